@@ -1,0 +1,1 @@
+// Keeps a library buildable while it has no sources of its own.

@@ -1,0 +1,2 @@
+// Resource identifiers of the program.
+#pragma once

@@ -1,0 +1,32 @@
+// Helpers shared by the test programs.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace vt::test {
+
+void InstallExceptionRecorder();
+// Texts that would have been shown by the standard exception display since the last call.
+std::vector<std::wstring> TakeShownExceptions();
+
+// A fresh, empty folder under the system's temp folder, removed with its contents by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& path() const { return path_; }   // ends with a backslash
+    std::wstring File(const std::wstring& name) const { return path_ + name; }
+private:
+    std::wstring path_;
+};
+
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The folder of the test program, with trailing backslash.
+std::wstring TestProgramDir();
+// The program folder of this build (dist/), with trailing backslash.
+std::wstring DistDir();
+
+}  // namespace vt::test

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's packages; does nothing when all is there.
+set -euo pipefail
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+for p in cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+         wine64 xvfb xauth googletest python3 python3-pil imagemagick; do
+  have "$p" || need+=("$p")
+done
+if [ ${#need[@]} -eq 0 ]; then exit 0; fi
+sudo_=""
+[ "$(id -u)" -eq 0 ] || sudo_="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo_ apt-get update -q
+$sudo_ apt-get install -y -q --no-install-recommends "${need[@]}"

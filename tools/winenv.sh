@@ -1,0 +1,40 @@
+# Sourced by the run and test scripts: a private Wine prefix in the build folder, on a display.
+# Usage: source tools/winenv.sh BUILD_DIR
+vt_build=$(cd "$1" && pwd)
+export WINEPREFIX="$vt_build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver64
+
+vt_xvfb_pid=""
+vt_start_xvfb() {
+    local n=91
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    vt_xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+vt_stop() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    [ -n "$vt_xvfb_pid" ] && kill "$vt_xvfb_pid" >/dev/null 2>&1 || true
+    vt_xvfb_pid=""
+}
+
+# Every process of the prefix lives on the virtual desktop "shell", which has Wine's taskbar.
+vt_prepare_prefix() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true   # a desktop left without a display blocks new windows
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/.vantoric-ready" ]; then
+        "$WINE" wineboot -i >/dev/null 2>&1
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+        "$WINESERVER" -w
+        touch "$WINEPREFIX/.vantoric-ready"
+    fi
+}
