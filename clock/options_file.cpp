@@ -1,0 +1,276 @@
+#include "clock/options_file.h"
+
+#include <oleauto.h>
+#include <shlobj.h>
+
+#include "clock/base/inifile.h"
+#include "clock/base/now.h"
+#include "clock/base/registry.h"
+#include "clock/base/text.h"
+
+namespace vt {
+
+namespace {
+
+constexpr int kClickActions = 7;
+constexpr int kHoverActions = 4;
+constexpr int kSyncIntervals = 7;
+constexpr int kTabs = 6;
+
+std::wstring WithSlash(std::wstring dir) {
+    if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
+    return dir;
+}
+
+// An index outside its list takes the dialog's default.
+int InRange(int value, int count, int fallback) { return value >= 0 && value < count ? value : fallback; }
+
+std::wstring OneLine(const std::wstring& s) { return StripControls(s); }
+
+}  // namespace
+
+std::wstring DateTimeToText(TDateTime value) {
+    SYSTEMTIME st = DateTimeToSystemTime(value);
+    wchar_t date[128] = L"", time[128] = L"";
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128, nullptr);
+    std::wstring text = date;
+    if (st.wHour || st.wMinute || st.wSecond) {
+        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, time, 128);
+        text += L" ";
+        text += time;
+    }
+    return text;
+}
+
+std::optional<TDateTime> TextToDateTime(const std::wstring& text) {
+    if (Trim(text).empty()) return std::nullopt;
+    DATE d = 0;
+    // The stored text is in the user's locale; the automation parser reads exactly that.
+    if (FAILED(VarDateFromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &d))) return std::nullopt;
+    return d;
+}
+
+std::wstring LastSyncCaption(TDateTime lastSync) {
+    return std::wstring(L"Local time was successfully adjusted: ") + (lastSync == 0 ? L"Never" : DateTimeToText(lastSync));
+}
+
+std::wstring RunValueFor(const std::wstring& appDir) { return L"\"" + appDir + L"\\Vantoric.exe\""; }
+
+LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
+    const MainOptions d;  // the dialog's defaults
+    LoadedOptionsExtras extras;
+    IniFile ini(store.SettingsFile());
+    const wchar_t* s = kOptionsSection;
+    o.itemZone = ini.ReadInteger(s, L"ItemZone", d.itemZone);
+    if (o.itemZone < 0) o.itemZone = d.itemZone;
+    o.prefix = ini.ReadString(s, L"Prefix", d.prefix);
+    o.showDate = ini.ReadBool(s, L"ShowDate", d.showDate);
+    o.showZero = ini.ReadBool(s, L"ShowZero", d.showZero);
+    o.bigDate = ini.ReadBool(s, L"BigDate", d.bigDate);
+    o.weekShow = ini.ReadBool(s, L"WeekShow", d.weekShow);
+    o.nameWeek = ini.ReadBool(s, L"NameWeek", d.nameWeek);
+    o.showSeconds = ini.ReadBool(s, L"ShowSeconds", d.showSeconds);
+    o.englishTime = ini.ReadBool(s, L"EnglishTime", d.englishTime);
+    o.transparentClock = ini.ReadBool(s, L"TransparentClock", d.transparentClock);
+    o.blink = ini.ReadBool(s, L"Blink", d.blink);
+    o.gradientClock = ini.ReadBool(s, L"GradientClock", d.gradientClock);
+    o.gradientHoriz = ini.ReadBool(s, L"GradientHoriz", d.gradientHoriz);
+    o.color1 = ini.ReadInteger(s, L"Color1", d.color1);
+    o.color2 = ini.ReadInteger(s, L"Color2", d.color2);
+    o.startup = ini.ReadBool(s, L"Startup", d.startup);
+    o.onTop = ini.ReadBool(s, L"OnTop", d.onTop);
+    o.click = InRange(ini.ReadInteger(s, L"Click", d.click), kClickActions, d.click);
+    o.showZone = ini.ReadBool(s, L"ShowZone", d.showZone);
+    o.showWeather = ini.ReadBool(s, L"ShowWeather", d.showWeather);
+    o.temper = ini.ReadString(s, L"Temper", d.temper);
+    o.metricTemp = ini.ReadString(s, L"metricTemp", d.metricTemp);
+    o.weatherIcon = ini.ReadString(s, L"weatherIcon", d.weatherIcon);
+    o.engTemp = ini.ReadString(s, L"engTemp", d.engTemp);
+    o.temperSymbol = ini.ReadString(s, L"TemperSymbol", d.temperSymbol);
+    o.showLocation = ini.ReadBool(s, L"ShowLocation", d.showLocation);
+    o.showWeatherIcon = ini.ReadBool(s, L"ShowWeatherIcon", d.showWeatherIcon);
+    o.everyAdded = ini.ReadBool(s, L"EveryAdded", d.everyAdded);
+    o.showZDate = ini.ReadBool(s, L"ShowZDate", d.showZDate);
+    o.every = InRange(ini.ReadInteger(s, L"Every", d.every), kSyncIntervals, d.every);
+    o.nextSync = TextToDateTime(ini.ReadString(s, L"NextSync", L"")).value_or(d.nextSync);
+    o.enAlarms = ini.ReadBool(s, L"EnAlarms", d.enAlarms);
+    o.activePage = InRange(ini.ReadInteger(s, L"ActivePage", d.activePage), kTabs, d.activePage);
+    std::wstring lastSync = ini.ReadString(s, L"LastSync", L"");
+    if (lastSync.empty()) {
+        o.lastSync = 0;
+    } else if (auto v = TextToDateTime(lastSync)) {
+        o.lastSync = *v;
+    } else {
+        // Unreadable: shown as never synchronised rather than as a made-up date.
+        o.lastSync = 0;
+        extras.lastSyncReadable = false;
+    }
+    o.skinName = ini.ReadString(s, L"SkinName", d.skinName);
+    if (Trim(o.skinName).empty()) o.skinName = d.skinName;
+    o.upTime = ini.ReadInteger(s, L"Mode", 0) == 1;
+
+    RegKey key = RegKey::Open(store.root, store.programKey, KEY_READ);
+    if (auto weather = key.ReadString(L"CurrentWeather")) o.currentWeather = *weather;
+    if (auto every = key.ReadDword(L"WeatherEvery"))
+        o.weatherEvery = InRange(static_cast<int>(*every), o.WeatherEveryCount(), d.weatherEvery);
+    if (auto click = key.ReadDword(L"cbClick.ItemIndex"))
+        o.click = InRange(static_cast<int>(*click), kClickActions, o.click);
+    if (auto hover = key.ReadDword(L"cbHoverMouse.ItemIndex"))
+        o.hoverMouse = InRange(static_cast<int>(*hover), kHoverActions, o.hoverMouse);
+    return extras;
+}
+
+bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
+    IniFile ini(store.SettingsFile());
+    const wchar_t* s = kOptionsSection;
+    bool ok = true;
+    auto str = [&](const wchar_t* k, const std::wstring& v) { ok &= ini.WriteString(s, k, OneLine(v)); };
+    auto sw = [&](const wchar_t* k, bool v) { ok &= ini.WriteBool(s, k, v); };
+    auto num = [&](const wchar_t* k, long long v) { ok &= ini.WriteInteger(s, k, v); };
+    if (o.itemZone >= 0) {
+        num(L"ItemZone", o.itemZone);
+        str(L"TimeZone", std::to_wstring(o.itemZone));
+    }
+    str(L"Prefix", o.prefix);
+    sw(L"ShowDate", o.showDate);
+    sw(L"ShowZero", o.showZero);
+    sw(L"BigDate", o.bigDate);
+    sw(L"WeekShow", o.weekShow);
+    sw(L"NameWeek", o.nameWeek);
+    sw(L"ShowSeconds", o.showSeconds);
+    sw(L"EnglishTime", o.englishTime);
+    sw(L"TransparentClock", o.transparentClock);
+    sw(L"Blink", o.blink);
+    sw(L"GradientClock", o.gradientClock);
+    sw(L"GradientHoriz", o.gradientHoriz);
+    num(L"Color1", o.color1);
+    num(L"Color2", o.color2);
+    sw(L"Startup", o.startup);
+    sw(L"OnTop", o.onTop);
+    sw(L"ShowZone", o.showZone);
+    sw(L"ShowWeather", o.showWeather);
+    sw(L"ShowZDate", o.showZDate);
+    str(L"Temper", o.temper);
+    str(L"TemperSymbol", o.temperSymbol);
+    str(L"metricTemp", o.metricTemp);
+    str(L"weatherIcon", o.weatherIcon);
+    sw(L"ShowLocation", o.showLocation);
+    sw(L"ShowWeatherIcon", o.showWeatherIcon);
+    if (!o.places.empty()) {
+        bool selected = o.placeIndex >= 0 && o.placeIndex < static_cast<int>(o.places.size());
+        str(L"weatherLocation", selected ? o.places[static_cast<size_t>(o.placeIndex)] : std::wstring());
+    } else {
+        sw(L"ShowLocation", false);
+        sw(L"ShowWeatherIcon", true);
+        str(L"weatherIcon", L"na");
+        str(L"weatherLocation", L"No Weather, for " + o.placeText);
+    }
+    str(L"engTemp", o.engTemp);
+    sw(L"EnAlarms", o.enAlarms);
+    sw(L"EveryAdded", o.everyAdded);
+    num(L"Every", o.every);
+    num(L"Click", InRange(o.click, kClickActions, 0));
+    num(L"Mode", o.upTime ? 1 : 0);
+    num(L"ActivePage", o.activePage);
+
+    // A refused Run value (policy, permissions) must not keep the rest from being saved.
+    if (RegKey run = RegKey::Create(store.root, store.runKey)) {
+        if (o.startup) ok &= run.WriteString(kRunValue, RunValueFor(store.appDir));
+        else if (run.ValueExists(kRunValue)) ok &= run.DeleteValue(kRunValue);
+    } else {
+        ok = false;
+    }
+    if (RegKey key = RegKey::Create(store.root, store.programKey)) {
+        ok &= key.WriteString(L"CurrentWeather", o.currentWeather);
+        ok &= key.WriteDword(L"WeatherEvery", static_cast<std::uint32_t>(o.weatherEvery));
+        ok &= key.WriteDword(L"cbClick.ItemIndex", static_cast<std::uint32_t>(InRange(o.click, kClickActions, 0)));
+        ok &= key.WriteDword(L"cbHoverMouse.ItemIndex", static_cast<std::uint32_t>(o.hoverMouse));
+    } else {
+        ok = false;
+    }
+    return ok;
+}
+
+std::wstring ReadAppDataDir(const OptionsStore& store) {
+    RegKey key = RegKey::Open(store.root, store.programKey, KEY_READ);
+    std::wstring dir = Trim(key.ReadString(L"AppDataDir").value_or(L""));
+    return dir.empty() ? dir : WithSlash(dir);
+}
+
+bool WriteAppDataDir(const OptionsStore& store, const std::wstring& dir) {
+    RegKey key = RegKey::Create(store.root, store.programKey);
+    return key && key.WriteString(L"AppDataDir", WithSlash(dir));
+}
+
+bool CreateFolderTree(const std::wstring& dir) {
+    std::wstring path = dir;
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+    if (path.empty()) return false;
+    DWORD attr = GetFileAttributesW(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES) return (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    int rc = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+    return rc == ERROR_SUCCESS || rc == ERROR_ALREADY_EXISTS || rc == ERROR_FILE_EXISTS;
+}
+
+std::wstring ResolveSettingsDir(const OptionsStore& store) {
+    std::wstring dir = ReadAppDataDir(store);
+    if (dir.empty()) {
+        DWORD n = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+        std::wstring appData(n, L'\0');
+        if (n) appData.resize(GetEnvironmentVariableW(L"APPDATA", appData.data(), n));
+        dir = WithSlash(appData) + L"Vantoric\\";
+    }
+    CreateFolderTree(dir);
+    return dir;
+}
+
+void WriteWeatherCheckDate(const OptionsStore& store, TDateTime when) {
+    RegKey key = RegKey::Create(store.root, store.programKey);
+    key.WriteDouble(L"WeatherCheckDate", when);
+}
+
+TDateTime ReadWeatherCheckDate(const OptionsStore& store, TDateTime now) {
+    RegKey key = RegKey::Open(store.root, store.programKey, KEY_READ);
+    TDateTime v = key.ReadDouble(L"WeatherCheckDate").value_or(0);
+    // A date after now (the clock went back) would hold the next check off indefinitely.
+    return v > now || !(v == v) ? 0 : v;
+}
+
+void RecordSuccessfulSync(const OptionsStore& store, TDateTime now) {
+    IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"LastSync", DateTimeToText(now));
+}
+
+void WriteNextSync(const OptionsStore& store, TDateTime when) {
+    IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"NextSync", DateTimeToText(when));
+}
+
+FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& options, const std::wstring& newDir) {
+    FolderChangeResult r;
+    std::wstring target = WithSlash(newDir);
+    wchar_t a[MAX_PATH * 2] = L"", b[MAX_PATH * 2] = L"";
+    GetFullPathNameW(target.c_str(), MAX_PATH * 2, a, nullptr);
+    GetFullPathNameW(store.settingsDir.c_str(), MAX_PATH * 2, b, nullptr);
+    if (CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL) return r;  // same folder: nothing to move
+    if (!CreateFolderTree(target)) {
+        r.error = L"Can't create the folder " + target;
+        return r;
+    }
+    auto copy = [&](const wchar_t* name) -> bool {
+        std::wstring from = store.settingsDir + name;
+        if (GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES) return true;  // nothing to carry
+        if (CopyFileW(from.c_str(), (target + name).c_str(), FALSE)) return true;
+        r.error = std::wstring(L"Can't copy ") + name + L" to " + target;
+        return false;
+    };
+    // The alarms first: if they cannot move, nothing changes.
+    if (!copy(L"alarms.ini") || !copy(kSettingsFileName)) return r;
+    OptionsStore moved = store;
+    moved.settingsDir = target;
+    SaveOptions(moved, options);
+    WriteAppDataDir(moved, target);
+    store = moved;
+    r.changed = true;
+    return r;
+}
+
+}  // namespace vt

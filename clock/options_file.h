@@ -1,0 +1,74 @@
+// Setting.ini section "Options", the program's registry key and the Run value: the dialog's reader
+// LoadOptions and writer SaveOptions, the settings folder, and the small registry routines.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "clock/base/datetime.h"
+#include "clock/options_model.h"
+
+namespace vt {
+
+inline constexpr wchar_t kSettingsFileName[] = L"Setting.ini";
+inline constexpr wchar_t kOptionsSection[] = L"Options";
+inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr wchar_t kRunValue[] = L"Vantoric";
+
+// Where the options live. The program uses HKCU and the real key paths; tests point them elsewhere.
+struct OptionsStore {
+    std::wstring settingsDir;                     // with trailing backslash
+    std::wstring appDir;                          // the program folder, no trailing backslash
+    HKEY root = HKEY_CURRENT_USER;
+    std::wstring programKey = L"Software\\Dorminax\\Vantoric";
+    std::wstring runKey = kRunKey;
+
+    std::wstring SettingsFile() const { return settingsDir + kSettingsFileName; }
+};
+
+// What LoadOptions found beyond the model.
+struct LoadedOptionsExtras {
+    bool lastSyncReadable = true;   // false: "LastSync" was there but did not convert
+};
+
+LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& options);
+
+// Writes the model in the stored order. Returns false when some write was refused; what could be
+// written is written (a refused Run value does not stop the rest).
+bool SaveOptions(const OptionsStore& store, const MainOptions& options);
+
+// The program key's "AppDataDir", with a trailing backslash added when it lacks one; empty when missing.
+std::wstring ReadAppDataDir(const OptionsStore& store);
+bool WriteAppDataDir(const OptionsStore& store, const std::wstring& dir);
+
+// The settings folder: "AppDataDir" if set, else %APPDATA%\Vantoric\. The folder is created when
+// missing in both cases. Returns the folder with a trailing backslash.
+std::wstring ResolveSettingsDir(const OptionsStore& store);
+bool CreateFolderTree(const std::wstring& dir);
+
+// "WeatherCheckDate": 8 bytes of a double. Missing, of the wrong type, or in the future: 0 (due).
+void WriteWeatherCheckDate(const OptionsStore& store, TDateTime when);
+TDateTime ReadWeatherCheckDate(const OptionsStore& store, TDateTime now);
+
+// "LastSync" and "NextSync" in Setting.ini, as date-time text of the user's locale.
+void RecordSuccessfulSync(const OptionsStore& store, TDateTime now);
+void WriteNextSync(const OptionsStore& store, TDateTime when);
+std::wstring DateTimeToText(TDateTime value);
+std::optional<TDateTime> TextToDateTime(const std::wstring& text);
+// "Local time was successfully adjusted: " + the date-time, or "Never" for 0.
+std::wstring LastSyncCaption(TDateTime lastSync);
+
+// The value written under the Run key: the program folder + "\Vantoric.exe", quoted.
+std::wstring RunValueFor(const std::wstring& appDir);
+
+// Moves the settings to another folder: writes the options there, copies alarms.ini over and records
+// the folder. Choosing the current folder copies nothing. When alarms.ini cannot be copied the old
+// folder stays in use and the error text is returned.
+struct FolderChangeResult {
+    bool changed = false;
+    std::wstring error;
+};
+FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& options, const std::wstring& newDir);
+
+}  // namespace vt
