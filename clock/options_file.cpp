@@ -117,6 +117,7 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
         o.click = InRange(static_cast<int>(*click), kClickActions, o.click);
     if (auto hover = key.ReadDword(L"cbHoverMouse.ItemIndex"))
         o.hoverMouse = InRange(static_cast<int>(*hover), kHoverActions, o.hoverMouse);
+    if (auto replace = key.ReadDword(L"cbReplaceQuellix.Checked")) o.replaceClock = *replace != 0;
     return extras;
 }
 
@@ -185,6 +186,7 @@ bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
         ok &= key.WriteDword(L"WeatherEvery", static_cast<std::uint32_t>(o.weatherEvery));
         ok &= key.WriteDword(L"cbClick.ItemIndex", static_cast<std::uint32_t>(InRange(o.click, kClickActions, 0)));
         ok &= key.WriteDword(L"cbHoverMouse.ItemIndex", static_cast<std::uint32_t>(o.hoverMouse));
+        ok &= key.WriteDword(L"cbReplaceQuellix.Checked", o.replaceClock ? 1 : 0);
     } else {
         ok = false;
     }

@@ -29,7 +29,8 @@ struct MainOptions {
     bool showZDate = true;
     bool upTime = false;       // "Mode" 1
     int click = 5;             // click action on the taskbar clock, 0..6
-    int hoverMouse = 0;        // hover action (kept by the form storage)
+    int hoverMouse = 3;        // hover action, "Show Both" (kept with the window placement)
+    bool replaceClock = true;  // cbReplaceQuellix: paint over the taskbar clock (kept with the placement)
     // Skins page
     bool transparentClock = false;
     bool blink = true;

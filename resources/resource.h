@@ -1,2 +1,86 @@
-// Resource identifiers of the program.
+// Resource identifiers of the main dialog (100-1999). Alarms use 2000-2999, weather 3000-3999.
 #pragma once
+
+#define IDI_MAIN 100
+#define IDM_MAINMENU 101
+
+#define IDD_PAGE_OPTIONS 110
+#define IDD_PAGE_ALARMS 111
+#define IDD_PAGE_SKINS 112
+#define IDD_PAGE_TIMEZONE 114
+#define IDD_PAGE_ATOM 115
+#define IDD_PAGE_ABOUT 116
+
+// Date / Time page
+#define IDC_CHBSECONDS 200
+#define IDC_CHBDATE 201
+#define IDC_RBDATESMALL 202
+#define IDC_RBDATELARGE 203
+#define IDC_CHBSHOWZERO 204
+#define IDC_CHB12HOUR 205
+#define IDC_CHBWEEK 206
+#define IDC_RBNAMEWEEK 207
+#define IDC_RBNUMWEEK 208
+#define IDC_CHBUPTIME 209
+#define IDC_CHBBLINK 210
+#define IDC_CHBONTOP 211
+#define IDC_CBCLICK 212
+#define IDC_CBHOVERMOUSE 213
+#define IDC_CHBSTARTUP 214
+#define IDC_CBREPLACEQUELLIX 215
+// Alarms page
+#define IDC_CHBENALARMS 230
+#define IDC_LVALARMS 231
+#define IDC_BNEW 232
+// Skins page
+#define IDC_LVSKINS 250
+#define IDC_GRADIENTPANEL4 251
+#define IDC_CHBTRANS 252
+#define IDC_CHBGRADIENT 253
+#define IDC_RBHORIZ 254
+#define IDC_RBVERTICAL 255
+#define IDC_SHCOLOR1 256
+#define IDC_SHCOLOR2 257
+// Time-zone page
+#define IDC_CHBSHOWTIMEZONE 270
+#define IDC_CHBSHOWZDATE 271
+#define IDC_EDPREFIX 272
+#define IDC_LISTZONES 273
+// Atomic-clock page
+#define IDC_CBEVERY 290
+#define IDC_LBLASTSYNC 291
+// About page
+#define IDC_LBABOUTPROGNAME 300
+
+// Main window
+#define IDC_TABCONTROL1 400
+#define IDC_BOK 401
+
+// Main menu and quick menu commands
+#define IDM_CALENDAR 500
+#define IDM_FORECAST 501
+#define IDM_HIDE 502
+#define IDM_EXIT 503
+#define IDM_SYNCTIME 504
+#define IDM_DATETIMEPROPS 505
+#define IDM_CHANGEFOLDER 506
+#define IDM_HELP 507
+#define IDM_FEEDBACK 508
+#define IDM_NEWVERSION 509
+#define IDM_ABOUT 510
+#define IDM_PROXY 511
+#define IDM_SHOWMAIN 520
+#define IDM_REPLACECLOCK 521
+#define IDM_SHOWDATE 522
+#define IDM_SHOWWEEK 523
+#define IDM_SHOWSECONDS 524
+#define IDM_USE12HOUR 525
+#define IDM_TRANSPARENT 526
+#define IDM_UPTIME 527
+#define IDM_UPTIME5 528
+#define IDM_NEWALARM 529
+#define IDM_CHECKWEATHER 530
+#define IDM_RANDOMSKIN 531
+#define IDM_WEATHERSETTINGS 532
+#define IDM_ATOM 533
+#define IDM_DT 534

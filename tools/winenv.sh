@@ -12,7 +12,7 @@ vt_xvfb_pid=""
 vt_start_xvfb() {
     local n=91
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     vt_xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
@@ -30,11 +30,11 @@ vt_stop() {
 vt_prepare_prefix() {
     "$WINESERVER" -k >/dev/null 2>&1 || true   # a desktop left without a display blocks new windows
     mkdir -p "$WINEPREFIX"
-    if [ ! -f "$WINEPREFIX/.vantoric-ready" ]; then
+    if ! grep -qs '"Desktop"="shell"' "$WINEPREFIX/user.reg"; then
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
         "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
         "$WINESERVER" -w
-        touch "$WINEPREFIX/.vantoric-ready"
+        grep -qs '"Desktop"="shell"' "$WINEPREFIX/user.reg" || { echo "Wine prefix not prepared" >&2; return 1; }
     fi
 }

@@ -1,12 +1,15 @@
-// Program entry: single instance, then the main form's start-up and the message loop.
+// Program entry.
 #include <windows.h>
 
+#include "clock/app/application.h"
+#include "clock/app/main_form.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Vantoric");
-    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        PostMessageW(FindWindowW(L"TfrmClock", nullptr), WM_USER + 101, 0, 0);
+    // Held, never closed, until the process ends: the name exists exactly while an instance runs.
+    static vt::UniqueHandle mutex;
+    if (!vt::CheckSingleInstance(vt::kProductName, mutex)) {
+        vt::SignalRunningInstance();
         ExitProcess(255);
     }
-    return 0;
+    return vt::RunVantoric();
 }

@@ -1,0 +1,24 @@
+// The program's run: the single-instance check and the start-up sequence around the main form.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "clock/base/handles.h"
+
+namespace vt {
+
+// Creates the named mutex with initial ownership. False when another instance already holds the name;
+// the handle is then closed. Any other failure counts as a first instance.
+bool CheckSingleInstance(const std::wstring& name, UniqueHandle& mutex);
+
+// Wakes the running instance: posts WM_SHOWMAIN to its "TfrmClock" window without waiting for it.
+void SignalRunningInstance();
+
+// The whole run of the first instance, from the forms' creation to the end of the message loop.
+int RunVantoric();
+
+// The folder of the calendar skins: the program folder + "Calendar\".
+std::wstring CalendarDir();
+
+}  // namespace vt

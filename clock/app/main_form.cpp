@@ -1,0 +1,754 @@
+#include "clock/app/main_form.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "clock/base/registry.h"
+#include "clock/base/text.h"
+#include "clock/taskbar_locator.h"
+#include "resources/resource.h"
+
+namespace vt {
+
+namespace {
+
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT kTrayIconId = 1;
+constexpr int kHotKeyId = 1;
+
+const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"Weather", L"Time Zones", L"Atomic Clock"};
+const wchar_t* const kClickItems[] = {L"Show Main Dialog", L"Date/Time Properties", L"Random Skin", L"Time/UpTime",
+                                      L"Show UpTime for 5 secs", L"Show Calendar", L"Fast Menu"};
+const wchar_t* const kHoverItems[] = {L"Do nothing", L"Show Calendar", L"Show Weather Forecast", L"Show Both"};
+const wchar_t* const kEveryItems[] = {L"Never", L"1 hour", L"3 hours", L"12 hours", L"1 day", L"3 days", L"7 days"};
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+void Check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+void Enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on ? TRUE : FALSE); }
+
+std::wstring ControlText(HWND control) {
+    int n = GetWindowTextLengthW(control);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    s.resize(static_cast<size_t>(GetWindowTextW(control, s.data(), n + 1)));
+    return s;
+}
+
+void FillCombo(HWND combo, const wchar_t* const* items, size_t count) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < count; ++i) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+}
+
+void RunDateTimeProperties() {
+    ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
+}
+
+// Hot-key control modifiers differ from RegisterHotKey's.
+UINT HotKeyModifiers(BYTE hotkeyf) {
+    UINT mods = 0;
+    if (hotkeyf & HOTKEYF_CONTROL) mods |= MOD_CONTROL;
+    if (hotkeyf & HOTKEYF_ALT) mods |= MOD_ALT;
+    if (hotkeyf & HOTKEYF_SHIFT) mods |= MOD_SHIFT;
+    return mods;
+}
+
+}  // namespace
+
+bool ShellHostLauncher::Start(HWND owner, const std::wstring& appDir) {
+    std::wstring file = appDir + L"\\Quellix.exe";
+    auto r = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", file.c_str(), L"TTrayClock", appDir.c_str(), SW_SHOWNORMAL));
+    return r > 32;
+}
+
+TfrmClock::TfrmClock(MainFormConfig config, MainFormHooks hooks)
+    : config_(std::move(config)), hooks_(std::move(hooks)), trayIcon_(kTrayIconId, WM_TRAYICON) {
+    if (!config_.host) config_.host = &defaultHost_;
+    if (!config_.now) config_.now = &SystemClock();
+    if (config_.appDir.empty()) config_.appDir = ProgramFolder();
+    config_.store.appDir = config_.appDir;
+}
+
+TfrmClock::~TfrmClock() {
+    if (hwnd_) {
+        reallyQuit_ = true;
+        DestroyWindow(hwnd_);
+    }
+}
+
+void TfrmClock::RegisterClass() {
+    static bool done = false;
+    if (done) return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MAIN));
+    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.lpszClassName = kMainFormClass;
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDM_MAINMENU);
+    RegisterClassExW(&wc);
+    done = true;
+}
+
+bool TfrmClock::Create() {
+    RegisterClass();
+    std::wstring caption = std::wstring(kProductTitle) + L" - Dorminax";
+    HWND w = CreateWindowExW(0, kMainFormClass, caption.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
+    if (!w) return false;
+    FormCreate();
+    return true;
+}
+
+void TfrmClock::FormCreate() {
+    icon_.reset(static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    trayIcon_.Setup(hwnd_, icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION), kProductTitle);
+    CreatePages();
+    reallyQuit_ = false;
+}
+
+void TfrmClock::CreatePages() {
+    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
+                           hwnd_, reinterpret_cast<HMENU>(IDC_TABCONTROL1), Instance(), nullptr);
+    SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    for (int i = 0; i < 6; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+        SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 75, 25, hwnd_,
+                          reinterpret_cast<HMENU>(IDC_BOK), Instance(), nullptr);
+    SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    const int templates[7] = {IDD_PAGE_OPTIONS, IDD_PAGE_ALARMS, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
+                              IDD_PAGE_ABOUT};
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (templates[i]) {
+            pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
+                                           reinterpret_cast<LPARAM>(this));
+        } else if (hooks_.createWeatherPage) {
+            pages_[i] = hooks_.createWeatherPage(hwnd_);
+        }
+        if (!pages_[i])  // a page that another part of the program fills in later
+            pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_, nullptr,
+                                        Instance(), nullptr);
+    }
+    HWND opts = pages_[0];
+    FillCombo(GetDlgItem(opts, IDC_CBCLICK), kClickItems, std::size(kClickItems));
+    FillCombo(GetDlgItem(opts, IDC_CBHOVERMOUSE), kHoverItems, std::size(kHoverItems));
+    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kEveryItems, std::size(kEveryItems));
+    SetDlgItemTextW(pages_[6], IDC_LBABOUTPROGNAME,
+                    (std::wstring(kProductTitle) + L" v" + config_.versionShort).c_str());
+    LayoutPages();
+    ModelToControls();
+    SelectPage(0);
+}
+
+void TfrmClock::LayoutPages() {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    const int margin = 6, okHeight = 25, okWidth = 75;
+    MoveWindow(tab_, margin, margin, rc.right - 2 * margin, rc.bottom - 3 * margin - okHeight, TRUE);
+    MoveWindow(ok_, rc.right - margin - okWidth, rc.bottom - margin - okHeight, okWidth, okHeight, TRUE);
+    RECT page;
+    GetWindowRect(tab_, &page);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&page), 2);
+    SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    for (HWND p : pages_)
+        if (p) SetWindowPos(p, HWND_TOP, page.left, page.top, page.right - page.left, page.bottom - page.top, SWP_NOACTIVATE);
+}
+
+void TfrmClock::SelectPage(int index) {
+    if (index < 0 || index >= static_cast<int>(pages_.size())) return;
+    if (pages_[static_cast<size_t>(currentPage_)]) ShowWindow(pages_[static_cast<size_t>(currentPage_)], SW_HIDE);
+    currentPage_ = index;
+    if (index < 6) SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND p = pages_[static_cast<size_t>(index)];
+    SetWindowPos(p, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void TfrmClock::ModelToControls() {
+    loading_ = true;
+    const MainOptions& o = options_;
+    HWND p = pages_[0];
+    Check(p, IDC_CHBSECONDS, o.showSeconds);
+    Check(p, IDC_CHBDATE, o.showDate);
+    Check(p, IDC_RBDATELARGE, o.bigDate);
+    Check(p, IDC_RBDATESMALL, !o.bigDate);
+    Check(p, IDC_CHBSHOWZERO, o.showZero);
+    Check(p, IDC_CHB12HOUR, o.englishTime);
+    Check(p, IDC_CHBWEEK, o.weekShow);
+    Check(p, IDC_RBNAMEWEEK, o.nameWeek);
+    Check(p, IDC_RBNUMWEEK, !o.nameWeek);
+    Check(p, IDC_CHBUPTIME, o.upTime);
+    Check(p, IDC_CHBBLINK, o.blink);
+    Check(p, IDC_CHBONTOP, o.onTop);
+    Check(p, IDC_CHBSTARTUP, o.startup);
+    Check(p, IDC_CBREPLACEQUELLIX, o.replaceClock);
+    SendDlgItemMessageW(p, IDC_CBCLICK, CB_SETCURSEL, static_cast<WPARAM>(o.click), 0);
+    SendDlgItemMessageW(p, IDC_CBHOVERMOUSE, CB_SETCURSEL, static_cast<WPARAM>(o.hoverMouse), 0);
+    Check(pages_[1], IDC_CHBENALARMS, o.enAlarms);
+    HWND s = pages_[2];
+    Check(s, IDC_CHBTRANS, o.transparentClock);
+    Check(s, IDC_CHBGRADIENT, o.gradientClock);
+    Check(s, IDC_RBHORIZ, o.gradientHoriz);
+    Check(s, IDC_RBVERTICAL, !o.gradientHoriz);
+    SetDlgItemTextW(s, IDC_GRADIENTPANEL4, (L"Current skin: " + o.skinName).c_str());
+    InvalidateRect(GetDlgItem(s, IDC_SHCOLOR1), nullptr, TRUE);
+    InvalidateRect(GetDlgItem(s, IDC_SHCOLOR2), nullptr, TRUE);
+    HWND z = pages_[4];
+    Check(z, IDC_CHBSHOWTIMEZONE, o.showZone);
+    Check(z, IDC_CHBSHOWZDATE, o.showZDate);
+    if (ControlText(GetDlgItem(z, IDC_EDPREFIX)) != o.prefix) SetDlgItemTextW(z, IDC_EDPREFIX, o.prefix.c_str());
+    SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_SETCURSEL, static_cast<WPARAM>(o.every), 0);
+    SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, LastSyncCaption(o.lastSync).c_str());
+    UpdateTimeOptionControls();
+    UpdateGradientControls();
+    loading_ = false;
+}
+
+void TfrmClock::ControlsToModel() {
+    MainOptions& o = options_;
+    HWND p = pages_[0];
+    o.showSeconds = Checked(p, IDC_CHBSECONDS);
+    o.showDate = Checked(p, IDC_CHBDATE);
+    o.bigDate = Checked(p, IDC_RBDATELARGE);
+    o.showZero = Checked(p, IDC_CHBSHOWZERO);
+    o.englishTime = Checked(p, IDC_CHB12HOUR);
+    o.weekShow = Checked(p, IDC_CHBWEEK);
+    o.nameWeek = Checked(p, IDC_RBNAMEWEEK);
+    o.upTime = Checked(p, IDC_CHBUPTIME);
+    o.blink = Checked(p, IDC_CHBBLINK);
+    o.onTop = Checked(p, IDC_CHBONTOP);
+    o.startup = Checked(p, IDC_CHBSTARTUP);
+    o.replaceClock = Checked(p, IDC_CBREPLACEQUELLIX);
+    auto sel = [](HWND page, int id, int fallback) {
+        auto v = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+        return v < 0 ? fallback : v;
+    };
+    o.click = sel(p, IDC_CBCLICK, 0);
+    o.hoverMouse = sel(p, IDC_CBHOVERMOUSE, o.hoverMouse);
+    o.enAlarms = Checked(pages_[1], IDC_CHBENALARMS);
+    HWND s = pages_[2];
+    o.transparentClock = Checked(s, IDC_CHBTRANS);
+    o.gradientClock = Checked(s, IDC_CHBGRADIENT);
+    o.gradientHoriz = Checked(s, IDC_RBHORIZ);
+    HWND z = pages_[4];
+    o.showZone = Checked(z, IDC_CHBSHOWTIMEZONE);
+    o.showZDate = Checked(z, IDC_CHBSHOWZDATE);
+    o.prefix = ControlText(GetDlgItem(z, IDC_EDPREFIX));
+    o.every = sel(pages_[5], IDC_CBEVERY, 0);
+}
+
+void TfrmClock::UpdateTimeOptionControls() {
+    HWND p = pages_[0];
+    bool up = Checked(p, IDC_CHBUPTIME);
+    for (int id : {IDC_CHBDATE, IDC_CHBWEEK, IDC_CHB12HOUR, IDC_CHBSHOWZERO}) Enable(p, id, !up);
+    bool date = Checked(p, IDC_CHBDATE) && !up;
+    Enable(p, IDC_RBDATESMALL, date);
+    Enable(p, IDC_RBDATELARGE, date);
+    bool week = Checked(p, IDC_CHBWEEK) && !up;
+    Enable(p, IDC_RBNAMEWEEK, week);
+    Enable(p, IDC_RBNUMWEEK, week);
+}
+
+void TfrmClock::UpdateGradientControls() {
+    HWND s = pages_[2];
+    bool on = !Checked(s, IDC_CHBTRANS);
+    for (int id : {IDC_CHBGRADIENT, IDC_SHCOLOR1, IDC_SHCOLOR2, IDC_RBHORIZ, IDC_RBVERTICAL}) Enable(s, id, on);
+}
+
+bool TfrmClock::InitClock() {
+    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
+    else CreateFolderTree(config_.store.settingsDir);
+    if (!config_.host->Start(hwnd_, config_.appDir)) {
+        MessageBoxW(nullptr, L"Can't run Quellix.exe", L"Can't run Quellix.exe", MB_OK);
+        reallyQuit_ = true;
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return false;
+    }
+    Call(hooks_.attachTrayClock);
+    return true;
+}
+
+void TfrmClock::LoadOptions() {
+    vt::LoadOptions(config_.store, options_);
+    ModelToControls();
+    SelectPage(options_.activePage);
+    RestorePlacement();
+    if (config_.painter) {
+        config_.painter->InitClockPaint(config_.appDir + L"\\skins\\");
+        config_.painter->LoadClockOptions(config_.store.settingsDir);
+    }
+}
+
+void TfrmClock::SaveOptions() {
+    if (hwnd_ && !destroyed_) ControlsToModel();
+    options_.activePage = currentPage_ < 6 ? currentPage_ : options_.activePage;
+    vt::SaveOptions(config_.store, options_);
+    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+}
+
+void TfrmClock::RefreshClock() {
+    if (!options_.replaceClock) {
+        trayIcon_.Activate();
+        return;
+    }
+    HWND clock = FindTaskbarClockWindow();
+    HWND taskbar = FindTaskbarWindow();
+    bool shown = clock && IsWindowVisible(clock);
+    if (shown && config_.painter && config_.painter->HasTaskbarWindows()) {
+        RECT rc;
+        GetClientRect(clock, &rc);
+        bool vertical = config_.painter->IsTaskbarVertical();
+        if ((vertical && config_.painter->CalcClockHeight() != rc.bottom) ||
+            (!vertical && config_.painter->CalcClockWidth() != rc.right)) {
+            PostMessageW(taskbar, WM_EXITSIZEMOVE, 0, 0);
+            PostMessageW(taskbar, WM_SIZE, 0, 0);
+        }
+    }
+    if (shown && config_.painter) {
+        config_.painter->UpdateClockDigits();
+        InvalidateRect(clock, nullptr, TRUE);
+        trayIcon_.Deactivate();
+        if (taskbar) {
+            PostMessageW(taskbar, WM_EXITSIZEMOVE, 0, 0);
+            PostMessageW(taskbar, WM_SIZE, 0, 0);
+        }
+    } else {
+        // Nothing paints our clock: the tray icon keeps the program reachable.
+        trayIcon_.Activate();
+    }
+}
+
+void TfrmClock::EnableTimer(bool on) {
+    if (on) SetTimer(hwnd_, kClockTimer, 1000, nullptr);
+    else KillTimer(hwnd_, kClockTimer);
+    timerOn_ = on;
+}
+
+void TfrmClock::TimerTimer() {
+    if (upTimeCountdown_ != 0) {
+        --upTimeCountdown_;
+        if (upTimeCountdown_ <= 0) {
+            upTimeCountdown_ = 0;
+            options_.upTime = false;
+            ModelToControls();
+            SaveOptions();
+            RefreshClock();
+        }
+    }
+    RefreshClock();
+    int hour = DecodeDateTime(config_.now->Now()).hour;
+    if (hour != lastTickHour_) RefreshClock();
+    lastTickHour_ = hour;
+}
+
+bool TfrmClock::RegisterWeatherHotKey() {
+    WORD hk = hooks_.weatherHotKey ? hooks_.weatherHotKey() : MAKEWORD('U', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    UnregisterHotKey(hwnd_, kHotKeyId);
+    if (RegisterHotKey(hwnd_, kHotKeyId, HotKeyModifiers(HIBYTE(hk)), LOBYTE(hk))) return true;
+    MessageBoxW(hwnd_, L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", MB_OK);
+    return false;
+}
+
+void TfrmClock::ShowMain() {
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    ShowWindow(hwnd_, SW_SHOW);
+    // FormShow
+    SetWindowPos(hwnd_, options_.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(hwnd_);
+    Call(hooks_.alarmsRefresh);
+}
+
+void TfrmClock::SetSwitch(bool MainOptions::*field, WPARAM wp) {
+    ControlsToModel();
+    options_.*field = wp == 1;
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::ToggleUpTime() {
+    ControlsToModel();
+    options_.upTime = !options_.upTime;
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::ShowUpTime5() {
+    if (options_.upTime) return;
+    upTimeCountdown_ = 5;
+    options_.upTime = true;
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::FillFastMenuChecks(HMENU menu) {
+    auto mark = [&](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
+    mark(IDM_SHOWDATE, options_.showDate);
+    mark(IDM_SHOWWEEK, options_.weekShow);
+    mark(IDM_SHOWSECONDS, options_.showSeconds);
+    mark(IDM_USE12HOUR, options_.englishTime);
+    mark(IDM_REPLACECLOCK, options_.replaceClock);
+    mark(IDM_TRANSPARENT, options_.transparentClock);
+}
+
+void TfrmClock::ShowFastMenu() {
+    if (!fastMenu_) {
+        HMENU m = CreatePopupMenu();
+        HMENU opts = CreatePopupMenu();
+        HMENU mode = CreatePopupMenu();
+        AppendMenuW(m, MF_STRING, IDM_SHOWMAIN, L"Main Dialog...");
+        SetMenuDefaultItem(m, IDM_SHOWMAIN, FALSE);
+        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(m, MF_STRING, IDM_REPLACECLOCK, L"Replace Windows Clock");
+        AppendMenuW(opts, MF_STRING, IDM_SHOWDATE, L"Show date");
+        AppendMenuW(opts, MF_STRING, IDM_SHOWWEEK, L"Show day of the week");
+        AppendMenuW(opts, MF_STRING, IDM_SHOWSECONDS, L"Show seconds");
+        AppendMenuW(opts, MF_STRING, IDM_USE12HOUR, L"Use 12 hour format");
+        AppendMenuW(opts, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(opts, MF_STRING, IDM_TRANSPARENT, L"Use transparent background");
+        AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opts), L"Options");
+        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(mode, MF_STRING, IDM_UPTIME, L"Time/UpTime");
+        AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(mode), L"Mode");
+        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(m, MF_STRING, IDM_UPTIME5, L"Show UpTime for 5 secs");
+        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(m, MF_STRING, IDM_NEWALARM, L"New Alarm...");
+        AppendMenuW(m, MF_STRING, IDM_CHECKWEATHER, L"Update Weather");
+        AppendMenuW(m, MF_STRING, IDM_RANDOMSKIN, L"Random Skin");
+        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(m, MF_STRING, IDM_WEATHERSETTINGS, L"Weather Settings...");
+        AppendMenuW(m, MF_STRING, IDM_ATOM, L"Atomic Clock...");
+        AppendMenuW(m, MF_STRING, IDM_DT, L"Date/Time Properties...");
+        AppendMenuW(m, MF_STRING, IDM_CALENDAR, L"Calendar");
+        AppendMenuW(m, MF_STRING, IDM_FORECAST, L"Weather Forecast");
+        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(m, MF_STRING, IDM_EXIT, L"Exit\tAlt+F4");
+        fastMenu_.reset(m);
+    }
+    ControlsToModel();
+    FillFastMenuChecks(fastMenu_.get());
+    POINT pt;
+    GetCursorPos(&pt);
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(fastMenu_.get(), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    if (HWND clock = FindTaskbarClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+}
+
+void TfrmClock::ChooseShapeColor(int id) {
+    static COLORREF custom[16] = {};
+    int& color = id == IDC_SHCOLOR1 ? options_.color1 : options_.color2;
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = hwnd_;
+    cc.rgbResult = static_cast<COLORREF>(color);
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&cc)) return;
+    color = static_cast<int>(cc.rgbResult);
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::ChangeSettingsFolder() {
+    BROWSEINFOW bi{};
+    bi.hwndOwner = hwnd_;
+    bi.lpszTitle = L"Select a folder";
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderW(&bi);
+    if (!pidl) return;
+    wchar_t path[MAX_PATH * 2] = L"";
+    bool ok = SHGetPathFromIDListEx(pidl, path, MAX_PATH * 2, GPFIDL_DEFAULT);
+    CoTaskMemFree(pidl);
+    if (!ok) return;
+    ControlsToModel();
+    auto r = vt::ChangeSettingsFolder(config_.store, options_, path);
+    if (!r.error.empty()) MessageBoxW(hwnd_, r.error.c_str(), kProductTitle, MB_OK | MB_ICONERROR);
+    if (r.changed) {
+        Call(hooks_.alarmsRefresh);
+        if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+    }
+}
+
+void TfrmClock::OnCommand(int id, int code, HWND control) {
+    if (loading_) return;
+    switch (id) {
+    // Date / Time page: save and show
+    case IDC_CHBSECONDS: case IDC_CHBDATE: case IDC_RBDATESMALL: case IDC_RBDATELARGE: case IDC_CHBSHOWZERO:
+    case IDC_CHB12HOUR: case IDC_CHBWEEK: case IDC_RBNAMEWEEK: case IDC_RBNUMWEEK: case IDC_CHBUPTIME:
+    case IDC_CHBBLINK: case IDC_CHBSHOWTIMEZONE: case IDC_CHBSHOWZDATE:
+        if (code != BN_CLICKED) return;
+        UpdateTimeOptionControls();
+        SaveOptions();
+        RefreshClock();
+        return;
+    case IDC_CBREPLACEQUELLIX:
+        if (code == BN_CLICKED) {
+            ControlsToModel();
+            RefreshClock();
+        }
+        return;
+    case IDC_CHBTRANS: case IDC_CHBGRADIENT: case IDC_RBHORIZ: case IDC_RBVERTICAL:
+        if (code != BN_CLICKED) return;
+        UpdateGradientControls();
+        SaveOptions();
+        RefreshClock();
+        return;
+    case IDC_SHCOLOR1: case IDC_SHCOLOR2:
+        if (code == BN_CLICKED) ChooseShapeColor(id);
+        return;
+    case IDC_CHBENALARMS:
+        if (code == BN_CLICKED) {
+            ControlsToModel();
+            if (hooks_.alarmsEnabled) hooks_.alarmsEnabled(options_.enAlarms);
+        }
+        return;
+    case IDC_CBCLICK: case IDC_CBHOVERMOUSE: case IDC_CBEVERY: case IDC_CHBONTOP: case IDC_CHBSTARTUP:
+        ControlsToModel();  // saved with the next SaveOptions
+        return;
+    case IDC_EDPREFIX:
+        if (code == EN_CHANGE) ControlsToModel();
+        return;
+    case IDC_BNEW: case IDM_NEWALARM:
+        if (id == IDM_NEWALARM) SetForegroundWindow(hwnd_);
+        Call(hooks_.newAlarm);
+        return;
+    case IDC_BOK: case IDM_HIDE:
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    case IDM_EXIT:
+        reallyQuit_ = true;
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    case IDM_SHOWMAIN: ShowMain(); return;
+    case IDM_CALENDAR: Call(hooks_.showCalendar); return;
+    case IDM_FORECAST: Call(hooks_.showForecast); return;
+    case IDM_SYNCTIME: case IDM_ATOM:
+        ShowMain();
+        Call(hooks_.showAtomicClockPage);
+        return;
+    case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
+    case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
+    case IDM_ABOUT:
+        ShowMain();
+        SelectPage(6);
+        return;
+    case IDM_REPLACECLOCK:
+        options_.replaceClock = !options_.replaceClock;
+        ModelToControls();
+        RefreshClock();
+        return;
+    case IDM_SHOWDATE: SetSwitch(&MainOptions::showDate, options_.showDate ? 0 : 1); return;
+    case IDM_SHOWWEEK: SetSwitch(&MainOptions::weekShow, options_.weekShow ? 0 : 1); return;
+    case IDM_SHOWSECONDS: SetSwitch(&MainOptions::showSeconds, options_.showSeconds ? 0 : 1); return;
+    case IDM_USE12HOUR: SetSwitch(&MainOptions::englishTime, options_.englishTime ? 0 : 1); return;
+    case IDM_TRANSPARENT: SetSwitch(&MainOptions::transparentClock, options_.transparentClock ? 0 : 1); return;
+    case IDM_UPTIME: ToggleUpTime(); return;
+    case IDM_UPTIME5: ShowUpTime5(); return;
+    case IDM_CHECKWEATHER: Call(hooks_.getWeather); return;
+    case IDM_RANDOMSKIN: Call(hooks_.randomSkin); return;
+    case IDM_WEATHERSETTINGS:
+        SelectPage(3);
+        ShowMain();
+        return;
+    default:
+        (void)control;
+        return;
+    }
+}
+
+INT_PTR CALLBACK TfrmClock::PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrW(dlg, DWLP_USER, lp);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<TfrmClock*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    if (!self) return FALSE;
+    if (msg == WM_COMMAND) {
+        Guarded([&] { self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); });
+        return TRUE;
+    }
+    if (msg == WM_DRAWITEM) {
+        auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (di->CtlID == IDC_SHCOLOR1 || di->CtlID == IDC_SHCOLOR2) {
+            int color = di->CtlID == IDC_SHCOLOR1 ? self->options_.color1 : self->options_.color2;
+            UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(color)));
+            FillRect(di->hDC, &di->rcItem, brush.get());
+            FrameRect(di->hDC, &di->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void TfrmClock::SavePlacement() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(hwnd_, &wp)) return;
+    RegKey key = RegKey::Create(config_.store.root, config_.store.programKey);
+    key.WriteBinary(L"fsMain.Placement", &wp.rcNormalPosition, sizeof wp.rcNormalPosition);
+    // The folder in use is recorded with the placement, also when it is the default one.
+    key.WriteString(L"AppDataDir", config_.store.settingsDir);
+}
+
+void TfrmClock::RestorePlacement() {
+    RegKey key = RegKey::Open(config_.store.root, config_.store.programKey, KEY_READ);
+    auto data = key.ReadBinary(L"fsMain.Placement");
+    if (!data || data->size() != sizeof(RECT)) return;
+    RECT r;
+    memcpy(&r, data->data(), sizeof r);
+    // Only a position that is still on some monitor is restored.
+    if (r.right - r.left < 100 || r.bottom - r.top < 100 || !MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return;
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmClock::HideToTray() {
+    // Hidden without the minimise animation, which is put back as it was.
+    ANIMATIONINFO ai{sizeof ai, 0};
+    bool got = SystemParametersInfoW(SPI_GETANIMATION, sizeof ai, &ai, 0);
+    if (got && ai.iMinAnimate) {
+        ANIMATIONINFO off{sizeof off, 0};
+        SystemParametersInfoW(SPI_SETANIMATION, sizeof off, &off, 0);
+    }
+    ShowWindow(hwnd_, SW_MINIMIZE);
+    ShowWindow(hwnd_, SW_HIDE);
+    if (got && ai.iMinAnimate) SystemParametersInfoW(SPI_SETANIMATION, sizeof ai, &ai, 0);
+}
+
+void TfrmClock::FormClose() {
+    SaveOptions();
+    SavePlacement();
+    if (!reallyQuit_) {
+        HideToTray();
+        return;
+    }
+    DestroyWindow(hwnd_);
+}
+
+void TfrmClock::FormDestroy() {
+    destroyed_ = true;
+    vt::SaveOptions(config_.store, options_);
+    UnregisterHotKey(hwnd_, kHotKeyId);
+    EnableTimer(false);
+    Call(hooks_.shutdown);
+    if (config_.painter) config_.painter->ReleaseWeatherIcon();
+    trayIcon_.Deactivate();
+    PostQuitMessage(0);
+}
+
+LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == taskbarCreatedMessage_ && msg != 0) {
+        // The shell restarted: the icon and the clock must be attached to the new taskbar.
+        bool timer = timerOn_;
+        EnableTimer(false);
+        trayIcon_.Readd();
+        Call(hooks_.attachTrayClock);
+        RefreshClock();
+        EnableTimer(timer || true);
+        return Default(msg, wp, lp);
+    }
+    switch (msg) {
+    case WM_QUITPROGRAM:
+        reallyQuit_ = true;
+        FormClose();
+        return 0;
+    case WM_SHOWMAIN: ShowMain(); return 0;
+    case WM_SYNCTIME:
+        ShowMain();
+        Call(hooks_.showAtomicClockPage);
+        return 0;
+    case WM_RANDOMSKIN: Call(hooks_.randomSkin); return 0;
+    case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
+    case WM_SHOWUPTIME5: ShowUpTime5(); return 0;
+    case WM_SETSHOWDATE: SetSwitch(&MainOptions::showDate, wp); return 0;
+    case WM_SETWEEKSHOW: SetSwitch(&MainOptions::weekShow, wp); return 0;
+    case WM_SETSHOWSECONDS: SetSwitch(&MainOptions::showSeconds, wp); return 0;
+    case WM_SET12HOUR: SetSwitch(&MainOptions::englishTime, wp); return 0;
+    case WM_SETTRANSPARENT: SetSwitch(&MainOptions::transparentClock, wp); return 0;
+    case WM_CALENDAR:
+        if (wp == 1) Call(hooks_.closeCalendar);
+        else if (wp != 2) Call(hooks_.showCalendar);
+        return 0;
+    case WM_FASTMENU: ShowFastMenu(); return 0;
+    case WM_NEWALARM: Call(hooks_.newAlarm); return 0;
+    case WM_WEATHERSETTINGS:
+        ShowMain();
+        SelectPage(3);
+        return 0;
+    case WM_TRAYICON:
+        if (lp == WM_LBUTTONUP) ShowMain();
+        else if (lp == WM_RBUTTONUP) ShowFastMenu();
+        return 0;
+    case WM_TIMER:
+        if (wp == kClockTimer) TimerTimer();
+        return 0;
+    case WM_TIMECHANGE: Call(hooks_.alarmsTimeChanged); return 0;
+    case WM_POWERBROADCAST:
+        if (wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMESTANDBY || wp == PBT_APMRESUMEAUTOMATIC)
+            Call(hooks_.scheduleWeatherCheck);
+        return TRUE;
+    case WM_HOTKEY:
+        if (wp == kHotKeyId) Call(hooks_.getWeather);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Save now: the session may end without another message.
+        SaveOptions();
+        SavePlacement();
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp) {
+            SaveOptions();
+            SavePlacement();
+            reallyQuit_ = true;
+            DestroyWindow(hwnd_);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (lp == 0 || reinterpret_cast<HWND>(lp) == ok_) OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHDR*>(lp);
+        if (nm->hwndFrom == tab_ && nm->code == TCN_SELCHANGE)
+            SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_ESCAPE) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_CLOSE: FormClose(); return 0;
+    case WM_DESTROY: FormDestroy(); return 0;
+    default: return Default(msg, wp, lp);
+    }
+}
+
+}  // namespace vt

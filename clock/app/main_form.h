@@ -1,0 +1,169 @@
+// TfrmClock: the program's main form and application window (class "TfrmClock"). It starts hidden in the
+// notification area, answers the command messages, runs the one-second clock timer, and is shown as the
+// main dialog with its pages.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "clock/app/tray_icon.h"
+#include "clock/base/handles.h"
+#include "clock/base/now.h"
+#include "clock/base/window.h"
+#include "clock/options_file.h"
+#include "clock/options_model.h"
+
+namespace vt {
+
+// Command messages of the main form.
+inline constexpr UINT WM_QUITPROGRAM = WM_USER + 100;
+inline constexpr UINT WM_SHOWMAIN = WM_USER + 101;
+inline constexpr UINT WM_SYNCTIME = WM_USER + 102;
+inline constexpr UINT WM_RANDOMSKIN = WM_USER + 103;
+inline constexpr UINT WM_TOGGLEUPTIME = WM_USER + 104;
+inline constexpr UINT WM_SHOWUPTIME5 = WM_USER + 105;
+inline constexpr UINT WM_SETSHOWDATE = WM_USER + 106;
+inline constexpr UINT WM_SETWEEKSHOW = WM_USER + 107;
+inline constexpr UINT WM_SETSHOWSECONDS = WM_USER + 108;
+inline constexpr UINT WM_SET12HOUR = WM_USER + 109;
+inline constexpr UINT WM_SETTRANSPARENT = WM_USER + 110;
+inline constexpr UINT WM_CALENDAR = WM_USER + 111;
+inline constexpr UINT WM_FASTMENU = WM_USER + 112;
+inline constexpr UINT WM_NEWALARM = WM_USER + 113;
+inline constexpr UINT WM_WEATHERSETTINGS = WM_USER + 114;
+inline constexpr UINT WM_CLOCKCANCELLEAVE = 1175;
+// The tray icon's notifications.
+inline constexpr UINT WM_TRAYICON = WM_APP + 1;
+
+inline constexpr wchar_t kMainFormClass[] = L"TfrmClock";
+inline constexpr wchar_t kProductTitle[] = L"Vantoric";
+inline constexpr wchar_t kProductName[] = L"Vantoric";
+
+// Starts the taskbar host Quellix.exe from the program folder.
+class IHostLauncher {
+public:
+    virtual ~IHostLauncher() = default;
+    virtual bool Start(HWND owner, const std::wstring& appDir) = 0;
+};
+
+class ShellHostLauncher final : public IHostLauncher {
+public:
+    bool Start(HWND owner, const std::wstring& appDir) override;
+};
+
+// The clock painter as the main form uses it.
+class IClockPainter {
+public:
+    virtual ~IClockPainter() = default;
+    virtual void InitClockPaint(const std::wstring& skinsDir) = 0;
+    virtual void LoadClockOptions(const std::wstring& settingsDir) = 0;
+    virtual bool HasTaskbarWindows() = 0;   // the painter found the taskbar and its clock window
+    virtual bool IsTaskbarVertical() = 0;
+    virtual int CalcClockWidth() = 0;
+    virtual int CalcClockHeight() = 0;
+    virtual void UpdateClockDigits() = 0;
+    virtual void ReleaseWeatherIcon() = 0;
+};
+
+// What the main form reaches in the other parts of the program. Each is optional.
+struct MainFormHooks {
+    std::function<void()> showCalendar, closeCalendar, showForecast, closeForecast;
+    std::function<void()> newAlarm, getWeather, randomSkin, showAtomicClockPage;
+    std::function<void()> alarmsTimeChanged;            // WM_TIMECHANGE: recompute, then refresh
+    std::function<void()> alarmsRefresh;                // the dialog is shown
+    std::function<void(bool)> alarmsEnabled;            // chbEnAlarms changed
+    std::function<void()> scheduleWeatherCheck;
+    std::function<void()> attachTrayClock;              // (re)attach the tray-clock component
+    std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
+    std::function<WORD()> weatherHotKey;                // the hot-key control's value (HOTKEYF_* in the high byte)
+    std::function<HWND(HWND parent)> createWeatherPage;
+};
+
+struct MainFormConfig {
+    OptionsStore store;            // settingsDir empty: InitClock resolves it
+    std::wstring appDir;           // empty: the folder of the running program
+    IHostLauncher* host = nullptr;
+    IClockPainter* painter = nullptr;
+    const INow* now = nullptr;
+    std::wstring versionShort = L"1.0";
+};
+
+class TfrmClock : public Window<TfrmClock> {
+public:
+    TfrmClock(MainFormConfig config, MainFormHooks hooks);
+    ~TfrmClock() override;
+
+    // Creates the hidden window and runs FormCreate.
+    bool Create();
+    // Folders, the start of the taskbar host. False when the host could not start (the form is then gone).
+    bool InitClock();
+    void LoadOptions();
+    void SaveOptions();
+    void RefreshClock();
+    void EnableTimer(bool on);
+    // Registers hot key id 1 from the weather page's hot-key value; shows the failure message.
+    bool RegisterWeatherHotKey();
+    void ShowMain();
+
+    void UpdateTimeOptionControls();
+    void UpdateGradientControls();
+    void SelectPage(int index);
+
+    MainOptions& Options() { return options_; }
+    const OptionsStore& Store() const { return config_.store; }
+    bool ReallyQuit() const { return reallyQuit_; }
+    int UpTimeCountdown() const { return upTimeCountdown_; }
+    bool TrayIconActive() const { return trayIcon_.Active(); }
+    int CurrentPage() const { return currentPage_; }
+    HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    void TimerTimer();
+
+    static void RegisterClass();
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    static INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void FormCreate();
+    void CreatePages();
+    void LayoutPages();
+    void ModelToControls();
+    void ControlsToModel();
+    void OnCommand(int id, int code, HWND control);
+    void SetSwitch(bool MainOptions::*field, WPARAM wp);
+    void ShowUpTime5();
+    void ToggleUpTime();
+    void ShowFastMenu();
+    void FillFastMenuChecks(HMENU menu);
+    void FormClose();
+    void FormDestroy();
+    void HideToTray();
+    void SavePlacement();
+    void RestorePlacement();
+    void ChooseShapeColor(int id);
+    void ChangeSettingsFolder();
+    void Call(const std::function<void()>& f) { if (f) f(); }
+
+    MainFormConfig config_;
+    MainFormHooks hooks_;
+    ShellHostLauncher defaultHost_;
+    MainOptions options_;
+    TrayIcon trayIcon_;
+    UniqueMenu fastMenu_;
+    UniqueIcon icon_;
+    HWND tab_ = nullptr;
+    HWND ok_ = nullptr;
+    std::array<HWND, 7> pages_{};
+    int currentPage_ = 0;
+    bool reallyQuit_ = false;
+    bool timerOn_ = false;
+    bool loading_ = false;
+    bool destroyed_ = false;
+    UINT taskbarCreatedMessage_ = 0;
+    int upTimeCountdown_ = 0;
+    int lastTickHour_ = -1;
+};
+
+}  // namespace vt
