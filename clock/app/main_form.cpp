@@ -285,7 +285,7 @@ bool TfrmClock::InitClock() {
     if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
     else CreateFolderTree(config_.store.settingsDir);
     if (!config_.host->Start(hwnd_, config_.appDir)) {
-        MessageBoxW(nullptr, L"Can't run Quellix.exe", L"Can't run Quellix.exe", MB_OK);
+        Message(L"Can't run Quellix.exe", L"Can't run Quellix.exe", nullptr);
         reallyQuit_ = true;
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         return false;
@@ -371,8 +371,13 @@ bool TfrmClock::RegisterWeatherHotKey() {
     WORD hk = hooks_.weatherHotKey ? hooks_.weatherHotKey() : MAKEWORD('U', HOTKEYF_CONTROL | HOTKEYF_ALT);
     UnregisterHotKey(hwnd_, kHotKeyId);
     if (RegisterHotKey(hwnd_, kHotKeyId, HotKeyModifiers(HIBYTE(hk)), LOBYTE(hk))) return true;
-    MessageBoxW(hwnd_, L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", MB_OK);
+    Message(L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", hwnd_);
     return false;
+}
+
+void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner) {
+    if (hooks_.messageBox) hooks_.messageBox(text, caption, owner);
+    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK);
 }
 
 void TfrmClock::ShowMain() {

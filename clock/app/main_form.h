@@ -80,6 +80,8 @@ struct MainFormHooks {
     std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
     std::function<WORD()> weatherHotKey;                // the hot-key control's value (HOTKEYF_* in the high byte)
     std::function<HWND(HWND parent)> createWeatherPage;
+    // Message boxes of the start-up; tests record them instead.
+    std::function<void(const std::wstring& text, const std::wstring& caption, HWND owner)> messageBox;
 };
 
 struct MainFormConfig {
@@ -145,6 +147,7 @@ private:
     void ChooseShapeColor(int id);
     void ChangeSettingsFolder();
     void Call(const std::function<void()>& f) { if (f) f(); }
+    void Message(const std::wstring& text, const std::wstring& caption, HWND owner);
 
     MainFormConfig config_;
     MainFormHooks hooks_;

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "clock/app/main_form.h"
+#include "clock/base/inifile.h"
+#include "clock/base/registry.h"
+#include "support/test_support.h"
+
+using namespace vt;
+
+namespace {
+
+class FakeHost : public IHostLauncher {
+public:
+    bool result = true;
+    int starts = 0;
+    bool Start(HWND, const std::wstring&) override {
+        ++starts;
+        return result;
+    }
+};
+
+class FakePainter : public IClockPainter {
+public:
+    int loads = 0, inits = 0, digits = 0;
+    void InitClockPaint(const std::wstring&) override { ++inits; }
+    void LoadClockOptions(const std::wstring&) override { ++loads; }
+    bool HasTaskbarWindows() override { return false; }
+    bool IsTaskbarVertical() override { return false; }
+    int CalcClockWidth() override { return 80; }
+    int CalcClockHeight() override { return 30; }
+    void UpdateClockDigits() override { ++digits; }
+    void ReleaseWeatherIcon() override {}
+};
+
+class FixedNow : public INow {
+public:
+    TDateTime now = EncodeDateTime(2026, 12, 8, 10, 0, 0);
+    TDateTime Now() const override { return now; }
+    TDateTime UtcNow() const override { return now; }
+    std::uint64_t TickCount64() const override { return 1000; }
+};
+
+class MainFormTest : public testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> n{0};
+        keyBase = L"Software\\VantoricTests\\form-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n++);
+        config.store.programKey = keyBase + L"\\Program";
+        config.store.runKey = keyBase + L"\\Run";
+        config.store.settingsDir = dir.path();
+        config.appDir = L"C:\\Vantoric";
+        config.host = &host;
+        config.painter = &painter;
+        config.now = &clock;
+        hooks.showCalendar = [this] { ++calendarShown; };
+        hooks.closeCalendar = [this] { ++calendarClosed; };
+        hooks.alarmsTimeChanged = [this] { ++timeChanges; };
+        hooks.scheduleWeatherCheck = [this] { ++weatherSchedules; };
+        hooks.getWeather = [this] { ++weatherFetches; };
+        hooks.messageBox = [this](const std::wstring& text, const std::wstring& caption, HWND) {
+            messages.push_back(caption + L": " + text);
+        };
+    }
+    void TearDown() override {
+        form.reset();
+        RegDeleteTreeW(HKEY_CURRENT_USER, keyBase.c_str());
+    }
+    TfrmClock& Start() {
+        form = std::make_unique<TfrmClock>(config, hooks);
+        EXPECT_TRUE(form->Create());
+        EXPECT_TRUE(form->InitClock());
+        form->LoadOptions();
+        return *form;
+    }
+    std::wstring Stored(const wchar_t* key) {
+        return IniFile(dir.path() + L"Setting.ini").ReadString(L"Options", key, L"<missing>");
+    }
+    LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(form->hwnd(), msg, wp, lp); }
+
+    test::TempDir dir;
+    std::wstring keyBase;
+    FakeHost host;
+    FakePainter painter;
+    FixedNow clock;
+    MainFormConfig config;
+    MainFormHooks hooks;
+    std::unique_ptr<TfrmClock> form;
+    int calendarShown = 0, calendarClosed = 0, timeChanges = 0, weatherSchedules = 0, weatherFetches = 0;
+    std::vector<std::wstring> messages;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, StartsHiddenWithTheHostStartedAndThePainterLoaded) {
+    TfrmClock& f = Start();
+    EXPECT_FALSE(IsWindowVisible(f.hwnd()));
+    EXPECT_EQ(host.starts, 1);
+    EXPECT_EQ(painter.inits, 1);
+    EXPECT_GE(painter.loads, 1);
+    wchar_t cls[64];
+    GetClassNameW(f.hwnd(), cls, 64);
+    EXPECT_STREQ(cls, L"TfrmClock");
+    EXPECT_EQ(f.CurrentPage(), 3);  // the stored start page defaults to "Weather"
+}
+
+TEST_F(MainFormTest, HostThatCannotStartEndsTheProgram) {
+    host.result = false;
+    form = std::make_unique<TfrmClock>(config, hooks);
+    ASSERT_TRUE(form->Create());
+    EXPECT_FALSE(form->InitClock());
+    EXPECT_TRUE(form->ReallyQuit());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], L"Can't run Quellix.exe: Can't run Quellix.exe");
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(form->hwnd(), nullptr);  // closed for good
+}
+
+TEST_F(MainFormTest, SwitchMessagesCheckOnlyForOne) {
+    Start();
+    const struct { UINT msg; const wchar_t* key; } cases[] = {
+        {WM_SETSHOWDATE, L"ShowDate"}, {WM_SETWEEKSHOW, L"WeekShow"}, {WM_SETSHOWSECONDS, L"ShowSeconds"},
+        {WM_SET12HOUR, L"EnglishTime"}, {WM_SETTRANSPARENT, L"TransparentClock"}};
+    for (const auto& c : cases) {
+        Send(c.msg, 1);
+        EXPECT_EQ(Stored(c.key), L"1") << c.key;
+        Send(c.msg, 2);
+        EXPECT_EQ(Stored(c.key), L"0") << c.key;
+        Send(c.msg, 1);
+        Send(c.msg, 0);
+        EXPECT_EQ(Stored(c.key), L"0") << c.key;
+    }
+}
+
+TEST_F(MainFormTest, UptimeForFiveSecondsReturnsToTheTimeByItself) {
+    TfrmClock& f = Start();
+    Send(WM_SHOWUPTIME5);
+    EXPECT_TRUE(f.Options().upTime);
+    EXPECT_EQ(Stored(L"Mode"), L"1");
+    for (int i = 0; i < 4; ++i) f.TimerTimer();
+    EXPECT_TRUE(f.Options().upTime);
+    f.TimerTimer();
+    EXPECT_FALSE(f.Options().upTime);
+    EXPECT_EQ(Stored(L"Mode"), L"0");
+}
+
+TEST_F(MainFormTest, UptimeForFiveSecondsWhileUptimeShowsDoesNothing) {
+    TfrmClock& f = Start();
+    Send(WM_TOGGLEUPTIME);
+    EXPECT_TRUE(f.Options().upTime);
+    Send(WM_SHOWUPTIME5);
+    EXPECT_EQ(f.UpTimeCountdown(), 0);
+    for (int i = 0; i < 6; ++i) f.TimerTimer();
+    EXPECT_TRUE(f.Options().upTime);
+}
+
+TEST_F(MainFormTest, CalendarMessageClosesShowsOrIgnores) {
+    Start();
+    Send(WM_CALENDAR, 2);
+    EXPECT_EQ(calendarShown + calendarClosed, 0);
+    Send(WM_CALENDAR, 1);
+    EXPECT_EQ(calendarClosed, 1);
+    Send(WM_CALENDAR, 0);
+    Send(WM_CALENDAR, 7);
+    EXPECT_EQ(calendarShown, 2);
+}
+
+TEST_F(MainFormTest, ClosingHidesUnlessQuitting) {
+    TfrmClock& f = Start();
+    Send(WM_SHOWMAIN);
+    EXPECT_TRUE(IsWindowVisible(f.hwnd()));
+    Send(WM_CLOSE);
+    ASSERT_NE(f.hwnd(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(f.hwnd()));
+    EXPECT_FALSE(f.ReallyQuit());
+    Send(WM_QUITPROGRAM);
+    EXPECT_EQ(f.hwnd(), nullptr);
+    EXPECT_EQ(Stored(L"ShowDate"), L"1");  // saved on the way out
+}
+
+TEST_F(MainFormTest, EndOfSessionSavesAndOnlyEndsWhenTheSessionEnds) {
+    TfrmClock& f = Start();
+    f.Options().prefix = L"before";
+    EXPECT_EQ(Send(WM_QUERYENDSESSION), TRUE);
+    EXPECT_EQ(Send(WM_QUERYENDSESSION), TRUE);
+    EXPECT_NE(Stored(L"Prefix"), L"<missing>");
+    Send(WM_ENDSESSION, FALSE);  // the shutdown was cancelled
+    ASSERT_NE(f.hwnd(), nullptr);
+    Send(WM_ENDSESSION, TRUE);
+    EXPECT_EQ(f.hwnd(), nullptr);
+}
+
+TEST_F(MainFormTest, SystemMessagesReachTheirParts) {
+    Start();
+    Send(WM_TIMECHANGE);
+    EXPECT_EQ(timeChanges, 1);
+    Send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+    Send(WM_POWERBROADCAST, PBT_APMRESUMESTANDBY);
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    Send(WM_POWERBROADCAST, PBT_APMSUSPEND);
+    EXPECT_EQ(weatherSchedules, 3);
+    Send(WM_HOTKEY, 2);
+    Send(WM_HOTKEY, 1);
+    EXPECT_EQ(weatherFetches, 1);
+}
+
+TEST_F(MainFormTest, TrayIconShowsWhenTheClockIsNotPainted) {
+    TfrmClock& f = Start();
+    f.RefreshClock();
+    EXPECT_TRUE(f.TrayIconActive());  // replacing, but no taskbar clock to paint
+    f.Options().replaceClock = false;
+    f.RefreshClock();
+    EXPECT_TRUE(f.TrayIconActive());
+}
+
+TEST_F(MainFormTest, TakenHotKeyShowsTheFixedMessage) {
+    TfrmClock& f = Start();
+    HWND other = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'U'));
+    EXPECT_FALSE(f.RegisterWeatherHotKey());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], L"error: Unable to assign Alt-Shift-F9 as hotkey.");
+    UnregisterHotKey(other, 7);
+    DestroyWindow(other);
+    EXPECT_TRUE(f.RegisterWeatherHotKey());
+}
+
+TEST_F(MainFormTest, StoredOptionsComeBackOnTheNextStart) {
+    {
+        TfrmClock& f = Start();
+        Send(WM_SETSHOWSECONDS, 1);
+        Send(WM_SET12HOUR, 0);
+        f.SelectPage(4);
+        Send(WM_QUITPROGRAM);
+    }
+    form.reset();
+    TfrmClock& g = Start();
+    EXPECT_TRUE(g.Options().showSeconds);
+    EXPECT_FALSE(g.Options().englishTime);
+    EXPECT_EQ(g.CurrentPage(), 4);
+}
