@@ -53,14 +53,21 @@ DWORD ExitCodeAfter(const Process& p, DWORD ms) {
     return code;
 }
 
+struct CountContext {
+    const wchar_t* cls;
+    int n;
+};
+
+BOOL CALLBACK CountWindow(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<CountContext*>(l);
+    wchar_t name[64];
+    if (GetClassNameW(w, name, 64) && wcscmp(name, c->cls) == 0) ++c->n;
+    return TRUE;
+}
+
 int CountTopLevel(const wchar_t* cls) {
-    struct Ctx { const wchar_t* cls; int n; } ctx{cls, 0};
-    EnumWindows([](HWND w, LPARAM l) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(l);
-        wchar_t name[64];
-        if (GetClassNameW(w, name, 64) && wcscmp(name, c->cls) == 0) ++c->n;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&ctx));
+    CountContext ctx{cls, 0};
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ctx));
     return ctx.n;
 }
 
