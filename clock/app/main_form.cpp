@@ -8,6 +8,7 @@
 #include "clock/base/registry.h"
 #include "clock/base/text.h"
 #include "clock/taskbar_locator.h"
+#include "clock/timezones.h"
 #include "resources/resource.h"
 
 namespace vt {
@@ -187,6 +188,12 @@ void TfrmClock::SelectPage(int index) {
     if (index < 6) SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     HWND p = pages_[static_cast<size_t>(index)];
     SetWindowPos(p, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (index == 4) {
+        // The zone list is read again each time its page opens; the stored index selects in it.
+        HWND list = GetDlgItem(p, IDC_LISTZONES);
+        FillZoneList(list);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(options_.itemZone), 0);
+    }
 }
 
 void TfrmClock::ModelToControls() {
@@ -296,6 +303,7 @@ bool TfrmClock::InitClock() {
 
 void TfrmClock::LoadOptions() {
     vt::LoadOptions(config_.store, options_);
+    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
     ModelToControls();
     SelectPage(options_.activePage);
     RestorePlacement();
@@ -540,6 +548,14 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         return;
     case IDC_CBCLICK: case IDC_CBHOVERMOUSE: case IDC_CBEVERY: case IDC_CHBONTOP: case IDC_CHBSTARTUP:
         ControlsToModel();  // saved with the next SaveOptions
+        return;
+    case IDC_LISTZONES:
+        if (code == LBN_SELCHANGE) {
+            auto sel = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
+            if (sel >= 0) options_.itemZone = sel;
+            SaveOptions();
+            RefreshClock();
+        }
         return;
     case IDC_EDPREFIX:
         if (code == EN_CHANGE) ControlsToModel();
