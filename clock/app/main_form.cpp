@@ -5,8 +5,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "clock/base/inifile.h"
 #include "clock/base/registry.h"
 #include "clock/base/text.h"
+#include "clock/skin_list.h"
 #include "clock/taskbar_locator.h"
 #include "clock/timezones.h"
 #include "resources/resource.h"
@@ -188,6 +190,7 @@ void TfrmClock::SelectPage(int index) {
     if (index < 6) SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     HWND p = pages_[static_cast<size_t>(index)];
     SetWindowPos(p, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (index == 2) RefreshSkinList(GetDlgItem(p, IDC_LVSKINS), SkinsDir());
     if (index == 4) {
         // The zone list is read again each time its page opens; the stored index selects in it.
         HWND list = GetDlgItem(p, IDC_LISTZONES);
@@ -597,7 +600,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDM_UPTIME: ToggleUpTime(); return;
     case IDM_UPTIME5: ShowUpTime5(); return;
     case IDM_CHECKWEATHER: Call(hooks_.getWeather); return;
-    case IDM_RANDOMSKIN: Call(hooks_.randomSkin); return;
+    case IDM_RANDOMSKIN: RandomSkin(); return;
     case IDM_WEATHERSETTINGS:
         SelectPage(3);
         ShowMain();
@@ -619,6 +622,10 @@ INT_PTR CALLBACK TfrmClock::PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) n
         Guarded([&] { self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); });
         return TRUE;
     }
+    if (msg == WM_NOTIFY) {
+        Guarded([&] { self->OnPageNotify(reinterpret_cast<NMHDR*>(lp)); });
+        return TRUE;
+    }
     if (msg == WM_DRAWITEM) {
         auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
         if (di->CtlID == IDC_SHCOLOR1 || di->CtlID == IDC_SHCOLOR2) {
@@ -630,6 +637,58 @@ INT_PTR CALLBACK TfrmClock::PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) n
         }
     }
     return FALSE;
+}
+
+void TfrmClock::OnPageNotify(NMHDR* nm) {
+    if (loading_ || nm->idFrom != IDC_LVSKINS || nm->code != LVN_ITEMCHANGED) return;
+    auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))
+        return;
+    wchar_t name[MAX_PATH] = L"";
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(nm->hwndFrom, LVM_GETITEMTEXTW, static_cast<WPARAM>(change->iItem), reinterpret_cast<LPARAM>(&item));
+    if (name[0]) ChooseSkin(name);
+}
+
+void TfrmClock::ChooseSkin(const std::wstring& name) {
+    ControlsToModel();
+    options_.skinName = name;
+    IniFile(config_.store.SettingsFile()).WriteString(kOptionsSection, L"SkinName", name);
+    COLORREF key;
+    if (ReadSkinKeyColour(SkinsDir(), name, key)) {
+        auto [first, second] = SkinGradientColours(key);
+        options_.color1 = static_cast<int>(first);
+        options_.color2 = static_cast<int>(second);
+    }
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::RandomSkin() {
+    HWND list = GetDlgItem(pages_[2], IDC_LVSKINS);
+    // The list is filled when the skins page opens; before that, fill it here.
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) RefreshSkinList(list, SkinsDir());
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    if (count == 0) return;
+    unsigned seed = static_cast<unsigned>(GetTickCount64());
+    int transparent = static_cast<int>(seed >> 7) & 1;
+    int index = RandomSkinIndex(count, seed);
+    wchar_t name[MAX_PATH] = L"";
+    LVITEMW item{};
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    IniFile ini(config_.store.SettingsFile());
+    ini.WriteInteger(kOptionsSection, L"TransparentClock", transparent);
+    ini.WriteString(kOptionsSection, L"SkinName", name);
+    options_.skinName = name;
+    // The painter reads the file: the new skin shows at once.
+    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+    RefreshClock();
 }
 
 void TfrmClock::SavePlacement() {
@@ -708,7 +767,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ShowMain();
         Call(hooks_.showAtomicClockPage);
         return 0;
-    case WM_RANDOMSKIN: Call(hooks_.randomSkin); return 0;
+    case WM_RANDOMSKIN: RandomSkin(); return 0;
     case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
     case WM_SHOWUPTIME5: ShowUpTime5(); return 0;
     case WM_SETSHOWDATE: SetSwitch(&MainOptions::showDate, wp); return 0;

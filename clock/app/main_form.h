@@ -71,7 +71,7 @@ public:
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
     std::function<void()> showCalendar, closeCalendar, showForecast, closeForecast;
-    std::function<void()> newAlarm, getWeather, randomSkin, showAtomicClockPage;
+    std::function<void()> newAlarm, getWeather, showAtomicClockPage;
     std::function<void()> alarmsTimeChanged;            // WM_TIMECHANGE: recompute, then refresh
     std::function<void()> alarmsRefresh;                // the dialog is shown
     std::function<void(bool)> alarmsEnabled;            // chbEnAlarms changed
@@ -109,6 +109,9 @@ public:
     // Registers hot key id 1 from the weather page's hot-key value; shows the failure message.
     bool RegisterWeatherHotKey();
     void ShowMain();
+    // The skins page: a chosen skin, and a random one for the quick menu and the click action.
+    void ChooseSkin(const std::wstring& name);
+    void RandomSkin();
 
     void UpdateTimeOptionControls();
     void UpdateGradientControls();
@@ -146,6 +149,8 @@ private:
     void RestorePlacement();
     void ChooseShapeColor(int id);
     void ChangeSettingsFolder();
+    void OnPageNotify(NMHDR* nm);
+    std::wstring SkinsDir() const { return config_.appDir + L"\\skins\\"; }
     void Call(const std::function<void()>& f) { if (f) f(); }
     void Message(const std::wstring& text, const std::wstring& caption, HWND owner);
 
