@@ -28,7 +28,10 @@ public:
     BrowserKey() : path_(L"Software\\Dorminax\\VantoricTests\\Browser" + std::to_wstring(GetCurrentProcessId())) {
         RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
     }
-    ~BrowserKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
+    ~BrowserKey() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Dorminax\\VantoricTests");   // only when left empty
+    }
     const std::wstring& path() const { return path_; }
     void Create() {
         HKEY k = nullptr;
