@@ -90,7 +90,10 @@ public:
     ScratchKey() : path_(L"Software\\Dorminax\\VantoricTests\\Zones" + std::to_wstring(GetCurrentProcessId())) {
         RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
     }
-    ~ScratchKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
+    ~ScratchKey() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Dorminax\\VantoricTests");   // only when left empty
+    }
     const std::wstring& path() const { return path_; }
     HKEY Sub(const std::wstring& name) {
         HKEY k = nullptr;
