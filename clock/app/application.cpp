@@ -2,6 +2,8 @@
 
 #include "clock/app/main_form.h"
 #include "clock/base/window.h"
+#include "clock/file_version.h"
+#include "clock/timezones.h"
 
 namespace vt {
 
@@ -28,7 +30,10 @@ std::wstring CalendarDir() {
 
 int RunVantoric() {
     ComApartment com;
+    TimeZoneList();  // built once, before any window, as the stored zone indexes expect
+    ReadProgramVersion();
     MainFormConfig config;
+    config.versionShort = VersionShort;
     MainFormHooks hooks;
     TfrmClock form(std::move(config), std::move(hooks));
     if (!form.Create()) return 1;

@@ -8,7 +8,10 @@
 #include "clock/base/inifile.h"
 #include "clock/base/registry.h"
 #include "clock/base/text.h"
+#include "clock/folder_browse.h"
+#include "clock/shell_launcher.h"
 #include "clock/skin_list.h"
+#include "clock/webpages.h"
 #include "clock/taskbar_locator.h"
 #include "clock/timezones.h"
 #include "resources/resource.h"
@@ -497,16 +500,10 @@ void TfrmClock::ChooseShapeColor(int id) {
 }
 
 void TfrmClock::ChangeSettingsFolder() {
-    BROWSEINFOW bi{};
-    bi.hwndOwner = hwnd_;
-    bi.lpszTitle = L"Select a folder";
-    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    PIDLIST_ABSOLUTE pidl = SHBrowseForFolderW(&bi);
-    if (!pidl) return;
-    wchar_t path[MAX_PATH * 2] = L"";
-    bool ok = SHGetPathFromIDListEx(pidl, path, MAX_PATH * 2, GPFIDL_DEFAULT);
-    CoTaskMemFree(pidl);
-    if (!ok) return;
+    BrowseStartFolder = config_.store.settingsDir;
+    std::wstring path;
+    BrowseForSettingsFolder(hwnd_, L"Select a folder", BIF_RETURNONLYFSDIRS, path);
+    if (path.empty()) return;
     ControlsToModel();
     auto r = vt::ChangeSettingsFolder(config_.store, options_, path);
     if (!r.error.empty()) MessageBoxW(hwnd_, r.error.c_str(), kProductTitle, MB_OK | MB_ICONERROR);
@@ -583,6 +580,8 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         return;
     case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
     case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
+    case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
+    case IDM_FEEDBACK: SendFeedbackMail(SystemShellLauncher(), hwnd_); return;
     case IDM_ABOUT:
         ShowMain();
         SelectPage(6);
