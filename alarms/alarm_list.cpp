@@ -67,8 +67,11 @@ void TAlarms::Reopen(std::wstring alarmsIniPath) {
 }
 
 void TAlarms::Report(const std::wstring& text) {
-    if (!reported_.insert(text).second) return;
-    if (seams_.onError) seams_.onError(text);
+    if (reported_.insert(text).second && seams_.onError) seams_.onError(text);
+}
+
+void TAlarms::ReportSectionError(const std::wstring& text) {
+    if (sectionErrors_.insert(text).second && seams_.onError) seams_.onError(text);
 }
 
 const AlarmScheduleEntry* TAlarms::Find(int id) const {
@@ -122,12 +125,9 @@ void TAlarms::Refresh() {
     schedule_ = std::move(table);
 
     // A broken section is reported when it first appears, and again only after it was mended.
-    std::set<std::wstring> previous = std::move(reported_);
-    reported_.clear();
-    for (const auto& text : errors) {
-        reported_.insert(text);
-        if (!previous.count(text) && seams_.onError) seams_.onError(text);
-    }
+    for (const auto& text : errors)
+        if (!sectionErrors_.count(text) && seams_.onError) seams_.onError(text);
+    sectionErrors_ = std::move(errors);
     ArmWakeTimer(earliestWake, now);
 }
 
@@ -149,9 +149,11 @@ void TAlarms::ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now) {
     if (timer->Arm(MSecsToDateTime(utcMs))) {
         wakeState_ = WakeState::Armed;
         armedUtcMs_ = utcMs;
+        wakeFailureShown_ = false;
     } else {
         wakeState_ = WakeState::Unknown;
-        Report(L"SetWaitableTimer: " + timer->LastErrorText());
+        if (!wakeFailureShown_ && seams_.onError) seams_.onError(L"SetWaitableTimer: " + timer->LastErrorText());
+        wakeFailureShown_ = true;
     }
 }
 
@@ -181,7 +183,7 @@ void TAlarms::FireDue(int id, TDateTime now) {
     try {
         alarm = file_.Read(id);
     } catch (const AlarmFileError& e) {
-        Report(e.text());
+        ReportSectionError(e.text());
         return;
     }
     if (alarm.id != id) return;   // the section went away since the last refresh
@@ -207,7 +209,7 @@ void TAlarms::FireReminder(int id, TDateTime now) {
     try {
         alarm = file_.Read(id);
     } catch (const AlarmFileError& e) {
-        Report(e.text());
+        ReportSectionError(e.text());
         return;
     }
     if (alarm.id != id || alarm.RDateTime == 0) return;
@@ -228,7 +230,7 @@ void TAlarms::RecalcAll() {
         try {
             alarm = file_.Read(id);
         } catch (const AlarmFileError& e) {
-            Report(e.text());
+            ReportSectionError(e.text());
             continue;
         }
         if (!alarm.Enabled) continue;
@@ -269,7 +271,7 @@ void TAlarms::SetAlarmEnabled(int id, bool enabled) {
                     file_.WriteEnabled(id, false);   // it could never ring
             }
         } catch (const AlarmFileError& e) {
-            Report(e.text());
+            ReportSectionError(e.text());
         }
     }
     Refresh();

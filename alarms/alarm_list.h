@@ -120,7 +120,8 @@ private:
     void FireDue(int id, TDateTime now);
     void FireReminder(int id, TDateTime now);
     void ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now);
-    void Report(const std::wstring& text);
+    void Report(const std::wstring& text);               // once per text for the model's life
+    void ReportSectionError(const std::wstring& text);   // once while the section stays broken
 
     AlarmsFile file_;
     const INow& now_;
@@ -130,10 +131,12 @@ private:
     bool ticking_ = false;
     // Errors already shown, so a broken section is reported once, not on every tick.
     std::set<std::wstring> reported_;
+    std::set<std::wstring> sectionErrors_;
     // Firings whose new time could not be written: not fired again for the same time.
     std::set<std::tuple<int, bool, std::int64_t>> unsaved_;
     enum class WakeState { Unknown, Cancelled, Armed } wakeState_ = WakeState::Unknown;
     std::int64_t armedUtcMs_ = 0;
+    bool wakeFailureShown_ = false;
 };
 
 }  // namespace vt
