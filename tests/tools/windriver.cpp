@@ -88,12 +88,16 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"count") {
         Counter c{argv[2], 0};
-        EnumWindows([](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Counter*>(p);
-            wchar_t name[256];
-            if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&c));
+        // A plain lambda has no stdcall conversion on 32-bit targets; the callback needs CALLBACK.
+        struct Enum {
+            static BOOL CALLBACK Count(HWND w, LPARAM p) {
+                auto* c = reinterpret_cast<Counter*>(p);
+                wchar_t name[256];
+                if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
+                return TRUE;
+            }
+        };
+        EnumWindows(&Enum::Count, reinterpret_cast<LPARAM>(&c));
         std::printf("%d\n", c.n);
         return 0;
     }
