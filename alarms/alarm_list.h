@@ -56,7 +56,11 @@ public:
     virtual int LabelFilter() const = 0;
 };
 
-// Receives the alarm as it was due (Missed and Reminder set); runs on the thread that calls Tick.
+// Receives its own copy of the alarm as it was due, on the thread that calls Tick, after the next
+// occurrence has been stored and the table rebuilt. Missed: found more than kMissedAfter late.
+// Reminder: a snooze or "before" reminder, which shows the window and plays the sound only; like a
+// missed alarm it must not launch the program nor perform the power action. The handler may delete,
+// add or change alarms and refresh.
 using TAlarmEvent = std::function<void(const TAlRecord& alarm)>;
 
 struct TAlarmsSeams {
