@@ -7,7 +7,7 @@
 namespace vt {
 
 namespace {
-std::wstring Formatted(int (*format)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int), DWORD flags,
+std::wstring Formatted(int(WINAPI* format)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int), DWORD flags,
                        const SYSTEMTIME& st) {
     int n = format(LOCALE_USER_DEFAULT, flags, &st, nullptr, nullptr, 0);
     if (n <= 0) return {};
