@@ -1,5 +1,6 @@
 #include "clock/app/application.h"
 
+#include "alarms/wake_timer_win32.h"
 #include "clock/app/main_form.h"
 #include "clock/base/window.h"
 #include "clock/file_version.h"
@@ -35,6 +36,13 @@ int RunVantoric() {
     MainFormConfig config;
     config.versionShort = VersionShort;
     MainFormHooks hooks;
+    hooks.createWakeTimer = [] {
+        std::wstring error;
+        auto timer = CreateSystemWakeTimer(error);
+        if (!timer)
+            MessageBoxW(nullptr, (L"Failed to Create Waitable Timer: " + error).c_str(), kProductTitle, MB_OK | MB_ICONERROR);
+        return timer;
+    };
     TfrmClock form(std::move(config), std::move(hooks));
     if (!form.Create()) return 1;
     MSG msg;

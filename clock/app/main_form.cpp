@@ -21,6 +21,7 @@ namespace vt {
 namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT_PTR kAlarmTimer = 2;
 constexpr UINT kTrayIconId = 1;
 constexpr int kHotKeyId = 1;
 
@@ -297,6 +298,15 @@ bool TfrmClock::InitClock() {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
     else CreateFolderTree(config_.store.settingsDir);
+    TAlarmsSeams seams;
+    seams.switches = this;
+    if (hooks_.createWakeTimer) seams.wakeTimer = hooks_.createWakeTimer();
+    if (seams.wakeTimer) seams.localToUtc = &SystemLocalToUtc();
+    seams.onError = [this](const std::wstring& text) { Message(text, kProductTitle, hwnd_); };
+    alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
+                                           [this](const TAlRecord& a) { AlarmFired(a); }, std::move(seams));
+    // The handler is connected above, before the check timer starts.
+    SetTimer(hwnd_, kAlarmTimer, 900, nullptr);
     if (!config_.host->Start(hwnd_, config_.appDir)) {
         Message(L"Can't run Quellix.exe", L"Can't run Quellix.exe", nullptr);
         reallyQuit_ = true;
@@ -305,6 +315,15 @@ bool TfrmClock::InitClock() {
     }
     Call(hooks_.attachTrayClock);
     return true;
+}
+
+void TfrmClock::AlarmFired(const TAlRecord& alarm) {
+    if (hooks_.alarmFired) {
+        hooks_.alarmFired(alarm);
+        return;
+    }
+    std::wstring text = alarm.Missed ? L"The missed alarm!\r\n" + alarm.Message : alarm.Message;
+    MessageBoxW(hwnd_, text.c_str(), kProductTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 void TfrmClock::LoadOptions() {
@@ -400,7 +419,7 @@ void TfrmClock::ShowMain() {
     // FormShow
     SetWindowPos(hwnd_, options_.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);
-    Call(hooks_.alarmsRefresh);
+    if (alarmList_) alarmList_->Refresh();
 }
 
 void TfrmClock::SetSwitch(bool MainOptions::*field, WPARAM wp) {
@@ -508,7 +527,7 @@ void TfrmClock::ChangeSettingsFolder() {
     auto r = vt::ChangeSettingsFolder(config_.store, options_, path);
     if (!r.error.empty()) MessageBoxW(hwnd_, r.error.c_str(), kProductTitle, MB_OK | MB_ICONERROR);
     if (r.changed) {
-        Call(hooks_.alarmsRefresh);
+        if (alarmList_) alarmList_->Reopen(config_.store.settingsDir + L"alarms.ini");
         if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
     }
 }
@@ -543,7 +562,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDC_CHBENALARMS:
         if (code == BN_CLICKED) {
             ControlsToModel();
-            if (hooks_.alarmsEnabled) hooks_.alarmsEnabled(options_.enAlarms);
+            if (alarmList_) alarmList_->Refresh();
         }
         return;
     case IDC_CBCLICK: case IDC_CBHOVERMOUSE: case IDC_CBEVERY: case IDC_CHBONTOP: case IDC_CHBSTARTUP:
@@ -739,6 +758,8 @@ void TfrmClock::FormDestroy() {
     vt::SaveOptions(config_.store, options_);
     UnregisterHotKey(hwnd_, kHotKeyId);
     EnableTimer(false);
+    KillTimer(hwnd_, kAlarmTimer);
+    alarmList_.reset();
     Call(hooks_.shutdown);
     if (config_.painter) config_.painter->ReleaseWeatherIcon();
     trayIcon_.Deactivate();
@@ -790,8 +811,15 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_TIMER:
         if (wp == kClockTimer) TimerTimer();
+        else if (wp == kAlarmTimer && alarmList_) alarmList_->Tick();
         return 0;
-    case WM_TIMECHANGE: Call(hooks_.alarmsTimeChanged); return 0;
+    case WM_TIMECHANGE:
+        // Also after our own synchronisation: future alarms are recomputed, due ones still fire.
+        if (alarmList_) {
+            alarmList_->RecalcAll();
+            alarmList_->Refresh();
+        }
+        return 0;
     case WM_POWERBROADCAST:
         if (wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMESTANDBY || wp == PBT_APMRESUMEAUTOMATIC)
             Call(hooks_.scheduleWeatherCheck);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "alarms/alarm_list.h"
+#include "alarms/wake_timer.h"
 #include "clock/app/tray_icon.h"
 #include "clock/base/handles.h"
 #include "clock/base/now.h"
@@ -72,9 +74,10 @@ public:
 struct MainFormHooks {
     std::function<void()> showCalendar, closeCalendar, showForecast, closeForecast;
     std::function<void()> newAlarm, getWeather, showAtomicClockPage;
-    std::function<void()> alarmsTimeChanged;            // WM_TIMECHANGE: recompute, then refresh
-    std::function<void()> alarmsRefresh;                // the dialog is shown
-    std::function<void(bool)> alarmsEnabled;            // chbEnAlarms changed
+    // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
+    std::function<void(const TAlRecord&)> alarmFired;
+    // The machine's wake timer; none: the machine is never woken for an alarm.
+    std::function<std::unique_ptr<IWakeTimer>()> createWakeTimer;
     std::function<void()> scheduleWeatherCheck;
     std::function<void()> attachTrayClock;              // (re)attach the tray-clock component
     std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
@@ -93,7 +96,7 @@ struct MainFormConfig {
     std::wstring versionShort = L"1.0";
 };
 
-class TfrmClock : public Window<TfrmClock> {
+class TfrmClock : public Window<TfrmClock>, private IAlarmSwitches {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
     ~TfrmClock() override;
@@ -124,12 +127,16 @@ public:
     bool TrayIconActive() const { return trayIcon_.Active(); }
     int CurrentPage() const { return currentPage_; }
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    TAlarms* AlarmList() { return alarmList_.get(); }
     void TimerTimer();
 
     static void RegisterClass();
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
+    bool AlarmsEnabled() const override { return options_.enAlarms; }
+    int LabelFilter() const override { return -1; }
+    void AlarmFired(const TAlRecord& alarm);
     static INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void FormCreate();
     void CreatePages();
@@ -155,6 +162,7 @@ private:
     void Message(const std::wstring& text, const std::wstring& caption, HWND owner);
 
     MainFormConfig config_;
+    std::unique_ptr<TAlarms> alarmList_;
     MainFormHooks hooks_;
     ShellHostLauncher defaultHost_;
     MainOptions options_;

@@ -58,7 +58,6 @@ protected:
         config.now = &clock;
         hooks.showCalendar = [this] { ++calendarShown; };
         hooks.closeCalendar = [this] { ++calendarClosed; };
-        hooks.alarmsTimeChanged = [this] { ++timeChanges; };
         hooks.scheduleWeatherCheck = [this] { ++weatherSchedules; };
         hooks.getWeather = [this] { ++weatherFetches; };
         hooks.messageBox = [this](const std::wstring& text, const std::wstring& caption, HWND) {
@@ -89,7 +88,7 @@ protected:
     MainFormConfig config;
     MainFormHooks hooks;
     std::unique_ptr<TfrmClock> form;
-    int calendarShown = 0, calendarClosed = 0, timeChanges = 0, weatherSchedules = 0, weatherFetches = 0;
+    int calendarShown = 0, calendarClosed = 0, weatherSchedules = 0, weatherFetches = 0;
     std::vector<std::wstring> messages;
 };
 
@@ -196,8 +195,6 @@ TEST_F(MainFormTest, EndOfSessionSavesAndOnlyEndsWhenTheSessionEnds) {
 
 TEST_F(MainFormTest, SystemMessagesReachTheirParts) {
     Start();
-    Send(WM_TIMECHANGE);
-    EXPECT_EQ(timeChanges, 1);
     Send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
     Send(WM_POWERBROADCAST, PBT_APMRESUMESTANDBY);
     Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
@@ -242,4 +239,32 @@ TEST_F(MainFormTest, StoredOptionsComeBackOnTheNextStart) {
     EXPECT_TRUE(g.Options().showSeconds);
     EXPECT_FALSE(g.Options().englishTime);
     EXPECT_EQ(g.CurrentPage(), 4);
+}
+
+TEST_F(MainFormTest, DueAlarmReachesTheHandlerFromTheCheckTimer) {
+    std::vector<TAlRecord> fired;
+    hooks.alarmFired = [&](const TAlRecord& a) { fired.push_back(a); };
+    TfrmClock& f = Start();
+    TAlRecord alarm;
+    alarm.Type = L"Once";
+    alarm.DateTime = clock.now + kOneMinute;
+    alarm.Message = L"Stand up";
+    alarm.MessageEn = true;
+    alarm.Enabled = true;
+    ASSERT_GT(f.AlarmList()->AddAlarm(alarm), 0);
+    Send(WM_TIMER, 2);
+    EXPECT_TRUE(fired.empty());
+    clock.now += kOneMinute + kOneSecond;
+    Send(WM_TIMER, 2);
+    ASSERT_EQ(fired.size(), 1u);
+    EXPECT_EQ(fired[0].Message, L"Stand up");
+    EXPECT_FALSE(fired[0].Missed);
+    // With alarms switched off in the dialog nothing more fires.
+    alarm.DateTime = clock.now + kOneSecond;
+    f.AlarmList()->AddAlarm(alarm);
+    f.Options().enAlarms = false;
+    CheckDlgButton(f.Page(1), 230, BST_UNCHECKED);
+    clock.now += kOneMinute;
+    Send(WM_TIMER, 2);
+    EXPECT_EQ(fired.size(), 1u);
 }
