@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""Draws every picture the program ships (clock skins, weather and moon icons) into a program folder.
+"""Draws every picture the program ships into a program folder: the clock skins (skins\\), weather and
+moon pictures (Weather\\, Moon\\), the forecast widget's panel, buttons and icons (Forecast\\), the
+month-calendar skins (Calendar\\) and the alarm icons (Icons\\).
 
-    python3 assets/make_assets.py --out build/win64/dist [--only skins,weather,moon]
+    python3 assets/make_assets.py --out build/win64/dist [--only skins,weather,moon,forecast,calendar,icons]
 
 Only the Python standard library is used and the output is the same, byte for byte, on every run: no
 dates, no unseeded randomness, no dependence on dictionary or file-system order. Each picture set is a
-module of the art package that lists its builders in PRODUCTS; a new set is a new module added to
-MODULES below.
+module of the art package that lists its builders in PRODUCTS as (name, build(out)); build() draws on
+raster.Canvas and hands finished files to out.write(path under the program folder, bytes). A new set is
+a new module added to MODULES below (the build re-runs the script whenever a file of art/ changes).
 """
 import argparse
 import os
@@ -15,9 +18,9 @@ import sys
 sys.dont_write_bytecode = True          # nothing is cached beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from art import clock_skins, moon_icons, weather_icons   # noqa: E402
+from art import alarm_icons, calendar, clock_skins, forecast, moon_icons, weather_icons   # noqa: E402
 
-MODULES = [clock_skins, weather_icons, moon_icons]
+MODULES = [clock_skins, weather_icons, moon_icons, forecast, calendar, alarm_icons]
 
 
 class Output:

@@ -10,7 +10,8 @@ import sys
 import tempfile
 
 # Files the program names itself; the set must contain at least these.
-REQUIRED = ["skins/Gold/Numbers.bmp", "skins/Gold/Text.bmp", "Weather/na.png", "Moon/na.png"]
+REQUIRED = ["skins/Gold/Numbers.bmp", "skins/Gold/Text.bmp", "Weather/na.png", "Moon/na.png",
+            "Forecast/forecast.png", "Calendar/Dark Blue Glass/calendar.png", "Calendar/circle.png"]
 
 
 def run(script, out, seed):

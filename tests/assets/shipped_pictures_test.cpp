@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -324,5 +325,96 @@ TEST_F(Pictures, MissingCodePicturesExistForWeatherAndMoon) {
         ASSERT_TRUE(png.pixels.Loaded()) << Narrow(path);
         EXPECT_TRUE(HasAlphaChannel(png.format));
         EXPECT_EQ(png.pixels.width, 32);
+    }
+}
+
+namespace {
+
+std::vector<std::wstring> PngFilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    UniqueFindFile find(FindFirstFileW((folder + L"*.png").c_str(), &fd));
+    if (find.get() == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (FindNextFileW(find.get(), &fd));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int IniInt(const std::wstring& file, const wchar_t* key) {
+    return static_cast<int>(GetPrivateProfileIntW(L"calendar", key, -1, file.c_str()));
+}
+
+}  // namespace
+
+TEST_F(Pictures, ForecastWidgetHasItsSharedPicturesAndADefaultSkinForEveryCode) {
+    ASSERT_TRUE(com_.ok());
+    const std::wstring forecast = DistDir() + L"Forecast\\";
+    for (const wchar_t* name : {L"forecast.png", L"compass.png", L"arrow.png"}) {
+        Png png = LoadPng(forecast + name);
+        EXPECT_TRUE(png.pixels.Loaded() && HasAlphaChannel(png.format)) << Narrow(name);
+    }
+    Png close = LoadPng(forecast + L"close.png");
+    EXPECT_EQ(close.pixels.width, 20) << "the size of the widget's close control";
+    EXPECT_EQ(close.pixels.height, 21);
+    const std::wstring skin = forecast + L"KonfabulatorPLUS\\";
+    for (const auto& code : WeatherCodes()) {
+        Png png = LoadPng(skin + code + L".png");
+        EXPECT_EQ(png.pixels.width, 64) << Narrow(code);
+        EXPECT_EQ(png.pixels.height, 64) << Narrow(code);
+    }
+    std::string xml = vt::test::ReadFileBytes(skin + L"skin.xml");
+    for (const char* id : {"font.default", "font.temperature", "font.conditions.title", "font.daytitle"})
+        EXPECT_NE(xml.find(std::string("<font id=\"") + id + "\""), std::string::npos) << id;
+}
+
+TEST_F(Pictures, CalendarSkinGridAndButtonsLieInsideItsPicture) {
+    ASSERT_TRUE(com_.ok());
+    for (const wchar_t* name : {L"Dark Blue Glass", L"Graphite"}) {
+        SCOPED_TRACE(Narrow(name));
+        const std::wstring dir = DistDir() + L"Calendar\\" + name + L"\\";
+        Png bg = LoadPng(dir + L"calendar.png");
+        ASSERT_TRUE(bg.pixels.Loaded());
+        EXPECT_TRUE(HasAlphaChannel(bg.format));
+        const std::wstring ini = dir + L"config.ini";
+        const int dayX = IniInt(ini, L"DayX"), dayY = IniInt(ini, L"DayY");
+        const int incX = IniInt(ini, L"DayIncX"), incY = IniInt(ini, L"DayIncY");
+        ASSERT_GT(incX, 3);
+        ASSERT_GT(incY, 0);
+        // The today mark of the last cell reaches DayIncX - 3 right of 3 pixels before the number.
+        EXPECT_LE(dayX + 6 * incX - 3 + incX - 3, bg.pixels.width);
+        EXPECT_LE(dayY + 5 * incY - 2 + incY, bg.pixels.height);
+        for (const wchar_t* button : {L"ButBack", L"ButForw", L"ButCenter", L"ButClose"}) {
+            std::wstring b = button;
+            int left = IniInt(ini, (b + L".Left").c_str()), top = IniInt(ini, (b + L".Top").c_str());
+            int width = IniInt(ini, (b + L".Right").c_str()), height = IniInt(ini, (b + L".Bottom").c_str());
+            EXPECT_GE(left, 0) << Narrow(b);
+            EXPECT_GT(width, 0) << Narrow(b);
+            EXPECT_LE(left + width, bg.pixels.width) << Narrow(b);
+            EXPECT_LE(top + height, bg.pixels.height) << Narrow(b);
+            // The click area is drawn: its middle is part of the opaque window, not a hole.
+            EXPECT_GT(Alpha(bg.pixels.At(left + width / 2, top + height / 2)), 128) << Narrow(b);
+        }
+        EXPECT_NE(GetPrivateProfileIntW(L"calendar", L"CurColor", -1, ini.c_str()), static_cast<UINT>(-1))
+            << "-1 would switch the today mark off";
+    }
+    Png circle = LoadPng(DistDir() + L"Calendar\\circle.png");
+    EXPECT_TRUE(circle.pixels.Loaded() && HasAlphaChannel(circle.format));
+}
+
+TEST_F(Pictures, AlarmIconsFillTheEditorsThirtyThreePlacesInNameOrder) {
+    ASSERT_TRUE(com_.ok());
+    const std::wstring dir = DistDir() + L"Icons\\";
+    auto names = PngFilesIn(dir);
+    ASSERT_GE(names.size(), 33u);
+    EXPECT_EQ(names[5], L"05-note.png") << "the icon a new alarm starts with";
+    std::set<std::vector<uint32_t>> seen;
+    for (const auto& name : names) {
+        Png png = LoadPng(dir + name);
+        EXPECT_TRUE(HasAlphaChannel(png.format)) << Narrow(name);
+        EXPECT_EQ(png.pixels.width, 32) << Narrow(name);
+        EXPECT_EQ(png.pixels.height, 32) << Narrow(name);
+        EXPECT_TRUE(seen.insert(png.pixels.data).second) << Narrow(name) << " repeats another icon";
     }
 }
