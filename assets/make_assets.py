@@ -33,15 +33,9 @@ class Output:
     def write(self, relpath, data):
         path = os.path.join(self.root, *relpath.split("/"))
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        # Rewrite only what changed, so an unchanged picture keeps its file time.
-        try:
-            with open(path, "rb") as f:
-                same = f.read() == data
-        except OSError:
-            same = False
-        if not same:
-            with open(path, "wb") as f:
-                f.write(data)
+        # Always written, so every file is newer than the sources it came from and the build sees it done.
+        with open(path, "wb") as f:
+            f.write(data)
         self.written.append(relpath)
 
 
