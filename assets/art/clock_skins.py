@@ -9,6 +9,8 @@ The clock cuts its colon, dot and minus sign from the top edge of the digit 0: a
 width / 4 at x = width / 3, y = 0. Every digit style therefore starts the 0 with a flat bar at least that
 thick across that spot; check_sign_square() makes sure of it.
 """
+import math
+
 from . import imagefile, raster, strokefont
 
 NUMBER_CELLS = 11
@@ -92,11 +94,16 @@ def _digit_box(skin, x0):
 def _stroke_digit(skin, digit, x0):
     left, right, top, middle, bottom = _digit_box(skin, x0)
 
+    t = skin.stroke
+
+    def snap(v):
+        # Stroke edges on whole pixels, so a stroke inside the digit (the stem of the 1) is as sharp as the rest.
+        return math.floor(v - t / 2.0 + 0.5) + t / 2.0
+
     def pt(p):
         fx, fy = p
         y = {0: top, 0.5: middle, 1: bottom}.get(fy, top + (bottom - top) * fy)
-        return left + (right - left) * fx, y
-    t = skin.stroke
+        return snap(left + (right - left) * fx), snap(y)
     parts = []
     for line in DIGIT_STROKES[digit]:
         pts = [pt(p) for p in line]
