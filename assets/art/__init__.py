@@ -1,0 +1,1 @@
+"""Drawing library of the asset script: shapes, colours, image files and the picture sets."""
