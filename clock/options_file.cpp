@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 #include <shlobj.h>
+#include <wincrypt.h>
 
 #include "clock/base/inifile.h"
 #include "clock/base/now.h"
@@ -27,7 +28,82 @@ int InRange(int value, int count, int fallback) { return value >= 0 && value < c
 
 std::wstring OneLine(const std::wstring& s) { return StripControls(s); }
 
+// The proxy password is kept encrypted for this user; a plain text from an older store is still read.
+std::vector<std::uint8_t> ProtectText(const std::wstring& text) {
+    DATA_BLOB in{static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                 reinterpret_cast<BYTE*>(const_cast<wchar_t*>(text.data()))};
+    DATA_BLOB out{};
+    std::vector<std::uint8_t> r;
+    if (CryptProtectData(&in, L"Vantoric", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
+        r.assign(out.pbData, out.pbData + out.cbData);
+        LocalFree(out.pbData);
+    }
+    return r;
+}
+
+std::wstring UnprotectText(const std::vector<std::uint8_t>& data) {
+    DATA_BLOB in{static_cast<DWORD>(data.size()), const_cast<BYTE*>(data.data())};
+    DATA_BLOB out{};
+    std::wstring r;
+    if (CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
+        r.assign(reinterpret_cast<wchar_t*>(out.pbData), out.cbData / sizeof(wchar_t));
+        SecureZeroMemory(out.pbData, out.cbData);
+        LocalFree(out.pbData);
+    }
+    return r;
+}
+
+void LoadProxy(const RegKey& key, ProxyOptions& p) {
+    p.address = key.ReadString(L"edAddress.Text").value_or(p.address);
+    p.port = key.ReadString(L"edPort.Text").value_or(p.port);
+    p.user = key.ReadString(L"edProxyUser.Text").value_or(p.user);
+    if (auto blob = key.ReadBinary(L"edProxyPassword.Text")) p.password = UnprotectText(*blob);
+    else p.password = key.ReadString(L"edProxyPassword.Text").value_or(p.password);
+    if (auto v = key.ReadDword(L"cbBasicAuthentication.Checked")) p.basicAuth = *v != 0;
+    if (auto v = key.ReadDword(L"cbEnableProxy.Checked")) p.enabled = *v != 0;
+}
+
+bool SaveProxy(RegKey& key, const ProxyOptions& p) {
+    bool ok = key.WriteString(L"edAddress.Text", OneLine(p.address));
+    ok &= key.WriteString(L"edPort.Text", OneLine(p.port));
+    ok &= key.WriteString(L"edProxyUser.Text", p.user);
+    auto blob = ProtectText(p.password);
+    ok &= (p.password.empty() || !blob.empty()) && key.WriteBinary(L"edProxyPassword.Text", blob.data(), blob.size());
+    ok &= key.WriteDword(L"cbBasicAuthentication.Checked", p.basicAuth ? 1 : 0);
+    ok &= key.WriteDword(L"cbEnableProxy.Checked", p.enabled ? 1 : 0);
+    return ok;
+}
+
 }  // namespace
+
+int ProxyOptions::PortNumber() const {
+    auto v = ParseInt(port);
+    return v && *v >= 1 && *v <= 65535 ? static_cast<int>(*v) : 80;
+}
+
+ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey) {
+    ProxyOptions p;
+    RegKey key = RegKey::Open(root, internetSettingsKey, KEY_READ);
+    if (auto text = key.ReadString(L"ProxyEnable")) {
+        std::wstring t = L" " + LowerAscii(*text) + L" ";
+        bool yes = std::wstring(L" yes true t enabled 1 ").find(t) != std::wstring::npos;
+        bool no = std::wstring(L" no false f none disabled 0 ").find(t) != std::wstring::npos;
+        p.enabled = yes || !no;
+    } else if (auto dword = key.ReadDword(L"ProxyEnable")) {
+        p.enabled = (*dword & 0xFF) != 0;
+    } else if (auto bin = key.ReadBinary(L"ProxyEnable")) {
+        p.enabled = !bin->empty() && (*bin)[0] != 0;
+    }
+    std::wstring server = key.ReadString(L"ProxyServer").value_or(L"");
+    size_t colon = server.find(L':');
+    if (colon == std::wstring::npos) {
+        p.address = server;
+    } else {
+        p.address = server.substr(0, colon);
+        p.port = server.substr(colon + 1, 999);
+    }
+    return p;
+}
 
 std::wstring DateTimeToText(TDateTime value) {
     SYSTEMTIME st = DateTimeToSystemTime(value);
@@ -118,6 +194,15 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     if (auto hover = key.ReadDword(L"cbHoverMouse.ItemIndex"))
         o.hoverMouse = InRange(static_cast<int>(*hover), kHoverActions, o.hoverMouse);
     if (auto replace = key.ReadDword(L"cbReplaceQuellix.Checked")) o.replaceClock = *replace != 0;
+    LoadProxy(key, o.proxy);
+    // Nothing entered yet: start from the system's own proxy.
+    if (o.proxy.address.empty() && o.proxy.port.empty()) {
+        ProxyOptions system = ReadSystemProxy(store.root);
+        system.user = o.proxy.user;
+        system.password = o.proxy.password;
+        system.basicAuth = o.proxy.basicAuth;
+        o.proxy = system;
+    }
     return extras;
 }
 
@@ -187,6 +272,7 @@ bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
         ok &= key.WriteDword(L"cbClick.ItemIndex", static_cast<std::uint32_t>(InRange(o.click, kClickActions, 0)));
         ok &= key.WriteDword(L"cbHoverMouse.ItemIndex", static_cast<std::uint32_t>(o.hoverMouse));
         ok &= key.WriteDword(L"cbReplaceQuellix.Checked", o.replaceClock ? 1 : 0);
+        ok &= SaveProxy(key, o.proxy);
     } else {
         ok = false;
     }

@@ -59,6 +59,10 @@ std::optional<TDateTime> TextToDateTime(const std::wstring& text);
 // "Local time was successfully adjusted: " + the date-time, or "Never" for 0.
 std::wstring LastSyncCaption(TDateTime lastSync);
 
+// Takes the system's proxy settings from "Internet Settings" (ProxyEnable, ProxyServer).
+ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey =
+                                            L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings");
+
 // The value written under the Run key: the program folder + "\Vantoric.exe", quoted.
 std::wstring RunValueFor(const std::wstring& appDir);
 

@@ -13,6 +13,19 @@ namespace vt {
 enum WeatherEveryIndex { kWeatherNever = 0, kWeather30Min, kWeather1Hour, kWeather3Hours, kWeather12Hours,
                          kWeather1Day, kWeather1Minute };
 
+// The proxy page: every HTTP request of the program goes through it while enabled.
+struct ProxyOptions {
+    bool enabled = false;
+    std::wstring address;
+    std::wstring port;
+    std::wstring user;
+    std::wstring password;
+    bool basicAuth = false;
+    // The port as applied: 80 when the text is no port number.
+    int PortNumber() const;
+    bool operator==(const ProxyOptions&) const = default;
+};
+
 struct MainOptions {
     // Time-zone page: index into the registry zone list, -1 when nothing is selected.
     int itemZone = 0;
@@ -63,6 +76,8 @@ struct MainOptions {
     std::vector<std::wstring> places;    // most recent first
     int placeIndex = -1;                 // selected place, -1 none
     std::wstring placeText;              // the text of the place box
+
+    ProxyOptions proxy;
 
     int WeatherEveryCount() const { return everyAdded ? 7 : 6; }
 };

@@ -149,8 +149,8 @@ void TfrmClock::CreatePages() {
     ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 75, 25, hwnd_,
                           reinterpret_cast<HMENU>(IDC_BOK), Instance(), nullptr);
     SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    const int templates[7] = {IDD_PAGE_OPTIONS, IDD_PAGE_ALARMS, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
-                              IDD_PAGE_ABOUT};
+    const int templates[8] = {IDD_PAGE_OPTIONS, IDD_PAGE_ALARMS, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
+                              IDD_PAGE_ABOUT, IDD_PAGE_PROXY};
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (templates[i]) {
             pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
@@ -237,6 +237,13 @@ void TfrmClock::ModelToControls() {
     Check(z, IDC_CHBSHOWZDATE, o.showZDate);
     if (ControlText(GetDlgItem(z, IDC_EDPREFIX)) != o.prefix) SetDlgItemTextW(z, IDC_EDPREFIX, o.prefix.c_str());
     SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_SETCURSEL, static_cast<WPARAM>(o.every), 0);
+    HWND x = pages_[7];
+    Check(x, IDC_CBENABLEPROXY, o.proxy.enabled);
+    SetDlgItemTextW(x, IDC_EDADDRESS, o.proxy.address.c_str());
+    SetDlgItemTextW(x, IDC_EDPORT, o.proxy.port.c_str());
+    SetDlgItemTextW(x, IDC_EDPROXYUSER, o.proxy.user.c_str());
+    SetDlgItemTextW(x, IDC_EDPROXYPASSWORD, o.proxy.password.c_str());
+    Check(x, IDC_CBBASICAUTH, o.proxy.basicAuth);
     SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, LastSyncCaption(o.lastSync).c_str());
     UpdateTimeOptionControls();
     UpdateGradientControls();
@@ -274,6 +281,21 @@ void TfrmClock::ControlsToModel() {
     o.showZDate = Checked(z, IDC_CHBSHOWZDATE);
     o.prefix = ControlText(GetDlgItem(z, IDC_EDPREFIX));
     o.every = sel(pages_[5], IDC_CBEVERY, 0);
+    HWND x = pages_[7];
+    o.proxy.enabled = Checked(x, IDC_CBENABLEPROXY);
+    o.proxy.address = ControlText(GetDlgItem(x, IDC_EDADDRESS));
+    o.proxy.port = ControlText(GetDlgItem(x, IDC_EDPORT));
+    o.proxy.user = ControlText(GetDlgItem(x, IDC_EDPROXYUSER));
+    o.proxy.password = ControlText(GetDlgItem(x, IDC_EDPROXYPASSWORD));
+    o.proxy.basicAuth = Checked(x, IDC_CBBASICAUTH);
+}
+
+void TfrmClock::ApplyProxy() {
+    HWND x = pages_[7];
+    bool on = Checked(x, IDC_CBENABLEPROXY);
+    for (int id : {IDC_EDADDRESS, IDC_EDPORT, IDC_EDPROXYUSER, IDC_EDPROXYPASSWORD, IDC_CBBASICAUTH}) Enable(x, id, on);
+    ControlsToModel();
+    if (hooks_.proxyChanged) hooks_.proxyChanged(options_.proxy);
 }
 
 void TfrmClock::UpdateTimeOptionControls() {
@@ -332,6 +354,7 @@ void TfrmClock::LoadOptions() {
     ModelToControls();
     SelectPage(options_.activePage);
     RestorePlacement();
+    ApplyProxy();
     if (config_.painter) {
         config_.painter->InitClockPaint(config_.appDir + L"\\skins\\");
         config_.painter->LoadClockOptions(config_.store.settingsDir);
@@ -340,7 +363,7 @@ void TfrmClock::LoadOptions() {
 
 void TfrmClock::SaveOptions() {
     if (hwnd_ && !destroyed_) ControlsToModel();
-    options_.activePage = currentPage_ < 6 ? currentPage_ : options_.activePage;
+    if (currentPage_ < 6) options_.activePage = currentPage_;
     vt::SaveOptions(config_.store, options_);
     if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
 }
@@ -575,6 +598,17 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
             SaveOptions();
             RefreshClock();
         }
+        return;
+    case IDC_CBENABLEPROXY:
+        if (code == BN_CLICKED) ApplyProxy();
+        return;
+    case IDC_BTPROXYOK:
+        ApplyProxy();
+        SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));  // back to the tab's page
+        return;
+    case IDM_PROXY:
+        ShowMain();
+        SelectPage(7);
         return;
     case IDC_EDPREFIX:
         if (code == EN_CHANGE) ControlsToModel();

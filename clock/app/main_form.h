@@ -83,6 +83,7 @@ struct MainFormHooks {
     std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
     std::function<WORD()> weatherHotKey;                // the hot-key control's value (HOTKEYF_* in the high byte)
     std::function<HWND(HWND parent)> createWeatherPage;
+    std::function<void(const ProxyOptions&)> proxyChanged;   // applied to the program's HTTP requests
     // Message boxes of the start-up; tests record them instead.
     std::function<void(const std::wstring& text, const std::wstring& caption, HWND owner)> messageBox;
 };
@@ -118,6 +119,8 @@ public:
 
     void UpdateTimeOptionControls();
     void UpdateGradientControls();
+    // cbEnableProxyClick: enables the proxy fields and hands the settings on.
+    void ApplyProxy();
     void SelectPage(int index);
 
     MainOptions& Options() { return options_; }
@@ -171,7 +174,7 @@ private:
     UniqueIcon icon_;
     HWND tab_ = nullptr;
     HWND ok_ = nullptr;
-    std::array<HWND, 7> pages_{};
+    std::array<HWND, 8> pages_{};   // 7: the proxy page, which has no tab
     int currentPage_ = 0;
     bool reallyQuit_ = false;
     bool timerOn_ = false;

@@ -268,3 +268,21 @@ TEST_F(MainFormTest, DueAlarmReachesTheHandlerFromTheCheckTimer) {
     Send(WM_TIMER, 2);
     EXPECT_EQ(fired.size(), 1u);
 }
+
+TEST_F(MainFormTest, ProxyPageEnablesItsFieldsAndHandsTheSettingsOn) {
+    std::vector<ProxyOptions> applied;
+    hooks.proxyChanged = [&](const ProxyOptions& p) { applied.push_back(p); };
+    TfrmClock& f = Start();
+    ASSERT_FALSE(applied.empty());  // applied once while the options load
+    HWND page = f.Page(7);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 311)));
+    SetDlgItemTextW(page, 311, L"proxy.local");
+    SetDlgItemTextW(page, 312, L"8080");
+    CheckDlgButton(page, 310, BST_CHECKED);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(310, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 310)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 311)));
+    ASSERT_GE(applied.size(), 2u);
+    EXPECT_TRUE(applied.back().enabled);
+    EXPECT_EQ(applied.back().address, L"proxy.local");
+    EXPECT_EQ(applied.back().PortNumber(), 8080);
+}

@@ -257,3 +257,59 @@ TEST_F(OptionsFileTest, FailedAlarmCopyKeepsTheOldFolder) {
     EXPECT_EQ(store.settingsDir, before);
     EXPECT_EQ(ReadAppDataDir(store), L"");
 }
+
+TEST_F(OptionsFileTest, SystemProxyTextsCountAsEnabledUnlessTheySayNo) {
+    std::wstring path = keyBase + L"\\Internet Settings";
+    const struct { const wchar_t* text; bool enabled; } cases[] = {
+        {L"Maybe", true}, {L"0", false}, {L"no", false}, {L"NONE", false}, {L"True", true}, {L"1", true}};
+    for (const auto& c : cases) {
+        RegKey::Create(HKEY_CURRENT_USER, path).WriteString(L"ProxyEnable", c.text);
+        EXPECT_EQ(ReadSystemProxy(HKEY_CURRENT_USER, path).enabled, c.enabled) << c.text;
+    }
+    RegKey key = RegKey::Create(HKEY_CURRENT_USER, path);
+    key.WriteDword(L"ProxyEnable", 0x100);  // only the lowest byte counts
+    EXPECT_FALSE(ReadSystemProxy(HKEY_CURRENT_USER, path).enabled);
+    key.DeleteValue(L"ProxyEnable");
+    EXPECT_FALSE(ReadSystemProxy(HKEY_CURRENT_USER, path).enabled);
+}
+
+TEST_F(OptionsFileTest, SystemProxyServerSplitsAtTheFirstColon) {
+    std::wstring path = keyBase + L"\\Internet Settings";
+    RegKey key = RegKey::Create(HKEY_CURRENT_USER, path);
+    key.WriteString(L"ProxyServer", L"proxy.example:8080");
+    ProxyOptions p = ReadSystemProxy(HKEY_CURRENT_USER, path);
+    EXPECT_EQ(p.address, L"proxy.example");
+    EXPECT_EQ(p.port, L"8080");
+    EXPECT_EQ(p.PortNumber(), 8080);
+    key.WriteString(L"ProxyServer", L"proxy.example");
+    p = ReadSystemProxy(HKEY_CURRENT_USER, path);
+    EXPECT_EQ(p.address, L"proxy.example");
+    EXPECT_EQ(p.port, L"");
+    EXPECT_EQ(p.PortNumber(), 80);
+    p.port = L"99999";
+    EXPECT_EQ(p.PortNumber(), 80);
+}
+
+TEST_F(OptionsFileTest, ProxySettingsRoundTripWithTheirPasswordEncrypted) {
+    MainOptions o;
+    o.proxy = {true, L"10.1.2.3", L"3128", L"anna", L"s3cret pässword", true};
+    SaveOptions(store, o);
+    RegKey key = RegKey::Open(HKEY_CURRENT_USER, store.programKey);
+    auto stored = key.ReadBinary(L"edProxyPassword.Text");
+    ASSERT_TRUE(stored);
+    std::string bytes(stored->begin(), stored->end());
+    EXPECT_EQ(bytes.find("s\0003\000c\000r", 0, 8), std::string::npos);
+    MainOptions r;
+    LoadOptions(store, r);
+    EXPECT_EQ(r.proxy, o.proxy);
+}
+
+TEST_F(OptionsFileTest, StoredProxyWinsOverTheSystemOnce) {
+    MainOptions o;
+    o.proxy.address = L"mine";
+    SaveOptions(store, o);
+    MainOptions r;
+    LoadOptions(store, r);
+    EXPECT_EQ(r.proxy.address, L"mine");
+    EXPECT_EQ(r.proxy.port, L"");
+}
