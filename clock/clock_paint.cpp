@@ -80,7 +80,7 @@ std::optional<UINT> SystemTaskbar::TaskbarEdge() const {
 class ClockPainter::Frame {
 public:
     Frame(HDC dc, const ClockSkin& skin, bool transparent)
-        : dc(dc), skinDCs(dc, skin), draw(dc, skinDCs, skin.Metrics(), transparent) {
+        : dc(dc), skinDCs(dc, skin, transparent), draw(dc, skinDCs, skin.Metrics(), transparent) {
         const SkinMetrics& m = skin.Metrics();
         DW = m.DigitWidth;
         DH = m.DigitHeight;
@@ -384,24 +384,44 @@ void ClockPainter::PaintGradient(HDC dc, RECT r) const {
     SelectGuard keepBitmap(mem.get(), bitmap.get());
     BitBlt(mem.get(), 0, 0, w, h, dc, r.left, r.top, SRCCOPY);
 
-    UniqueRgn clip(CreateRoundRectRgn(0, 0, w, h, kCorner, kCorner));
-    SelectClipRgn(mem.get(), clip.get());
+    // The bands are written straight into a 32-bit picture and laid over the copy through the
+    // rounded clip in one blit.
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap bands(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemDC bandsDC(CreateCompatibleDC(dc));
+    if (!bands || !bits || !bandsDC) return;
+    auto* px = static_cast<std::uint32_t*>(bits);
     const int r1 = GetRValue(c.Color1), g1 = GetGValue(c.Color1), b1 = GetBValue(c.Color1);
     const int r2 = GetRValue(c.Color2), g2 = GetGValue(c.Color2), b2 = GetBValue(c.Color2);
-    // The DC's own brush colour: no brush is made per band.
-    HBRUSH bandBrush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    const int extent = c.GradientHoriz ? w : h;
     for (int i = 0; i < kGradientBands; ++i) {
-        const int red = (r1 + MulDiv(i, r2 - r1, 255)) & 0xFF;
-        const int green = (g1 + MulDiv(i, g2 - g1, 255)) & 0xFF;
-        const int blue = (b1 + MulDiv(i, b2 - b1, 255)) & 0xFF;
-        RECT band = c.GradientHoriz
-                        ? RECT{MulDiv(i, w, kGradientBands), 0, MulDiv(i + 1, w, kGradientBands), h}
-                        : RECT{0, MulDiv(i, h, kGradientBands), w, MulDiv(i + 1, h, kGradientBands)};
-        if (band.right <= band.left || band.bottom <= band.top) continue;
-        SetDCBrushColor(mem.get(), RGB(red, green, blue));
-        FillRect(mem.get(), &band, bandBrush);
+        const std::uint32_t red = (r1 + MulDiv(i, r2 - r1, 255)) & 0xFF;
+        const std::uint32_t green = (g1 + MulDiv(i, g2 - g1, 255)) & 0xFF;
+        const std::uint32_t blue = (b1 + MulDiv(i, b2 - b1, 255)) & 0xFF;
+        const std::uint32_t colour = (red << 16) | (green << 8) | blue;
+        const int from = MulDiv(i, extent, kGradientBands), to = MulDiv(i + 1, extent, kGradientBands);
+        for (int k = std::max(from, 0); k < std::min(to, extent); ++k) {
+            if (c.GradientHoriz) {
+                for (int y = 0; y < h; ++y) px[static_cast<size_t>(y) * w + k] = colour;
+            } else {
+                std::fill_n(px + static_cast<size_t>(k) * w, w, colour);
+            }
+        }
     }
-    SelectClipRgn(mem.get(), nullptr);
+    {
+        SelectGuard keepBands(bandsDC.get(), bands.get());
+        UniqueRgn clip(CreateRoundRectRgn(0, 0, w, h, kCorner, kCorner));
+        SelectClipRgn(mem.get(), clip.get());
+        BitBlt(mem.get(), 0, 0, w, h, bandsDC.get(), 0, 0, SRCCOPY);
+        SelectClipRgn(mem.get(), nullptr);
+    }
 
     UniquePen pen(CreatePen(PS_SOLID, 1, kOutlineGrey));
     {

@@ -1,6 +1,8 @@
 #include "clock/clock_skin.h"
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace vt {
 
@@ -38,6 +40,47 @@ HDC CompatibleDC(HDC target) {
     return dc;
 }
 
+// The pixels of a device-dependent bitmap as top-down 32-bit 0x00RRGGBB values.
+std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    WindowDC screen(nullptr);
+    if (pixels.empty() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi,
+                                    DIB_RGB_COLORS) != height)
+        return {};
+    for (auto& p : pixels) p &= 0x00FFFFFF;
+    return pixels;
+}
+
+// An opaque copy in which every pixel of the key colour (0x00RRGGBB) is fully transparent.
+AlphaBitmap KeyedCopy(const std::vector<std::uint32_t>& pixels, int width, int height, std::uint32_t key) {
+    AlphaBitmap r;
+    if (pixels.empty()) return r;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    r.bitmap.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!r.bitmap || !bits) return AlphaBitmap{};
+    auto* out = static_cast<std::uint32_t*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) out[i] = pixels[i] == key ? 0 : (pixels[i] | 0xFF000000u);
+    r.width = width;
+    r.height = height;
+    return r;
+}
+
+COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
 }  // namespace
 
 std::optional<TextCell> TextGlyphCell(wchar_t ch) {
@@ -71,6 +114,12 @@ bool ClockSkin::LoadSkin(const std::wstring& name) {
     metrics_.TextHeight = text.height;
     metrics_.TextCellWidth = text.width / kTextColumns;
     metrics_.TextCellHeight = text.height / kTextRows;
+    const auto numbersPixels = ReadPixels(numbers.bitmap.get(), numbers.width, numbers.height);
+    const auto textPixels = ReadPixels(text.bitmap.get(), text.width, text.height);
+    const std::uint32_t key = textPixels.empty() ? 0 : textPixels.back();
+    key_ = textPixels.empty() ? CLR_INVALID : ToColorRef(key);
+    numbersKeyed_ = KeyedCopy(numbersPixels, numbers.width, numbers.height, key);
+    textKeyed_ = KeyedCopy(textPixels, text.width, text.height, key);
     numbers_ = std::move(numbers.bitmap);
     text_ = std::move(text.bitmap);
     skinName_ = name;
@@ -81,44 +130,60 @@ bool ClockSkin::LoadSkin(const std::wstring& name) {
 void ClockSkin::FreeSkinBitmaps() {
     numbers_.reset();
     text_.reset();
+    numbersKeyed_ = AlphaBitmap{};
+    textKeyed_ = AlphaBitmap{};
     skinLoaded_ = false;
 }
 
-SelectedSkin::SelectedSkin(HDC target, const ClockSkin& skin)
+SelectedSkin::SelectedSkin(HDC target, const ClockSkin& skin, bool keyed)
     : numbersDC_(CompatibleDC(target)),
       textDC_(CompatibleDC(target)),
+      numbersKeyedDC_(keyed && skin.NumbersKeyed() && skin.TextKeyed() ? CompatibleDC(target) : nullptr),
+      textKeyedDC_(numbersKeyedDC_ ? CompatibleDC(target) : nullptr),
       numbersSel_(numbersDC_.get(), numbersDC_ ? skin.NumbersBitmap() : nullptr),
-      textSel_(textDC_.get(), textDC_ ? skin.TextBitmap() : nullptr) {}
+      textSel_(textDC_.get(), textDC_ ? skin.TextBitmap() : nullptr),
+      numbersKeyedSel_(numbersKeyedDC_.get(), numbersKeyedDC_ ? skin.NumbersKeyed().bitmap.get() : nullptr),
+      textKeyedSel_(textKeyedDC_.get(), textKeyedDC_ ? skin.TextKeyed().bitmap.get() : nullptr) {}
 
 GlyphDrawer::GlyphDrawer(HDC dc, const SelectedSkin& skin, const SkinMetrics& metrics, bool transparent)
-    : dc_(dc), numbersDC_(skin.NumbersDC()), textDC_(skin.TextDC()), m_(metrics), transparent_(transparent) {
+    : dc_(dc),
+      numbersDC_(skin.NumbersDC()),
+      textDC_(skin.TextDC()),
+      numbersKeyedDC_(skin.TextKeyedDC() ? skin.NumbersKeyedDC() : nullptr),
+      textKeyedDC_(skin.NumbersKeyedDC() ? skin.TextKeyedDC() : nullptr),
+      m_(metrics),
+      transparent_(transparent) {
     if (textDC_ && m_.TextWidth > 0 && m_.TextHeight > 0)
         key_ = GetPixel(textDC_, m_.TextWidth - 1, m_.TextHeight - 1);
 }
 
-void GlyphDrawer::Copy(HDC src, int sx, int sy, int w, int h, int x, int y) const {
+void GlyphDrawer::Copy(HDC src, HDC keyedSrc, int sx, int sy, int w, int h, int x, int y) const {
     if (w <= 0 || h <= 0 || !src) return;
-    if (transparent_ && key_ != CLR_INVALID)
-        TransparentBlt(dc_, x, y, w, h, src, sx, sy, w, h, key_);
-    else
+    if (!transparent_ || key_ == CLR_INVALID) {
         BitBlt(dc_, x, y, w, h, src, sx, sy, SRCCOPY);
+    } else if (keyedSrc) {
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(dc_, x, y, w, h, keyedSrc, sx, sy, w, h, blend);
+    } else {
+        TransparentBlt(dc_, x, y, w, h, src, sx, sy, w, h, key_);
+    }
 }
 
 void GlyphDrawer::DrawDigitGlyph(int digit, int x, int y) const {
     if (digit < 0 || digit > 9) return;
-    Copy(numbersDC_, digit * m_.DigitWidth, 0, m_.DigitWidth, m_.DigitHeight, x, y);
+    Copy(numbersDC_, numbersKeyedDC_, digit * m_.DigitWidth, 0, m_.DigitWidth, m_.DigitHeight, x, y);
 }
 
 void GlyphDrawer::DrawTextGlyph(wchar_t ch, int x, int y) const {
     auto cell = TextGlyphCell(ch);
     if (!cell) return;
-    Copy(textDC_, cell->column * m_.TextCellWidth, cell->row * m_.TextCellHeight, m_.TextCellWidth,
+    Copy(textDC_, textKeyedDC_, cell->column * m_.TextCellWidth, cell->row * m_.TextCellHeight, m_.TextCellWidth,
          m_.TextCellHeight, x, y);
 }
 
 void GlyphDrawer::SignSquare(int x, int y) const {
     const int side = m_.DigitWidth / 4;
-    Copy(numbersDC_, m_.DigitWidth / 3, 0, side, side, x, y);
+    Copy(numbersDC_, numbersKeyedDC_, m_.DigitWidth / 3, 0, side, side, x, y);
 }
 
 void GlyphDrawer::DrawColon(int x, int y) const {

@@ -9,6 +9,7 @@
 
 #include "clock/base/datetime.h"
 #include "clock/base/handles.h"
+#include "clock/png_picture.h"
 
 namespace vt {
 
@@ -56,6 +57,12 @@ public:
     const SkinMetrics& Metrics() const { return metrics_; }
     HBITMAP NumbersBitmap() const { return numbers_.get(); }
     HBITMAP TextBitmap() const { return text_.get(); }
+    // The bottom-right pixel of Text.bmp: transparent in every glyph, and the clock's own background.
+    COLORREF KeyColor() const { return key_; }
+    // Both bitmaps again with the key colour fully transparent and everything else opaque, made once
+    // per skin: blending these is the transparent copy, far cheaper than keying each glyph per paint.
+    const AlphaBitmap& NumbersKeyed() const { return numbersKeyed_; }
+    const AlphaBitmap& TextKeyed() const { return textKeyed_; }
 
 private:
     std::wstring skinsBase_;
@@ -63,6 +70,9 @@ private:
     SkinMetrics metrics_;
     UniqueBitmap numbers_;
     UniqueBitmap text_;
+    AlphaBitmap numbersKeyed_;
+    AlphaBitmap textKeyed_;
+    COLORREF key_ = CLR_INVALID;
     bool skinLoaded_ = false;
 };
 
@@ -70,18 +80,25 @@ private:
 // paint only, so a skin change never finds its bitmaps selected.
 class SelectedSkin {
 public:
-    SelectedSkin(HDC target, const ClockSkin& skin);
+    // `keyed` also selects the keyed copies, for transparent glyphs.
+    SelectedSkin(HDC target, const ClockSkin& skin, bool keyed = false);
     SelectedSkin(const SelectedSkin&) = delete;
     SelectedSkin& operator=(const SelectedSkin&) = delete;
     HDC NumbersDC() const { return numbersDC_.get(); }
     HDC TextDC() const { return textDC_.get(); }
+    HDC NumbersKeyedDC() const { return numbersKeyedDC_.get(); }   // null unless keyed
+    HDC TextKeyedDC() const { return textKeyedDC_.get(); }
     explicit operator bool() const { return numbersDC_ && textDC_; }
 
 private:
     UniqueMemDC numbersDC_;
     UniqueMemDC textDC_;
+    UniqueMemDC numbersKeyedDC_;
+    UniqueMemDC textKeyedDC_;
     SelectGuard numbersSel_;
     SelectGuard textSel_;
+    SelectGuard numbersKeyedSel_;
+    SelectGuard textKeyedSel_;
 };
 
 // Draws glyphs of the selected skin into DC. Transparent copies leave out every pixel of the key colour,
@@ -102,11 +119,13 @@ public:
     void DrawMinus(int x, int y) const;
 
 private:
-    void Copy(HDC src, int sx, int sy, int w, int h, int x, int y) const;
+    void Copy(HDC src, HDC keyedSrc, int sx, int sy, int w, int h, int x, int y) const;
     void SignSquare(int x, int y) const;
     HDC dc_;
     HDC numbersDC_;
     HDC textDC_;
+    HDC numbersKeyedDC_;
+    HDC textKeyedDC_;
     SkinMetrics m_;
     bool transparent_;
     COLORREF key_ = CLR_INVALID;

@@ -9,6 +9,7 @@
 
 #include "clock/clock_paint_fakes.h"
 #include "clock/clock_skin_fixture.h"
+#include "clock/gdi_object_count.h"
 #include "clock/png_writer.h"
 #include "support/test_support.h"
 
@@ -689,12 +690,19 @@ TEST(PaintClock, LeaksNoGdiObject) {
     s.painter.Options().WeatherIconPicture = LoadPNGAsAlphaBitmap(s.dir.File(L"icon.png"));
     test::DibCanvas canvas(200, 40, kTaskbar);
     s.painter.PaintClock(canvas.dc());
-    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u) << "no way to count GDI objects here";
     for (int i = 0; i < 300; ++i) {
+        s.now.local += kOneSecond;
         s.painter.UpdateClockDigits();
         s.painter.PaintClock(canvas.dc());
     }
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+    EXPECT_EQ(test::LiveGdiObjects(), before);
+
+    // The count itself sees a leak of one object.
+    HBRUSH leaked = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(test::LiveGdiObjects(), before + 1);
+    DeleteObject(leaked);
 }
 
 TEST(InitClockPaint, FindsTheTaskbarAgainAndComputesTheDigits) {

@@ -1,7 +1,5 @@
 #include "clock/clock_skin_fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 

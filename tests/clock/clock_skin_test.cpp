@@ -99,6 +99,7 @@ TEST(ClockSkin, LaterLoadReplacesTheSkin) {
     f.skin.FreeSkinBitmaps();
     EXPECT_FALSE(f.skin.SkinLoaded());
     EXPECT_EQ(f.skin.NumbersBitmap(), nullptr);
+    EXPECT_FALSE(f.skin.NumbersKeyed());
 }
 
 TEST(TextGlyphCell, CharacterMap) {
@@ -140,22 +141,33 @@ TEST(GlyphDrawer, TextGlyphsIgnoreCaseAndSkipCharactersWithoutGlyph) {
 TEST(GlyphDrawer, TransparentCopyLeavesOutTheKeyColour) {
     SkinFolder f;
     ASSERT_TRUE(f.skin.LoadSkin(L"Gold"));
-    DibCanvas canvas(60, 30, RGB(1, 2, 3));
-    SelectedSkin sel(canvas.dc(), f.skin);
-    GlyphDrawer opaque(canvas.dc(), sel, f.skin.Metrics(), false);
-    GlyphDrawer transparent(canvas.dc(), sel, f.skin.Metrics(), true);
-    EXPECT_EQ(transparent.KeyColor(), kSkinKey);
-    opaque.DrawDigitGlyph(4, 0, 0);
-    opaque.DrawTextGlyph(L'Q', 20, 0);
-    transparent.DrawDigitGlyph(4, 30, 0);
-    transparent.DrawTextGlyph(L'Q', 50, 0);
-    // The cells' top-left pixels are key-coloured.
-    EXPECT_EQ(canvas.Pixel(0, 0), kSkinKey);
-    EXPECT_EQ(canvas.Pixel(20, 0), kSkinKey);
-    EXPECT_EQ(canvas.Pixel(30, 0), RGB(1, 2, 3));
-    EXPECT_EQ(canvas.Pixel(50, 0), RGB(1, 2, 3));
-    EXPECT_EQ(canvas.Pixel(31, 0), DigitCellColor(4));
-    EXPECT_EQ(canvas.Pixel(51, 1), TextCellColor(16, 0));
+    EXPECT_EQ(f.skin.KeyColor(), kSkinKey);
+    ASSERT_TRUE(f.skin.NumbersKeyed());
+    ASSERT_TRUE(f.skin.TextKeyed());
+    // With the keyed copies (the painter's way) and with plain keyed blits.
+    for (bool keyed : {true, false}) {
+        DibCanvas canvas(60, 30, RGB(1, 2, 3));
+        SelectedSkin sel(canvas.dc(), f.skin, keyed);
+        EXPECT_EQ(sel.NumbersKeyedDC() != nullptr, keyed);
+        GlyphDrawer opaque(canvas.dc(), sel, f.skin.Metrics(), false);
+        GlyphDrawer transparent(canvas.dc(), sel, f.skin.Metrics(), true);
+        EXPECT_EQ(transparent.KeyColor(), kSkinKey);
+        opaque.DrawDigitGlyph(4, 0, 0);
+        opaque.DrawTextGlyph(L'Q', 20, 0);
+        transparent.DrawDigitGlyph(4, 30, 0);
+        transparent.DrawTextGlyph(L'Q', 50, 0);
+        transparent.DrawColon(30, 0);
+        // The cells' top-left pixels are key-coloured.
+        EXPECT_EQ(canvas.Pixel(0, 0), kSkinKey) << keyed;
+        EXPECT_EQ(canvas.Pixel(20, 0), kSkinKey) << keyed;
+        EXPECT_EQ(canvas.Pixel(30, 0), RGB(1, 2, 3)) << keyed;
+        EXPECT_EQ(canvas.Pixel(50, 0), RGB(1, 2, 3)) << keyed;
+        EXPECT_EQ(canvas.Pixel(31, 0), DigitCellColor(4)) << keyed;
+        EXPECT_EQ(canvas.Pixel(39, 19), DigitCellColor(4)) << keyed;
+        EXPECT_EQ(canvas.Pixel(51, 1), TextCellColor(16, 0)) << keyed;
+        EXPECT_EQ(canvas.Pixel(55, 7), TextCellColor(16, 0)) << keyed;
+        EXPECT_EQ(canvas.Pixel(56, 7), RGB(1, 2, 3)) << keyed;
+    }
 }
 
 TEST(GlyphDrawer, SignsAreSquaresCutFromTheZeroDigit) {
