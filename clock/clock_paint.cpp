@@ -17,6 +17,7 @@ constexpr int kCorner = 5;
 constexpr int kGradientBands = 256;
 constexpr int kIconSide = 32;
 constexpr std::uint64_t kMSecsPerDayInt = 86400000;
+constexpr std::int64_t kMostUpDays = 999;   // as many as fit over "Day"
 
 int Trunc(double v) { return static_cast<int>(v); }
 // Halves go to the even neighbour, as the layout was tuned with.
@@ -505,13 +506,16 @@ void ClockPainter::PaintTimeAndDate(const Frame& f, int x, int y) {
 void ClockPainter::PaintUpTime(const Frame& f, int x, int y) {
     const TClockOptions& c = options_.ClockOptions;
     const int DW = f.DW, TW = f.TW;
-    const std::wstring days = std::to_wstring(upDays_);
+    const std::wstring days = std::to_wstring(std::min<std::int64_t>(upDays_, kMostUpDays));
     if (days.size() == 1) {
         f.draw.DrawTextGlyph(days[0], x + Trunc(3 * TW / 2.0) - 3, f.TopRow(y));
-    } else {
-        // Only two characters fit over "Day".
+    } else if (days.size() == 2) {
         f.draw.DrawTextGlyph(days[0], Trunc(x + TW / 2.0) - 1, f.TopRow(y));
         f.draw.DrawTextGlyph(days[1], x + Trunc(3 * TW / 2.0) - 1, f.TopRow(y));
+    } else {
+        // A hundred days and more: three digits stand exactly over the three letters of "Day"; cutting
+        // them to two would show 123 days as 12.
+        f.Text(days, x - 1, f.TopRow(y));
     }
     f.Text(L"Day", x - 1, f.BottomRow(y));
     x += 3 * TW + 2;

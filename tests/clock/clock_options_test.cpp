@@ -219,20 +219,6 @@ TEST(LoadClockOptions, TemperatureIsReadTheSameUnderACommaLocale) {
     EXPECT_EQ(std::string(std::setlocale(LC_NUMERIC, nullptr)), before);
 }
 
-TEST(LoadClockOptions, ReadingLeavesTheProcessLocaleAlone) {
-    Profile p;
-    p.Set(L"Temper", L"7.5");
-    std::string before = std::setlocale(LC_ALL, nullptr);
-    wchar_t sepBefore[8]{};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sepBefore, 8);
-    ASSERT_TRUE(p.Load());
-    wchar_t sepAfter[8]{};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sepAfter, 8);
-    EXPECT_EQ(std::string(std::setlocale(LC_ALL, nullptr)), before);
-    EXPECT_STREQ(sepBefore, sepAfter);
-    EXPECT_EQ(p.options.TemperValue, 7.5);
-}
-
 TEST(SplitWeatherLocation, SplitsAfterTheFirstCommaAndBlank) {
     struct Case { const wchar_t* place; const wchar_t* line1; const wchar_t* line2; };
     const Case cases[] = {{L"Oslo, Norway", L"Oslo,", L"Norway"},

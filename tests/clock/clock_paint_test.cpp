@@ -355,6 +355,16 @@ TEST(PaintUpTime, CountsPastFortyNineDays) {
     EXPECT_EQ(TextAt(canvas, t + 76 + DW + 3, l.Top + TH + 1 + kOff), L'T');
 }
 
+TEST(PaintUpTime, HundredsOfDaysShowAllThreeDigits) {
+    ClockScene s;
+    s.c().Mode = 1;
+    s.now.ticks = 123ull * 86400000 + 60000;
+    const auto& canvas = s.Paint();
+    const ClockLayout l = s.painter.LayoutClockParts();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(TextAt(canvas, l.Left - 1 + i * TW, l.Top + kOff), L"123"[i]) << i;
+    EXPECT_EQ(TextAt(canvas, l.Left - 1, l.Top + TH + 1 + kOff), L'D');
+}
+
 // ---- weather ----
 
 struct WeatherScene : ClockScene {

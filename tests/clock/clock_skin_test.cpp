@@ -38,13 +38,6 @@ TEST(ClockSkin, CellMetricsComeFromBitmapSizes) {
     EXPECT_EQ(f.skin.SkinName(), L"Gold");
 }
 
-TEST(ClockSkin, SkinsBaseWithTrailingBackslashFindsTheFolder) {
-    SkinFolder f;
-    ASSERT_EQ(f.dir.path().back(), L'\\');
-    EXPECT_EQ(f.skin.SkinsBase() + L"\\", f.dir.path());
-    EXPECT_TRUE(f.skin.LoadSkin(L"Gold"));
-}
-
 TEST(ClockSkin, OddNumbersWidthTruncatesTheDigitCell) {
     SkinFolder f({.numbersExtraWidth = 5});
     ASSERT_TRUE(f.skin.LoadSkin(L"Gold"));
