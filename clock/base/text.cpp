@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -88,10 +89,12 @@ std::optional<double> ParseFloat(std::wstring_view s) {
         else return std::nullopt;
     }
     if (!digits) return std::nullopt;
-    // strtod reads '.' in the "C" locale, which the program never changes.
-    char* end = nullptr;
-    double v = std::strtod(a.c_str(), &end);
-    if (end != a.c_str() + a.size() || !std::isfinite(v)) return std::nullopt;
+    // from_chars ignores the C run-time's locale (strtod would read a comma under a German one).
+    const char* first = a.c_str();
+    if (*first == '+') ++first;
+    double v = 0;
+    auto [end, ec] = std::from_chars(first, a.c_str() + a.size(), v);
+    if (ec != std::errc() || end != a.c_str() + a.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 

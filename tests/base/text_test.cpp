@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "clock/base/text.h"
 
 using namespace vt;
@@ -23,6 +26,18 @@ TEST(Numbers, ParseReadsExponentsAndEitherSeparator) {
     EXPECT_FALSE(ParseFloat(L""));
     EXPECT_FALSE(ParseFloat(L"E5"));
     EXPECT_EQ(StrToFloatDef(L"x", 7.5), 7.5);
+}
+
+TEST(Numbers, ParseIgnoresTheRunTimeLocale) {
+    std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "German_Germany.1252") && !std::setlocale(LC_NUMERIC, "German"))
+        GTEST_SKIP() << "no locale with a decimal comma";
+    auto dot = ParseFloat(L"-12.25"), exp = ParseFloat(L"+1.5e+2");
+    std::setlocale(LC_NUMERIC, before.c_str());
+    ASSERT_TRUE(dot);
+    EXPECT_DOUBLE_EQ(*dot, -12.25);
+    ASSERT_TRUE(exp);
+    EXPECT_DOUBLE_EQ(*exp, 150);
 }
 
 TEST(Numbers, RoundTripOfStoredDates) {

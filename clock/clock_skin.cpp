@@ -1,0 +1,216 @@
+#include "clock/clock_skin.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vt {
+
+namespace {
+
+// Row 1 of Text.bmp: digits in columns 0-9, then signs at fixed columns.
+constexpr std::array<std::pair<wchar_t, int>, 17> kSignColumns{{
+    {L':', 12}, {L'(', 13}, {L')', 14}, {L'\'', 16}, {L'!', 17}, {L'_', 18}, {L'+', 19}, {L'\\', 20},
+    {L'/', 21}, {L'[', 22}, {L']', 23}, {L'^', 24}, {L'&', 25}, {L'%', 26}, {L'.', 27}, {L'=', 28},
+    {L'$', 29},
+}};
+
+struct LoadedBitmap {
+    UniqueBitmap bitmap;
+    int width = 0;
+    int height = 0;
+};
+
+LoadedBitmap LoadBitmapFile(const std::wstring& path) {
+    LoadedBitmap r;
+    r.bitmap.reset(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+    BITMAP info{};
+    if (r.bitmap && GetObjectW(r.bitmap.get(), sizeof info, &info) == sizeof info) {
+        r.width = info.bmWidth;
+        r.height = info.bmHeight;
+    } else {
+        r.bitmap.reset();
+    }
+    return r;
+}
+
+HDC CompatibleDC(HDC target) {
+    HDC dc = CreateCompatibleDC(target);
+    if (dc && target) SetMapMode(dc, GetMapMode(target));
+    return dc;
+}
+
+// The pixels of a device-dependent bitmap as top-down 32-bit 0x00RRGGBB values.
+std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    WindowDC screen(nullptr);
+    if (pixels.empty() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi,
+                                    DIB_RGB_COLORS) != height)
+        return {};
+    for (auto& p : pixels) p &= 0x00FFFFFF;
+    return pixels;
+}
+
+// An opaque copy in which every pixel of the key colour (0x00RRGGBB) is fully transparent.
+AlphaBitmap KeyedCopy(const std::vector<std::uint32_t>& pixels, int width, int height, std::uint32_t key) {
+    AlphaBitmap r;
+    if (pixels.empty()) return r;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    r.bitmap.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!r.bitmap || !bits) return AlphaBitmap{};
+    auto* out = static_cast<std::uint32_t*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) out[i] = pixels[i] == key ? 0 : (pixels[i] | 0xFF000000u);
+    r.width = width;
+    r.height = height;
+    return r;
+}
+
+COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+}  // namespace
+
+std::optional<TextCell> TextGlyphCell(wchar_t ch) {
+    if (ch >= L'a' && ch <= L'z') return TextCell{ch - L'a', 0};
+    if (ch >= L'A' && ch <= L'Z') return TextCell{ch - L'A', 0};
+    if (ch == L'"') return TextCell{26, 0};
+    if (ch == L'@') return TextCell{27, 0};
+    if (ch >= L'0' && ch <= L'9') return TextCell{ch - L'0', 1};
+    for (const auto& [sign, column] : kSignColumns)
+        if (sign == ch) return TextCell{column, 1};
+    return std::nullopt;
+}
+
+void ClockSkin::SetSkinsBase(const std::wstring& skinsPath) {
+    skinsBase_ = skinsPath;
+    while (!skinsBase_.empty() && (skinsBase_.back() == L'\\' || skinsBase_.back() == L'/')) skinsBase_.pop_back();
+}
+
+bool ClockSkin::LoadSkin(const std::wstring& name) {
+    const std::wstring folder = skinsBase_ + L"\\" + name + L"\\";
+    LoadedBitmap numbers = LoadBitmapFile(folder + kNumbersFileName);
+    LoadedBitmap text = LoadBitmapFile(folder + kTextFileName);
+    // Half a skin is no skin: keep the one in use (bitmaps, metrics and name) and report the failure.
+    if (!numbers.bitmap || !text.bitmap) return false;
+
+    metrics_.NumbersWidth = numbers.width;
+    metrics_.NumbersHeight = numbers.height;
+    metrics_.DigitWidth = numbers.width / kNumbersCells;
+    metrics_.DigitHeight = numbers.height;
+    metrics_.TextWidth = text.width;
+    metrics_.TextHeight = text.height;
+    metrics_.TextCellWidth = text.width / kTextColumns;
+    metrics_.TextCellHeight = text.height / kTextRows;
+    const auto numbersPixels = ReadPixels(numbers.bitmap.get(), numbers.width, numbers.height);
+    const auto textPixels = ReadPixels(text.bitmap.get(), text.width, text.height);
+    const std::uint32_t key = textPixels.empty() ? 0 : textPixels.back();
+    key_ = textPixels.empty() ? CLR_INVALID : ToColorRef(key);
+    numbersKeyed_ = KeyedCopy(numbersPixels, numbers.width, numbers.height, key);
+    textKeyed_ = KeyedCopy(textPixels, text.width, text.height, key);
+    numbers_ = std::move(numbers.bitmap);
+    text_ = std::move(text.bitmap);
+    skinName_ = name;
+    skinLoaded_ = true;
+    return true;
+}
+
+void ClockSkin::FreeSkinBitmaps() {
+    numbers_.reset();
+    text_.reset();
+    numbersKeyed_ = AlphaBitmap{};
+    textKeyed_ = AlphaBitmap{};
+    skinLoaded_ = false;
+}
+
+SelectedSkin::SelectedSkin(HDC target, const ClockSkin& skin, bool keyed)
+    : numbersDC_(CompatibleDC(target)),
+      textDC_(CompatibleDC(target)),
+      numbersKeyedDC_(keyed && skin.NumbersKeyed() && skin.TextKeyed() ? CompatibleDC(target) : nullptr),
+      textKeyedDC_(numbersKeyedDC_ ? CompatibleDC(target) : nullptr),
+      numbersSel_(numbersDC_.get(), numbersDC_ ? skin.NumbersBitmap() : nullptr),
+      textSel_(textDC_.get(), textDC_ ? skin.TextBitmap() : nullptr),
+      numbersKeyedSel_(numbersKeyedDC_.get(), numbersKeyedDC_ ? skin.NumbersKeyed().bitmap.get() : nullptr),
+      textKeyedSel_(textKeyedDC_.get(), textKeyedDC_ ? skin.TextKeyed().bitmap.get() : nullptr) {}
+
+GlyphDrawer::GlyphDrawer(HDC dc, const SelectedSkin& skin, const SkinMetrics& metrics, bool transparent)
+    : dc_(dc),
+      numbersDC_(skin.NumbersDC()),
+      textDC_(skin.TextDC()),
+      numbersKeyedDC_(skin.TextKeyedDC() ? skin.NumbersKeyedDC() : nullptr),
+      textKeyedDC_(skin.NumbersKeyedDC() ? skin.TextKeyedDC() : nullptr),
+      m_(metrics),
+      transparent_(transparent) {
+    if (textDC_ && m_.TextWidth > 0 && m_.TextHeight > 0)
+        key_ = GetPixel(textDC_, m_.TextWidth - 1, m_.TextHeight - 1);
+}
+
+void GlyphDrawer::Copy(HDC src, HDC keyedSrc, int sx, int sy, int w, int h, int x, int y) const {
+    if (w <= 0 || h <= 0 || !src) return;
+    if (!transparent_ || key_ == CLR_INVALID) {
+        BitBlt(dc_, x, y, w, h, src, sx, sy, SRCCOPY);
+    } else if (keyedSrc) {
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(dc_, x, y, w, h, keyedSrc, sx, sy, w, h, blend);
+    } else {
+        TransparentBlt(dc_, x, y, w, h, src, sx, sy, w, h, key_);
+    }
+}
+
+void GlyphDrawer::DrawDigitGlyph(int digit, int x, int y) const {
+    if (digit < 0 || digit > 9) return;
+    Copy(numbersDC_, numbersKeyedDC_, digit * m_.DigitWidth, 0, m_.DigitWidth, m_.DigitHeight, x, y);
+}
+
+void GlyphDrawer::DrawTextGlyph(wchar_t ch, int x, int y) const {
+    auto cell = TextGlyphCell(ch);
+    if (!cell) return;
+    Copy(textDC_, textKeyedDC_, cell->column * m_.TextCellWidth, cell->row * m_.TextCellHeight, m_.TextCellWidth,
+         m_.TextCellHeight, x, y);
+}
+
+void GlyphDrawer::SignSquare(int x, int y) const {
+    const int side = m_.DigitWidth / 4;
+    Copy(numbersDC_, numbersKeyedDC_, m_.DigitWidth / 3, 0, side, side, x, y);
+}
+
+void GlyphDrawer::DrawColon(int x, int y) const {
+    SignSquare(x + m_.DigitWidth / 2, y + m_.DigitHeight / 3);
+    SignSquare(x + m_.DigitWidth / 2, y + 2 * m_.DigitHeight / 3);
+}
+
+void GlyphDrawer::DrawDot(int x, int y) const {
+    SignSquare(x + m_.DigitWidth / 2, y + static_cast<int>(2 * m_.DigitHeight / 2.5));
+}
+
+void GlyphDrawer::DrawMinus(int x, int y) const {
+    // Two squares 2 pixels apart make one bar.
+    SignSquare(x + m_.DigitWidth / 2, y + m_.DigitHeight / 2);
+    SignSquare(x + m_.DigitWidth / 2 + 2, y + m_.DigitHeight / 2);
+}
+
+std::wstring MonthAbbrev(TDateTime date) {
+    static const wchar_t* const kMonths[] = {L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun",
+                                             L"Jul", L"Aug", L"Sep", L"Oct", L"Nov", L"Dec"};
+    int month = DecodeDateTime(date).month;
+    return month >= 1 && month <= 12 ? kMonths[month - 1] : L"";
+}
+
+std::wstring DayAbbrev(TDateTime date) {
+    static const wchar_t* const kDays[] = {L"sun", L"mon", L"tue", L"wed", L"thu", L"fri", L"sat"};
+    return kDays[DayOfWeek(date) - 1];
+}
+
+}  // namespace vt

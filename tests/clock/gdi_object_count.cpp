@@ -1,0 +1,48 @@
+#include "clock/gdi_object_count.h"
+
+#include <cstdint>
+
+namespace vt::test {
+
+namespace {
+
+bool RunsUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Wine keeps the table the PEB points to (GdiSharedHandleTable): 0x10000 entries of 24 bytes whose
+// type byte (offset 14) is 0 for a free entry.
+DWORD CountWineHandleTable() {
+    using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    struct BasicInformation {
+        LONG_PTR exitStatus;
+        const std::uint8_t* peb;
+        ULONG_PTR affinity, basePriority, processId, parentProcessId;
+    } info{};
+    auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query || query(GetCurrentProcess(), 0, &info, sizeof info, nullptr) != 0 || !info.peb) return 0;
+#ifdef _WIN64
+    const size_t tableOffset = 0xF8;
+#else
+    const size_t tableOffset = 0x94;
+#endif
+    const auto* table = *reinterpret_cast<const std::uint8_t* const*>(info.peb + tableOffset);
+    if (!table) return 0;
+    DWORD n = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        if (table[static_cast<size_t>(i) * 24 + 14] != 0) ++n;
+    return n;
+}
+
+}  // namespace
+
+DWORD GuiResourcesGdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+
+DWORD LiveGdiObjects() {
+    if (DWORD n = GuiResourcesGdiObjects()) return n;
+    return RunsUnderWine() ? CountWineHandleTable() : 0;
+}
+
+}  // namespace vt::test

@@ -1,0 +1,61 @@
+#include "clock/png_picture.h"
+
+#include <gtest/gtest.h>
+
+#include "clock/clock_skin_fixture.h"
+#include "clock/png_writer.h"
+#include "support/test_support.h"
+
+namespace vt {
+namespace {
+
+TEST(LoadPNGAsAlphaBitmap, DecodesToPremultipliedBgra) {
+    test::TempDir dir;
+    // Left column opaque red, right column half-transparent green, bottom row fully transparent.
+    std::vector<test::Rgba> px = {{255, 0, 0, 255}, {0, 200, 0, 128}, {10, 20, 30, 0}, {10, 20, 30, 0}};
+    test::WritePngFile(dir.File(L"icon.png"), 2, 2, px);
+    AlphaBitmap pic = LoadPNGAsAlphaBitmap(dir.File(L"icon.png"));
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic.width, 2);
+    EXPECT_EQ(pic.height, 2);
+    DIBSECTION ds{};
+    ASSERT_EQ(GetObjectW(pic.bitmap.get(), sizeof ds, &ds), static_cast<int>(sizeof ds));
+    EXPECT_EQ(ds.dsBm.bmBitsPixel, 32);
+    const auto* bits = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
+    ASSERT_NE(bits, nullptr);
+    // Top-down rows of B, G, R, A.
+    EXPECT_EQ(bits[0], 0);
+    EXPECT_EQ(bits[2], 255);
+    EXPECT_EQ(bits[3], 255);
+    EXPECT_NEAR(bits[4 + 1], 100, 1);   // 200 premultiplied by 128/255
+    EXPECT_EQ(bits[4 + 3], 128);
+    EXPECT_EQ(bits[8 + 0], 0);
+    EXPECT_EQ(bits[8 + 2], 0);
+    EXPECT_EQ(bits[8 + 3], 0);
+}
+
+TEST(LoadPNGAsAlphaBitmap, MissingOrBrokenFileGivesNothing) {
+    test::TempDir dir;
+    EXPECT_FALSE(LoadPNGAsAlphaBitmap(dir.File(L"none.png")));
+    EXPECT_FALSE(LoadPNGAsAlphaBitmap(L""));
+    test::WriteFileBytes(dir.File(L"broken.png"), "\x89PNG\r\n\x1a\nnot really");
+    EXPECT_FALSE(LoadPNGAsAlphaBitmap(dir.File(L"broken.png")));
+}
+
+TEST(DrawAlphaBitmap, BlendsScaledOverTheBackground) {
+    test::TempDir dir;
+    std::vector<test::Rgba> px(4 * 4, test::Rgba{0, 0, 255, 255});
+    for (int x = 0; x < 4; ++x) px[static_cast<size_t>(3 * 4 + x)] = {0, 0, 0, 0};   // transparent bottom row
+    test::WritePngFile(dir.File(L"blue.png"), 4, 4, px);
+    AlphaBitmap pic = LoadPNGAsAlphaBitmap(dir.File(L"blue.png"));
+    ASSERT_TRUE(pic);
+    test::DibCanvas canvas(40, 40, RGB(200, 100, 0));
+    DrawAlphaBitmap(canvas.dc(), pic, RECT{4, 4, 36, 36});
+    EXPECT_EQ(canvas.Pixel(10, 10), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.Pixel(30, 12), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.Pixel(20, 34), RGB(200, 100, 0)) << "transparent part shows the background";
+    EXPECT_EQ(canvas.Pixel(2, 2), RGB(200, 100, 0)) << "outside the square";
+}
+
+}  // namespace
+}  // namespace vt

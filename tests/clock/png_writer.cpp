@@ -1,0 +1,78 @@
+#include "clock/png_writer.h"
+
+#include "support/test_support.h"
+
+namespace vt::test {
+
+namespace {
+
+std::uint32_t Crc32(const std::string& data) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : data) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void Put32(std::string& s, std::uint32_t v) {
+    for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+void Chunk(std::string& out, const char* type, const std::string& data) {
+    Put32(out, static_cast<std::uint32_t>(data.size()));
+    std::string body = std::string(type, 4) + data;
+    out += body;
+    Put32(out, Crc32(body));
+}
+
+}  // namespace
+
+std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
+    std::string raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back('\0');   // filter: none
+        for (int x = 0; x < width; ++x) {
+            const Rgba& p = pixels[static_cast<size_t>(y) * width + x];
+            raw.push_back(static_cast<char>(p.r));
+            raw.push_back(static_cast<char>(p.g));
+            raw.push_back(static_cast<char>(p.b));
+            raw.push_back(static_cast<char>(p.a));
+        }
+    }
+    std::string z = "\x78\x01";
+    size_t pos = 0;
+    do {
+        size_t n = std::min<size_t>(65535, raw.size() - pos);
+        bool last = pos + n == raw.size();
+        z.push_back(last ? '\x01' : '\x00');
+        z.push_back(static_cast<char>(n & 0xFF));
+        z.push_back(static_cast<char>(n >> 8));
+        z.push_back(static_cast<char>(~n & 0xFF));
+        z.push_back(static_cast<char>((~n >> 8) & 0xFF));
+        z.append(raw, pos, n);
+        pos += n;
+    } while (pos < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    Put32(z, (b << 16) | a);
+
+    std::string out = "\x89PNG\r\n\x1a\n";
+    std::string ihdr;
+    Put32(ihdr, static_cast<std::uint32_t>(width));
+    Put32(ihdr, static_cast<std::uint32_t>(height));
+    ihdr += std::string("\x08\x06\x00\x00\x00", 5);   // 8 bits, RGBA, deflate, no filter, no interlace
+    Chunk(out, "IHDR", ihdr);
+    Chunk(out, "IDAT", z);
+    Chunk(out, "IEND", "");
+    return out;
+}
+
+void WritePngFile(const std::wstring& path, int width, int height, const std::vector<Rgba>& pixels) {
+    WriteFileBytes(path, EncodePng(width, height, pixels));
+}
+
+}  // namespace vt::test
