@@ -8,14 +8,14 @@
 #include <string>
 
 #include "clock/png_picture.h"
+#include "clock/settings_names.h"
 
 namespace vt {
 
 class ClockSkin;
 class IniFile;
 
-inline constexpr wchar_t kClockOptionsSection[] = L"Options";
-inline constexpr wchar_t kSettingsFileName[] = L"Setting.ini";
+inline constexpr const wchar_t* kClockOptionsSection = kOptionsSection;
 inline constexpr wchar_t kDefaultSkinName[] = L"Gold";
 inline constexpr wchar_t kNoWeatherIcon[] = L"na";
 inline constexpr int kUnreadableTimeZone = 27;

@@ -8,11 +8,10 @@
 
 #include "clock/base/datetime.h"
 #include "clock/options_model.h"
+#include "clock/settings_names.h"
 
 namespace vt {
 
-inline constexpr wchar_t kSettingsFileName[] = L"Setting.ini";
-inline constexpr wchar_t kOptionsSection[] = L"Options";
 inline constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr wchar_t kRunValue[] = L"Vantoric";
 

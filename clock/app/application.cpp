@@ -1,6 +1,7 @@
 #include "clock/app/application.h"
 
 #include "alarms/wake_timer_win32.h"
+#include "clock/app/clock_painter_link.h"
 #include "clock/app/main_form.h"
 #include "clock/base/window.h"
 #include "clock/file_version.h"
@@ -33,8 +34,12 @@ int RunVantoric() {
     ComApartment com;
     TimeZoneList();  // built once, before any window, as the stored zone indexes expect
     ReadProgramVersion();
+    static RegistryZoneClock zones;   // outlives the painter, which lives to the end of the process
+    SetZoneClock(&zones);
+    ProgramClockPainter painter;
     MainFormConfig config;
     config.versionShort = VersionShort;
+    config.painter = &painter;
     MainFormHooks hooks;
     hooks.createWakeTimer = [] {
         std::wstring error;
