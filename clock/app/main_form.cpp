@@ -481,46 +481,15 @@ void TfrmClock::FillFastMenuChecks(HMENU menu) {
 }
 
 void TfrmClock::ShowFastMenu() {
-    if (!fastMenu_) {
-        HMENU m = CreatePopupMenu();
-        HMENU opts = CreatePopupMenu();
-        HMENU mode = CreatePopupMenu();
-        AppendMenuW(m, MF_STRING, IDM_SHOWMAIN, L"Main Dialog...");
-        SetMenuDefaultItem(m, IDM_SHOWMAIN, FALSE);
-        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(m, MF_STRING, IDM_REPLACECLOCK, L"Replace Windows Clock");
-        AppendMenuW(opts, MF_STRING, IDM_SHOWDATE, L"Show date");
-        AppendMenuW(opts, MF_STRING, IDM_SHOWWEEK, L"Show day of the week");
-        AppendMenuW(opts, MF_STRING, IDM_SHOWSECONDS, L"Show seconds");
-        AppendMenuW(opts, MF_STRING, IDM_USE12HOUR, L"Use 12 hour format");
-        AppendMenuW(opts, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(opts, MF_STRING, IDM_TRANSPARENT, L"Use transparent background");
-        AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(opts), L"Options");
-        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(mode, MF_STRING, IDM_UPTIME, L"Time/UpTime");
-        AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(mode), L"Mode");
-        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(m, MF_STRING, IDM_UPTIME5, L"Show UpTime for 5 secs");
-        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(m, MF_STRING, IDM_NEWALARM, L"New Alarm...");
-        AppendMenuW(m, MF_STRING, IDM_CHECKWEATHER, L"Update Weather");
-        AppendMenuW(m, MF_STRING, IDM_RANDOMSKIN, L"Random Skin");
-        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(m, MF_STRING, IDM_WEATHERSETTINGS, L"Weather Settings...");
-        AppendMenuW(m, MF_STRING, IDM_ATOM, L"Atomic Clock...");
-        AppendMenuW(m, MF_STRING, IDM_DT, L"Date/Time Properties...");
-        AppendMenuW(m, MF_STRING, IDM_CALENDAR, L"Calendar");
-        AppendMenuW(m, MF_STRING, IDM_FORECAST, L"Weather Forecast");
-        AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(m, MF_STRING, IDM_EXIT, L"Exit\tAlt+F4");
-        fastMenu_.reset(m);
-    }
+    if (!fastMenu_) fastMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_FASTMENU)));
+    HMENU menu = GetSubMenu(fastMenu_.get(), 0);
+    SetMenuDefaultItem(menu, IDM_SHOWMAIN, FALSE);
     ControlsToModel();
-    FillFastMenuChecks(fastMenu_.get());
+    FillFastMenuChecks(menu);
     POINT pt;
     GetCursorPos(&pt);
     SetForegroundWindow(hwnd_);
-    TrackPopupMenu(fastMenu_.get(), TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
     if (HWND clock = FindTaskbarClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
 }
