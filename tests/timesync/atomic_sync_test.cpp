@@ -185,12 +185,6 @@ TEST(ServerList, ContainsComparesWithoutCase) {
     EXPECT_FALSE(ContainsServer(items, L"time.windows.com"));
 }
 
-TEST(ServerList, DefaultsAndIntervalNames) {
-    EXPECT_STREQ(kSyncIntervalNames[0], L"Never");
-    EXPECT_STREQ(kSyncIntervalNames[6], L"7 days");
-    for (const wchar_t* server : kDefaultTimeServers) EXPECT_NE(std::wstring(server).find(L'.'), std::wstring::npos);
-}
-
 TEST_F(AtomicClockPage, ShowingThePageClearsTheServerTime) {
     TAtomicClock page(view, Deps());
     view.serverTime = L"old";

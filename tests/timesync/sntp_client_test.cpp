@@ -112,12 +112,6 @@ TEST(SntpClient, EmptyHostIsUnknownWithoutSending) {
     EXPECT_EQ(QuerySntp(L"", SntpSettings{}).status, SntpStatus::UnknownHost);
 }
 
-TEST(SntpClient, ProductionSettingsArePort123AndFiveSeconds) {
-    SntpSettings s;
-    EXPECT_EQ(s.port, 123);
-    EXPECT_EQ(s.receiveTimeoutMs, 5000u);
-}
-
 TEST(SyncClockWith, SetsTheLocalClockPlusTheOffset) {
     LoopbackSntpServer server([](const Bytes& r) -> std::optional<Bytes> { return ServerReply(r, 3600); });
     RecordingSetter setter;
