@@ -1,4 +1,4 @@
-// The library's type library. No type-library compiler is part of the build, so DllRegisterServer
+// The library's type library. The build has no type-library compiler, so DllRegisterServer
 // writes it with the system's own type-library writer beside the library and registers it; the
 // registration is what lets COM marshal IMyPrivilegedObject into the elevated surrogate process.
 #pragma once
