@@ -1,0 +1,108 @@
+// The adjustment road from Vista on, end to end inside this process: the page creates the time
+// service through COM, calls SyncTime, and the object asks a loopback server and hands the time to
+// a recording setter. Only the moniker is left out (the program already counts as elevated here),
+// and the object's action is a test one registered with COM for this process alone.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include "clock/atomic_sync.h"
+#include "timesync/loopback_sntp.h"
+#include "timeservice/privileged_class_factory.h"
+#include "timeservice/time_sync.h"
+
+namespace {
+
+using namespace vt;
+using vt::test::Bytes;
+using vt::test::LoopbackSntpServer;
+
+std::uint16_t g_port = 0;
+int g_sets = 0;
+
+class RecordingSetter final : public ascendor::IClockSetter {
+public:
+    bool SetUtcTime(const SYSTEMTIME&) override {
+        ++g_sets;
+        return true;
+    }
+};
+
+HRESULT LoopbackAction(const wchar_t* host) noexcept {
+    RecordingSetter setter;
+    return ascendor::SyncClockWith(host, ascendor::SntpSettings{g_port, 300}, setter);
+}
+
+// Creates directly, as an elevated program does, through the real CoCreateInstance.
+class ElevatedCreator final : public IComObjectCreator {
+public:
+    bool IsElevated() override { return true; }
+    HRESULT GetObjectByMoniker(const std::wstring&, BIND_OPTS3&, REFIID, void**) override { return E_UNEXPECTED; }
+    HRESULT CreateInstance(REFCLSID clsid, DWORD context, REFIID iid, void** obj) override {
+        return SystemComObjectCreator().CreateInstance(clsid, context, iid, obj);
+    }
+};
+
+class NoMainThread final : public IMainThread {
+public:
+    void Post(std::function<void()>) override { ADD_FAILURE() << "nothing is posted from Vista on"; }
+};
+
+class View final : public IAtomicClockView {
+public:
+    void SetLocalTimeText(const std::wstring&) override {}
+    void SetServerTimeText(const std::wstring&) override {}
+    void SetDiffText(const std::wstring& t) override { diff = t; }
+    void SetLastSyncText(const std::wstring&) override {}
+    void EnableGet(bool) override {}
+    void EnableUpdate(bool) override {}
+    std::wstring ServerText() override { return L"127.0.0.1"; }
+    std::vector<std::wstring> ServerItems() override { return {L"127.0.0.1"}; }
+    void AddServerItem(const std::wstring&) override {}
+    int SelectedServerIndex() override { return -1; }
+    void DeleteServerItem(int) override {}
+    int EveryIndex() override { return 0; }
+    std::wstring diff;
+};
+
+TEST(TimeServicePath, AdjustmentReachesTheObjectThroughCom) {
+    ComApartment apartment;
+    ASSERT_TRUE(apartment.ok());
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(ascendor::GetClassObject(ascendor::CLSID_MyPrivilegedObject, IID_IClassFactory, factory.put_void(),
+                                       &LoopbackAction),
+              S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(ascendor::CLSID_MyPrivilegedObject, factory.get(), CLSCTX_INPROC_SERVER,
+                                    REGCLS_MULTIPLEUSE, &cookie),
+              S_OK);
+
+    LoopbackSntpServer server([](const Bytes& r) -> std::optional<Bytes> { return vt::test::ServerReply(r, 30); });
+    g_port = server.port();
+    g_sets = 0;
+    ElevatedCreator creator;
+    ElevatedTimeServiceFactory services(nullptr, creator);
+    NoMainThread mainThread;
+    View view;
+    AtomicClockDeps deps;
+    deps.now = &SystemClock();
+    deps.mainThread = &mainThread;
+    deps.timeServiceFactory = &services;
+    deps.vistaOrLater = true;
+    int recorded = 0;
+    deps.recordSuccessfulSync = [&](TDateTime) { ++recorded; };
+    {
+        TAtomicClock page(view, deps);
+        page.bUpdateClick();
+        EXPECT_TRUE(page.Adjusted());
+        EXPECT_EQ(view.diff, L"Local time was successfully adjusted");
+        EXPECT_EQ(g_sets, 1);
+        EXPECT_EQ(recorded, 1);
+        EXPECT_EQ(server.requests(), 1);
+    }
+    CoRevokeClassObject(cookie);
+}
+
+}  // namespace
