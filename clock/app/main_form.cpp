@@ -22,6 +22,9 @@ namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT_PTR kAlarmTimer = 2;
+constexpr UINT_PTR kAtomTimer = 3;
+constexpr UINT_PTR kSyncTimer = 4;
+constexpr UINT kRunPostedTask = WM_APP + 2;
 constexpr UINT kTrayIconId = 1;
 constexpr int kHotKeyId = 1;
 
@@ -29,7 +32,7 @@ const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"We
 const wchar_t* const kClickItems[] = {L"Show Main Dialog", L"Date/Time Properties", L"Random Skin", L"Time/UpTime",
                                       L"Show UpTime for 5 secs", L"Show Calendar", L"Fast Menu"};
 const wchar_t* const kHoverItems[] = {L"Do nothing", L"Show Calendar", L"Show Weather Forecast", L"Show Both"};
-const wchar_t* const kEveryItems[] = {L"Never", L"1 hour", L"3 hours", L"12 hours", L"1 day", L"3 days", L"7 days"};
+constexpr int kEveryItems[7] = {};  // the synchronisation intervals: kSyncIntervalNames
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -165,7 +168,9 @@ void TfrmClock::CreatePages() {
     HWND opts = pages_[0];
     FillCombo(GetDlgItem(opts, IDC_CBCLICK), kClickItems, std::size(kClickItems));
     FillCombo(GetDlgItem(opts, IDC_CBHOVERMOUSE), kHoverItems, std::size(kHoverItems));
-    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kEveryItems, std::size(kEveryItems));
+    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kSyncIntervalNames, std::size(kEveryItems));
+    FillCombo(GetDlgItem(pages_[5], IDC_CBSERVER), kDefaultTimeServers, std::size(kDefaultTimeServers));
+    SetDlgItemTextW(pages_[5], IDC_CBSERVER, kDefaultTimeServers[0]);
     SetDlgItemTextW(pages_[6], IDC_LBABOUTPROGNAME,
                     (std::wstring(kProductTitle) + L" v" + config_.versionShort).c_str());
     LayoutPages();
@@ -194,6 +199,11 @@ void TfrmClock::SelectPage(int index) {
     if (index < 6) SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     HWND p = pages_[static_cast<size_t>(index)];
     SetWindowPos(p, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    // The live times run only while their page shows.
+    if (hwnd_) {
+        if (index == 5) SetTimer(hwnd_, kAtomTimer, 1000, nullptr);
+        else KillTimer(hwnd_, kAtomTimer);
+    }
     if (index == 2) RefreshSkinList(GetDlgItem(p, IDC_LVSKINS), SkinsDir());
     if (index == 4) {
         // The zone list is read again each time its page opens; the stored index selects in it.
@@ -348,6 +358,77 @@ void TfrmClock::AlarmFired(const TAlRecord& alarm) {
     MessageBoxW(hwnd_, text.c_str(), kProductTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
+void TfrmClock::CreateAtomicClock() {
+    AtomicClockDeps deps;
+    deps.now = config_.now;
+    mainThread_ = std::make_unique<WindowMainThread>(hwnd_, kRunPostedTask);
+    deps.mainThread = mainThread_.get();
+    if (!config_.timeQuery) ownTimeQuery_ = std::make_unique<SntpTimeQuery>();
+    if (!config_.localAdjuster) ownAdjuster_ = std::make_unique<InProcessClockAdjuster>();
+    if (!config_.timeServiceFactory) ownServiceFactory_ = std::make_unique<ElevatedTimeServiceFactory>(hwnd_);
+    deps.query = config_.timeQuery ? config_.timeQuery : ownTimeQuery_.get();
+    deps.localAdjuster = config_.localAdjuster ? config_.localAdjuster : ownAdjuster_.get();
+    deps.timeServiceFactory = config_.timeServiceFactory ? config_.timeServiceFactory : ownServiceFactory_.get();
+    deps.vistaOrLater = IsVistaOrLater();
+    deps.nextSync = options_.nextSync;
+    deps.recordSuccessfulSync = [this](TDateTime t) {
+        RecordSuccessfulSync(config_.store, t);
+        options_.lastSync = t;
+    };
+    deps.writeNextSync = [this](TDateTime t) {
+        WriteNextSync(config_.store, t);
+        options_.nextSync = t;
+    };
+    IAtomicClockView& view = *this;
+    atomicClock_ = std::make_unique<TAtomicClock>(view, std::move(deps));
+    SetTimer(hwnd_, kSyncTimer, 65000, nullptr);
+}
+
+void TfrmClock::ShowAtomicClockPage() {
+    ShowMain();
+    SelectPage(5);
+    if (atomicClock_) atomicClock_->ShowAtomicClockPage();
+}
+
+void TfrmClock::SetLocalTimeText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBLOCALTIME, t.c_str()); }
+void TfrmClock::SetServerTimeText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBSERVERTIME, t.c_str()); }
+void TfrmClock::SetDiffText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBDIFF, t.c_str()); }
+void TfrmClock::SetLastSyncText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, t.c_str()); }
+void TfrmClock::EnableGet(bool on) { Enable(pages_[5], IDC_BGET, on); }
+void TfrmClock::EnableUpdate(bool on) { Enable(pages_[5], IDC_BUPDATE, on); }
+std::wstring TfrmClock::ServerText() { return ControlText(GetDlgItem(pages_[5], IDC_CBSERVER)); }
+
+std::vector<std::wstring> TfrmClock::ServerItems() {
+    HWND combo = GetDlgItem(pages_[5], IDC_CBSERVER);
+    std::vector<std::wstring> items;
+    auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        auto len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring item(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+        item.resize(static_cast<size_t>(
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()))));
+        items.push_back(item);
+    }
+    return items;
+}
+
+void TfrmClock::AddServerItem(const std::wstring& server) {
+    SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server.c_str()));
+}
+
+int TfrmClock::SelectedServerIndex() {
+    return static_cast<int>(SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_GETCURSEL, 0, 0));
+}
+
+void TfrmClock::DeleteServerItem(int index) {
+    SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+int TfrmClock::EveryIndex() {
+    auto v = static_cast<int>(SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_GETCURSEL, 0, 0));
+    return v < 0 ? 0 : v;
+}
+
 void TfrmClock::LoadOptions() {
     vt::LoadOptions(config_.store, options_);
     if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
@@ -355,6 +436,7 @@ void TfrmClock::LoadOptions() {
     SelectPage(options_.activePage);
     RestorePlacement();
     ApplyProxy();
+    CreateAtomicClock();
     if (config_.painter) {
         config_.painter->InitClockPaint(config_.appDir + L"\\skins\\");
         config_.painter->LoadClockOptions(config_.store.settingsDir);
@@ -596,10 +678,10 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDM_SHOWMAIN: ShowMain(); return;
     case IDM_CALENDAR: Call(hooks_.showCalendar); return;
     case IDM_FORECAST: Call(hooks_.showForecast); return;
-    case IDM_SYNCTIME: case IDM_ATOM:
-        ShowMain();
-        Call(hooks_.showAtomicClockPage);
-        return;
+    case IDM_SYNCTIME: case IDM_ATOM: ShowAtomicClockPage(); return;
+    case IDC_BGET: if (atomicClock_) atomicClock_->bGetClick(); return;
+    case IDC_BUPDATE: if (atomicClock_) atomicClock_->bUpdateClick(); return;
+    case IDC_BTREMOVETIMESERVER: if (atomicClock_) atomicClock_->btRemoveTimeServerClick(); return;
     case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
     case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
     case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
@@ -762,7 +844,11 @@ void TfrmClock::FormDestroy() {
     UnregisterHotKey(hwnd_, kHotKeyId);
     EnableTimer(false);
     KillTimer(hwnd_, kAlarmTimer);
+    KillTimer(hwnd_, kAtomTimer);
+    KillTimer(hwnd_, kSyncTimer);
     alarmList_.reset();
+    if (atomicClock_) atomicClock_->ReleaseTimeService();
+    atomicClock_.reset();   // waits for a running request
     Call(hooks_.shutdown);
     if (config_.painter) config_.painter->ReleaseWeatherIcon();
     trayIcon_.Deactivate();
@@ -786,10 +872,8 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FormClose();
         return 0;
     case WM_SHOWMAIN: ShowMain(); return 0;
-    case WM_SYNCTIME:
-        ShowMain();
-        Call(hooks_.showAtomicClockPage);
-        return 0;
+    case WM_SYNCTIME: ShowAtomicClockPage(); return 0;
+    case kRunPostedTask: WindowMainThread::RunPostedTask(lp); return 0;
     case WM_RANDOMSKIN: RandomSkin(); return 0;
     case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
     case WM_SHOWUPTIME5: ShowUpTime5(); return 0;
@@ -815,6 +899,8 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kClockTimer) TimerTimer();
         else if (wp == kAlarmTimer && alarmList_) alarmList_->Tick();
+        else if (wp == kAtomTimer && atomicClock_) atomicClock_->TimerAtomTimer();
+        else if (wp == kSyncTimer && atomicClock_) atomicClock_->TimerSyncTimer();
         return 0;
     case WM_TIMECHANGE:
         // Also after our own synchronisation: future alarms are recomputed, due ones still fire.

@@ -12,6 +12,7 @@
 #include "alarms/alarm_list.h"
 #include "alarms/wake_timer.h"
 #include "clock/app/tray_icon.h"
+#include "clock/atomic_sync.h"
 #include "clock/base/handles.h"
 #include "clock/base/now.h"
 #include "clock/base/window.h"
@@ -73,7 +74,7 @@ public:
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
     std::function<void()> showCalendar, closeCalendar, showForecast, closeForecast;
-    std::function<void()> newAlarm, getWeather, showAtomicClockPage;
+    std::function<void()> newAlarm, getWeather;
     // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
     std::function<void(const TAlRecord&)> alarmFired;
     // The machine's wake timer; none: the machine is never woken for an alarm.
@@ -89,6 +90,10 @@ struct MainFormHooks {
 };
 
 struct MainFormConfig {
+    // The atomic-clock page's roads to the network and the clock; none: the program's own.
+    ITimeQuery* timeQuery = nullptr;
+    ILocalClockAdjuster* localAdjuster = nullptr;
+    ITimeServiceFactory* timeServiceFactory = nullptr;
     OptionsStore store;            // settingsDir empty: InitClock resolves it
     std::wstring appDir;           // empty: the folder of the running program
     IHostLauncher* host = nullptr;
@@ -97,7 +102,7 @@ struct MainFormConfig {
     std::wstring versionShort = L"1.0";
 };
 
-class TfrmClock : public Window<TfrmClock>, private IAlarmSwitches {
+class TfrmClock : public Window<TfrmClock>, private IAlarmSwitches, private IAtomicClockView {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
     ~TfrmClock() override;
@@ -140,6 +145,21 @@ private:
     bool AlarmsEnabled() const override { return options_.enAlarms; }
     int LabelFilter() const override { return -1; }
     void AlarmFired(const TAlRecord& alarm);
+    // The atomic-clock page's controls.
+    void SetLocalTimeText(const std::wstring& text) override;
+    void SetServerTimeText(const std::wstring& text) override;
+    void SetDiffText(const std::wstring& text) override;
+    void SetLastSyncText(const std::wstring& text) override;
+    void EnableGet(bool enabled) override;
+    void EnableUpdate(bool enabled) override;
+    std::wstring ServerText() override;
+    std::vector<std::wstring> ServerItems() override;
+    void AddServerItem(const std::wstring& server) override;
+    int SelectedServerIndex() override;
+    void DeleteServerItem(int index) override;
+    int EveryIndex() override;
+    void CreateAtomicClock();
+    void ShowAtomicClockPage();
     static INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void FormCreate();
     void CreatePages();
@@ -166,6 +186,11 @@ private:
 
     MainFormConfig config_;
     std::unique_ptr<TAlarms> alarmList_;
+    std::unique_ptr<ITimeQuery> ownTimeQuery_;
+    std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
+    std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;
+    std::unique_ptr<WindowMainThread> mainThread_;
+    std::unique_ptr<TAtomicClock> atomicClock_;
     MainFormHooks hooks_;
     ShellHostLauncher defaultHost_;
     MainOptions options_;

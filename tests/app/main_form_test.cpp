@@ -44,6 +44,15 @@ public:
     std::uint64_t TickCount64() const override { return 1000; }
 };
 
+class FakeTimeQuery : public ITimeQuery {
+public:
+    std::atomic<int> asked{0};
+    std::optional<TDateTime> ServerOffset(const std::wstring&) override {
+        ++asked;
+        return 2 * kOneSecond;
+    }
+};
+
 class MainFormTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -56,6 +65,7 @@ protected:
         config.host = &host;
         config.painter = &painter;
         config.now = &clock;
+        config.timeQuery = &timeQuery;
         hooks.showCalendar = [this] { ++calendarShown; };
         hooks.closeCalendar = [this] { ++calendarClosed; };
         hooks.scheduleWeatherCheck = [this] { ++weatherSchedules; };
@@ -85,6 +95,7 @@ protected:
     FakeHost host;
     FakePainter painter;
     FixedNow clock;
+    FakeTimeQuery timeQuery;
     MainFormConfig config;
     MainFormHooks hooks;
     std::unique_ptr<TfrmClock> form;
@@ -285,4 +296,23 @@ TEST_F(MainFormTest, ProxyPageEnablesItsFieldsAndHandsTheSettingsOn) {
     EXPECT_TRUE(applied.back().enabled);
     EXPECT_EQ(applied.back().address, L"proxy.local");
     EXPECT_EQ(applied.back().PortNumber(), 8080);
+}
+
+TEST_F(MainFormTest, AtomicClockPageGetsTheServerTimeOffTheMainThread) {
+    TfrmClock& f = Start();
+    Send(WM_SYNCTIME);
+    EXPECT_EQ(f.CurrentPage(), 5);
+    HWND page = f.Page(5);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(295, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 295)));
+    wchar_t diff[128] = L"";
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        GetDlgItemTextW(page, 294, diff, 128);
+        if (diff[0]) break;
+        Sleep(10);
+    }
+    EXPECT_EQ(timeQuery.asked.load(), 1);
+    EXPECT_NE(std::wstring(diff).find(L"00:00:02"), std::wstring::npos) << diff;
 }
