@@ -742,3 +742,35 @@ TEST_F(TmqButtonTest, ThousandPaintsLeaveNoGdiObjectBehind) {
     for (int i = 0; i < 1000; ++i) c.Print(b.hwnd());
     EXPECT_EQ(vt::test::GdiObjectCount(), before);
 }
+
+// ---- Resources the program carries ----
+
+TEST(TmqButtonResources, PicturesCursorAndSoundAreInTheProgram) {
+    const Picture mark = PictureFromResource(L"Strela");
+    EXPECT_EQ(mark.width, 7);
+    EXPECT_EQ(mark.height, 4);
+    EXPECT_NE(LoadCursorW(GetModuleHandleW(nullptr), L"HANDtmqb"), nullptr);
+    HRSRC wav = FindResourceW(GetModuleHandleW(nullptr), L"PREKO", L"WAV");
+    ASSERT_NE(wav, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(GetModuleHandleW(nullptr), wav)));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::string(bytes, 4), "RIFF");
+    EXPECT_EQ(std::string(bytes + 8, 4), "WAVE");
+}
+
+TEST_F(TmqButtonTest, EveryStockKindBringsBothGlyphs) {
+    TTmqButton& b = Make();
+    for (TKind k : {skOK, skCancel, skHelp, skYes, skNo, skClose, skAbort, skRetry, skIgnore, skAll, skSilly}) {
+        b.SetButtonKind(k);
+        EXPECT_EQ(b.Glyph().width, 16) << k;
+        EXPECT_EQ(b.GlyphHot().width, 16) << k;
+    }
+    b.SetButtonKind(skOK);
+    auto normal = Print(b);
+    Send(b, WM_MOUSEMOVE, 3, 3);
+    auto hot = Print(b);
+    // The hot glyph is in colour, the normal one grey.
+    EXPECT_NE(Ink(*hot, RGB(0, 150, 0)).right, 0);
+    EXPECT_EQ(Ink(*normal, RGB(0, 150, 0)).right, 0);
+    EXPECT_NE(Ink(*normal, RGB(128, 128, 128)).right, 0);
+}
