@@ -6,6 +6,7 @@
 
 #include "clock/alpha_bitmap.h"
 #include "clock/gblur.h"
+#include "render.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -290,4 +291,23 @@ TEST_F(LoadPngTest, MissingOrBrokenFileGivesNoBitmap) {
     EXPECT_FALSE(LoadPNGAsAlphaBitmap(dir.File(L"none.png")));
     EXPECT_FALSE(LoadPNGAsAlphaBitmap(Write("\x89PNG\r\n\x1a\n not really")));
     EXPECT_FALSE(LoadPNGAsAlphaBitmap(L""));
+}
+
+TEST(GdiObjectCount, SeesASingleLeakedObject) {
+    const DWORD before = test::GdiObjectCount();
+    UniqueBrush kept(CreateSolidBrush(RGB(9, 9, 9)));
+    EXPECT_EQ(test::GdiObjectCount(), before + 1);
+    kept.reset();
+    EXPECT_EQ(test::GdiObjectCount(), before);
+}
+
+TEST(MakeTextBitmap, ThousandTextsLeaveNoGdiObjectBehind) {
+    ScopedFont font(16, FW_NORMAL);
+    { AlphaBitmap warm = MakeTextBitmap(L"12", font.get(), RGB(255, 255, 255), true, 0); }
+    const DWORD before = test::GdiObjectCount();
+    for (int i = 0; i < 1000; ++i) {
+        AlphaBitmap b = MakeTextBitmap(std::to_wstring(i), font.get(), RGB(255, 255, 255), i % 2 == 0, 0);
+        ASSERT_TRUE(b);
+    }
+    EXPECT_EQ(test::GdiObjectCount(), before);
 }

@@ -185,7 +185,6 @@ TEST_F(GradientPanelTest, ThousandPaintsLeaveNoGdiObjectBehind) {
     Canvas canvas(300, 17);
     canvas.Print(panel.hwnd());
     const DWORD before = vt::test::GdiObjectCount();
-    if (before == 0) GTEST_SKIP() << "this system does not count GDI objects";
     for (int i = 0; i < 1000; ++i) canvas.Print(panel.hwnd());
     EXPECT_EQ(vt::test::GdiObjectCount(), before);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "clock/alpha_bitmap.h"
 #include "clock/base/handles.h"
 
@@ -47,7 +49,21 @@ private:
     HWND hwnd_;
 };
 
-// 0 where the system does not count them (Wine): a process with a window always owns some.
-inline DWORD GdiObjectCount() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+// The process's live GDI objects. Where the system does not count them (Wine answers 0, impossible for a
+// process with a window), the count is measured as how many fewer brushes than a fixed ceiling the
+// process can still create: every leaked object lowers that room by one.
+inline DWORD GdiObjectCount() {
+    if (const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
+    constexpr size_t kCeiling = 1000000;
+    std::vector<HBRUSH> probe;
+    probe.reserve(70000);
+    while (probe.size() < kCeiling) {
+        HBRUSH b = CreateSolidBrush(RGB(1, 2, 3));
+        if (!b) break;
+        probe.push_back(b);
+    }
+    for (HBRUSH b : probe) DeleteObject(b);
+    return static_cast<DWORD>(kCeiling - probe.size());
+}
 
 }  // namespace vt::test
