@@ -31,7 +31,7 @@ void AlphaFromDifference(const PixelView& onBlack, const PixelView& onWhite);
 // Copies source's alpha bytes into target and scales target's colour bytes by them (rounding down).
 void CopyAlphaAndPremultiply(const PixelView& target, const PixelView& source);
 // Writes the alpha of a straight-alpha picture into bitmap at (x, y) and premultiplies the pixels it
-// reaches; the part of the picture that falls outside the bitmap is left out.
+// reaches; pixels of the picture that fall outside the bitmap are left out.
 void CopyAlphaFromPNG(const PixelView& bitmap, const PixelView& png, int x, int y);
 inline void CopyPNGAlpha(const PixelView& bitmap, const PixelView& png) { CopyAlphaFromPNG(bitmap, png, 0, 0); }
 // Source-over of premultiplied source onto dest at (0, 0) with a constant alpha on top of the per-pixel one.
