@@ -442,6 +442,20 @@ TEST_F(TmqButtonTest, HoverSoundPlaysOnlyWithPlayMusic) {
     EXPECT_EQ(sound.played, std::vector<std::wstring>{L"PREKO/WAV"});
 }
 
+TEST_F(TmqButtonTest, HandCursorOnlyWhileTheMouseIsOver) {
+    TTmqButton& b = Make();
+    const LPARAM client = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
+    EXPECT_FALSE(SendMessageW(b.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b.hwnd()), client));
+    Send(b, WM_MOUSEMOVE, 5, 5);
+    EXPECT_TRUE(SendMessageW(b.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b.hwnd()), client));
+    EXPECT_EQ(GetCursor(), LoadCursorW(GetModuleHandleW(nullptr), L"HANDtmqb"));
+    b.CursorHandCustom = false;
+    EXPECT_FALSE(SendMessageW(b.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b.hwnd()), client));
+    b.CursorHandCustom = true;
+    SendMessageW(b.hwnd(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(SendMessageW(b.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b.hwnd()), client));
+}
+
 TEST_F(TmqButtonTest, PressWithMenuOpensItBelowThenReportsMouseDown) {
     TTmqButton& b = Make(145, 25, 30, 40);
     HMENU menu = CreatePopupMenu();
