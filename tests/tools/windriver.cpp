@@ -68,6 +68,14 @@ int WaitExit(HANDLE process, DWORD ms) {
 
 struct Counter { const wchar_t* cls; int n; };
 
+// A named CALLBACK: a lambda does not convert to the 32-bit stdcall enumeration procedure.
+BOOL CALLBACK CountClass(HWND w, LPARAM p) {
+    auto* c = reinterpret_cast<Counter*>(p);
+    wchar_t name[256];
+    if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -88,12 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"count") {
         Counter c{argv[2], 0};
-        EnumWindows([](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Counter*>(p);
-            wchar_t name[256];
-            if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&c));
+        EnumWindows(CountClass, reinterpret_cast<LPARAM>(&c));
         std::printf("%d\n", c.n);
         return 0;
     }
