@@ -126,6 +126,11 @@ LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Watch();
         return 0;
     }
+    if (message == WM_TIMER && wParam == kSettleTimer) {
+        KillTimer(hwnd_, kSettleTimer);
+        if (clock_ && clock_->hwnd()) InvalidateRect(clock_->hwnd(), nullptr, FALSE);
+        return 0;
+    }
     return Default(message, wParam, lParam);
 }
 
@@ -133,6 +138,13 @@ void TaskbarHost::Attach(HWND component) {
     component_ = IsWindow(component) ? component : nullptr;
     published_ = false;
     if (clock_ && clock_->hwnd()) InvalidateRect(clock_->hwnd(), nullptr, FALSE);
+    RepaintSoon();
+}
+
+// What this process drew into the clock window itself (or the blank window of a new size) reaches the
+// screen a little later and can cover the component's paint: the component paints once more after it.
+void TaskbarHost::RepaintSoon() {
+    if (component_) SetTimer(hwnd_, kSettleTimer, kSettleMs, nullptr);
 }
 
 void TaskbarHost::Quit() {
@@ -331,6 +343,7 @@ void TaskbarHost::Paint() {
             answered_ = wanted;
             published_ = false;
             Place();
+            RepaintSoon();
         }
     }
     if (component_ && !published_) {
@@ -343,6 +356,7 @@ void TaskbarHost::Paint() {
         return;
     }
     PaintBackground();
+    RepaintSoon();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

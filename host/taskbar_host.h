@@ -33,6 +33,8 @@ private:
 class TaskbarHost : public Window<TaskbarHost> {
 public:
     static constexpr UINT_PTR kWatchTimer = 1;
+    static constexpr UINT_PTR kSettleTimer = 2;
+    static constexpr UINT kSettleMs = 250;
     static constexpr UINT kWatchMs = 1000;
     static constexpr UINT kComponentTimeoutMs = 3000;
     static constexpr DWORD kHoverTimeMs = 1000;
@@ -53,6 +55,7 @@ public:
 
 private:
     void Watch();
+    void RepaintSoon();
     void Rebuild();
     void Announce();
     void CaptureTaskbar();

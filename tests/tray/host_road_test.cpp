@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "clock/base/handles.h"
 #include "clock/taskbar_locator.h"
@@ -63,6 +64,13 @@ COLORREF ScreenPixel(int x, int y) {
     return GetPixel(screen.get(), x, y);
 }
 
+// The colour shows and is still there a moment later (nothing of the host's own drawing covers it).
+bool ShowsOnScreen(int x, int y, COLORREF colour) {
+    if (!PumpUntil([&] { return ScreenPixel(x, y) == colour; }, 5000)) return false;
+    PumpUntil([] { return false; }, 600);
+    return ScreenPixel(x, y) == colour;
+}
+
 TEST(HostRoad, ComponentPaintReachesTheHostsClockWindowOnScreen) {
     ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000))
         << "no taskbar: the prefix must run on the \"shell\" desktop";
@@ -110,8 +118,7 @@ TEST(HostRoad, ComponentPaintReachesTheHostsClockWindowOnScreen) {
     // Pixels on screen: the known colour inside, the host's published background on the 2-pixel frame.
     const int cx = (window.left + window.right) / 2, cy = (window.top + window.bottom) / 2;
     InvalidateRect(clock, nullptr, TRUE);
-    EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(cx, cy) == kClockColour; }, 5000))
-        << std::hex << "screen shows 0x" << ScreenPixel(cx, cy);
+    EXPECT_TRUE(ShowsOnScreen(cx, cy, kClockColour)) << std::hex << "screen shows 0x" << ScreenPixel(cx, cy);
     EXPECT_EQ(ScreenPixel(window.left + 3, cy), kClockColour);
     EXPECT_NE(ScreenPixel(window.left, cy), kClockColour);
 
@@ -119,6 +126,111 @@ TEST(HostRoad, ComponentPaintReachesTheHostsClockWindowOnScreen) {
     tray.reset();
     EXPECT_EQ(host.WaitExit(10000), 0u);
     EXPECT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 5000));
+}
+
+
+// A host serving a component of this process, both started fresh for each test.
+struct HostServing : testing::Test {
+    std::unique_ptr<TTrayClock> tray;
+    HostProcess host;
+    int inits = 0, paints = 0, mouseOvers = 0, mouseLeaves = 0;
+    std::vector<std::string> events;
+
+    void SetUp() override {
+        ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000));
+        tray = MakeTray();
+        ASSERT_TRUE(host.Start(L"TTrayClock"));
+        ASSERT_TRUE(PumpUntil([&] { return inits > 0 && tray->ClockWindow() && paints > 0; }, 15000));
+    }
+    void TearDown() override {
+        tray.reset();
+        EXPECT_EQ(host.WaitExit(10000), 0u);
+    }
+    std::unique_ptr<TTrayClock> MakeTray() {
+        auto t = std::make_unique<TTrayClock>();
+        TTrayClock* raw = t.get();
+        t->OnInit = [this] { ++inits; };
+        t->OnCalcClockSize = [raw] {
+            raw->SetClockWidth(70);
+            raw->SetClockHeight(20);
+        };
+        t->OnPaint = [this](HDC dc, const RECT& client) {
+            ++paints;
+            UniqueBrush brush(CreateSolidBrush(kClockColour));
+            FillRect(dc, &client, brush.get());
+        };
+        t->OnMouseDown = [this](MouseButton, ShiftState, int, int) { events.push_back("down"); };
+        t->OnClick = [this](MouseButton, ShiftState, int, int) { events.push_back("click"); };
+        t->OnMouseUp = [this](MouseButton, ShiftState, int, int) { events.push_back("up"); };
+        t->OnMouseOver = [this](ShiftState, int, int) { ++mouseOvers; };
+        t->OnMouseLeave = [this](ShiftState, int, int) { ++mouseLeaves; };
+        t->Loaded();
+        return t;
+    }
+};
+
+TEST_F(HostServing, ClickOnTheClockWindowReachesTheComponentInOrder) {
+    HWND clock = tray->ClockWindow();
+    PostMessageW(clock, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(clock, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(PumpUntil([&] { return events.size() >= 3; }, 5000));
+    EXPECT_EQ(events, (std::vector<std::string>{"down", "click", "up"}));
+}
+
+TEST_F(HostServing, LeaveIsReportedUnlessCancelledThroughTheClockWindow) {
+    HWND clock = tray->ClockWindow();
+    PostMessageW(clock, WM_MOUSELEAVE, 0, 0);
+    PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+    PumpUntil([] { return false; }, 1600);
+    EXPECT_EQ(mouseLeaves, 0);
+    PostMessageW(clock, WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return mouseLeaves > 0; }, 3000));
+}
+
+TEST_F(HostServing, HoverAndLeaveFollowTheRealPointer) {
+    RECT window{};
+    GetWindowRect(tray->ClockWindow(), &window);
+    SetCursorPos((window.left + window.right) / 2, (window.top + window.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return mouseOvers > 0; }, 5000)) << "no hover after the pointer rested";
+    SetCursorPos(200, 200);
+    EXPECT_TRUE(PumpUntil([&] { return mouseLeaves > 0; }, 5000)) << "no leave after the pointer went";
+}
+
+TEST_F(HostServing, ShellRestartGivesANewClockWindowAndAFreshAttach) {
+    HWND old = tray->ClockWindow();
+    const int initsBefore = inits;
+    paints = 0;
+    HWND hostWindow = FindWindowW(L"QuellixHost", nullptr);
+    ASSERT_NE(hostWindow, nullptr);
+    PostMessageW(hostWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return inits > initsBefore && tray->ClockWindow() != old && paints > 0; }, 10000));
+    EXPECT_FALSE(IsWindow(old));
+    RECT window{};
+    GetWindowRect(tray->ClockWindow(), &window);
+    const int cx = (window.left + window.right) / 2, cy = (window.top + window.bottom) / 2;
+    EXPECT_TRUE(ShowsOnScreen(cx, cy, kClockColour));
+}
+
+TEST_F(HostServing, AComponentStartedAfterTheHostIsFoundWithinSeconds) {
+    tray.reset();   // tells this host to quit
+    EXPECT_EQ(host.WaitExit(10000), 0u);
+    ASSERT_TRUE(host.Start(L"TTrayClock"));
+    ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) != nullptr; }, 10000));
+    paints = 0;
+    // The component finds the served clock window by itself and attaches; the host then asks for paints.
+    tray = MakeTray();
+    EXPECT_EQ(tray->ClockWindow(), FindWindowW(L"TrayClockWClass", nullptr));
+    EXPECT_TRUE(PumpUntil([&] { return paints > 0; }, 5000));
+}
+
+TEST_F(HostServing, ASecondHostTakesOverFromTheFirst) {
+    HostProcess second;
+    ASSERT_TRUE(second.Start(L"TTrayClock"));
+    EXPECT_EQ(host.WaitExit(10000), 0u) << "the first host makes room";
+    const int initsBefore = inits;
+    EXPECT_TRUE(PumpUntil([&] { return inits > initsBefore; }, 10000));
+    host.process = std::move(second.process);
+    host.thread = std::move(second.thread);
 }
 
 }  // namespace
