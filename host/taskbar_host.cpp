@@ -108,6 +108,7 @@ TaskbarHost::TaskbarHost(std::wstring componentClass) : componentClass_(std::mov
 
 TaskbarHost::~TaskbarHost() {
     if (hwnd_) KillTimer(hwnd_, kWatchTimer);
+    ReleaseShellClock();
     clock_.reset();
     mapping_.reset();
 }
@@ -120,6 +121,11 @@ LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_) {
         // The shell restarted: a new taskbar, so a new clock window owned by it.
         Rebuild();
+        return 0;
+    }
+    if (message == WM_CLOCKATTACH) {
+        // Posted by the shell's clock window once the component attached to it.
+        component_ = IsWindow(reinterpret_cast<HWND>(wParam)) ? reinterpret_cast<HWND>(wParam) : nullptr;
         return 0;
     }
     if (message == WM_TIMER && wParam == kWatchTimer) {
@@ -149,6 +155,7 @@ void TaskbarHost::RepaintSoon() {
 
 void TaskbarHost::Quit() {
     KillTimer(hwnd_, kWatchTimer);
+    KillTimer(hwnd_, kSettleTimer);
     component_ = nullptr;
     PostQuitMessage(0);
 }
@@ -185,8 +192,14 @@ void TaskbarHost::Watch() {
     if (component_ && !IsWindow(component_)) component_ = nullptr;
     HWND taskbar = FindTaskbarWindow();
     if (!taskbar) {
+        ReleaseShellClock();
         clock_.reset();
         taskbar_ = nullptr;
+        return;
+    }
+    if (shellClock_) {
+        if (taskbar != taskbar_ || !IsWindow(shellClock_)) Rebuild();
+        else if (!component_) Announce();
         return;
     }
     HWND clock = clock_ ? clock_->hwnd() : nullptr;
@@ -212,10 +225,20 @@ void TaskbarHost::Watch() {
 }
 
 void TaskbarHost::Rebuild() {
+    ReleaseShellClock();
     clock_.reset();
     published_ = false;
+    component_ = nullptr;
     taskbar_ = FindTaskbarWindow();
     if (!taskbar_) return;
+    // A classic taskbar keeps its clock inside the notification area: that window is taken over in place.
+    if (HWND notify = FindTrayNotifyWindow()) {
+        HWND shellClock = FindWindowExW(notify, nullptr, kTrayClockClass, nullptr);
+        if (shellClock && TakeShellClock(shellClock)) {
+            Announce();
+            return;
+        }
+    }
     GetWindowRect(taskbar_, &taskbarRect_);
     // A fresh picture of the taskbar before the clock window covers its end.
     RedrawWindow(taskbar_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -223,13 +246,39 @@ void TaskbarHost::Rebuild() {
     clock_ = std::make_unique<HostClockWindow>(*this, taskbar_);
     Place();
     // The component finds the new clock window when it attaches again.
-    component_ = nullptr;
     Announce();
+}
+
+bool TaskbarHost::TakeShellClock(HWND clock) {
+    if (!hookLibrary_) {
+        wchar_t path[MAX_PATH * 2] = {};
+        DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+        std::wstring dir(path, n);
+        dir.resize(dir.find_last_of(L'\\') + 1);
+        hookLibrary_.reset(LoadLibraryW((dir + kHookLibrary).c_str()));
+        if (!hookLibrary_) return false;
+        takeClock_ = reinterpret_cast<TakeClockFn>(reinterpret_cast<void*>(GetProcAddress(hookLibrary_.get(), kTakeClockEntry)));
+        releaseClock_ =
+            reinterpret_cast<ReleaseClockFn>(reinterpret_cast<void*>(GetProcAddress(hookLibrary_.get(), kReleaseClockEntry)));
+    }
+    if (!takeClock_ || !releaseClock_) return false;
+    if (!takeClock_(clock, hwnd_)) {
+        // Not taken (another bitness, a hook refused): the host serves a window of its own instead.
+        releaseClock_(nullptr);
+        return false;
+    }
+    shellClock_ = clock;
+    return true;
+}
+
+void TaskbarHost::ReleaseShellClock() {
+    if (releaseClock_ && shellClock_) releaseClock_(shellClock_);
+    shellClock_ = nullptr;
 }
 
 void TaskbarHost::Announce() {
     HWND component = FindWindowW(componentClass_.c_str(), nullptr);
-    if (!component || !clock_) return;
+    if (!component || (!clock_ && !shellClock_)) return;
     DWORD_PTR answer = 0;
     // The component attaches from inside this call (message 1168 to the clock window).
     SendMessageTimeoutW(component, WM_TRAYCLOCKINIT, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kComponentTimeoutMs,

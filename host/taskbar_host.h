@@ -12,6 +12,7 @@
 #include "clock/base/handles.h"
 #include "clock/base/window.h"
 #include "clock/tray_protocol.h"
+#include "host/hook/clock_hook.h"
 
 namespace vt::host {
 
@@ -64,6 +65,8 @@ private:
     void PaintBackground();
     SIZE DefaultSize() const;
     bool Vertical() const;
+    bool TakeShellClock(HWND clock);
+    void ReleaseShellClock();
 
     std::wstring componentClass_;
     UINT quitMessage_ = 0;
@@ -72,6 +75,11 @@ private:
     RECT taskbarRect_{};
     HWND component_ = nullptr;
     std::unique_ptr<HostClockWindow> clock_;
+    // The shell's own clock window while the hook library serves it (classic taskbars).
+    HWND shellClock_ = nullptr;
+    UniqueLibrary hookLibrary_;
+    TakeClockFn takeClock_ = nullptr;
+    ReleaseClockFn releaseClock_ = nullptr;
     SIZE answered_{};
     bool published_ = false;
     UniqueHandle mapping_;
