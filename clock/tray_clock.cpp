@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <cwchar>
 #include <stdexcept>
 
 #include "clock/taskbar_locator.h"
@@ -365,6 +366,20 @@ LRESULT TTrayClock::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     // Our own window, not the clock window: its handle may still be unknown (or belong to the host).
     return Default(message, wParam, lParam);
+}
+
+bool RefreshTaskbarClockWindow(HWND clock, bool relayout) {
+    if (!clock || !IsWindow(clock)) return false;
+    InvalidateRect(clock, nullptr, TRUE);
+    if (!relayout) return false;
+    HWND notify = GetAncestor(clock, GA_PARENT);
+    wchar_t cls[64] = {};
+    if (!notify || !GetClassNameW(notify, cls, 64) || wcscmp(cls, kTrayNotifyClass) != 0) return false;
+    HWND taskbar = GetAncestor(notify, GA_ROOT);
+    if (!taskbar) return false;
+    PostMessageW(taskbar, WM_EXITSIZEMOVE, 0, 0);
+    PostMessageW(taskbar, WM_SIZE, 0, 0);
+    return true;
 }
 
 }  // namespace vt

@@ -60,6 +60,10 @@ public:
     void SetActive(bool active);
     void Show() { SetActive(true); }
 
+    // Kept for the stored settings; nothing depends on it.
+    WORD Interval() const { return interval_; }
+    void SetInterval(WORD interval) { interval_ = interval; }
+
     int ClockWidth() const { return clockWidth_; }
     int ClockHeight() const { return clockHeight_; }
     void SetClockWidth(int width) { clockWidth_ = width; }
@@ -117,6 +121,7 @@ private:
     bool trackErrorReported_ = false;
     UINT quitMessage_ = 0;
     HWND clockWindow_ = nullptr;
+    WORD interval_ = 150;
     int clockWidth_ = 100;
     int clockHeight_ = 60;
     HMENU popupMenu_ = nullptr;
@@ -125,5 +130,11 @@ private:
     SIZE backgroundSize_{};
     std::wstring trackError_;
 };
+
+// For the main form's clock refresh: repaints the clock window found by FindTaskbarClockWindow and, when
+// relayout is set, asks the taskbar to lay out its children again. Only a classic taskbar sizes its own clock
+// window that way; the host's top-level window takes the size from the size query of each paint, and the
+// taskbar is left alone. Returns whether the taskbar was asked.
+bool RefreshTaskbarClockWindow(HWND clock, bool relayout);
 
 }  // namespace vt

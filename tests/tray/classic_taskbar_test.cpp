@@ -170,5 +170,30 @@ TEST(ClassicTaskbar, HostTakesTheShellsClockOverAndGivesItBackAtTheEnd) {
     EXPECT_EQ(shell.ClockPixel(50, 15), kShellClockColour);
 }
 
+TEST(ClassicTaskbar, RefreshAsksOnlyAClassicTaskbarToLayOutItsClock) {
+    ClassicShell shell;
+    PumpUntil([] { return false; }, 50);
+    EXPECT_TRUE(RefreshTaskbarClockWindow(shell.clock, true));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, shell.taskbar, WM_EXITSIZEMOVE, WM_EXITSIZEMOVE, PM_REMOVE));
+    EXPECT_TRUE(PeekMessageW(&msg, shell.taskbar, WM_SIZE, WM_SIZE, PM_REMOVE));
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(shell.clock, &update, FALSE));
+    EXPECT_EQ(update.right, 100);
+
+    EXPECT_FALSE(RefreshTaskbarClockWindow(shell.clock, false));
+    EXPECT_FALSE(PeekMessageW(&msg, shell.taskbar, WM_SIZE, WM_SIZE, PM_REMOVE));
+
+    // A top-level clock window (the host's own) is repainted, and the taskbar is left alone.
+    HWND own = CreateWindowExW(WS_EX_TOOLWINDOW, L"TrayClockWClass", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 20,
+                               shell.taskbar, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ValidateRect(own, nullptr);
+    EXPECT_FALSE(RefreshTaskbarClockWindow(own, true));
+    EXPECT_FALSE(PeekMessageW(&msg, shell.taskbar, WM_SIZE, WM_SIZE, PM_REMOVE));
+    EXPECT_TRUE(GetUpdateRect(own, &update, FALSE));
+    DestroyWindow(own);
+    EXPECT_FALSE(RefreshTaskbarClockWindow(nullptr, true));
+}
+
 }  // namespace
 }  // namespace vt
