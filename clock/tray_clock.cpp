@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <cwchar>
 #include <stdexcept>
 
@@ -93,7 +92,8 @@ void TTrayClock::SetActive(bool active) {
 void TTrayClock::AttachToTaskbarClock() {
     leftPressed_ = rightPressed_ = false;
     trackErrorReported_ = false;
-    clockWindow_ = system_.findClockWindow();
+    // The window the host announced is the one it serves; the locator covers a host that announced nothing.
+    clockWindow_ = announcedClock_ && IsWindow(announcedClock_) ? announcedClock_ : system_.findClockWindow();
     // The host may not run yet: the shell's own clock then gets the attach message and ignores it.
     if (clockWindow_) {
         DWORD_PTR answer = 0;
@@ -336,6 +336,7 @@ LRESULT TTrayClock::Forwarded(LPARAM code) {
 LRESULT TTrayClock::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TRAYCLOCKINIT:
+        announcedClock_ = IsWindow(reinterpret_cast<HWND>(wParam)) ? reinterpret_cast<HWND>(wParam) : nullptr;
         SetActive(false);
         if (OnInit) OnInit();
         SetActive(true);

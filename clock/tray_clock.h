@@ -73,7 +73,8 @@ public:
     void SetPopupMenu(HMENU menu, HWND menuOwner) { popupMenu_ = menu; menuOwner_ = menuOwner; }
     HMENU PopupMenu() const { return popupMenu_; }
 
-    // The clock window found at the last attach (the host's window, or null).
+    // The clock window of the last attach: the one the host announced (wParam of its WM_TRAYCLOCKINIT), else
+    // the one FindTaskbarClockWindow finds; null when there is none. The main form refreshes this window.
     HWND ClockWindow() const { return clockWindow_; }
     bool HasBackground() const { return static_cast<bool>(background_); }
 
@@ -121,6 +122,7 @@ private:
     bool trackErrorReported_ = false;
     UINT quitMessage_ = 0;
     HWND clockWindow_ = nullptr;
+    HWND announcedClock_ = nullptr;
     WORD interval_ = 150;
     int clockWidth_ = 100;
     int clockHeight_ = 60;

@@ -5,7 +5,7 @@
 
 namespace vt {
 
-// Host -> component: the host serves a clock window now (answer 1).
+// Host -> component: the host serves a clock window now, wParam = that window (answer 1).
 inline constexpr UINT WM_TRAYCLOCKINIT = WM_USER + 101;      // 1125
 // Component -> clock window: forward to wParam (the component's hidden window) from now on.
 inline constexpr UINT WM_CLOCKATTACH = WM_USER + 144;        // 1168

@@ -281,8 +281,9 @@ void TaskbarHost::Announce() {
     if (!component || (!clock_ && !shellClock_)) return;
     DWORD_PTR answer = 0;
     // The component attaches from inside this call (message 1168 to the clock window).
-    SendMessageTimeoutW(component, WM_TRAYCLOCKINIT, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kComponentTimeoutMs,
-                        &answer);
+    HWND served = shellClock_ ? shellClock_ : clock_->hwnd();
+    SendMessageTimeoutW(component, WM_TRAYCLOCKINIT, reinterpret_cast<WPARAM>(served), 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        kComponentTimeoutMs, &answer);
 }
 
 void TaskbarHost::CaptureTaskbar() {
@@ -315,14 +316,18 @@ void TaskbarHost::CaptureTaskbar() {
 void TaskbarHost::Place() {
     if (!clock_ || !clock_->hwnd()) return;
     SIZE size = answered_.cx > 0 && answered_.cy > 0 ? answered_ : DefaultSize();
+    // Over the shell's own clock where it has one we could not take over; else at the taskbar's end.
+    RECT anchor = taskbarRect_;
+    if (HWND notify = FindTrayNotifyWindow())
+        if (HWND shellClock = FindWindowExW(notify, nullptr, kTrayClockClass, nullptr)) GetWindowRect(shellClock, &anchor);
     int x, y;
     if (Vertical()) {
         size.cx = taskbarRect_.right - taskbarRect_.left;
         x = taskbarRect_.left;
-        y = taskbarRect_.bottom - size.cy;
+        y = anchor.bottom - size.cy;
     } else {
         size.cy = taskbarRect_.bottom - taskbarRect_.top;
-        x = taskbarRect_.right - size.cx;
+        x = anchor.right - size.cx;
         y = taskbarRect_.top;
     }
     SetWindowPos(clock_->hwnd(), HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);

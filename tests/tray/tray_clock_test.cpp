@@ -142,6 +142,16 @@ TEST_F(TrayClockAttach, HostAnnouncementReinitialisesAndAttachesAgain) {
     EXPECT_EQ(clockWindow.Received(WM_CLOCKATTACH).size(), 2u);
 }
 
+TEST_F(TrayClockAttach, AttachesToTheWindowTheHostAnnounced) {
+    RecordingWindow served(80, 30);
+    EXPECT_EQ(SendMessageW(tray->hwnd(), WM_TRAYCLOCKINIT, reinterpret_cast<WPARAM>(served.hwnd()), 0), 1);
+    EXPECT_EQ(tray->ClockWindow(), served.hwnd());
+    ASSERT_EQ(served.Received(WM_CLOCKATTACH).size(), 1u);
+    EXPECT_EQ(clockWindow.Received(WM_CLOCKATTACH).size(), 1u) << "only the first attach went to the located window";
+    tray.reset();
+    EXPECT_EQ(served.Received(RegisterWindowMessageW(L"Quellix-quit")).size(), 1u);
+}
+
 TEST_F(TrayClockAttach, ShowWhileActiveChangesNothing) {
     tray->Show();
     EXPECT_EQ(clockWindow.Received(WM_CLOCKATTACH).size(), 1u);
