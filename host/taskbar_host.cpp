@@ -1,7 +1,6 @@
 #include "host/taskbar_host.h"
 
-#include <algorithm>
-#include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 #include "clock/taskbar_locator.h"
@@ -64,7 +63,8 @@ LRESULT HostClockWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;   // a click on the clock must not take the focus from the user's window
     case WM_MOUSEMOVE:
-        // Our own hover and leave tracking: the program cannot track a window of another process.
+        // Hover and leave are tracked here, on the window's own thread; the program's tracking of a window of
+        // another process is not to be relied on.
         if (!tracking_) {
             TRACKMOUSEEVENT e{};
             e.cbSize = sizeof e;
