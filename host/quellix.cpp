@@ -1,12 +1,41 @@
-// Quellix: the taskbar host. Stays until the program sends "Quellix-quit".
+// Quellix: the taskbar host. Started by the program with the class name of its tray-clock window
+// ("TTrayClock"); serves the taskbar clock window until the program sends "Quellix-quit".
 #include <windows.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <string>
+
+#include "clock/base/handles.h"
+#include "host/taskbar_host.h"
+
+namespace {
+
+std::wstring ComponentClassFromCommandLine() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::wstring cls = argv && argc > 1 && argv[1][0] ? argv[1] : vt::kTrayClockWindowClass;
+    if (argv) LocalFree(argv);
+    return cls;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    const UINT quit = RegisterWindowMessageW(L"Quellix-quit");
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == quit) break;
-        DispatchMessageW(&msg);
+    vt::UniqueHandle instance;
+    if (!vt::host::ReplaceRunningHost(instance)) return 2;
+    int code = 0;
+    try {
+        vt::host::TaskbarHost host(ComponentClassFromCommandLine());
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        code = static_cast<int>(msg.wParam);
+    } catch (const std::exception&) {
+        code = 1;
     }
-    return 0;
+    if (instance) ReleaseMutex(instance.get());
+    return code;
 }

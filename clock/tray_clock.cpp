@@ -1,0 +1,386 @@
+#include "clock/tray_clock.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+#include <stdexcept>
+
+#include "clock/taskbar_locator.h"
+
+namespace vt {
+
+namespace {
+
+std::wstring SystemErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : L"System error " + std::to_wstring(code);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    return text;
+}
+
+bool ShellTaskbarVertical() {
+    APPBARDATA data{};
+    data.cbSize = sizeof data;
+    if (!SHAppBarMessage(ABM_GETTASKBARPOS, &data)) return false;
+    return data.uEdge == ABE_LEFT || data.uEdge == ABE_RIGHT;
+}
+
+// The class must run our procedure: a registration left with another one is replaced.
+void RegisterTrayClockClass(WNDPROC proc) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, kTrayClockWindowClass, &existing)) {
+        if (existing.lpfnWndProc == proc) return;
+        UnregisterClassW(kTrayClockWindowClass, instance);
+    }
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kTrayClockWindowClass;
+    if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register the tray clock window class");
+}
+
+}  // namespace
+
+TTrayClock::TTrayClock(TrayClockSystem system) : system_(std::move(system)) {
+    if (!system_.findClockWindow) system_.findClockWindow = FindTaskbarClockWindow;
+    if (!system_.trackMouse) system_.trackMouse = [](TRACKMOUSEEVENT& e) { return TrackMouseEvent(&e) != FALSE; };
+    if (!system_.isTaskbarVertical) system_.isTaskbarVertical = ShellTaskbarVertical;
+    if (!system_.cursorPos) system_.cursorPos = [] {
+        POINT p{};
+        GetCursorPos(&p);
+        return p;
+    };
+    RegisterTrayClockClass(&Proc);
+    CreateWindowExW(WS_EX_TOOLWINDOW, kTrayClockWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!hwnd_) throw std::runtime_error("Cannot create the tray clock window");
+    quitMessage_ = RegisterWindowMessageW(kHostQuitMessage);
+}
+
+TTrayClock::~TTrayClock() {
+    destroying_ = true;
+    background_.reset();
+    // The host releases the clock window; a hung or vanished host must not hold up the exit.
+    if (clockWindow_ && IsWindow(clockWindow_) && quitMessage_) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(clockWindow_, quitMessage_, reinterpret_cast<WPARAM>(hwnd_), 0,
+                            SMTO_ABORTIFHUNG | SMTO_NORMAL, kHostTimeoutMs, &answer);
+    }
+    leftPressed_ = rightPressed_ = false;
+    if (hwnd_) KillTimer(hwnd_, kLeaveTimer);
+}
+
+void TTrayClock::Loaded() {
+    if (active_) AttachToTaskbarClock();
+}
+
+void TTrayClock::SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (active_)
+        AttachToTaskbarClock();
+    else
+        DetachFromTaskbarClock();
+}
+
+void TTrayClock::AttachToTaskbarClock() {
+    leftPressed_ = rightPressed_ = false;
+    trackErrorReported_ = false;
+    // The window the host announced is the one it serves; the locator covers a host that announced nothing.
+    clockWindow_ = announcedClock_ && IsWindow(announcedClock_) ? announcedClock_ : system_.findClockWindow();
+    // The host may not run yet: the shell's own clock then gets the attach message and ignores it.
+    if (clockWindow_) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(clockWindow_, WM_CLOCKATTACH, reinterpret_cast<WPARAM>(hwnd_), 0,
+                            SMTO_ABORTIFHUNG | SMTO_NORMAL, kHostTimeoutMs, &answer);
+    }
+}
+
+void TTrayClock::DetachFromTaskbarClock() { leftPressed_ = rightPressed_ = false; }
+
+void TTrayClock::TrackMouse(HWND window, DWORD flags) {
+    TRACKMOUSEEVENT e{};
+    e.cbSize = sizeof e;
+    e.dwFlags = flags;
+    e.hwndTrack = window;
+    e.dwHoverTime = kHoverTimeMs;
+    if (system_.trackMouse(e) || trackErrorReported_) return;
+    // Once per attach, and never while the host waits for our answer: it would freeze the taskbar clock.
+    trackErrorReported_ = true;
+    std::wstring text = SystemErrorText(GetLastError());
+    if (OnTrackMouseError) {
+        OnTrackMouseError(text);
+    } else {
+        trackError_ = std::move(text);
+        PostMessageW(hwnd_, kShowTrackErrorMessage, 0, 0);
+    }
+}
+
+ShiftState TTrayClock::GetShiftState() const {
+    ShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= kShiftKey;
+    if (GetKeyState(VK_CONTROL) < 0) s |= kCtrlKey;
+    if (GetKeyState(VK_MENU) < 0) s |= kAltKey;
+    return s;
+}
+
+POINT TTrayClock::Cursor() const { return system_.cursorPos(); }
+
+bool TTrayClock::ClockWindowShown() const { return clockWindow_ && IsWindow(clockWindow_) && IsWindowVisible(clockWindow_); }
+
+bool TTrayClock::IsTaskbarVertical() const { return system_.isTaskbarVertical(); }
+
+bool TTrayClock::ShowPopupMenu(int x, int y) {
+    if (!popupMenu_) return false;   // nothing to show: the click does nothing
+    HWND owner = menuOwner_ ? menuOwner_ : hwnd_;
+    if (!destroying_) {
+        HWND active = GetActiveWindow();
+        SendMessageW(active ? active : owner, WM_CANCELMODE, 0, 0);
+    }
+    SetForegroundWindow(owner);
+    TrackPopupMenuEx(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, owner, nullptr);
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageW(owner, WM_NULL, 0, 0);
+    return true;
+}
+
+bool TTrayClock::ClickDefaultItem() {
+    if (destroying_ || !active_ || !popupMenu_) return false;
+    int count = GetMenuItemCount(popupMenu_);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+        if (!GetMenuItemInfoW(popupMenu_, i, TRUE, &info)) continue;
+        if ((info.fState & MFS_DEFAULT) && !(info.fState & MFS_DISABLED) && !info.hSubMenu) {
+            PostMessageW(menuOwner_ ? menuOwner_ : hwnd_, WM_COMMAND, MAKEWPARAM(info.wID, 0), 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TTrayClock::DblClick() {
+    if (ClickDefaultItem()) return;
+    if (OnDblClick) OnDblClick();
+}
+
+void TTrayClock::DoClick(MouseButton button, ShiftState shift, int x, int y) {
+    if (button == MouseButton::Right) {
+        // Shown after the answer, so the host does not wait out a modal menu.
+        if (popupMenu_) PostMessageW(hwnd_, kShowPopupMessage, static_cast<WPARAM>(x), static_cast<LPARAM>(y));
+        return;
+    }
+    if (OnClick) OnClick(button, shift, x, y);
+}
+
+void TTrayClock::MouseDown(MouseButton button, ShiftState shift) {
+    POINT p = Cursor();
+    if (OnMouseDown) OnMouseDown(button, shift, p.x, p.y);
+}
+
+void TTrayClock::MouseUp(MouseButton button, ShiftState shift) {
+    POINT p = Cursor();
+    if (OnMouseUp) OnMouseUp(button, shift, p.x, p.y);
+}
+
+void TTrayClock::MouseMove(ShiftState shift) {
+    POINT p = Cursor();
+    if (OnMouseMove) OnMouseMove(shift, p.x, p.y);
+}
+
+LRESULT TTrayClock::CalcClockSize() {
+    if (OnCalcClockSize) OnCalcClockSize();
+    RECT client{};
+    GetClientRect(clockWindow_, &client);
+    // The taskbar decides the other dimension.
+    if (IsTaskbarVertical())
+        clockWidth_ = client.right - client.left;
+    else
+        clockHeight_ = client.bottom - client.top;
+    return PackClockSize(clockWidth_, clockHeight_);
+}
+
+void TTrayClock::CopyBackground() {
+    UniqueHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, kSharedDataName));
+    if (!mapping) return;
+    background_.reset();
+    backgroundSize_ = {};
+    const int width = clockWidth_, height = clockHeight_;
+    if (width <= 0 || height <= 0) return;
+    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view) return;
+    // A mapping published for another size must not be read past its end.
+    MEMORY_BASIC_INFORMATION region{};
+    const SIZE_T needed = static_cast<SIZE_T>(width) * static_cast<SIZE_T>(height) * 4;
+    if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < needed) return;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    WindowDC screen(nullptr);
+    if (!screen) return;
+    UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), width, height));
+    if (!copy) return;
+    if (SetDIBits(screen.get(), copy.get(), 0, static_cast<UINT>(height), view.get(), &info, DIB_RGB_COLORS) != height)
+        return;
+    background_ = std::move(copy);
+    backgroundSize_ = {width, height};
+}
+
+void TTrayClock::PaintClockWindow() {
+    if (!background_) return;
+    PaintDC paint(clockWindow_);
+    if (!paint.get()) return;
+    RECT client{};
+    GetClientRect(clockWindow_, &client);
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (width <= 0 || height <= 0) return;
+    UniqueMemDC memory(CreateCompatibleDC(paint.get()));
+    UniqueMemDC source(CreateCompatibleDC(paint.get()));
+    UniqueBitmap canvas(CreateCompatibleBitmap(paint.get(), width, height));
+    if (!memory || !source || !canvas) return;
+    SelectGuard keepCanvas(memory.get(), canvas.get());
+    FillRect(memory.get(), &client, GetSysColorBrush(COLOR_3DFACE));
+    {
+        SelectGuard keepBackground(source.get(), background_.get());
+        BitBlt(memory.get(), 0, 0, backgroundSize_.cx, backgroundSize_.cy, source.get(), 0, 0, SRCCOPY);
+    }
+    if (OnPaint) OnPaint(memory.get(), client);
+    BitBlt(paint.get(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT TTrayClock::Forwarded(LPARAM code) {
+    const ShiftState shift = GetShiftState();
+    switch (code) {
+    case WM_MOUSEMOVE:
+        TrackMouse(clockWindow_, TME_HOVER | TME_LEAVE);
+        MouseMove(shift);
+        return kMouseForwardAnswer;
+    case WM_LBUTTONDOWN:
+        MouseDown(MouseButton::Left, shift | kLeftButton);
+        leftPressed_ = true;
+        return kMouseForwardAnswer;
+    case WM_LBUTTONUP:
+        if (leftPressed_) {
+            leftPressed_ = false;
+            POINT p = Cursor();
+            DoClick(MouseButton::Left, shift | kLeftButton, p.x, p.y);
+        }
+        MouseUp(MouseButton::Left, shift | kLeftButton);
+        return kMouseForwardAnswer;
+    case WM_LBUTTONDBLCLK:
+        DblClick();
+        MouseDown(MouseButton::Left, shift | kDoubleClick);
+        return kMouseForwardAnswer;
+    case WM_RBUTTONDOWN:
+        TrackMouse(clockWindow_, TME_CANCEL | TME_HOVER | TME_LEAVE);
+        KillTimer(hwnd_, kLeaveTimer);
+        MouseDown(MouseButton::Right, shift | kRightButton);
+        rightPressed_ = true;
+        return kMouseForwardAnswer;
+    case WM_RBUTTONUP:
+        if (rightPressed_) {
+            rightPressed_ = false;
+            POINT p = Cursor();
+            DoClick(MouseButton::Right, shift | kRightButton, p.x, p.y);
+        }
+        MouseUp(MouseButton::Right, shift | kRightButton);
+        return kMouseForwardAnswer;
+    case WM_RBUTTONDBLCLK:
+        MouseDown(MouseButton::Right, shift | kDoubleClick);
+        return kMouseForwardAnswer;
+    case WM_MBUTTONDOWN:
+        MouseDown(MouseButton::Middle, shift | kMiddleButton);
+        return kMouseForwardAnswer;
+    case WM_MBUTTONUP:
+        MouseUp(MouseButton::Middle, shift | kMiddleButton);
+        return kMouseForwardAnswer;
+    case WM_MBUTTONDBLCLK:
+        MouseDown(MouseButton::Middle, shift | kDoubleClick);
+        return kMouseForwardAnswer;
+    case WM_MOUSEHOVER: {
+        POINT p = Cursor();
+        if (OnMouseOver) OnMouseOver(shift, p.x, p.y);
+        return kMouseForwardAnswer;
+    }
+    case WM_MOUSELEAVE:
+        SetTimer(hwnd_, kLeaveTimer, kLeaveDelayMs, nullptr);
+        return kMouseForwardAnswer;
+    case CLOCKCODE_CANCELLEAVE:
+        KillTimer(hwnd_, kLeaveTimer);
+        return 0;
+    case CLOCKCODE_BACKGROUND:
+        CopyBackground();
+        return 0;
+    case CLOCKCODE_SIZE:
+        return CalcClockSize();
+    case WM_PAINT:
+        PaintClockWindow();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT TTrayClock::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TRAYCLOCKINIT:
+        announcedClock_ = IsWindow(reinterpret_cast<HWND>(wParam)) ? reinterpret_cast<HWND>(wParam) : nullptr;
+        SetActive(false);
+        if (OnInit) OnInit();
+        SetActive(true);
+        return 1;
+    case WM_TIMER:
+        if (wParam == kLeaveTimer && ClockWindowShown()) {
+            KillTimer(hwnd_, kLeaveTimer);
+            TrackMouse(clockWindow_, TME_CANCEL | TME_HOVER | TME_LEAVE);
+            POINT p = Cursor();
+            if (OnMouseLeave) OnMouseLeave(GetShiftState(), p.x, p.y);
+            return 1;
+        }
+        break;
+    case WM_TRAYCLOCKFORWARD:
+        if (active_ && ClockWindowShown()) return Forwarded(lParam);
+        break;
+    case kShowPopupMessage:
+        ShowPopupMenu(static_cast<int>(wParam), static_cast<int>(lParam));
+        return 0;
+    case kShowTrackErrorMessage:
+        if (!trackError_.empty()) {
+            std::wstring text = std::exchange(trackError_, {});
+            MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK | MB_ICONERROR);
+        }
+        return 0;
+    default:
+        break;
+    }
+    // Our own window, not the clock window: its handle may still be unknown (or belong to the host).
+    return Default(message, wParam, lParam);
+}
+
+bool RefreshTaskbarClockWindow(HWND clock, bool relayout) {
+    if (!clock || !IsWindow(clock)) return false;
+    InvalidateRect(clock, nullptr, TRUE);
+    if (!relayout) return false;
+    HWND notify = GetAncestor(clock, GA_PARENT);
+    wchar_t cls[64] = {};
+    if (!notify || !GetClassNameW(notify, cls, 64) || wcscmp(cls, kTrayNotifyClass) != 0) return false;
+    HWND taskbar = GetAncestor(notify, GA_ROOT);
+    if (!taskbar) return false;
+    PostMessageW(taskbar, WM_EXITSIZEMOVE, 0, 0);
+    PostMessageW(taskbar, WM_SIZE, 0, 0);
+    return true;
+}
+
+}  // namespace vt

@@ -1,0 +1,142 @@
+// TTrayClock: the program's side of the taskbar clock. A hidden window of class "TTrayClock" talks to the
+// taskbar host Quellix.exe, which serves the clock window on the taskbar and forwards that window's mouse
+// messages, paint requests and size queries here. The component turns them into events and paints the
+// clock into the clock window over the taskbar background that the host publishes.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "clock/base/handles.h"
+#include "clock/base/window.h"
+#include "clock/tray_protocol.h"
+
+namespace vt {
+
+// Keys and buttons of a mouse event.
+enum ShiftFlag : unsigned {
+    kShiftKey = 1u << 0,
+    kAltKey = 1u << 1,
+    kCtrlKey = 1u << 2,
+    kLeftButton = 1u << 3,
+    kRightButton = 1u << 4,
+    kMiddleButton = 1u << 5,
+    kDoubleClick = 1u << 6,
+};
+using ShiftState = unsigned;
+
+enum class MouseButton { Left, Right, Middle };
+
+// What the component asks of the system; tests replace single entries, empty entries take the real calls.
+struct TrayClockSystem {
+    std::function<HWND()> findClockWindow;                 // default: FindTaskbarClockWindow
+    std::function<bool(TRACKMOUSEEVENT&)> trackMouse;      // default: TrackMouseEvent
+    std::function<bool()> isTaskbarVertical;               // default: the shell's taskbar position
+    std::function<POINT()> cursorPos;                      // default: GetCursorPos
+};
+
+class TTrayClock : public Window<TTrayClock> {
+public:
+    using MouseEvent = std::function<void(MouseButton button, ShiftState shift, int x, int y)>;
+    using MoveEvent = std::function<void(ShiftState shift, int x, int y)>;
+    using NotifyEvent = std::function<void()>;
+    // dc holds the taskbar background already; client is the clock window's client rectangle.
+    using PaintEvent = std::function<void(HDC dc, const RECT& client)>;
+    using ErrorEvent = std::function<void(const std::wstring& text)>;
+
+    static constexpr UINT_PTR kLeaveTimer = 123;
+    static constexpr UINT kLeaveDelayMs = 1000;
+    static constexpr DWORD kHoverTimeMs = 1000;
+    // Longest wait for the host's answer: a hung host must not hang the program.
+    static constexpr UINT kHostTimeoutMs = 2000;
+
+    explicit TTrayClock(TrayClockSystem system = {});
+    ~TTrayClock() override;
+
+    // After the events are set: attaches when Active (the host may not run yet; it announces itself later).
+    void Loaded();
+    bool Active() const { return active_; }
+    void SetActive(bool active);
+    void Show() { SetActive(true); }
+
+    // Kept for the stored settings; nothing depends on it.
+    WORD Interval() const { return interval_; }
+    void SetInterval(WORD interval) { interval_ = interval; }
+
+    int ClockWidth() const { return clockWidth_; }
+    int ClockHeight() const { return clockHeight_; }
+    void SetClockWidth(int width) { clockWidth_ = width; }
+    void SetClockHeight(int height) { clockHeight_ = height; }
+
+    // The right button's menu; its commands go to menuOwner as WM_COMMAND (the main form's window).
+    void SetPopupMenu(HMENU menu, HWND menuOwner) { popupMenu_ = menu; menuOwner_ = menuOwner; }
+    HMENU PopupMenu() const { return popupMenu_; }
+
+    // The clock window of the last attach: the one the host announced (wParam of its WM_TRAYCLOCKINIT), else
+    // the one FindTaskbarClockWindow finds; null when there is none. The main form refreshes this window.
+    HWND ClockWindow() const { return clockWindow_; }
+    bool HasBackground() const { return static_cast<bool>(background_); }
+
+    MouseEvent OnClick, OnMouseDown, OnMouseUp;
+    NotifyEvent OnDblClick;
+    MoveEvent OnMouseMove, OnMouseOver, OnMouseLeave;
+    PaintEvent OnPaint;
+    NotifyEvent OnInit;
+    NotifyEvent OnCalcClockSize;   // sets ClockWidth and ClockHeight
+    // Mouse tracking refused by the system; called once per attach. Unset: a message box, shown after the
+    // host's message has been answered.
+    ErrorEvent OnTrackMouseError;
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static constexpr UINT kShowPopupMessage = WM_APP + 1;
+    static constexpr UINT kShowTrackErrorMessage = WM_APP + 2;
+
+    void AttachToTaskbarClock();
+    void DetachFromTaskbarClock();
+    void TrackMouse(HWND window, DWORD flags);
+    ShiftState GetShiftState() const;
+    POINT Cursor() const;
+    bool ClockWindowShown() const;
+    bool IsTaskbarVertical() const;
+    bool ShowPopupMenu(int x, int y);
+    bool ClickDefaultItem();
+
+    LRESULT Forwarded(LPARAM code);
+    void DblClick();
+    void DoClick(MouseButton button, ShiftState shift, int x, int y);
+    void MouseDown(MouseButton button, ShiftState shift);
+    void MouseUp(MouseButton button, ShiftState shift);
+    void MouseMove(ShiftState shift);
+    LRESULT CalcClockSize();
+    void CopyBackground();
+    void PaintClockWindow();
+
+    TrayClockSystem system_;
+    bool active_ = true;
+    bool destroying_ = false;
+    bool leftPressed_ = false;
+    bool rightPressed_ = false;
+    bool trackErrorReported_ = false;
+    UINT quitMessage_ = 0;
+    HWND clockWindow_ = nullptr;
+    HWND announcedClock_ = nullptr;
+    WORD interval_ = 150;
+    int clockWidth_ = 100;
+    int clockHeight_ = 60;
+    HMENU popupMenu_ = nullptr;
+    HWND menuOwner_ = nullptr;
+    UniqueBitmap background_;
+    SIZE backgroundSize_{};
+    std::wstring trackError_;
+};
+
+// For the main form's clock refresh: repaints the clock window found by FindTaskbarClockWindow and, when
+// relayout is set, asks the taskbar to lay out its children again. Only a classic taskbar sizes its own clock
+// window that way; the host's top-level window takes the size from the size query of each paint, and the
+// taskbar is left alone. Returns whether the taskbar was asked.
+bool RefreshTaskbarClockWindow(HWND clock, bool relayout);
+
+}  // namespace vt

@@ -1,0 +1,37 @@
+// The messages and named objects shared by the tray-clock component and the taskbar host Quellix.exe.
+// Both sides include this one header so the numbers cannot drift apart.
+#pragma once
+#include <windows.h>
+
+namespace vt {
+
+// Host -> component: the host serves a clock window now, wParam = that window (answer 1).
+inline constexpr UINT WM_TRAYCLOCKINIT = WM_USER + 101;      // 1125
+// Component -> clock window: forward to wParam (the component's hidden window) from now on.
+inline constexpr UINT WM_CLOCKATTACH = WM_USER + 144;        // 1168
+// Anyone -> clock window: forget the pending mouse-leave report; forwarded as the code of the same number.
+inline constexpr UINT WM_CLOCKCANCELLEAVE = WM_USER + 151;   // 1175
+// Host -> component: lParam names the forwarded message or one of the host's own codes.
+inline constexpr UINT WM_TRAYCLOCKFORWARD = 0xB05E;
+
+inline constexpr LPARAM CLOCKCODE_CANCELLEAVE = WM_CLOCKCANCELLEAVE;   // $497
+inline constexpr LPARAM CLOCKCODE_BACKGROUND = 0x4C8;                  // the background is published
+inline constexpr LPARAM CLOCKCODE_SIZE = 0x4CA;                        // what size should the clock have?
+// The component's answer to every forwarded mouse message.
+inline constexpr LRESULT kMouseForwardAnswer = 7;
+
+inline constexpr wchar_t kTrayClockWindowClass[] = L"TTrayClock";
+inline constexpr wchar_t kHostQuitMessage[] = L"Quellix-quit";
+inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
+// Top-down 32-bit pixels of the taskbar under the clock, in the size last answered.
+inline constexpr wchar_t kSharedDataName[] = L"Quellix-SharedData";
+
+// Answers of the size query: width in the low 16 bits, height in the high 16 bits, 0 for "no size".
+constexpr LRESULT PackClockSize(int width, int height) {
+    if (width <= 0 || height <= 0) return 0;
+    return static_cast<LRESULT>((static_cast<DWORD>(height & 0xFFFF) << 16) | static_cast<DWORD>(width & 0xFFFF));
+}
+constexpr int ClockSizeWidth(LRESULT answer) { return static_cast<int>(static_cast<DWORD_PTR>(answer) & 0xFFFF); }
+constexpr int ClockSizeHeight(LRESULT answer) { return static_cast<int>((static_cast<DWORD_PTR>(answer) >> 16) & 0xFFFF); }
+
+}  // namespace vt

@@ -1,0 +1,431 @@
+#include "host/taskbar_host.h"
+
+#include <iterator>
+#include <stdexcept>
+
+#include "clock/taskbar_locator.h"
+
+namespace vt::host {
+
+namespace {
+
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc, UINT style) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, name, &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
+}
+
+bool IsMouseCode(UINT message) {
+    return (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) || message == WM_MOUSEHOVER ||
+           message == WM_MOUSELEAVE;
+}
+
+DWORD ColorToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------------
+// The clock window
+
+HostClockWindow::HostClockWindow(TaskbarHost& host, HWND taskbar) : host_(host) {
+    RegisterClassOnce(kTrayClockClass, &Proc, CS_DBLCLKS);
+    CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTrayClockClass, L"", WS_POPUP, 0, 0, 0, 0, taskbar, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!hwnd_) throw std::runtime_error("Cannot create the clock window");
+}
+
+LRESULT HostClockWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == host_.QuitMessage()) {
+        host_.Quit();
+        return 1;
+    }
+    switch (message) {
+    case WM_CLOCKATTACH:
+        host_.Attach(reinterpret_cast<HWND>(wParam));
+        return 1;
+    case WM_CLOCKCANCELLEAVE:
+        host_.Forward(CLOCKCODE_CANCELLEAVE);
+        return 0;
+    case WM_PAINT:
+        host_.Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;   // the paint covers every pixel; erasing first would flicker
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;   // a click on the clock must not take the focus from the user's window
+    case WM_MOUSEMOVE:
+        // Hover and leave are tracked here, on the window's own thread; the program's tracking of a window of
+        // another process is not to be relied on.
+        if (!tracking_) {
+            TRACKMOUSEEVENT e{};
+            e.cbSize = sizeof e;
+            e.dwFlags = TME_HOVER | TME_LEAVE;
+            e.hwndTrack = hwnd_;
+            e.dwHoverTime = TaskbarHost::kHoverTimeMs;
+            tracking_ = TrackMouseEvent(&e) != FALSE;
+        }
+        host_.Forward(message);
+        return 0;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        host_.Forward(message);
+        return 0;
+    case WM_DESTROY:
+        host_.ClockWindowDestroyed(hwnd_);
+        return 0;
+    default:
+        if (IsMouseCode(message)) {
+            host_.Forward(message);
+            return 0;
+        }
+        return Default(message, wParam, lParam);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// The host
+
+TaskbarHost::TaskbarHost(std::wstring componentClass) : componentClass_(std::move(componentClass)) {
+    quitMessage_ = RegisterWindowMessageW(kHostQuitMessage);
+    taskbarCreatedMessage_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
+    RegisterClassOnce(kHostWindowClass, &Proc, 0);
+    // Hidden but top-level: the shell's "TaskbarCreated" is broadcast to top-level windows only.
+    CreateWindowExW(WS_EX_TOOLWINDOW, kHostWindowClass, L"Quellix", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!hwnd_) throw std::runtime_error("Cannot create the host window");
+    SetTimer(hwnd_, kWatchTimer, kWatchMs, nullptr);
+    Watch();
+}
+
+TaskbarHost::~TaskbarHost() {
+    if (hwnd_) KillTimer(hwnd_, kWatchTimer);
+    ReleaseShellClock();
+    clock_.reset();
+    mapping_.reset();
+}
+
+LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == quitMessage_) {
+        Quit();
+        return 1;
+    }
+    if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_) {
+        // The shell restarted: a new taskbar, so a new clock window owned by it.
+        Rebuild();
+        return 0;
+    }
+    if (message == WM_CLOCKATTACH) {
+        // Posted by the shell's clock window once the component attached to it.
+        component_ = IsWindow(reinterpret_cast<HWND>(wParam)) ? reinterpret_cast<HWND>(wParam) : nullptr;
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kWatchTimer) {
+        Watch();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kSettleTimer) {
+        KillTimer(hwnd_, kSettleTimer);
+        if (clock_ && clock_->hwnd()) InvalidateRect(clock_->hwnd(), nullptr, FALSE);
+        return 0;
+    }
+    return Default(message, wParam, lParam);
+}
+
+void TaskbarHost::Attach(HWND component) {
+    component_ = IsWindow(component) ? component : nullptr;
+    published_ = false;
+    if (clock_ && clock_->hwnd()) InvalidateRect(clock_->hwnd(), nullptr, FALSE);
+    RepaintSoon();
+}
+
+// What this process drew into the clock window itself (or the blank window of a new size) reaches the
+// screen a little later and can cover the component's paint: the component paints once more after it.
+void TaskbarHost::RepaintSoon() {
+    if (component_) SetTimer(hwnd_, kSettleTimer, kSettleMs, nullptr);
+}
+
+void TaskbarHost::Quit() {
+    KillTimer(hwnd_, kWatchTimer);
+    KillTimer(hwnd_, kSettleTimer);
+    component_ = nullptr;
+    PostQuitMessage(0);
+}
+
+bool TaskbarHost::Forward(LPARAM code, LRESULT* answer) {
+    if (!component_) return false;
+    DWORD_PTR result = 0;
+    HWND clock = clock_ ? clock_->hwnd() : nullptr;
+    if (!SendMessageTimeoutW(component_, WM_TRAYCLOCKFORWARD, reinterpret_cast<WPARAM>(clock), code,
+                             SMTO_ABORTIFHUNG | SMTO_NORMAL, kComponentTimeoutMs, &result)) {
+        // Gone for good: announce again to whoever starts next. A slow answer just counts as none.
+        if (!IsWindow(component_)) component_ = nullptr;
+        return false;
+    }
+    if (answer) *answer = static_cast<LRESULT>(result);
+    return true;
+}
+
+void TaskbarHost::ClockWindowDestroyed(HWND) {
+    // Destroyed with its owner (the shell went away): the watch builds a new one.
+    published_ = false;
+}
+
+bool TaskbarHost::Vertical() const {
+    return (taskbarRect_.bottom - taskbarRect_.top) > (taskbarRect_.right - taskbarRect_.left);
+}
+
+SIZE TaskbarHost::DefaultSize() const {
+    if (Vertical()) return {taskbarRect_.right - taskbarRect_.left, 60};
+    return {100, taskbarRect_.bottom - taskbarRect_.top};
+}
+
+void TaskbarHost::Watch() {
+    if (component_ && !IsWindow(component_)) component_ = nullptr;
+    HWND taskbar = FindTaskbarWindow();
+    if (!taskbar) {
+        ReleaseShellClock();
+        clock_.reset();
+        taskbar_ = nullptr;
+        return;
+    }
+    if (shellClock_) {
+        if (taskbar != taskbar_ || !IsWindow(shellClock_)) Rebuild();
+        else if (!component_) Announce();
+        return;
+    }
+    HWND clock = clock_ ? clock_->hwnd() : nullptr;
+    if (taskbar != taskbar_ || !clock || !IsWindow(clock)) {
+        Rebuild();
+        return;
+    }
+    RECT rect{};
+    GetWindowRect(taskbar_, &rect);
+    if (!EqualRect(&rect, &taskbarRect_)) {
+        // The taskbar moved or changed size: take its picture again while the clock is out of the way.
+        ShowWindow(clock, SW_HIDE);
+        taskbarRect_ = rect;
+        CaptureTaskbar();
+        published_ = false;
+        Place();
+        InvalidateRect(clock, nullptr, FALSE);
+    } else {
+        // Other top-most windows may have come over it.
+        SetWindowPos(clock, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (!component_) Announce();
+}
+
+void TaskbarHost::Rebuild() {
+    ReleaseShellClock();
+    clock_.reset();
+    published_ = false;
+    component_ = nullptr;
+    taskbar_ = FindTaskbarWindow();
+    if (!taskbar_) return;
+    // A classic taskbar keeps its clock inside the notification area: that window is taken over in place.
+    if (HWND notify = FindTrayNotifyWindow()) {
+        HWND shellClock = FindWindowExW(notify, nullptr, kTrayClockClass, nullptr);
+        if (shellClock && TakeShellClock(shellClock)) {
+            Announce();
+            return;
+        }
+    }
+    GetWindowRect(taskbar_, &taskbarRect_);
+    // A fresh picture of the taskbar before the clock window covers its end.
+    RedrawWindow(taskbar_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    CaptureTaskbar();
+    clock_ = std::make_unique<HostClockWindow>(*this, taskbar_);
+    Place();
+    // The component finds the new clock window when it attaches again.
+    Announce();
+}
+
+bool TaskbarHost::TakeShellClock(HWND clock) {
+    if (!hookLibrary_) {
+        wchar_t path[MAX_PATH * 2] = {};
+        DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+        std::wstring dir(path, n);
+        dir.resize(dir.find_last_of(L'\\') + 1);
+        hookLibrary_.reset(LoadLibraryW((dir + kHookLibrary).c_str()));
+        if (!hookLibrary_) return false;
+        takeClock_ = reinterpret_cast<TakeClockFn>(reinterpret_cast<void*>(GetProcAddress(hookLibrary_.get(), kTakeClockEntry)));
+        releaseClock_ =
+            reinterpret_cast<ReleaseClockFn>(reinterpret_cast<void*>(GetProcAddress(hookLibrary_.get(), kReleaseClockEntry)));
+    }
+    if (!takeClock_ || !releaseClock_) return false;
+    if (!takeClock_(clock, hwnd_)) {
+        // Not taken (another bitness, a hook refused): the host serves a window of its own instead.
+        releaseClock_(nullptr);
+        return false;
+    }
+    shellClock_ = clock;
+    return true;
+}
+
+void TaskbarHost::ReleaseShellClock() {
+    if (releaseClock_ && shellClock_) releaseClock_(shellClock_);
+    shellClock_ = nullptr;
+}
+
+void TaskbarHost::Announce() {
+    HWND component = FindWindowW(componentClass_.c_str(), nullptr);
+    if (!component || (!clock_ && !shellClock_)) return;
+    DWORD_PTR answer = 0;
+    // The component attaches from inside this call (message 1168 to the clock window).
+    HWND served = shellClock_ ? shellClock_ : clock_->hwnd();
+    SendMessageTimeoutW(component, WM_TRAYCLOCKINIT, reinterpret_cast<WPARAM>(served), 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        kComponentTimeoutMs, &answer);
+}
+
+void TaskbarHost::CaptureTaskbar() {
+    strip_.clear();
+    stripRect_ = taskbarRect_;
+    const int width = stripRect_.right - stripRect_.left, height = stripRect_.bottom - stripRect_.top;
+    if (width <= 0 || height <= 0) return;
+    WindowDC screen(nullptr);
+    if (!screen) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap section(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemDC memory(CreateCompatibleDC(screen.get()));
+    if (!section || !memory || !bits) return;
+    {
+        SelectGuard keep(memory.get(), section.get());
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), stripRect_.left, stripRect_.top, SRCCOPY)) return;
+    }
+    GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    strip_.assign(pixels, pixels + static_cast<size_t>(width) * height);
+}
+
+void TaskbarHost::Place() {
+    if (!clock_ || !clock_->hwnd()) return;
+    SIZE size = answered_.cx > 0 && answered_.cy > 0 ? answered_ : DefaultSize();
+    // Over the shell's own clock where it has one we could not take over; else at the taskbar's end.
+    RECT anchor = taskbarRect_;
+    if (HWND notify = FindTrayNotifyWindow())
+        if (HWND shellClock = FindWindowExW(notify, nullptr, kTrayClockClass, nullptr)) GetWindowRect(shellClock, &anchor);
+    int x, y;
+    if (Vertical()) {
+        size.cx = taskbarRect_.right - taskbarRect_.left;
+        x = taskbarRect_.left;
+        y = anchor.bottom - size.cy;
+    } else {
+        size.cy = taskbarRect_.bottom - taskbarRect_.top;
+        x = anchor.right - size.cx;
+        y = taskbarRect_.top;
+    }
+    SetWindowPos(clock_->hwnd(), HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void TaskbarHost::Publish() {
+    if (!clock_) return;
+    RECT window{};
+    GetWindowRect(clock_->hwnd(), &window);
+    SIZE size = answered_.cx > 0 && answered_.cy > 0 ? answered_
+                                                     : SIZE{window.right - window.left, window.bottom - window.top};
+    if (size.cx <= 0 || size.cy <= 0) return;
+    const size_t bytes = static_cast<size_t>(size.cx) * size.cy * 4;
+    // A new size needs a new mapping: the component holds it open only while it copies.
+    mapping_.reset();
+    mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(bytes),
+                                      kSharedDataName));
+    if (!mapping_) return;
+    UniqueView view(MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, 0));
+    if (!view) return;
+    MEMORY_BASIC_INFORMATION region{};
+    if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return;
+    auto* out = static_cast<DWORD*>(view.get());
+    const DWORD face = ColorToPixel(GetSysColor(COLOR_3DFACE));
+    const int stripWidth = stripRect_.right - stripRect_.left;
+    for (int row = 0; row < size.cy; ++row) {
+        for (int col = 0; col < size.cx; ++col) {
+            const int sx = window.left + col - stripRect_.left, sy = window.top + row - stripRect_.top;
+            const bool inside = !strip_.empty() && sx >= 0 && sy >= 0 && sx < stripWidth &&
+                                sy < stripRect_.bottom - stripRect_.top;
+            out[static_cast<size_t>(row) * size.cx + col] =
+                inside ? strip_[static_cast<size_t>(sy) * stripWidth + sx] : face;
+        }
+    }
+}
+
+void TaskbarHost::PaintBackground() {
+    HWND clock = clock_->hwnd();
+    PaintDC paint(clock);
+    if (!paint.get()) return;
+    RECT client{};
+    GetClientRect(clock, &client);
+    const int width = client.right, height = client.bottom;
+    const int stripWidth = stripRect_.right - stripRect_.left, stripHeight = stripRect_.bottom - stripRect_.top;
+    FillRect(paint.get(), &client, GetSysColorBrush(COLOR_3DFACE));
+    if (strip_.empty() || width <= 0 || height <= 0) return;
+    POINT origin{0, 0};
+    ClientToScreen(clock, &origin);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = stripWidth;
+    info.bmiHeader.biHeight = -stripHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(paint.get(), stripRect_.left - origin.x, stripRect_.top - origin.y, stripWidth, stripHeight, 0, 0,
+                  stripWidth, stripHeight, strip_.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void TaskbarHost::Paint() {
+    if (!clock_ || !clock_->hwnd()) return;
+    HWND clock = clock_->hwnd();
+    LRESULT size = 0;
+    if (component_ && Forward(CLOCKCODE_SIZE, &size) && size) {
+        SIZE wanted{ClockSizeWidth(size), ClockSizeHeight(size)};
+        if (wanted.cx != answered_.cx || wanted.cy != answered_.cy) {
+            answered_ = wanted;
+            published_ = false;
+            Place();
+            RepaintSoon();
+        }
+    }
+    if (component_ && !published_) {
+        Publish();
+        published_ = Forward(CLOCKCODE_BACKGROUND);
+    }
+    // The component paints this window itself, between its own BeginPaint and EndPaint on it.
+    if (published_ && Forward(WM_PAINT)) {
+        ValidateRect(clock, nullptr);
+        return;
+    }
+    PaintBackground();
+    RepaintSoon();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+
+bool ReplaceRunningHost(UniqueHandle& instanceMutex) {
+    instanceMutex.reset(CreateMutexW(nullptr, FALSE, L"Quellix-Host"));
+    if (!instanceMutex) return true;   // no way to tell: serve anyway
+    DWORD wait = WaitForSingleObject(instanceMutex.get(), 0);
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) return true;
+    // An earlier host still serves the clock (a program that ended without telling it): it makes room.
+    const UINT quit = RegisterWindowMessageW(kHostQuitMessage);
+    for (HWND w = FindWindowW(kHostWindowClass, nullptr); w; w = FindWindowExW(nullptr, w, kHostWindowClass, nullptr))
+        PostMessageW(w, quit, 0, 0);
+    wait = WaitForSingleObject(instanceMutex.get(), 10000);
+    return wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+}
+
+}  // namespace vt::host

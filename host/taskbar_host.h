@@ -1,0 +1,94 @@
+// The taskbar host: serves the taskbar clock window and lets the program's tray-clock component answer for it.
+// Where the shell keeps its clock inside "TrayNotifyWnd", the host takes that window over; where it has none
+// (Wine's desktop, newer shells) it serves a top-level clock window of its own over the taskbar's
+// notification end. A window that another process paints into must be top-level to show what it draws.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "clock/base/handles.h"
+#include "clock/base/window.h"
+#include "clock/tray_protocol.h"
+#include "host/hook/clock_hook.h"
+
+namespace vt::host {
+
+inline constexpr wchar_t kHostWindowClass[] = L"QuellixHost";
+
+class TaskbarHost;
+
+// The clock window of class "TrayClockWClass": owned by the taskbar, top-most, never activated.
+class HostClockWindow : public Window<HostClockWindow> {
+public:
+    HostClockWindow(TaskbarHost& host, HWND taskbar);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    TaskbarHost& host_;
+    bool tracking_ = false;
+};
+
+class TaskbarHost : public Window<TaskbarHost> {
+public:
+    static constexpr UINT_PTR kWatchTimer = 1;
+    static constexpr UINT_PTR kSettleTimer = 2;
+    static constexpr UINT kSettleMs = 250;
+    static constexpr UINT kWatchMs = 1000;
+    static constexpr UINT kComponentTimeoutMs = 3000;
+    static constexpr DWORD kHoverTimeMs = 1000;
+
+    explicit TaskbarHost(std::wstring componentClass);
+    ~TaskbarHost() override;
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Called by the clock window.
+    void Attach(HWND component);
+    void Quit();
+    bool Forward(LPARAM code, LRESULT* answer = nullptr);
+    void Paint();
+    void ClockWindowDestroyed(HWND window);
+    UINT QuitMessage() const { return quitMessage_; }
+    HWND Component() const { return component_; }
+
+private:
+    void Watch();
+    void RepaintSoon();
+    void Rebuild();
+    void Announce();
+    void CaptureTaskbar();
+    void Place();
+    void Publish();
+    void PaintBackground();
+    SIZE DefaultSize() const;
+    bool Vertical() const;
+    bool TakeShellClock(HWND clock);
+    void ReleaseShellClock();
+
+    std::wstring componentClass_;
+    UINT quitMessage_ = 0;
+    UINT taskbarCreatedMessage_ = 0;
+    HWND taskbar_ = nullptr;
+    RECT taskbarRect_{};
+    HWND component_ = nullptr;
+    std::unique_ptr<HostClockWindow> clock_;
+    // The shell's own clock window while the hook library serves it (classic taskbars).
+    HWND shellClock_ = nullptr;
+    UniqueLibrary hookLibrary_;
+    TakeClockFn takeClock_ = nullptr;
+    ReleaseClockFn releaseClock_ = nullptr;
+    SIZE answered_{};
+    bool published_ = false;
+    UniqueHandle mapping_;
+    // The taskbar's pixels as captured while no clock window covered them, rows top to bottom.
+    std::vector<DWORD> strip_;
+    RECT stripRect_{};
+};
+
+// Ends an earlier host of this session, so that one host serves the clock. Returns false when it stays.
+bool ReplaceRunningHost(UniqueHandle& instanceMutex);
+
+}  // namespace vt::host

@@ -1,0 +1,237 @@
+// The whole road on the desktop: Quellix.exe serves the clock window, the component in this process attaches,
+// paints a known colour through its paint event, and the colour shows on screen over the taskbar.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clock/base/handles.h"
+#include "clock/taskbar_locator.h"
+#include "clock/tray_clock.h"
+#include "support/test_support.h"
+
+namespace vt {
+namespace {
+
+constexpr COLORREF kClockColour = RGB(0x12, 0xC4, 0x5A);
+
+// Pumps this thread's messages until done() or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount64() > end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+struct HostProcess {
+    UniqueHandle process;
+    UniqueHandle thread;
+    bool Start(const std::wstring& args) {
+        std::wstring cmd = L"\"" + test::DistDir() + L"Quellix.exe\" " + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, test::DistDir().c_str(), &si, &pi))
+            return false;
+        process.reset(pi.hProcess);
+        thread.reset(pi.hThread);
+        return true;
+    }
+    // Exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD WaitExit(DWORD ms) {
+        if (WaitForSingleObject(process.get(), ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process.get(), &code);
+        return code;
+    }
+    ~HostProcess() {
+        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.get(), 99);
+    }
+};
+
+COLORREF ScreenPixel(int x, int y) {
+    WindowDC screen(nullptr);
+    return GetPixel(screen.get(), x, y);
+}
+
+// The colour shows and is still there a moment later (nothing of the host's own drawing covers it).
+bool ShowsOnScreen(int x, int y, COLORREF colour) {
+    if (!PumpUntil([&] { return ScreenPixel(x, y) == colour; }, 5000)) return false;
+    PumpUntil([] { return false; }, 600);
+    return ScreenPixel(x, y) == colour;
+}
+
+TEST(HostRoad, ComponentPaintReachesTheHostsClockWindowOnScreen) {
+    ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000))
+        << "no taskbar: the prefix must run on the \"shell\" desktop";
+
+    auto tray = std::make_unique<TTrayClock>();
+    int inits = 0, paints = 0;
+    tray->OnInit = [&] { ++inits; };
+    tray->OnCalcClockSize = [&] {
+        tray->SetClockWidth(90);
+        tray->SetClockHeight(20);
+    };
+    tray->OnPaint = [&](HDC dc, const RECT& client) {
+        ++paints;
+        UniqueBrush brush(CreateSolidBrush(kClockColour));
+        RECT r = client;
+        InflateRect(&r, -2, -2);
+        FillRect(dc, &r, brush.get());
+    };
+    tray->Loaded();
+
+    HostProcess host;
+    ASSERT_TRUE(host.Start(L"TTrayClock"));
+    ASSERT_TRUE(PumpUntil([&] { return inits > 0 && tray->ClockWindow() != nullptr; }, 15000)) << "host never announced";
+    HWND clock = tray->ClockWindow();
+    wchar_t cls[64] = {};
+    GetClassNameW(clock, cls, 64);
+    EXPECT_STREQ(cls, L"TrayClockWClass");
+    EXPECT_EQ(GetAncestor(clock, GA_PARENT), GetDesktopWindow()) << "the clock window must be top-level";
+    EXPECT_EQ(GetWindow(clock, GW_OWNER), FindTaskbarWindow());
+    EXPECT_TRUE(GetWindowLongPtrW(clock, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    ASSERT_TRUE(PumpUntil([&] { return paints > 0 && tray->HasBackground(); }, 10000)) << "no paint was forwarded";
+    // The host took the answered width; the height is the taskbar's.
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT r{};
+        GetClientRect(clock, &r);
+        return r.right == 90;
+    }, 5000));
+    RECT taskbar{}, window{};
+    GetWindowRect(FindTaskbarWindow(), &taskbar);
+    GetWindowRect(clock, &window);
+    EXPECT_EQ(window.bottom - window.top, taskbar.bottom - taskbar.top);
+    EXPECT_EQ(window.right, taskbar.right) << "kept over the taskbar's notification end";
+
+    // Pixels on screen: the known colour inside, the host's published background on the 2-pixel frame.
+    const int cx = (window.left + window.right) / 2, cy = (window.top + window.bottom) / 2;
+    InvalidateRect(clock, nullptr, TRUE);
+    EXPECT_TRUE(ShowsOnScreen(cx, cy, kClockColour)) << std::hex << "screen shows 0x" << ScreenPixel(cx, cy);
+    EXPECT_EQ(ScreenPixel(window.left + 3, cy), kClockColour);
+    EXPECT_NE(ScreenPixel(window.left, cy), kClockColour);
+
+    // The program's exit ends the host.
+    tray.reset();
+    EXPECT_EQ(host.WaitExit(10000), 0u);
+    EXPECT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 5000));
+}
+
+
+// A host serving a component of this process, both started fresh for each test.
+struct HostServing : testing::Test {
+    std::unique_ptr<TTrayClock> tray;
+    HostProcess host;
+    int inits = 0, paints = 0, mouseOvers = 0, mouseLeaves = 0;
+    std::vector<std::string> events;
+
+    void SetUp() override {
+        ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000));
+        tray = MakeTray();
+        ASSERT_TRUE(host.Start(L"TTrayClock"));
+        ASSERT_TRUE(PumpUntil([&] { return inits > 0 && tray->ClockWindow() && paints > 0; }, 15000));
+    }
+    void TearDown() override {
+        tray.reset();
+        EXPECT_EQ(host.WaitExit(10000), 0u);
+    }
+    std::unique_ptr<TTrayClock> MakeTray() {
+        auto t = std::make_unique<TTrayClock>();
+        TTrayClock* raw = t.get();
+        t->OnInit = [this] { ++inits; };
+        t->OnCalcClockSize = [raw] {
+            raw->SetClockWidth(70);
+            raw->SetClockHeight(20);
+        };
+        t->OnPaint = [this](HDC dc, const RECT& client) {
+            ++paints;
+            UniqueBrush brush(CreateSolidBrush(kClockColour));
+            FillRect(dc, &client, brush.get());
+        };
+        t->OnMouseDown = [this](MouseButton, ShiftState, int, int) { events.push_back("down"); };
+        t->OnClick = [this](MouseButton, ShiftState, int, int) { events.push_back("click"); };
+        t->OnMouseUp = [this](MouseButton, ShiftState, int, int) { events.push_back("up"); };
+        t->OnMouseOver = [this](ShiftState, int, int) { ++mouseOvers; };
+        t->OnMouseLeave = [this](ShiftState, int, int) { ++mouseLeaves; };
+        t->Loaded();
+        return t;
+    }
+};
+
+TEST_F(HostServing, ClickOnTheClockWindowReachesTheComponentInOrder) {
+    HWND clock = tray->ClockWindow();
+    PostMessageW(clock, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(clock, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(PumpUntil([&] { return events.size() >= 3; }, 5000));
+    EXPECT_EQ(events, (std::vector<std::string>{"down", "click", "up"}));
+}
+
+TEST_F(HostServing, LeaveIsReportedUnlessCancelledThroughTheClockWindow) {
+    HWND clock = tray->ClockWindow();
+    PostMessageW(clock, WM_MOUSELEAVE, 0, 0);
+    PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+    PumpUntil([] { return false; }, 1600);
+    EXPECT_EQ(mouseLeaves, 0);
+    PostMessageW(clock, WM_MOUSELEAVE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return mouseLeaves > 0; }, 3000));
+}
+
+TEST_F(HostServing, HoverAndLeaveFollowTheRealPointer) {
+    RECT window{};
+    GetWindowRect(tray->ClockWindow(), &window);
+    SetCursorPos((window.left + window.right) / 2, (window.top + window.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return mouseOvers > 0; }, 5000)) << "no hover after the pointer rested";
+    SetCursorPos(200, 200);
+    EXPECT_TRUE(PumpUntil([&] { return mouseLeaves > 0; }, 5000)) << "no leave after the pointer went";
+}
+
+TEST_F(HostServing, ShellRestartGivesANewClockWindowAndAFreshAttach) {
+    HWND old = tray->ClockWindow();
+    const int initsBefore = inits;
+    paints = 0;
+    HWND hostWindow = FindWindowW(L"QuellixHost", nullptr);
+    ASSERT_NE(hostWindow, nullptr);
+    PostMessageW(hostWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return inits > initsBefore && tray->ClockWindow() != old && paints > 0; }, 10000));
+    EXPECT_FALSE(IsWindow(old));
+    RECT window{};
+    GetWindowRect(tray->ClockWindow(), &window);
+    const int cx = (window.left + window.right) / 2, cy = (window.top + window.bottom) / 2;
+    EXPECT_TRUE(ShowsOnScreen(cx, cy, kClockColour));
+}
+
+TEST_F(HostServing, AComponentStartedAfterTheHostIsFoundWithinSeconds) {
+    tray.reset();   // tells this host to quit
+    EXPECT_EQ(host.WaitExit(10000), 0u);
+    ASSERT_TRUE(host.Start(L"TTrayClock"));
+    ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) != nullptr; }, 10000));
+    paints = 0;
+    // The component finds the served clock window by itself and attaches; the host then asks for paints.
+    tray = MakeTray();
+    EXPECT_EQ(tray->ClockWindow(), FindWindowW(L"TrayClockWClass", nullptr));
+    EXPECT_TRUE(PumpUntil([&] { return paints > 0; }, 5000));
+}
+
+TEST_F(HostServing, ASecondHostTakesOverFromTheFirst) {
+    HostProcess second;
+    ASSERT_TRUE(second.Start(L"TTrayClock"));
+    EXPECT_EQ(host.WaitExit(10000), 0u) << "the first host makes room";
+    const int initsBefore = inits;
+    EXPECT_TRUE(PumpUntil([&] { return inits > initsBefore; }, 10000));
+    host.process = std::move(second.process);
+    host.thread = std::move(second.thread);
+}
+
+}  // namespace
+}  // namespace vt
