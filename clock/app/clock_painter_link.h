@@ -15,6 +15,7 @@ public:
     int CalcClockHeight() override { return vt::CalcClockHeight(); }
     void UpdateClockDigits() override { vt::UpdateClockDigits(); }
     void ReleaseWeatherIcon() override;
+    void PaintClock(HDC dc, const RECT& clientRect) override { vt::PaintClock(dc, clientRect); }
 };
 
 // The second zone's time from the registry zone list.

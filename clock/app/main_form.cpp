@@ -136,7 +136,53 @@ void TfrmClock::FormCreate() {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     trayIcon_.Setup(hwnd_, icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION), kProductTitle);
     CreatePages();
+    fastMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_FASTMENU)));
+    SetMenuDefaultItem(GetSubMenu(fastMenu_.get(), 0), IDM_SHOWMAIN, FALSE);
+    CreateTrayClock();
     reallyQuit_ = false;
+}
+
+void TfrmClock::CreateTrayClock() {
+    trayClock_ = std::make_unique<TTrayClock>();
+    TTrayClock& t = *trayClock_;
+    t.OnPaint = [this](HDC dc, const RECT& client) {
+        if (config_.painter) config_.painter->PaintClock(dc, client);
+    };
+    t.OnInit = [this] {
+        if (config_.painter) config_.painter->InitClockPaint(SkinsDir());
+    };
+    t.OnCalcClockSize = [this] {
+        if (!config_.painter) return;
+        trayClock_->SetClockWidth(config_.painter->CalcClockWidth());
+        trayClock_->SetClockHeight(config_.painter->CalcClockHeight());
+    };
+    t.OnClick = [this](MouseButton, ShiftState, int, int) { TrayClock1Click(); };
+    t.OnMouseOver = [this](ShiftState, int, int) { TrayClock1MouseOver(); };
+    t.OnMouseLeave = [this](ShiftState, int, int) { TrayClock1MouseLeave(); };
+    t.SetPopupMenu(GetSubMenu(fastMenu_.get(), 0), hwnd_);
+    t.Loaded();
+}
+
+void TfrmClock::TrayClock1Click() {
+    switch (options_.click) {
+    case 0: ShowMain(); break;
+    case 1: RunDateTimeProperties(); break;
+    case 2: RandomSkin(); break;
+    case 3: ToggleUpTime(); break;
+    case 4: ShowUpTime5(); break;   // nothing while the uptime already shows
+    case 5: Call(hooks_.showCalendar); break;
+    default: break;                 // 6: the quick menu comes with the right button
+    }
+}
+
+void TfrmClock::TrayClock1MouseOver() {
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) Call(hooks_.showCalendar);
+    if (options_.hoverMouse == 2 || options_.hoverMouse == 3) Call(hooks_.showForecast);
+}
+
+void TfrmClock::TrayClock1MouseLeave() {
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) Call(hooks_.closeCalendar);
+    if (options_.hoverMouse == 2 || options_.hoverMouse == 3) Call(hooks_.closeForecast);
 }
 
 void TfrmClock::CreatePages() {
@@ -345,7 +391,8 @@ bool TfrmClock::InitClock() {
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         return false;
     }
-    Call(hooks_.attachTrayClock);
+    // The host may not have its window yet: it announces itself to the component when it has.
+    trayClock_->Show();
     return true;
 }
 
@@ -455,27 +502,18 @@ void TfrmClock::RefreshClock() {
         trayIcon_.Activate();
         return;
     }
-    HWND clock = FindTaskbarClockWindow();
-    HWND taskbar = FindTaskbarWindow();
-    bool shown = clock && IsWindowVisible(clock);
-    if (shown && config_.painter && config_.painter->HasTaskbarWindows()) {
-        RECT rc;
-        GetClientRect(clock, &rc);
-        bool vertical = config_.painter->IsTaskbarVertical();
-        if ((vertical && config_.painter->CalcClockHeight() != rc.bottom) ||
-            (!vertical && config_.painter->CalcClockWidth() != rc.right)) {
-            PostMessageW(taskbar, WM_EXITSIZEMOVE, 0, 0);
-            PostMessageW(taskbar, WM_SIZE, 0, 0);
+    HWND clock = trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
+    if (clock && IsWindowVisible(clock) && config_.painter) {
+        bool sizeDiffers = false;
+        if (config_.painter->HasTaskbarWindows()) {
+            RECT rc;
+            GetClientRect(clock, &rc);
+            sizeDiffers = config_.painter->IsTaskbarVertical() ? config_.painter->CalcClockHeight() != rc.bottom
+                                                               : config_.painter->CalcClockWidth() != rc.right;
         }
-    }
-    if (shown && config_.painter) {
         config_.painter->UpdateClockDigits();
-        InvalidateRect(clock, nullptr, TRUE);
+        RefreshTaskbarClockWindow(clock, sizeDiffers);
         trayIcon_.Deactivate();
-        if (taskbar) {
-            PostMessageW(taskbar, WM_EXITSIZEMOVE, 0, 0);
-            PostMessageW(taskbar, WM_SIZE, 0, 0);
-        }
     } else {
         // Nothing paints our clock: the tray icon keeps the program reachable.
         trayIcon_.Activate();
@@ -563,9 +601,7 @@ void TfrmClock::FillFastMenuChecks(HMENU menu) {
 }
 
 void TfrmClock::ShowFastMenu() {
-    if (!fastMenu_) fastMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_FASTMENU)));
     HMENU menu = GetSubMenu(fastMenu_.get(), 0);
-    SetMenuDefaultItem(menu, IDM_SHOWMAIN, FALSE);
     ControlsToModel();
     FillFastMenuChecks(menu);
     POINT pt;
@@ -847,6 +883,7 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kAtomTimer);
     KillTimer(hwnd_, kSyncTimer);
     alarmList_.reset();
+    trayClock_.reset();   // tells the host to quit, with a time-out
     if (atomicClock_) atomicClock_->ReleaseTimeService();
     atomicClock_.reset();   // waits for a running request
     Call(hooks_.shutdown);
@@ -861,7 +898,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         bool timer = timerOn_;
         EnableTimer(false);
         trayIcon_.Readd();
-        Call(hooks_.attachTrayClock);
+        if (trayClock_) trayClock_->Show();
         RefreshClock();
         EnableTimer(timer || true);
         return Default(msg, wp, lp);
@@ -892,6 +929,11 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ShowMain();
         SelectPage(3);
         return 0;
+    case WM_INITMENUPOPUP:
+        // pmFastMenuPopup: the marks follow the dialog, also when the taskbar clock opens the menu.
+        ControlsToModel();
+        FillFastMenuChecks(reinterpret_cast<HMENU>(wp));
+        return Default(msg, wp, lp);
     case WM_TRAYICON:
         if (lp == WM_LBUTTONUP) ShowMain();
         else if (lp == WM_RBUTTONUP) ShowFastMenu();

@@ -13,6 +13,7 @@
 #include "alarms/wake_timer.h"
 #include "clock/app/tray_icon.h"
 #include "clock/atomic_sync.h"
+#include "clock/tray_clock.h"
 #include "clock/base/handles.h"
 #include "clock/base/now.h"
 #include "clock/base/window.h"
@@ -37,7 +38,6 @@ inline constexpr UINT WM_CALENDAR = WM_USER + 111;
 inline constexpr UINT WM_FASTMENU = WM_USER + 112;
 inline constexpr UINT WM_NEWALARM = WM_USER + 113;
 inline constexpr UINT WM_WEATHERSETTINGS = WM_USER + 114;
-inline constexpr UINT WM_CLOCKCANCELLEAVE = 1175;
 // The tray icon's notifications.
 inline constexpr UINT WM_TRAYICON = WM_APP + 1;
 
@@ -69,6 +69,7 @@ public:
     virtual int CalcClockHeight() = 0;
     virtual void UpdateClockDigits() = 0;
     virtual void ReleaseWeatherIcon() = 0;
+    virtual void PaintClock(HDC dc, const RECT& clientRect) = 0;
 };
 
 // What the main form reaches in the other parts of the program. Each is optional.
@@ -80,7 +81,6 @@ struct MainFormHooks {
     // The machine's wake timer; none: the machine is never woken for an alarm.
     std::function<std::unique_ptr<IWakeTimer>()> createWakeTimer;
     std::function<void()> scheduleWeatherCheck;
-    std::function<void()> attachTrayClock;              // (re)attach the tray-clock component
     std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
     std::function<WORD()> weatherHotKey;                // the hot-key control's value (HOTKEYF_* in the high byte)
     std::function<HWND(HWND parent)> createWeatherPage;
@@ -136,6 +136,7 @@ public:
     int CurrentPage() const { return currentPage_; }
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     TAlarms* AlarmList() { return alarmList_.get(); }
+    TTrayClock* TrayClock() { return trayClock_.get(); }
     void TimerTimer();
 
     static void RegisterClass();
@@ -182,10 +183,15 @@ private:
     void OnPageNotify(NMHDR* nm);
     std::wstring SkinsDir() const { return config_.appDir + L"\\skins\\"; }
     void Call(const std::function<void()>& f) { if (f) f(); }
+    void CreateTrayClock();
+    void TrayClock1Click();
+    void TrayClock1MouseOver();
+    void TrayClock1MouseLeave();
     void Message(const std::wstring& text, const std::wstring& caption, HWND owner);
 
     MainFormConfig config_;
     std::unique_ptr<TAlarms> alarmList_;
+    std::unique_ptr<TTrayClock> trayClock_;
     std::unique_ptr<ITimeQuery> ownTimeQuery_;
     std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
     std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;

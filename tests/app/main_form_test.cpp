@@ -34,6 +34,7 @@ public:
     int CalcClockHeight() override { return 30; }
     void UpdateClockDigits() override { ++digits; }
     void ReleaseWeatherIcon() override {}
+    void PaintClock(HDC, const RECT&) override {}
 };
 
 class FixedNow : public INow {
