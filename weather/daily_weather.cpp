@@ -161,6 +161,9 @@ LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
             PaintDailyWeather(dc.get(), state_, picture_.get());
             return 0;
         }
+        case WM_PRINTCLIENT:
+            PaintDailyWeather(reinterpret_cast<HDC>(w), state_, picture_.get());
+            return 0;
         default: return Default(m, w, l);
     }
 }
