@@ -68,6 +68,14 @@ int WaitExit(HANDLE process, DWORD ms) {
 
 struct Counter { const wchar_t* cls; int n; };
 
+// A named callback: on 32-bit Windows a lambda does not convert to the stdcall WNDENUMPROC.
+BOOL CALLBACK CountWindow(HWND w, LPARAM p) {
+    auto* c = reinterpret_cast<Counter*>(p);
+    wchar_t name[256];
+    if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -88,12 +96,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"count") {
         Counter c{argv[2], 0};
-        EnumWindows([](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Counter*>(p);
-            wchar_t name[256];
-            if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&c));
+        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&c));
         std::printf("%d\n", c.n);
         return 0;
     }
