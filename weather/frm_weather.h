@@ -56,7 +56,7 @@ public:
     // Registers hot key id 1 on the main window from HotKey1; a refusal shows the message box.
     bool RegisterHotKey();
 
-    // Controls, named as the page's design names them.
+    // The page's controls, under the names the rest of the program knows them by.
     HWND pbtCurrent{}, pbtDaily{}, pbtSettings{}, lbError{};
     HWND pnCurrentWeather{}, Image2{}, lbHiTemperature{}, imgMoon{}, mmWeather{}, Label25{}, lbTemperature{},
         lbTemperSymbol{};

@@ -33,16 +33,21 @@ SOCKET ListenOnLoopback(unsigned short& port) {
     return s;
 }
 
-bool SendAll(SOCKET s, const std::string& data) {
+}  // namespace
+
+// A client that stops reading (a reply refused as too large) must not hold the server: sends are
+// bounded by the socket's send time-out and end when the server stops.
+bool LoopbackServer::SendAll(uintptr_t socket, const std::string& data) {
+    SOCKET s = static_cast<SOCKET>(socket);
     size_t sent = 0;
-    while (sent < data.size()) {
-        int n = send(s, data.data() + sent, static_cast<int>(data.size() - sent), 0);
+    while (sent < data.size() && !stop_) {
+        int chunk = static_cast<int>(std::min<size_t>(data.size() - sent, 65536));
+        int n = send(s, data.data() + sent, chunk, 0);
         if (n <= 0) return false;
         sent += static_cast<size_t>(n);
     }
-    return true;
+    return sent == data.size();
 }
-}  // namespace
 
 LoopbackServer::LoopbackServer(Handler handler) : handler_(std::move(handler)) {
     Winsock();
@@ -101,6 +106,8 @@ void LoopbackServer::Serve(uintptr_t socket) {
     SOCKET s = static_cast<SOCKET>(socket);
     DWORD timeout = 5000;
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    DWORD sendTimeout = 2000;
+    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout), sizeof sendTimeout);
     std::string head;
     char buf[4096];
     while (head.find("\r\n\r\n") == std::string::npos) {
@@ -121,11 +128,11 @@ void LoopbackServer::Serve(uintptr_t socket) {
     if (reply.sendLength) out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     out += "Connection: close\r\n\r\n";
     if (!reply.trickleMs) {
-        SendAll(s, out + reply.body);
+        SendAll(socket, out + reply.body);
     } else {
-        SendAll(s, out);
+        SendAll(socket, out);
         for (char c : reply.body)
-            if (!SleepUnlessStopped(reply.trickleMs) || !SendAll(s, std::string(1, c))) break;
+            if (!SleepUnlessStopped(reply.trickleMs) || !SendAll(socket, std::string(1, c))) break;
     }
     shutdown(s, SD_SEND);
 }

@@ -59,6 +59,7 @@ private:
     void Run();
     void Serve(uintptr_t socket);
     bool SleepUnlessStopped(unsigned ms);
+    bool SendAll(uintptr_t socket, const std::string& data);
 
     Handler handler_;
     uintptr_t listen_ = ~uintptr_t(0);
