@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "clock/base/text.h"
+
+#include "weather/loopback_server.h"
+#include "weather/weather_request.h"
+
+using namespace vt;
+using vt::test::HeaderValue;
+using vt::test::LoopbackServer;
+using vt::test::RequestLine;
+using vt::test::Reply;
+using vt::test::ServedReply;
+using vt::test::Status;
+using vt::test::With;
+
+namespace {
+WeatherRequest RequestTo(const std::wstring& host, const std::wstring& place = L"Paris, France") {
+    WeatherRequest r;
+    r.host = host;
+    r.pathAndQuery = WeatherRequestPath(place, kWeatherUser, L"s");
+    r.limits.readTimeoutMs = 1000;
+    r.limits.deadlineMs = 3000;
+    return r;
+}
+}  // namespace
+
+TEST(WeatherRequest, PlaceIsEncodedByteWise) {
+    EXPECT_EQ(EncodePlace(L"Paris, France"), L"Paris%2C+France");
+    EXPECT_EQ(EncodePlace(L"Z\u00FCrich 8001"), L"Z%C3%BCrich+8001");
+    EXPECT_EQ(EncodePlace(L"a-b_c.d~&="), L"a%2Db%5Fc%2Ed%7E%26%3D");
+    EXPECT_EQ(WeatherRequestPath(L"Paris, France", L"vantoric", L"m"),
+              L"/weather.php?city=Paris%2C+France&user=vantoric&unit=m");
+}
+
+TEST(WeatherRequest, HostPortAndProxyPortRules) {
+    std::wstring host;
+    unsigned short port = 0;
+    SplitHostPort(L"weather.example", host, port);
+    EXPECT_EQ(host, L"weather.example");
+    EXPECT_EQ(port, 80);
+    SplitHostPort(L"127.0.0.1:8123", host, port);
+    EXPECT_EQ(host, L"127.0.0.1");
+    EXPECT_EQ(port, 8123);
+    EXPECT_EQ(ProxyPort(0), 80);
+    EXPECT_EQ(ProxyPort(-5), 80);
+    EXPECT_EQ(ProxyPort(65536), 80);
+    EXPECT_EQ(ProxyPort(65535), 65535);
+    EXPECT_EQ(ProxyPort(3128), 3128);
+    EXPECT_EQ(Base64("Aladdin:open sesame"), "QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
+    EXPECT_EQ(Base64("ab"), "YWI=");
+}
+
+TEST(WeatherRequest, ServiceHostHasOneDefaultAndAnOverride) {
+    SetWeatherServiceHost(L"");
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
+    EXPECT_EQ(WeatherServiceHost(), kDefaultWeatherHost);
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", L"127.0.0.1:9");
+    EXPECT_EQ(WeatherServiceHost(), L"127.0.0.1:9");
+    SetWeatherServiceHost(L"127.0.0.1:10");
+    EXPECT_EQ(WeatherServiceHost(), L"127.0.0.1:10");
+    SetWeatherServiceHost(L"");
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
+}
+
+TEST(WeatherRequest, SendsTheExactRequestLineAndHeaders) {
+    LoopbackServer server([](const std::string&) { return Reply("<weather/>"); });
+    HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+    ASSERT_TRUE(r.ok) << Narrow(r.error);
+    EXPECT_EQ(r.body, "<weather/>");
+    auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const std::string& head = requests[0];
+    EXPECT_EQ(RequestLine(head), "GET /weather.php?city=Paris%2C+France&user=vantoric&unit=s HTTP/1.1");
+    EXPECT_EQ(HeaderValue(head, "Accept"), "text/html, */*");
+    EXPECT_EQ(HeaderValue(head, "User-Agent"), "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_EQ(HeaderValue(head, "Content-Type"), "text/html");
+    EXPECT_EQ(HeaderValue(head, "Cache-Control"), "no-cache");
+    EXPECT_EQ(HeaderValue(head, "Pragma"), "no-cache");
+    EXPECT_EQ(HeaderValue(head, "Host"), "127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_EQ(HeaderValue(head, "Proxy-Authorization"), "");
+}
+
+TEST(WeatherRequest, AnErrorStatusFailsWithTheStatusLine) {
+    LoopbackServer server([](const std::string&) {
+        return Status(404, "Not Found", "<weather><cc><tmp>1</tmp></cc></weather>");
+    });
+    HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.status, 404);
+    EXPECT_EQ(r.error, L"HTTP/1.1 404 Not Found");
+    EXPECT_TRUE(r.body.empty());
+}
+
+TEST(WeatherRequest, RefusedConnectionFails) {
+    HttpResult r = PerformWeatherRequest(RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort())));
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+}
+
+TEST(WeatherRequest, SilentServerTimesOut) {
+    LoopbackServer server([](const std::string&) { return With(Reply("<weather/>"), [](ServedReply& r) { r.delayMs = 4000; }); });
+    auto start = GetTickCount64();
+    HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+    EXPECT_FALSE(r.ok);
+    EXPECT_LT(GetTickCount64() - start, 3500u) << Narrow(r.error);
+}
+
+TEST(WeatherRequest, TricklingServerMissesTheOverallDeadline) {
+    LoopbackServer server(
+        [](const std::string&) { return With(Reply(std::string(200, 'x')), [](ServedReply& r) { r.trickleMs = 50; }); });
+    WeatherRequest request = RequestTo(server.HostAndPort());
+    request.limits.deadlineMs = 1500;
+    auto start = GetTickCount64();
+    HttpResult r = PerformWeatherRequest(request);
+    EXPECT_FALSE(r.ok);
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+}
+
+TEST(WeatherRequest, RepliesOverTheSizeLimitFailWithOrWithoutLength) {
+    for (bool withLength : {true, false}) {
+        LoopbackServer server([&](const std::string&) {
+            return With(Reply(std::string((1 << 20) + 1, 'x')), [&](ServedReply& r) { r.sendLength = withLength; });
+        });
+        HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+        EXPECT_FALSE(r.ok) << withLength;
+        EXPECT_NE(r.error.find(L"larger"), std::wstring::npos);
+        EXPECT_TRUE(r.body.empty());
+    }
+    LoopbackServer exact([](const std::string&) { return Reply(std::string(1 << 20, 'x')); });
+    EXPECT_TRUE(PerformWeatherRequest(RequestTo(exact.HostAndPort())).ok);
+}
+
+TEST(WeatherRequest, EnabledProxyCarriesBasicCredentials) {
+    LoopbackServer proxy([](const std::string& head) {
+        if (HeaderValue(head, "Proxy-Authorization") != "Basic " + Base64("ann:s3cret:x"))
+            return Status(407, "Proxy Authentication Required", "");
+        return Reply("<weather/>");
+    });
+    // Nothing listens on the target: only a request through the proxy can succeed.
+    WeatherRequest request = RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort()));
+    request.proxy = ProxySettings{L"127.0.0.1", proxy.port(), L"ann", L"s3cret:x", true, true};
+    HttpResult r = PerformWeatherRequest(request);
+    ASSERT_TRUE(r.ok) << Narrow(r.error);
+    ASSERT_EQ(proxy.Requests().size(), 1u);
+    EXPECT_NE(RequestLine(proxy.Requests()[0]).find("/weather.php?city=Paris%2C+France&user=vantoric&unit=s"),
+              std::string::npos);
+}
+
+TEST(WeatherRequest, DisabledProxyGoesDirect) {
+    LoopbackServer proxy([](const std::string&) { return Reply("<proxy/>"); });
+    LoopbackServer server([](const std::string&) { return Reply("<weather/>"); });
+    WeatherRequest request = RequestTo(server.HostAndPort());
+    request.proxy = ProxySettings{L"127.0.0.1", proxy.port(), L"ann", L"pw", true, false};
+    HttpResult r = PerformWeatherRequest(request);
+    ASSERT_TRUE(r.ok) << Narrow(r.error);
+    EXPECT_EQ(r.body, "<weather/>");
+    EXPECT_TRUE(proxy.Requests().empty());
+    EXPECT_EQ(HeaderValue(server.Requests().at(0), "Proxy-Authorization"), "");
+}

@@ -1,0 +1,171 @@
+#include "weather/daily_weather.h"
+
+#include <commctrl.h>
+
+#include "clock/base/text.h"
+#include "weather/weather_picture.h"
+
+namespace vt {
+
+namespace {
+constexpr wchar_t kClassName[] = L"TfrDailyWeather";
+constexpr wchar_t kDegree[] = L"\u00B0";
+constexpr COLORREF kTitleFrom = 10329505;   // red 161, green 157, blue 157
+const RECT kTitleBox{0, 0, 73, 17};
+const RECT kPictureBox{22, 15, 54, 47};
+const RECT kHiBox{4, 45, 44, 60};
+const RECT kLowBox{44, 46, 81, 60};
+
+UniqueFont ArialFont(int height, bool bold) {
+    return UniqueFont(CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
+}
+
+void GradientBox(HDC dc, const RECT& box, COLORREF from, COLORREF to) {
+    TRIVERTEX v[2] = {};
+    v[0].x = box.left;
+    v[0].y = box.top;
+    v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
+    v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
+    v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
+    v[1].x = box.right;
+    v[1].y = box.bottom;
+    v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
+    v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
+    v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
+    GRADIENT_RECT r{0, 1};
+    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
+}
+
+void Text(HDC dc, const std::wstring& text, RECT box, HFONT font, COLORREF color, UINT format) {
+    SelectGuard keep(dc, font);
+    SetTextColor(dc, color);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+const wchar_t* kStateValues[] = {L"pWeatherTitle.Caption", L"Image2.Hint", L"lbHiTemperature.Caption",
+                                 L"lbLoTemperature.Caption", L"tablotRenderKey"};
+
+std::wstring* StateField(DailyWeatherState& s, int i) {
+    std::wstring* fields[] = {&s.title, &s.hint, &s.hi, &s.low, &s.picturePath};
+    return fields[i];
+}
+}  // namespace
+
+void LoadFromDay(DailyWeatherState& tile, const WeatherDay& day, const std::wstring& currentTmp,
+                 const std::wstring& unitLetter, const std::wstring& programDir) {
+    const WeatherDayPart* part = &day.dayPart;
+    std::wstring high = day.hi;
+    if (high == L"N/A") {
+        part = &day.nightPart;
+        high = currentTmp;
+    }
+    tile.picturePath = WeatherPicturePath(programDir, L"Weather", SafeIconCode(part->icon));
+    if (!part->text) return;
+    tile.hint = *part->text;
+    tile.title = day.name;
+    tile.hi = high + kDegree + unitLetter;
+    tile.low = day.low + kDegree + unitLetter;
+}
+
+void SaveDailyWeather(const DailyWeatherState& tile, const RegistryPlace& programKey, const std::wstring& tileName) {
+    RegKey key = programKey.Sub(tileName).OpenWrite();
+    DailyWeatherState copy = tile;
+    for (int i = 0; i < 5; ++i) key.WriteString(kStateValues[i], StripControls(*StateField(copy, i)));
+}
+
+void RestoreDailyWeather(DailyWeatherState& tile, const RegistryPlace& programKey, const std::wstring& tileName) {
+    RegKey key = programKey.Sub(tileName).OpenRead();
+    if (!key) return;
+    for (int i = 0; i < 5; ++i)
+        if (auto v = key.ReadString(kStateValues[i])) *StateField(tile, i) = *v;
+}
+
+void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, HBITMAP picture) {
+    RECT all{0, 0, kDailyWeatherWidth, kDailyWeatherHeight};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    GradientBox(dc, kTitleBox, kTitleFrom, GetSysColor(COLOR_BTNFACE));
+    UniqueFont title = ArialFont(12, false), hi = ArialFont(13, true), low = ArialFont(11, false);
+    RECT titleText = kTitleBox;
+    titleText.left += 4;
+    Text(dc, tile.title, titleText, title.get(), RGB(255, 255, 255), DT_LEFT | DT_VCENTER);
+    DrawPicture(dc, picture, kPictureBox);
+    Text(dc, tile.hi, kHiBox, hi.get(), RGB(0, 0, 0), DT_LEFT | DT_TOP);
+    Text(dc, tile.low, kLowBox, low.get(), RGB(0, 0, 0), DT_LEFT | DT_TOP);
+}
+
+void TfrDailyWeather::Create(HWND parent, int x, int y, std::wstring name, std::wstring defaultPicture) {
+    static const ATOM atom = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc);
+    }();
+    (void)atom;
+    name_ = std::move(name);
+    defaultPicture_ = std::move(defaultPicture);
+    CreateWindowExW(0, kClassName, name_.c_str(), WS_CHILD | WS_VISIBLE, x, y, kDailyWeatherWidth, kDailyWeatherHeight,
+                    parent, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return;
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
+    const RECT boxes[] = {kPictureBox, kHiBox, kLowBox};
+    for (UINT_PTR id = 0; id < 3; ++id) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = id;
+        ti.rect = boxes[id];
+        ti.lpszText = const_cast<wchar_t*>(L"");
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    SetState(state_);
+}
+
+void TfrDailyWeather::SetState(const DailyWeatherState& state) {
+    const bool newPicture = !picture_ || state.picturePath != state_.picturePath;
+    state_ = state;
+    if (newPicture) picture_ = LoadPicture(state_.picturePath.empty() ? defaultPicture_ : state_.picturePath);
+    UpdateTips();
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TfrDailyWeather::Show(bool visible) {
+    if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void TfrDailyWeather::UpdateTips() {
+    if (!tips_) return;
+    const wchar_t* texts[] = {state_.hint.c_str(), L"Hi", L"Low"};
+    for (UINT_PTR id = 0; id < 3; ++id) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = hwnd_;
+        ti.uId = id;
+        ti.lpszText = const_cast<wchar_t*>(texts[id]);
+        SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PaintDC dc(hwnd_);
+            PaintDailyWeather(dc.get(), state_, picture_.get());
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            PaintDailyWeather(reinterpret_cast<HDC>(w), state_, picture_.get());
+            return 0;
+        default: return Default(m, w, l);
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,365 @@
+#include "weather/frm_weather.h"
+
+#include <commctrl.h>
+
+#include "clock/base/window.h"
+#include "resources/weather_res.h"
+#include "weather/weather_picture.h"
+
+namespace vt {
+
+namespace {
+// Tile places inside the daily sub-page: one row of five (the fifth hidden), a second hidden row.
+constexpr int kTileX[kWeatherTileCount] = {20, 101, 183, 264, 346, 20, 101, 183, 264, 346};
+constexpr int kTileY[kWeatherTileCount] = {36, 36, 36, 36, 36, 202, 202, 202, 202, 202};
+constexpr int kVisibleTiles = 4;
+
+std::wstring TextOf(HWND h) {
+    int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
+    return s;
+}
+
+void SetText(HWND h, const std::wstring& text) {
+    if (h && TextOf(h) != text) SetWindowTextW(h, text.c_str());
+}
+
+void SetCheck(HWND h, bool on) {
+    if (h) SendMessageW(h, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Checked(HWND h) { return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+const wchar_t* const kEveryItems[] = {L"Never", L"30 minutes", L"1 hour", L"3 hours", L"12 hours", L"1 day", L"1 minute"};
+
+int SubPageOf(int id) {
+    if (id >= IDC_PNCURRENTWEATHER && id <= IDC_CURRENT_LAST) return 0;
+    if (id >= IDC_PNDAILYWEATHER && id <= IDC_DAILY_LAST) return 1;
+    if (id >= IDC_PNWEATHERCOM && id <= IDC_SETTINGS_LAST) return 2;
+    return -1;
+}
+}  // namespace
+
+TfrmWeather::TfrmWeather(MainOptions& options, WeatherFormHost host, const INow& now, std::wstring programDir,
+                         RegistryPlace store)
+    : options_(options),
+      host_(std::move(host)),
+      programDir_(programDir),
+      page_(options,
+            WeatherPageHost{host_.saveOptions, host_.refreshClock, host_.proxySettings, host_.weatherUpdated,
+                            [this](bool enabled, unsigned ms) { SetTimer(enabled, ms); }, [this] { UpdateControls(); }},
+            now, std::move(programDir),
+            [this] {
+                if (HWND h = hwnd_.load()) PostMessageW(h, kWeatherDoneMessage, 0, 0);
+            },
+            std::move(store)) {}
+
+TfrmWeather::~TfrmWeather() {
+    page_.Shutdown();
+    if (HWND h = hwnd_.load()) DestroyWindow(h);
+}
+
+HWND TfrmWeather::Create(HWND parent) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_WEATHER), parent, DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+    return hwnd_;
+}
+
+INT_PTR CALLBACK TfrmWeather::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<TfrmWeather*>(l);
+        SetWindowLongPtrW(h, DWLP_USER, l);
+        self->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<TfrmWeather*>(GetWindowLongPtrW(h, DWLP_USER));
+    if (!self) return FALSE;
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        return FALSE;
+    }
+    try {
+        return self->OnMessage(m, w, l);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    return FALSE;
+}
+
+INT_PTR TfrmWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;   // the main dialog keeps the focus
+        case WM_COMMAND:
+            OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
+            return TRUE;
+        case WM_TIMER:
+            if (w != kTimerWeather) return FALSE;
+            KillTimer(hwnd_, kTimerWeather);
+            page_.TimerWeatherTimer();
+            return TRUE;
+        case kWeatherDoneMessage:
+            page_.OnRequestDone();
+            return TRUE;
+        case WM_DRAWITEM:
+            DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(l) != lbError) return FALSE;
+            SetTextColor(reinterpret_cast<HDC>(w), RGB(255, 0, 0));
+            SetBkMode(reinterpret_cast<HDC>(w), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        default:
+            return FALSE;
+    }
+}
+
+void TfrmWeather::OnInitDialog() {
+    HWND h = hwnd_;
+    auto item = [h](int id) { return GetDlgItem(h, id); };
+    pbtCurrent = item(IDC_PBTCURRENT);
+    pbtDaily = item(IDC_PBTDAILY);
+    pbtSettings = item(IDC_PBTSETTINGS);
+    lbError = item(IDC_LBERROR);
+    pnCurrentWeather = item(IDC_PNCURRENTWEATHER);
+    Image2 = item(IDC_IMAGE2);
+    lbHiTemperature = item(IDC_LBHITEMPERATURE);
+    imgMoon = item(IDC_IMGMOON);
+    mmWeather = item(IDC_MMWEATHER);
+    Label25 = item(IDC_LABEL25);
+    lbTemperature = item(IDC_LBTEMPERATURE);
+    lbTemperSymbol = item(IDC_LBTEMPERSYMBOL);
+    pnDailyWeather = item(IDC_PNDAILYWEATHER);
+    pnWeatherCom = item(IDC_PNWEATHERCOM);
+    gradientPanel8 = item(IDC_GRADIENTPANEL8);
+    chbShowWeather = item(IDC_CHBSHOWWEATHER);
+    Label1 = item(IDC_LABEL1);
+    cbFoundPlaces = item(IDC_CBFOUNDPLACES);
+    btnGetWeatherCom = item(IDC_BTNGETWEATHERCOM);
+    cbShowLocation = item(IDC_CBSHOWLOCATION);
+    cbShowWeatherIcon = item(IDC_CBSHOWWEATHERICON);
+    rbEnglishUnits = item(IDC_RBENGLISHUNITS);
+    rbMetricUnits = item(IDC_RBMETRICUNITS);
+    gradientPanel9 = item(IDC_GRADIENTPANEL9);
+    Label22 = item(IDC_LABEL22);
+    cbWeatherEvery = item(IDC_CBWEATHEREVERY);
+    Label5 = item(IDC_LABEL5);
+    lbWeatherSync = item(IDC_LBWEATHERSYNC);
+    btSetProxy = item(IDC_BTSETPROXY);
+    Label7 = item(IDC_LABEL7);
+    HotKey1 = item(IDC_HOTKEY1);
+
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    boldFont_.reset(CreateFontIndirectW(&lf));
+
+    RECT panel{};
+    GetWindowRect(pnDailyWeather, &panel);
+    MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&panel), 2);
+    const std::wstring defaultPicture = WeatherPicturePath(programDir_, L"Weather", L"na");
+    for (int i = 0; i < kWeatherTileCount; ++i) {
+        auto& tile = frDailyWeather[static_cast<size_t>(i)];
+        tile.Create(h, panel.left + kTileX[i], panel.top + kTileY[i], WeatherPage::TileName(i), defaultPicture);
+        tile.Show(false);
+    }
+
+    moonTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr, GetModuleHandleW(nullptr),
+                               nullptr);
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = h;
+    ti.uId = reinterpret_cast<UINT_PTR>(imgMoon);
+    ti.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(moonTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+
+    UpdateControls();
+}
+
+void TfrmWeather::OnCommand(int id, int code, HWND control) {
+    if (updating_) return;
+    switch (id) {
+        case IDC_PBTCURRENT:
+        case IDC_PBTDAILY:
+        case IDC_PBTSETTINGS:
+            if (code == BN_CLICKED) page_.SelectPage(id - IDC_PBTCURRENT);
+            break;
+        case IDC_BTNGETWEATHERCOM:
+            if (code == BN_CLICKED) onGetWeather();
+            break;
+        case IDC_CBFOUNDPLACES:
+            if (code == CBN_EDITCHANGE) page_.SetPlaceText(TextOf(cbFoundPlaces));
+            if (code == CBN_SELCHANGE) page_.SelectPlace(static_cast<int>(SendMessageW(cbFoundPlaces, CB_GETCURSEL, 0, 0)));
+            break;
+        case IDC_CHBSHOWWEATHER:
+            if (code == BN_CLICKED) page_.SetShowWeather(Checked(control));
+            break;
+        case IDC_GRADIENTPANEL8:
+            if (code == STN_CLICKED) page_.SetShowWeather(!options_.showWeather);
+            break;
+        case IDC_CBSHOWLOCATION:
+            if (code == BN_CLICKED) page_.SetShowLocation(Checked(control));
+            break;
+        case IDC_CBSHOWWEATHERICON:
+            if (code == BN_CLICKED) page_.SetShowWeatherIcon(Checked(control));
+            break;
+        case IDC_RBENGLISHUNITS:
+        case IDC_RBMETRICUNITS:
+            if (code == BN_CLICKED && Checked(control)) page_.SetEnglishUnits(id == IDC_RBENGLISHUNITS);
+            break;
+        case IDC_GRADIENTPANEL9:
+            if (code == STN_CLICKED) page_.ToggleOneMinute();
+            break;
+        case IDC_CBWEATHEREVERY:
+            if (code == CBN_SELCHANGE)
+                page_.SetWeatherEvery(static_cast<int>(SendMessageW(cbWeatherEvery, CB_GETCURSEL, 0, 0)));
+            break;
+        case IDC_BTSETPROXY:
+            if (code == BN_CLICKED && host_.openProxyPage) host_.openProxyPage();
+            break;
+        case IDC_HOTKEY1:
+            if (code == EN_CHANGE) {
+                page_.SetHotKey(static_cast<WORD>(SendMessageW(HotKey1, HKM_GETHOTKEY, 0, 0)));
+                RegisterHotKey();
+                if (host_.hotKeyChanged) host_.hotKeyChanged(HotKey());
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TfrmWeather::onGetWeather() {
+    if (cbFoundPlaces) page_.SetPlaceText(TextOf(cbFoundPlaces));
+    page_.onGetWeather();
+}
+
+void TfrmWeather::LoadFromOptions() {
+    page_.LoadFromOptions();
+    // Enabled only now, so setting them while loading saved nothing.
+    if (cbShowLocation) EnableWindow(cbShowLocation, TRUE);
+    if (cbShowWeatherIcon) EnableWindow(cbShowWeatherIcon, TRUE);
+    UpdateControls();
+}
+
+void TfrmWeather::RestorePlacement() {
+    page_.RestorePlacement();
+    if (host_.hotKeyChanged) host_.hotKeyChanged(HotKey());
+}
+
+void TfrmWeather::SetProxyCaption(bool enabled) {
+    if (btSetProxy) SetWindowTextW(btSetProxy, enabled ? L"Proxy (Enabled)... " : L"Proxy (Disabled)... ");
+}
+
+bool TfrmWeather::RegisterHotKey() { return RegisterWeatherHotKeyOrWarn(host_.mainWindow, HotKey(), hwnd_); }
+
+void TfrmWeather::SetTimer(bool enabled, unsigned ms) {
+    HWND h = hwnd_;
+    if (!h) return;
+    if (enabled)
+        ::SetTimer(h, kTimerWeather, ms, nullptr);
+    else
+        KillTimer(h, kTimerWeather);
+}
+
+void TfrmWeather::UpdateControls() {
+    if (!hwnd_.load() || updating_) return;
+    updating_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{updating_};
+    const WeatherPageState& st = page_.State();
+    const MainOptions& o = options_;
+
+    SetText(lbError, st.errorText);
+    EnableWindow(btnGetWeatherCom, st.buttonEnabled);
+    SetText(lbHiTemperature, st.hiTemperature);
+    SetText(mmWeather, o.currentWeather);
+    SetText(lbTemperature, o.temper);
+    SetText(lbTemperSymbol, o.temperSymbol);
+    SetCheck(chbShowWeather, o.showWeather);
+    SetCheck(cbShowLocation, o.showLocation);
+    SetCheck(cbShowWeatherIcon, o.showWeatherIcon);
+    SetCheck(rbEnglishUnits, st.englishUnits);
+    SetCheck(rbMetricUnits, !st.englishUnits);
+
+    if (o.places != shownPlaces_) {
+        SendMessageW(cbFoundPlaces, CB_RESETCONTENT, 0, 0);
+        for (const auto& place : o.places)
+            SendMessageW(cbFoundPlaces, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(place.c_str()));
+        shownPlaces_ = o.places;
+    }
+    if (SendMessageW(cbFoundPlaces, CB_GETCURSEL, 0, 0) != o.placeIndex)
+        SendMessageW(cbFoundPlaces, CB_SETCURSEL, static_cast<WPARAM>(o.placeIndex), 0);
+    SetText(cbFoundPlaces, o.placeText);
+
+    if (o.WeatherEveryCount() != shownEveryCount_) {
+        SendMessageW(cbWeatherEvery, CB_RESETCONTENT, 0, 0);
+        for (int i = 0; i < o.WeatherEveryCount(); ++i)
+            SendMessageW(cbWeatherEvery, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kEveryItems[i]));
+        shownEveryCount_ = o.WeatherEveryCount();
+    }
+    SendMessageW(cbWeatherEvery, CB_SETCURSEL, static_cast<WPARAM>(o.weatherEvery), 0);
+    SetText(lbWeatherSync, st.syncLabel);
+    if (static_cast<WORD>(SendMessageW(HotKey1, HKM_GETHOTKEY, 0, 0)) != st.hotKey)
+        SendMessageW(HotKey1, HKM_SETHOTKEY, st.hotKey, 0);
+
+    if (shownPicture_ != st.picturePath) {
+        picture_ = LoadPicture(st.picturePath);
+        shownPicture_ = st.picturePath;
+        InvalidateRect(Image2, nullptr, TRUE);
+    }
+    if (shownMoon_ != st.moonPicturePath) {
+        moon_ = LoadPicture(st.moonPicturePath);
+        shownMoon_ = st.moonPicturePath;
+        InvalidateRect(imgMoon, nullptr, TRUE);
+    }
+    if (moonTip_) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(imgMoon);
+        ti.lpszText = const_cast<wchar_t*>(st.moonHint.c_str());
+        SendMessageW(moonTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    for (size_t i = 0; i < frDailyWeather.size(); ++i)
+        if (!(frDailyWeather[i].State() == st.tiles[i])) frDailyWeather[i].SetState(st.tiles[i]);
+    ShowSubPages();
+}
+
+void TfrmWeather::ShowSubPages() {
+    const int shown = page_.State().shownPage;
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        int page = SubPageOf(GetDlgCtrlID(child));
+        if (page < 0) continue;
+        bool visible = page == shown && child != Label25 && child != lbTemperature && child != lbTemperSymbol;
+        // The style, not IsWindowVisible: the page itself may be hidden.
+        const bool now = (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (now != visible) ShowWindow(child, visible ? SW_SHOWNA : SW_HIDE);
+    }
+    for (int i = 0; i < kWeatherTileCount; ++i) frDailyWeather[static_cast<size_t>(i)].Show(shown == 1 && i < kVisibleTiles);
+    HFONT normal = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+    const HWND buttons[] = {pbtCurrent, pbtDaily, pbtSettings};
+    for (int i = 0; i < 3; ++i) {
+        HFONT want = i == shown ? boldFont_.get() : normal;
+        if (reinterpret_cast<HFONT>(SendMessageW(buttons[i], WM_GETFONT, 0, 0)) != want)
+            SendMessageW(buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(want), TRUE);
+    }
+}
+
+void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    HBITMAP picture = item.hwndItem == imgMoon ? moon_.get() : picture_.get();
+    vt::DrawPicture(item.hDC, picture, item.rcItem);
+}
+
+}  // namespace vt

@@ -1,0 +1,93 @@
+// The weather page of the main dialog: a child dialog (resource IDD_WEATHER) over WeatherPage. It only
+// passes control events to the page's logic and shows the logic's state again after each change.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "clock/base/handles.h"
+#include "weather/daily_weather.h"
+#include "weather/weather_page.h"
+
+namespace vt {
+
+// What the page needs from the main form besides the options model.
+struct WeatherFormHost {
+    std::function<void()> saveOptions;              // SaveOptions
+    std::function<void()> refreshClock;             // TfrmClock::RefreshClock
+    std::function<ProxySettings()> proxySettings;   // the proxy page's current values
+    std::function<void()> weatherUpdated;           // redraw the forecast widget when it exists
+    std::function<void()> openProxyPage;            // "Proxy..." (Proxy1Click)
+    std::function<void(WORD hotKey)> hotKeyChanged; // set the tray item's shortcut text
+    HWND mainWindow = nullptr;                      // owner of hot key id 1
+};
+
+class TfrmWeather {
+public:
+    static constexpr UINT kWeatherDoneMessage = WM_APP + 0x57;   // posted by the worker
+    static constexpr UINT_PTR kTimerWeather = 0x5701;
+
+    TfrmWeather(MainOptions& options, WeatherFormHost host, const INow& now, std::wstring programDir,
+                RegistryPlace store = {});
+    ~TfrmWeather();
+    TfrmWeather(const TfrmWeather&) = delete;
+    TfrmWeather& operator=(const TfrmWeather&) = delete;
+
+    // Creates the page as a child of `parent` (hidden; the main form shows and places it).
+    HWND Create(HWND parent);
+    HWND hwnd() const { return hwnd_; }
+    WeatherPage& Page() { return page_; }
+
+    // Main form entry points.
+    void onGetWeather();                 // the hot key, the tray item, the widget's update item
+    void LoadFromOptions();              // after LoadOptions filled the model
+    void ScheduleWeatherCheck() { page_.ScheduleWeatherCheck(); }
+    void OnResume() { page_.OnResume(); }
+    void Shutdown() { page_.Shutdown(); }
+    void SavePlacement() const { page_.SavePlacement(); }
+    void RestorePlacement();
+    void SetProxyCaption(bool enabled);  // "Proxy (Enabled)... " / "Proxy (Disabled)... "
+    WORD HotKey() const { return page_.State().hotKey; }
+    // Registers hot key id 1 on the main window from HotKey1; a refusal shows the message box.
+    bool RegisterHotKey();
+
+    // The page's controls, under the names the rest of the program knows them by.
+    HWND pbtCurrent{}, pbtDaily{}, pbtSettings{}, lbError{};
+    HWND pnCurrentWeather{}, Image2{}, lbHiTemperature{}, imgMoon{}, mmWeather{}, Label25{}, lbTemperature{},
+        lbTemperSymbol{};
+    HWND pnDailyWeather{};
+    HWND pnWeatherCom{}, gradientPanel8{}, chbShowWeather{}, Label1{}, cbFoundPlaces{}, btnGetWeatherCom{},
+        cbShowLocation{}, cbShowWeatherIcon{}, rbEnglishUnits{}, rbMetricUnits{}, gradientPanel9{}, Label22{},
+        cbWeatherEvery{}, Label5{}, lbWeatherSync{}, btSetProxy{}, Label7{}, HotKey1{};
+    std::array<TfrDailyWeather, kWeatherTileCount> frDailyWeather;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
+    void OnInitDialog();
+    void OnCommand(int id, int code, HWND control);
+    void UpdateControls();
+    void ShowSubPages();
+    void SetTimer(bool enabled, unsigned ms);
+    void DrawPicture(const DRAWITEMSTRUCT& item);
+
+    MainOptions& options_;
+    WeatherFormHost host_;
+    std::wstring programDir_;
+    std::atomic<HWND> hwnd_{nullptr};
+    WeatherPage page_;
+    bool updating_ = false;
+    std::vector<std::wstring> shownPlaces_;
+    int shownEveryCount_ = 0;
+    std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first loaded
+    UniqueBitmap picture_, moon_;
+    UniqueFont boldFont_;
+    HWND moonTip_ = nullptr;   // owned by the page window, destroyed with it
+};
+
+}  // namespace vt

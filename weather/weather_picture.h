@@ -1,0 +1,20 @@
+// Weather and moon pictures: Weather\<code>.png and Moon\<code>.png in the program folder.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "clock/base/handles.h"
+
+namespace vt {
+
+// The picture for a code in one of the picture folders ("Weather" or "Moon"): <code>.png when it
+// exists, else na.png, else empty (no picture). `programDir` ends with a backslash.
+std::wstring WeatherPicturePath(const std::wstring& programDir, const wchar_t* folder, const std::wstring& code);
+
+// Any picture the system's imaging component reads, as a 32-bit premultiplied top-down DIB; empty on failure.
+UniqueBitmap LoadPicture(const std::wstring& path);
+// Draws a loaded picture stretched into `box`, blending its alpha.
+void DrawPicture(HDC dc, HBITMAP picture, const RECT& box);
+
+}  // namespace vt

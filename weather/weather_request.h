@@ -1,0 +1,66 @@
+// The weather service request: the URL, the proxy and the HTTP exchange itself. The exchange runs in
+// the weather worker; everything it needs is gathered on the main thread into one WeatherRequest.
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vt {
+
+// The proxy page's settings, taken on the main thread when a request starts.
+struct ProxySettings {
+    std::wstring host;
+    int port = 0;
+    std::wstring user;
+    std::wstring password;
+    bool basicAuth = false;
+    bool enabled = false;
+};
+
+// The service's host ("name" or "name:port"). One constant default; the environment variable
+// VANTORIC_WEATHER_HOST or SetWeatherServiceHost replace it (the tests point it at a loopback server).
+inline constexpr wchar_t kDefaultWeatherHost[] = L"weather.dorminax.com";
+inline constexpr wchar_t kWeatherUser[] = L"vantoric";
+std::wstring WeatherServiceHost();
+void SetWeatherServiceHost(std::wstring host);   // empty: back to the environment or the default
+
+// The place as the service expects it: space -> '+', A-Z a-z 0-9 unchanged, every other UTF-8 byte
+// as %XX with upper-case hex digits ("Paris, France" -> "Paris%2C+France").
+std::wstring EncodePlace(std::wstring_view place);
+// "/weather.php?city=...&user=...&unit=s|m"
+std::wstring WeatherRequestPath(std::wstring_view place, std::wstring_view user, std::wstring_view unitCode);
+
+struct WeatherRequestLimits {
+    unsigned readTimeoutMs = 10000;   // one read (and connect) may wait this long
+    unsigned deadlineMs = 30000;      // the whole exchange, so a trickling server cannot hold the worker
+    std::size_t maxBytes = 1 << 20;   // a larger reply is refused
+};
+
+struct WeatherRequest {
+    std::wstring host;                // from WeatherServiceHost(), may carry ":port"
+    std::wstring pathAndQuery;
+    ProxySettings proxy;
+    WeatherRequestLimits limits;
+};
+
+struct HttpResult {
+    bool ok = false;          // status 200 and a body read whole within the limits
+    int status = 0;
+    std::string body;
+    std::wstring error;       // the failure's own text when !ok
+};
+
+inline constexpr wchar_t kWeatherUserAgent[] = L"Mozilla/3.0 (compatible; Indy Library)";
+
+// Performs one GET over WinHTTP; blocking. `cancel` is polled between reads so a stop request ends the
+// exchange within one read time-out.
+HttpResult PerformWeatherRequest(const WeatherRequest& request, const std::atomic<bool>* cancel = nullptr);
+
+// Splits "host:port" (port 80 when absent or outside 1..65535).
+void SplitHostPort(std::wstring_view hostAndPort, std::wstring& host, unsigned short& port);
+// The proxy's port as used: outside 1..65535 means 80.
+unsigned short ProxyPort(int port);
+std::string Base64(std::string_view bytes);
+
+}  // namespace vt

@@ -1,0 +1,64 @@
+#include "weather/weather_schedule.h"
+
+#include <windows.h>
+
+#include "clock/base/now.h"
+#include "clock/options_model.h"
+
+namespace vt {
+
+TDateTime WeatherCheckInterval(int everyIndex) {
+    switch (everyIndex) {
+        case kWeather30Min: return 30 * kOneMinute;
+        case kWeather1Hour: return kOneHour;
+        case kWeather3Hours: return 3 * kOneHour;
+        case kWeather12Hours: return 12 * kOneHour;
+        case kWeather1Day: return 1.0;
+        case kWeather1Minute: return kOneMinute;
+        default: return 0;
+    }
+}
+
+WeatherSchedule ScheduleWeatherCheck(int everyIndex, TDateTime lastCheck, TDateTime now) {
+    WeatherSchedule s;
+    TDateTime interval = WeatherCheckInterval(everyIndex);
+    if (interval <= 0) {
+        s.label = WeatherSchedule::Label::Never;
+        return s;
+    }
+    s.enabled = true;
+    const TDateTime next = lastCheck + interval;
+    const std::int64_t waitMs = DateTimeToMSecs(next) - DateTimeToMSecs(now);
+    if (lastCheck > now || waitMs <= 0) {
+        s.intervalMs = kWeatherDueDelayMs;
+        return s;
+    }
+    s.intervalMs = static_cast<unsigned>(waitMs);
+    s.label = WeatherSchedule::Label::NextCheck;
+    s.next = next;
+    return s;
+}
+
+std::wstring WeatherSyncLabel(const WeatherSchedule& schedule, const std::wstring& current) {
+    switch (schedule.label) {
+        case WeatherSchedule::Label::Never: return L"Never";
+        case WeatherSchedule::Label::NextCheck: return DateTimeText(schedule.next);
+        case WeatherSchedule::Label::Keep: break;
+    }
+    return current;
+}
+
+std::wstring DateTimeText(TDateTime value) {
+    SYSTEMTIME st = DateTimeToSystemTime(value);
+    wchar_t date[128] = L"", time[128] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128);
+    std::wstring text = date;
+    if (st.wHour || st.wMinute || st.wSecond || st.wMilliseconds) {
+        GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128);
+        text += L" ";
+        text += time;
+    }
+    return text;
+}
+
+}  // namespace vt
