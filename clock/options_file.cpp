@@ -312,18 +312,6 @@ std::wstring ResolveSettingsDir(const OptionsStore& store) {
     return dir;
 }
 
-void WriteWeatherCheckDate(const OptionsStore& store, TDateTime when) {
-    RegKey key = RegKey::Create(store.root, store.programKey);
-    key.WriteDouble(L"WeatherCheckDate", when);
-}
-
-TDateTime ReadWeatherCheckDate(const OptionsStore& store, TDateTime now) {
-    RegKey key = RegKey::Open(store.root, store.programKey, KEY_READ);
-    TDateTime v = key.ReadDouble(L"WeatherCheckDate").value_or(0);
-    // A date after now (the clock went back) would hold the next check off indefinitely.
-    return v > now || !(v == v) ? 0 : v;
-}
-
 void RecordSuccessfulSync(const OptionsStore& store, TDateTime now) {
     IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"LastSync", DateTimeToText(now));
 }

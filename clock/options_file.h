@@ -46,10 +46,6 @@ bool WriteAppDataDir(const OptionsStore& store, const std::wstring& dir);
 std::wstring ResolveSettingsDir(const OptionsStore& store);
 bool CreateFolderTree(const std::wstring& dir);
 
-// "WeatherCheckDate": 8 bytes of a double. Missing, of the wrong type, or in the future: 0 (due).
-void WriteWeatherCheckDate(const OptionsStore& store, TDateTime when);
-TDateTime ReadWeatherCheckDate(const OptionsStore& store, TDateTime now);
-
 // "LastSync" and "NextSync" in Setting.ini, as date-time text of the user's locale.
 void RecordSuccessfulSync(const OptionsStore& store, TDateTime now);
 void WriteNextSync(const OptionsStore& store, TDateTime when);

@@ -55,6 +55,7 @@ int RunVantoric() {
         form.LoadOptions();
         form.EnableTimer(true);
         form.RefreshClock();
+        form.ScheduleWeatherCheck();
         form.RegisterWeatherHotKey();
     }
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

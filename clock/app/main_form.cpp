@@ -204,8 +204,20 @@ void TfrmClock::CreatePages() {
         if (templates[i]) {
             pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
                                            reinterpret_cast<LPARAM>(this));
-        } else if (hooks_.createWeatherPage) {
-            pages_[i] = hooks_.createWeatherPage(hwnd_);
+        } else {
+            WeatherFormHost host;
+            host.saveOptions = [this] { SaveOptions(); };
+            host.refreshClock = [this] { RefreshClock(); };
+            host.proxySettings = [this] {
+                const ProxyOptions& p = options_.proxy;
+                return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
+            };
+            host.weatherUpdated = [this] { Call(hooks_.weatherUpdated); };
+            host.openProxyPage = [this] { SelectPage(7); };
+            host.mainWindow = hwnd_;
+            weather_ = std::make_unique<TfrmWeather>(options_, std::move(host), *config_.now, config_.appDir + L"\\",
+                                                     config_.weatherStore);
+            pages_[i] = weather_->Create(hwnd_);
         }
         if (!pages_[i])  // a page that another part of the program fills in later
             pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_, nullptr,
@@ -351,7 +363,7 @@ void TfrmClock::ApplyProxy() {
     bool on = Checked(x, IDC_CBENABLEPROXY);
     for (int id : {IDC_EDADDRESS, IDC_EDPORT, IDC_EDPROXYUSER, IDC_EDPROXYPASSWORD, IDC_CBBASICAUTH}) Enable(x, id, on);
     ControlsToModel();
-    if (hooks_.proxyChanged) hooks_.proxyChanged(options_.proxy);
+    if (weather_) weather_->SetProxyCaption(on);
 }
 
 void TfrmClock::UpdateTimeOptionControls() {
@@ -476,10 +488,16 @@ int TfrmClock::EveryIndex() {
     return v < 0 ? 0 : v;
 }
 
+void TfrmClock::ScheduleWeatherCheck() {
+    if (weather_) weather_->ScheduleWeatherCheck();
+}
+
 void TfrmClock::LoadOptions() {
+    if (weather_) weather_->RestorePlacement();
     vt::LoadOptions(config_.store, options_);
     if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
     ModelToControls();
+    if (weather_) weather_->LoadFromOptions();
     SelectPage(options_.activePage);
     RestorePlacement();
     ApplyProxy();
@@ -544,8 +562,9 @@ void TfrmClock::TimerTimer() {
 }
 
 bool TfrmClock::RegisterWeatherHotKey() {
-    WORD hk = hooks_.weatherHotKey ? hooks_.weatherHotKey() : MAKEWORD('U', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    WORD hk = weather_ ? weather_->HotKey() : MAKEWORD('U', HOTKEYF_CONTROL | HOTKEYF_ALT);
     UnregisterHotKey(hwnd_, kHotKeyId);
+    if (LOBYTE(hk) == 0) return true;   // no key chosen: no hot key, and nothing to complain about
     if (RegisterHotKey(hwnd_, kHotKeyId, HotKeyModifiers(HIBYTE(hk)), LOBYTE(hk))) return true;
     Message(L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", hwnd_);
     return false;
@@ -738,7 +757,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDM_TRANSPARENT: SetSwitch(&MainOptions::transparentClock, options_.transparentClock ? 0 : 1); return;
     case IDM_UPTIME: ToggleUpTime(); return;
     case IDM_UPTIME5: ShowUpTime5(); return;
-    case IDM_CHECKWEATHER: Call(hooks_.getWeather); return;
+    case IDM_CHECKWEATHER: if (weather_) weather_->onGetWeather(); return;
     case IDM_RANDOMSKIN: RandomSkin(); return;
     case IDM_WEATHERSETTINGS:
         SelectPage(3);
@@ -838,6 +857,7 @@ void TfrmClock::SavePlacement() {
     key.WriteBinary(L"fsMain.Placement", &wp.rcNormalPosition, sizeof wp.rcNormalPosition);
     // The folder in use is recorded with the placement, also when it is the default one.
     key.WriteString(L"AppDataDir", config_.store.settingsDir);
+    if (weather_) weather_->SavePlacement();
 }
 
 void TfrmClock::RestorePlacement() {
@@ -884,6 +904,7 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kSyncTimer);
     alarmList_.reset();
     trayClock_.reset();   // tells the host to quit, with a time-out
+    if (weather_) weather_->Shutdown();   // stops and joins a running request
     if (atomicClock_) atomicClock_->ReleaseTimeService();
     atomicClock_.reset();   // waits for a running request
     Call(hooks_.shutdown);
@@ -953,10 +974,10 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_POWERBROADCAST:
         if (wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMESTANDBY || wp == PBT_APMRESUMEAUTOMATIC)
-            Call(hooks_.scheduleWeatherCheck);
+            if (weather_) weather_->OnResume();
         return TRUE;
     case WM_HOTKEY:
-        if (wp == kHotKeyId) Call(hooks_.getWeather);
+        if (wp == kHotKeyId && weather_) weather_->onGetWeather();
         return 0;
     case WM_QUERYENDSESSION:
         // Save now: the session may end without another message.

@@ -14,6 +14,7 @@
 #include "clock/app/tray_icon.h"
 #include "clock/atomic_sync.h"
 #include "clock/tray_clock.h"
+#include "weather/frm_weather.h"
 #include "clock/base/handles.h"
 #include "clock/base/now.h"
 #include "clock/base/window.h"
@@ -75,16 +76,13 @@ public:
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
     std::function<void()> showCalendar, closeCalendar, showForecast, closeForecast;
-    std::function<void()> newAlarm, getWeather;
+    std::function<void()> newAlarm;
     // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
     std::function<void(const TAlRecord&)> alarmFired;
     // The machine's wake timer; none: the machine is never woken for an alarm.
     std::function<std::unique_ptr<IWakeTimer>()> createWakeTimer;
-    std::function<void()> scheduleWeatherCheck;
     std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
-    std::function<WORD()> weatherHotKey;                // the hot-key control's value (HOTKEYF_* in the high byte)
-    std::function<HWND(HWND parent)> createWeatherPage;
-    std::function<void(const ProxyOptions&)> proxyChanged;   // applied to the program's HTTP requests
+    std::function<void()> weatherUpdated;               // redraw the forecast widget when it exists
     // Message boxes of the start-up; tests record them instead.
     std::function<void(const std::wstring& text, const std::wstring& caption, HWND owner)> messageBox;
 };
@@ -100,6 +98,7 @@ struct MainFormConfig {
     IClockPainter* painter = nullptr;
     const INow* now = nullptr;
     std::wstring versionShort = L"1.0";
+    RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
 class TfrmClock : public Window<TfrmClock>, private IAlarmSwitches, private IAtomicClockView {
@@ -137,6 +136,9 @@ public:
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     TAlarms* AlarmList() { return alarmList_.get(); }
     TTrayClock* TrayClock() { return trayClock_.get(); }
+    TfrmWeather* WeatherPage() { return weather_.get(); }
+    // The weather check's timer from the stored check date (start-up, resume).
+    void ScheduleWeatherCheck();
     void TimerTimer();
 
     static void RegisterClass();
@@ -192,6 +194,7 @@ private:
     MainFormConfig config_;
     std::unique_ptr<TAlarms> alarmList_;
     std::unique_ptr<TTrayClock> trayClock_;
+    std::unique_ptr<TfrmWeather> weather_;
     std::unique_ptr<ITimeQuery> ownTimeQuery_;
     std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
     std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;

@@ -7,6 +7,7 @@
 #include "clock/app/main_form.h"
 #include "clock/base/inifile.h"
 #include "clock/base/registry.h"
+#include "weather/weather_request.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -62,6 +63,7 @@ protected:
         config.store.programKey = keyBase + L"\\Program";
         config.store.runKey = keyBase + L"\\Run";
         config.store.settingsDir = dir.path();
+        config.weatherStore = {HKEY_CURRENT_USER, keyBase + L"\\Program"};
         config.appDir = L"C:\\Vantoric";
         config.host = &host;
         config.painter = &painter;
@@ -69,8 +71,6 @@ protected:
         config.timeQuery = &timeQuery;
         hooks.showCalendar = [this] { ++calendarShown; };
         hooks.closeCalendar = [this] { ++calendarClosed; };
-        hooks.scheduleWeatherCheck = [this] { ++weatherSchedules; };
-        hooks.getWeather = [this] { ++weatherFetches; };
         hooks.messageBox = [this](const std::wstring& text, const std::wstring& caption, HWND) {
             messages.push_back(caption + L": " + text);
         };
@@ -100,7 +100,7 @@ protected:
     MainFormConfig config;
     MainFormHooks hooks;
     std::unique_ptr<TfrmClock> form;
-    int calendarShown = 0, calendarClosed = 0, weatherSchedules = 0, weatherFetches = 0;
+    int calendarShown = 0, calendarClosed = 0;
     std::vector<std::wstring> messages;
 };
 
@@ -205,16 +205,29 @@ TEST_F(MainFormTest, EndOfSessionSavesAndOnlyEndsWhenTheSessionEnds) {
     EXPECT_EQ(f.hwnd(), nullptr);
 }
 
-TEST_F(MainFormTest, SystemMessagesReachTheirParts) {
-    Start();
-    Send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
-    Send(WM_POWERBROADCAST, PBT_APMRESUMESTANDBY);
-    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
-    Send(WM_POWERBROADCAST, PBT_APMSUSPEND);
-    EXPECT_EQ(weatherSchedules, 3);
+TEST_F(MainFormTest, WeatherHotKeyStartsARequestAndResumeReschedules) {
+    TfrmClock& f = Start();
+    // A refused connection: the request fails and says so, the stored weather stays.
+    SetWeatherServiceHost(L"127.0.0.1:1");
+    SetDlgItemTextW(f.Page(3), 3303, L"Oslo");   // the place box
+    f.Options().temper = L"12";
     Send(WM_HOTKEY, 2);
+    EXPECT_TRUE(f.WeatherPage()->Page().State().buttonEnabled);
     Send(WM_HOTKEY, 1);
-    EXPECT_EQ(weatherFetches, 1);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 20000 && f.WeatherPage()->Page().State().errorText.empty()) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    SetWeatherServiceHost(L"");
+    EXPECT_EQ(f.WeatherPage()->Page().State().errorText.rfind(L"Can't Get Weather: ", 0), 0u)
+        << f.WeatherPage()->Page().State().errorText;
+    EXPECT_EQ(f.Options().temper, L"12");
+    // After a resume the check is due again from the stored date: never checked, so in 5 seconds.
+    Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    EXPECT_TRUE(f.WeatherPage()->Page().State().schedule.enabled);
+    EXPECT_EQ(f.WeatherPage()->Page().State().schedule.intervalMs, 5000u);
 }
 
 TEST_F(MainFormTest, TrayIconShowsWhenTheClockIsNotPainted) {
@@ -281,11 +294,8 @@ TEST_F(MainFormTest, DueAlarmReachesTheHandlerFromTheCheckTimer) {
     EXPECT_EQ(fired.size(), 1u);
 }
 
-TEST_F(MainFormTest, ProxyPageEnablesItsFieldsAndHandsTheSettingsOn) {
-    std::vector<ProxyOptions> applied;
-    hooks.proxyChanged = [&](const ProxyOptions& p) { applied.push_back(p); };
+TEST_F(MainFormTest, ProxyPageEnablesItsFieldsAndKeepsTheSettings) {
     TfrmClock& f = Start();
-    ASSERT_FALSE(applied.empty());  // applied once while the options load
     HWND page = f.Page(7);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 311)));
     SetDlgItemTextW(page, 311, L"proxy.local");
@@ -293,10 +303,9 @@ TEST_F(MainFormTest, ProxyPageEnablesItsFieldsAndHandsTheSettingsOn) {
     CheckDlgButton(page, 310, BST_CHECKED);
     SendMessageW(page, WM_COMMAND, MAKEWPARAM(310, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, 310)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 311)));
-    ASSERT_GE(applied.size(), 2u);
-    EXPECT_TRUE(applied.back().enabled);
-    EXPECT_EQ(applied.back().address, L"proxy.local");
-    EXPECT_EQ(applied.back().PortNumber(), 8080);
+    EXPECT_TRUE(f.Options().proxy.enabled);
+    EXPECT_EQ(f.Options().proxy.address, L"proxy.local");
+    EXPECT_EQ(f.Options().proxy.PortNumber(), 8080);
 }
 
 TEST_F(MainFormTest, AtomicClockPageGetsTheServerTimeOffTheMainThread) {

@@ -8,6 +8,8 @@
 #include "clock/base/registry.h"
 #include "clock/base/text.h"
 #include "clock/options_file.h"
+#include "weather/weather_schedule.h"
+#include "weather/weather_store.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -138,12 +140,28 @@ TEST_F(OptionsFileTest, EmptyPlaceListWritesTheNoWeatherValues) {
     o.showLocation = true;
     o.showWeatherIcon = false;
     o.weatherIcon = L"12";
-    o.placeText = L"Oslo";
+    o.placeText = L"Oslo\r\nEvil=1";
     SaveOptions(store, o);
     EXPECT_EQ(Stored(L"ShowLocation"), L"0");
     EXPECT_EQ(Stored(L"ShowWeatherIcon"), L"1");
     EXPECT_EQ(Stored(L"weatherIcon"), L"na");
-    EXPECT_EQ(Stored(L"weatherLocation"), L"No Weather, for Oslo");
+    EXPECT_EQ(Stored(L"weatherLocation"), L"No Weather, for OsloEvil=1");
+    EXPECT_EQ(Stored(L"Evil"), L"<missing>");
+}
+
+TEST_F(OptionsFileTest, SelectedPlaceIsTheLocationShownOnTheClock) {
+    MainOptions o;
+    o.places = {L"Oslo", L"Paris, France"};
+    o.placeIndex = 1;
+    o.showLocation = true;
+    o.weatherIcon = L"29";
+    SaveOptions(store, o);
+    EXPECT_EQ(Stored(L"weatherLocation"), L"Paris, France");
+    EXPECT_EQ(Stored(L"ShowLocation"), L"1");
+    EXPECT_EQ(Stored(L"weatherIcon"), L"29");
+    o.placeIndex = -1;
+    SaveOptions(store, o);
+    EXPECT_EQ(Stored(L"weatherLocation"), L"");
 }
 
 TEST_F(OptionsFileTest, NoZoneSelectedKeepsTheStoredZone) {
@@ -184,16 +202,20 @@ TEST_F(OptionsFileTest, RegistryValuesOfTheWrongTypeCountAsMissing) {
     LoadOptions(store, o);
     EXPECT_EQ(o.weatherEvery, kWeather30Min);
     EXPECT_EQ(o.currentWeather, L"");
-    EXPECT_EQ(ReadWeatherCheckDate(store, 46001), 0);
+    EXPECT_EQ(ReadWeatherCheckDate(RegistryPlace{HKEY_CURRENT_USER, store.programKey}), 0);
     key.WriteDword(L"WeatherEvery", 6);  // "1 minute" without the extra item: out of range
     LoadOptions(store, o);
     EXPECT_EQ(o.weatherEvery, kWeather30Min);
 }
 
 TEST_F(OptionsFileTest, WeatherCheckDateInTheFutureCountsAsDue) {
-    WriteWeatherCheckDate(store, 46000.5);
-    EXPECT_EQ(ReadWeatherCheckDate(store, 46001), 46000.5);
-    EXPECT_EQ(ReadWeatherCheckDate(store, 46000), 0);
+    RegistryPlace place{HKEY_CURRENT_USER, store.programKey};
+    WriteWeatherCheckDate(46000.5, place);
+    EXPECT_EQ(ReadWeatherCheckDate(place), 46000.5);
+    // Read back at a "now" before the stored date (the clock went back): due in 5 seconds.
+    WeatherSchedule due = ScheduleWeatherCheck(kWeather1Hour, ReadWeatherCheckDate(place), 46000);
+    EXPECT_TRUE(due.enabled);
+    EXPECT_EQ(due.intervalMs, 5000u);
 }
 
 TEST_F(OptionsFileTest, SyncDatesRoundTripAsLocaleText) {
