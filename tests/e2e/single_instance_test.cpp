@@ -2,89 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
-
-#include <functional>
-
-#include "clock/base/handles.h"
 #include "clock/base/inifile.h"
 #include "clock/base/registry.h"
+#include "e2e/e2e_support.h"
 #include "support/test_support.h"
 
 using namespace vt;
 
 namespace {
 
-constexpr UINT kQuitProgram = WM_USER + 100;
-constexpr UINT kSetShowDate = WM_USER + 106;
-
-bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-struct Process {
-    UniqueHandle process, thread;
-    DWORD id = 0;
-};
-
-Process Launch(const std::wstring& exe) {
-    std::wstring cmd = L"\"" + exe + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    Process p;
-    if (CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        p.process.reset(pi.hProcess);
-        p.thread.reset(pi.hThread);
-        p.id = pi.dwProcessId;
-    }
-    return p;
-}
-
-DWORD ExitCodeAfter(const Process& p, DWORD ms) {
-    if (WaitForSingleObject(p.process.get(), ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
-    DWORD code = 0;
-    GetExitCodeProcess(p.process.get(), &code);
-    return code;
-}
-
-struct CountContext {
-    const wchar_t* cls;
-    int n;
-};
-
-BOOL CALLBACK CountWindow(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<CountContext*>(l);
-    wchar_t name[64];
-    if (GetClassNameW(w, name, 64) && wcscmp(name, c->cls) == 0) ++c->n;
-    return TRUE;
-}
-
-int CountTopLevel(const wchar_t* cls) {
-    CountContext ctx{cls, 0};
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&ctx));
-    return ctx.n;
-}
-
-// A host left behind by an earlier, failed run would answer for this one.
-void EndStrayProcesses(const wchar_t* exeName) {
-    UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(snap.get(), &pe); ok; ok = Process32NextW(snap.get(), &pe)) {
-        if (_wcsicmp(pe.szExeFile, exeName) != 0) continue;
-        UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
-        if (p) {
-            TerminateProcess(p.get(), 1);
-            WaitForSingleObject(p.get(), 5000);
-        }
-    }
-}
+using namespace vt::test;
 
 class EndToEnd : public testing::Test {
 protected:

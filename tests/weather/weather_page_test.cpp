@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "clock/base/text.h"
-#include "weather/loopback_server.h"
+#include "support/loopback_server.h"
 #include "weather/page_fixture.h"
 #include "weather/test_data.h"
 

@@ -3,7 +3,7 @@
 
 #include "clock/base/text.h"
 
-#include "weather/loopback_server.h"
+#include "support/loopback_server.h"
 #include "weather/weather_request.h"
 
 using namespace vt;

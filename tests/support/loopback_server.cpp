@@ -1,4 +1,4 @@
-#include "weather/loopback_server.h"
+#include "support/loopback_server.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>

@@ -1,0 +1,128 @@
+// End to end: a weather update reaches the taskbar clock.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "clock/base/inifile.h"
+#include "clock/base/text.h"
+#include "clock/base/registry.h"
+#include "e2e/e2e_support.h"
+#include "support/loopback_server.h"
+#include "support/test_support.h"
+
+using namespace vt;
+using namespace vt::test;
+
+namespace {
+
+std::string GoldenReply() {
+    wchar_t buf[MAX_PATH * 4];
+    DWORD n = GetEnvironmentVariableW(L"VT_SOURCE", buf, static_cast<DWORD>(std::size(buf)));
+    std::wstring dir(buf, n);
+    for (auto& c : dir) if (c == L'/') c = L'\\';
+    return ReadFileBytes(L"Z:" + dir + L"\\tests\\weather\\data\\golden.xml");
+}
+
+RECT WindowRectOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+// The screen pixels of a rectangle, as the user sees them.
+std::vector<COLORREF> ScreenPixels(const RECT& r) {
+    std::vector<COLORREF> out;
+    HDC screen = GetDC(nullptr);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+}  // namespace
+
+TEST(WeatherRoad, FetchedTemperatureReachesTheTaskbarClock) {
+    EndStrayProcesses(L"Vantoric.exe");
+    EndStrayProcesses(L"Quellix.exe");
+    std::string golden = GoldenReply();
+    ASSERT_FALSE(golden.empty());
+    LoopbackServer server([&](const std::string&) { return Reply(golden); });
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", server.HostAndPort().c_str());
+
+    TempDir dir;
+    std::wstring settings = dir.path() + L"Wetter\\";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    RegKey key = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    key.WriteString(L"AppDataDir", settings);
+    key.WriteString(L"cbFoundPlaces.Text", L"Paris, France");
+    key.WriteDword(L"cbFoundPlaces.Count", 1);
+    key.WriteString(L"cbFoundPlaces.Item0", L"Paris, France");
+    key.WriteDword(L"cbFoundPlaces.ItemIndex", 0);
+    key.WriteDword(L"WeatherEvery", 1);   // every 30 minutes, never checked: due 5 seconds after start
+
+    Process p = Launch(DistDir() + L"Vantoric.exe");
+    ASSERT_TRUE(p.process);
+    HWND clock = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        clock = FindWindowW(L"TrayClockWClass", nullptr);
+        return clock && IsWindowVisible(clock);
+    }, 30000));
+    Sleep(1500);
+    RECT before = WindowRectOf(clock);
+    auto pixelsBefore = ScreenPixels(before);
+
+    auto stored = [&](const wchar_t* k) { return IniFile(settings + L"Setting.ini").ReadString(L"Options", k, L""); };
+    EXPECT_TRUE(WaitUntil([&] { return stored(L"Temper") == L"72"; }, 40000)) << Narrow(stored(L"Temper"));
+    EXPECT_EQ(stored(L"weatherIcon"), L"29");
+    EXPECT_EQ(stored(L"TemperSymbol"), L"\u00B0F");
+    EXPECT_TRUE(server.Requested("city=Paris%2C+France"));
+
+    // The clock is measured again for the two-digit temperature and painted with it.
+    RECT after{};
+    EXPECT_TRUE(WaitUntil([&] {
+        after = WindowRectOf(clock);
+        return after.right - after.left > before.right - before.left;
+    }, 10000));
+    Sleep(1500);
+    EXPECT_NE(ScreenPixels(WindowRectOf(clock)), pixelsBefore);
+
+    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+}
+
+TEST(ClockRoad, TaskbarClockChangesFromOneSecondToTheNext) {
+    EndStrayProcesses(L"Vantoric.exe");
+    EndStrayProcesses(L"Quellix.exe");
+    TempDir dir;
+    std::wstring settings = dir.path() + L"Sekunden\\";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings);
+    CreateDirectoryW(settings.c_str(), nullptr);
+    IniFile(settings + L"Setting.ini").WriteString(L"Options", L"ShowSeconds", L"1");
+
+    Process p = Launch(DistDir() + L"Vantoric.exe");
+    ASSERT_TRUE(p.process);
+    HWND clock = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        clock = FindWindowW(L"TrayClockWClass", nullptr);
+        return clock && IsWindowVisible(clock);
+    }, 30000));
+    Sleep(1500);
+    RECT r = WindowRectOf(clock);
+    ASSERT_GT(r.right - r.left, 0);
+    auto first = ScreenPixels(r);
+    // Not all one colour: the skin's digits are on screen.
+    EXPECT_NE(std::count(first.begin(), first.end(), first[0]), static_cast<std::ptrdiff_t>(first.size()));
+    Sleep(1100);
+    EXPECT_NE(ScreenPixels(WindowRectOf(clock)), first);
+
+    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
+    // The host ends with the program.
+    EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 10000));
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+}
