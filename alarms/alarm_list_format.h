@@ -1,5 +1,6 @@
 // The "Date / Time" column of the alarm list in the user's own formats.
 #pragma once
+#include "clock/options_file.h"
 #include <string>
 
 #include "clock/base/datetime.h"
@@ -7,6 +8,6 @@
 namespace vt {
 
 // The locale's short date followed by its long time; the time is left out at exactly midnight.
-std::wstring FormatAlarmListDateTime(TDateTime value);
+inline std::wstring FormatAlarmListDateTime(TDateTime value) { return DateTimeToText(value); }
 
 }  // namespace vt

@@ -110,7 +110,7 @@ std::wstring DateTimeToText(TDateTime value) {
     wchar_t date[128] = L"", time[128] = L"";
     GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128, nullptr);
     std::wstring text = date;
-    if (st.wHour || st.wMinute || st.wSecond) {
+    if (DateTimeToMSecs(TimeOf(value)) != 0) {   // exactly midnight shows the date alone
         GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, time, 128);
         text += L" ";
         text += time;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "clock/base/now.h"
+#include "clock/options_file.h"
 #include "clock/options_model.h"
 
 namespace vt {
@@ -42,23 +43,10 @@ WeatherSchedule ScheduleWeatherCheck(int everyIndex, TDateTime lastCheck, TDateT
 std::wstring WeatherSyncLabel(const WeatherSchedule& schedule, const std::wstring& current) {
     switch (schedule.label) {
         case WeatherSchedule::Label::Never: return L"Never";
-        case WeatherSchedule::Label::NextCheck: return DateTimeText(schedule.next);
+        case WeatherSchedule::Label::NextCheck: return DateTimeToText(schedule.next);
         case WeatherSchedule::Label::Keep: break;
     }
     return current;
-}
-
-std::wstring DateTimeText(TDateTime value) {
-    SYSTEMTIME st = DateTimeToSystemTime(value);
-    wchar_t date[128] = L"", time[128] = L"";
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128);
-    std::wstring text = date;
-    if (st.wHour || st.wMinute || st.wSecond || st.wMilliseconds) {
-        GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128);
-        text += L" ";
-        text += time;
-    }
-    return text;
 }
 
 }  // namespace vt

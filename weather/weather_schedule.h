@@ -26,8 +26,4 @@ WeatherSchedule ScheduleWeatherCheck(int everyIndex, TDateTime lastCheck, TDateT
 // The label's text for a schedule; `current` is kept when the schedule says so.
 std::wstring WeatherSyncLabel(const WeatherSchedule& schedule, const std::wstring& current);
 
-// A date-time in the user's short date format, a blank and the long time format; the time is left out
-// at exactly midnight.
-std::wstring DateTimeText(TDateTime value);
-
 }  // namespace vt

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "clock/options_file.h"
 #include <windows.h>
 #include <commctrl.h>
 
@@ -140,7 +142,7 @@ TEST(TfrmWeather, GetWeatherButtonFillsThePage) {
     EXPECT_EQ(Text(f.mmWeather).substr(0, 13), L"Paris, France");
     EXPECT_EQ(f.frDailyWeather[1].State().hi, L"75\u00B0F");
     EXPECT_EQ(SendMessageW(f.cbFoundPlaces, CB_GETCOUNT, 0, 0), 1);
-    EXPECT_EQ(Text(f.lbWeatherSync), DateTimeText(kNow + 30 * kOneMinute));
+    EXPECT_EQ(Text(f.lbWeatherSync), DateTimeToText(kNow + 30 * kOneMinute));
     EXPECT_EQ(t.saves, 1);
     EXPECT_EQ(t.refreshes, 1);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "clock/options_file.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -83,7 +85,7 @@ TEST(WeatherPage, GoldenReplyFillsPageOptionsAndStoredValues) {
     EXPECT_DOUBLE_EQ(ReadWeatherCheckDate(t.registry.place()), kNow);
     EXPECT_TRUE(s.schedule.enabled);
     EXPECT_EQ(s.schedule.intervalMs, 30u * 60 * 1000);
-    EXPECT_EQ(s.syncLabel, DateTimeText(kNow + 30 * kOneMinute));
+    EXPECT_EQ(s.syncLabel, DateTimeToText(kNow + 30 * kOneMinute));
     EXPECT_EQ(t.record.saves, 1);
     EXPECT_EQ(t.record.refreshes, 1);
     EXPECT_EQ(t.record.updates, 1);
@@ -362,7 +364,7 @@ TEST(WeatherPage, IntervalListAndSchedule) {
     WriteWeatherCheckDate(kNow - 10 * kOneMinute, t.registry.place());
     t.page->OnResume();
     EXPECT_EQ(t.record.timers.back(), std::make_pair(true, 50u * 60 * 1000));
-    EXPECT_EQ(t.page->State().syncLabel, DateTimeText(kNow + 50 * kOneMinute));
+    EXPECT_EQ(t.page->State().syncLabel, DateTimeToText(kNow + 50 * kOneMinute));
 
     // "1 minute" comes and goes with a click on the group's title; removing the chosen item stops checks.
     EXPECT_FALSE(t.options.everyAdded);

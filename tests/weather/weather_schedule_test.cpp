@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "clock/options_file.h"
+
 #include "clock/options_model.h"
 #include "weather/weather_schedule.h"
 
@@ -59,7 +61,7 @@ TEST(WeatherSchedule, PendingCheckWaitsTheRestAfterResume) {
     EXPECT_TRUE(s.enabled);
     EXPECT_EQ(s.intervalMs, 20u * 60000);
     EXPECT_EQ(s.label, Label::NextCheck);
-    EXPECT_EQ(WeatherSyncLabel(s, L""), DateTimeText(kNow + 20 * kOneMinute));
+    EXPECT_EQ(WeatherSyncLabel(s, L""), DateTimeToText(kNow + 20 * kOneMinute));
     // One millisecond before it is due.
     EXPECT_EQ(ScheduleWeatherCheck(kWeather1Hour, kNow - kOneHour + 1 / kMSecsPerDay, kNow).intervalMs, 1u);
 }
@@ -74,8 +76,8 @@ TEST(WeatherSchedule, CheckDateInTheFutureCountsAsDue) {
 }
 
 TEST(WeatherSchedule, DateTimeTextLeavesOutMidnight) {
-    std::wstring midnight = DateTimeText(EncodeDate(2026, 6, 1));
-    std::wstring noon = DateTimeText(kNow);
+    std::wstring midnight = DateTimeToText(EncodeDate(2026, 6, 1));
+    std::wstring noon = DateTimeToText(kNow);
     EXPECT_FALSE(midnight.empty());
     EXPECT_EQ(noon.substr(0, midnight.size() + 1), midnight + L" ");
     EXPECT_GT(noon.size(), midnight.size() + 4);
