@@ -74,9 +74,10 @@ TEST(WeatherRoad, FetchedTemperatureReachesTheTaskbarClock) {
     auto pixelsBefore = ScreenPixels(before);
 
     auto stored = [&](const wchar_t* k) { return IniFile(settings + L"Setting.ini").ReadString(L"Options", k, L""); };
-    EXPECT_TRUE(WaitUntil([&] { return stored(L"Temper") == L"72"; }, 40000)) << Narrow(stored(L"Temper"));
-    EXPECT_EQ(stored(L"weatherIcon"), L"29");
-    EXPECT_EQ(stored(L"TemperSymbol"), L"\u00B0F");
+    // The program rewrites the file while we read it: wait for all of the values together.
+    EXPECT_TRUE(WaitUntil([&] {
+        return stored(L"Temper") == L"72" && stored(L"weatherIcon") == L"29" && stored(L"TemperSymbol") == L"\u00B0F";
+    }, 40000)) << Narrow(stored(L"Temper")) << " " << Narrow(stored(L"weatherIcon"));
     EXPECT_TRUE(server.Requested("city=Paris%2C+France"));
 
     // The clock is measured again for the two-digit temperature and painted with it.
