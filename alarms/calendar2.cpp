@@ -245,8 +245,9 @@ void TfrmCalendar2::FormCreate() {
     icc.dwSize = sizeof icc;
     icc.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&icc);
+    // Not owned by the calendar: an owned topmost tip would keep "Always on top" from taking effect.
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     if (tooltip_) {
         TTTOOLINFOW ti{};
@@ -254,7 +255,7 @@ void TfrmCalendar2::FormCreate() {
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-        ti.lpszText = LPSTR_TEXTCALLBACKW;
+        ti.lpszText = const_cast<wchar_t*>(L"");
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
         // Hints hold one line per alarm.
         SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -373,7 +374,10 @@ void TfrmCalendar2::RenderCalendar() {
     hints_ = pic->hints;
     picture_ = std::move(pic);
     UpdateWindow();
-    if (hover_) hint_ = hints_[static_cast<size_t>(hover_->column)][static_cast<size_t>(hover_->row)];
+    if (hover_) {
+        hint_ = hints_[static_cast<size_t>(hover_->column)][static_cast<size_t>(hover_->row)];
+        UpdateTip();
+    }
 }
 
 void TfrmCalendar2::UpdateWindow() {
@@ -473,8 +477,32 @@ void TfrmCalendar2::MouseMove(int x, int y) {
     hover_ = cell;
     if (hint != hint_) {
         hint_ = hint;
-        if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
+        UpdateTip();
     }
+}
+
+std::wstring TfrmCalendar2::TipText() const {
+    if (!tooltip_ || !hwnd_) return L"";
+    std::wstring text(1024, L'\0');
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.lpszText = text.data();
+    SendMessageW(tooltip_, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&ti));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+void TfrmCalendar2::UpdateTip() {
+    if (!tooltip_ || !hwnd_) return;
+    SendMessageW(tooltip_, TTM_POP, 0, 0);
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.lpszText = const_cast<wchar_t*>(hint_.c_str());
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 std::vector<std::pair<int, std::wstring>> TfrmCalendar2::DayMenuAlarms() const {
@@ -604,15 +632,6 @@ LRESULT TfrmCalendar2::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == VK_LEFT) Navigate(-1);
         else if (wp == VK_RIGHT) Navigate(+1);
         return 0;
-    case WM_NOTIFY: {
-        auto* nm = reinterpret_cast<NMHDR*>(lp);
-        if (nm && nm->hwndFrom == tooltip_ && nm->code == TTN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
-            info->lpszText = const_cast<wchar_t*>(hint_.c_str());
-            return 0;
-        }
-        break;
-    }
     case WM_CLOSE:
         Close();
         return 0;

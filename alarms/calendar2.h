@@ -128,6 +128,8 @@ public:
     const std::wstring& CalendarSkin() const { return calendarSkin_; }
     const CellHintTable& CellHints() const { return hints_; }
     const std::wstring& Hint() const { return hint_; }
+    // What the hint window would show now.
+    std::wstring TipText() const;
     std::optional<CellPos> HoverCell() const { return hover_; }
     bool OnTop() const { return onTop_; }
     int Transparency() const { return transparency_; }
@@ -146,6 +148,7 @@ private:
     void UpdateWindow();
     void ApplyOnTop();
     void CancelLeave() const;
+    void UpdateTip();
     void ShowPopup(POINT screen);
     void OnCommand(UINT id);
     void MessageBoxText(const std::wstring& text, const std::wstring& caption, UINT icon) const;
