@@ -264,8 +264,11 @@ void TfrmCalendar2::FormCreate() {
 
 void TfrmCalendar2::ShowCalendar() {
     if (!hwnd_) FormCreate();
-    RestorePlacement();
-    if (!IsWindowVisible(hwnd_)) RenderCalendar();
+    // A calendar already on screen stays where the user put it, with the switches chosen since.
+    if (!IsWindowVisible(hwnd_)) {
+        RestorePlacement();
+        RenderCalendar();
+    }
     ShowWindow(hwnd_, SW_SHOW);
     ApplyOnTop();
     if (!onTop_) {
@@ -432,6 +435,7 @@ void TfrmCalendar2::GotoToday() {
 void TfrmCalendar2::SetMonFirst(bool monFirst) {
     view_.isMonFirst = monFirst;
     RenderCalendar();
+    SavePlacement();
 }
 
 void TfrmCalendar2::SetWeekNumbers(bool on) {

@@ -289,3 +289,29 @@ TEST_F(CalendarWindow, MarksFollowTheLabelFilterTheSwitchAndSavedAlarms) {
     EXPECT_TRUE(calendar->Picture()->marks.empty());
     EXPECT_TRUE(calendar->CellHints()[1][3].empty());
 }
+
+TEST_F(CalendarWindow, ASecondShowLeavesAnOpenCalendarAsItIs) {
+    calendar->ShowCalendar();
+    calendar->SetMonFirst(true);
+    calendar->Navigate(1);
+    SetWindowPos(calendar->hwnd(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    calendar->ShowCalendar();   // hovering the clock again
+    EXPECT_TRUE(calendar->View().isMonFirst);
+    EXPECT_EQ(calendar->View().month, 6);
+    RECT r{};
+    GetWindowRect(calendar->hwnd(), &r);
+    EXPECT_EQ(r.left, 200);
+    EXPECT_EQ(r.top, 150);
+}
+
+TEST_F(CalendarWindow, PressAndReleaseOnAMonthButtonNavigates) {
+    calendar->ShowCalendar();
+    SendMessageW(calendar->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(262, 20));
+    EXPECT_EQ(calendar->View().month, 5) << "the month changes when the button is released";
+    SendMessageW(calendar->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(262, 20));
+    EXPECT_EQ(calendar->View().month, 6);
+    SendMessageW(calendar->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    SendMessageW(calendar->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(140, 100));   // released elsewhere
+    EXPECT_EQ(calendar->View().month, 6);
+    EXPECT_EQ(CancelLeavePosts(), 2);
+}
