@@ -534,18 +534,22 @@ void TfrmCalendar2::EditAlarm1Click(int id) {
     if (host_.editAlarm) host_.editAlarm(false, id);
 }
 
-void TfrmCalendar2::ShowPopup(POINT screen) {
+UniqueMenu TfrmCalendar2::BuildPopupMenu() {
     UniqueMenu menu(CreatePopupMenu());
     UniqueMenu transparent(CreatePopupMenu());
     UniqueMenu skinsMenu(CreatePopupMenu());
-    if (!menu || !transparent || !skinsMenu) return;
+    if (!menu || !transparent || !skinsMenu) return {};
     static const wchar_t* const kTransparent[] = {L"0%", L"20%", L"40%", L"60%", L"80%"};
-    for (UINT i = 0; i < 5; ++i)
-        AppendMenuW(transparent.get(), MF_STRING | (static_cast<int>(i) == transparency_ ? MF_CHECKED : 0),
-                    kCmdTransparent0 + i, kTransparent[i]);
-    for (size_t i = 0; i < skins_.size() && kCmdFirstSkin + i <= kCmdLastSkin; ++i)
-        AppendMenuW(skinsMenu.get(), MF_STRING | (skins_[i] == calendarSkin_ ? MF_CHECKED : 0),
-                    kCmdFirstSkin + static_cast<UINT>(i), MenuText(skins_[i]).c_str());
+    for (UINT i = 0; i < 5; ++i) AppendMenuW(transparent.get(), MF_STRING, kCmdTransparent0 + i, kTransparent[i]);
+    CheckMenuRadioItem(transparent.get(), kCmdTransparent0, kCmdTransparent0 + 4,
+                       kCmdTransparent0 + static_cast<UINT>(transparency_), MF_BYCOMMAND);
+    UINT skinCount = 0;
+    for (; skinCount < skins_.size() && kCmdFirstSkin + skinCount <= kCmdLastSkin; ++skinCount)
+        AppendMenuW(skinsMenu.get(), MF_STRING, kCmdFirstSkin + skinCount, MenuText(skins_[skinCount]).c_str());
+    for (UINT i = 0; i < skinCount; ++i)
+        if (skins_[i] == calendarSkin_)
+            CheckMenuRadioItem(skinsMenu.get(), kCmdFirstSkin, kCmdFirstSkin + skinCount - 1, kCmdFirstSkin + i,
+                               MF_BYCOMMAND);
     auto check = [](bool on) -> UINT { return MF_STRING | (on ? MF_CHECKED : MF_UNCHECKED); };
     HMENU m = menu.get();
     AppendMenuW(m, MF_STRING, kCmdToday, L"Goto Today");
@@ -553,14 +557,16 @@ void TfrmCalendar2::ShowPopup(POINT screen) {
     AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(skinsMenu.release()), L"Skins");
     AppendMenuW(m, MF_POPUP, reinterpret_cast<UINT_PTR>(transparent.release()), L"Transparent");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(m, check(!view_.isMonFirst), kCmdSunday, L"Start of week Sunday");
-    AppendMenuW(m, check(view_.isMonFirst), kCmdMonday, L"Start of week Monday");
+    AppendMenuW(m, MF_STRING, kCmdSunday, L"Start of week Sunday");
+    AppendMenuW(m, MF_STRING, kCmdMonday, L"Start of week Monday");
+    CheckMenuRadioItem(m, kCmdSunday, kCmdMonday, view_.isMonFirst ? kCmdMonday : kCmdSunday, MF_BYCOMMAND);
     AppendMenuW(m, check(view_.weekNumbers), kCmdWeekNumbers, L"Display Week Numbers");
     AppendMenuW(m, check(view_.onlyCurrentMonth), kCmdOnlyCurrentMonth, L"Show Only Current Month");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, check(onTop_), kCmdOnTop, L"Always on top");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(m, MF_STRING, kCmdClose, L"Close");
+    // The hovered day's alarms follow "Close".
     menuAlarms_.clear();
     const auto alarms = DayMenuAlarms();
     if (!alarms.empty()) AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
@@ -569,9 +575,16 @@ void TfrmCalendar2::ShowPopup(POINT screen) {
         AppendMenuW(m, MF_STRING, kCmdFirstAlarm + static_cast<UINT>(menuAlarms_.size()), MenuText(caption).c_str());
         menuAlarms_.push_back(id);
     }
+    return menu;
+}
+
+void TfrmCalendar2::ShowPopup(POINT screen) {
+    UniqueMenu menu = BuildPopupMenu();
+    if (!menu) return;
+    CancelLeave();
     SetForegroundWindow(hwnd_);
-    const UINT cmd = TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    const UINT cmd = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+    if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
     if (cmd) OnCommand(cmd);
 }
 

@@ -14,6 +14,7 @@
 #include "alarms/alarm_list.h"
 #include "alarms/calendar_layout.h"
 #include "clock/alpha_bitmap.h"
+#include "clock/base/handles.h"
 #include "clock/base/now.h"
 #include "clock/base/registry.h"
 #include "clock/base/window.h"
@@ -123,6 +124,9 @@ public:
     std::vector<std::pair<int, std::wstring>> DayMenuAlarms() const;
     // A day-menu alarm chosen: the editor, unless it is already open.
     void EditAlarm1Click(int id);
+    // The right-click menu as it opens now, and what its items do.
+    UniqueMenu BuildPopupMenu();
+    void OnCommand(UINT id);
 
     const CalendarView& View() const { return view_; }
     const std::wstring& CalendarSkin() const { return calendarSkin_; }
@@ -150,7 +154,6 @@ private:
     void CancelLeave() const;
     void UpdateTip();
     void ShowPopup(POINT screen);
-    void OnCommand(UINT id);
     void MessageBoxText(const std::wstring& text, const std::wstring& caption, UINT icon) const;
     std::wstring CalendarDir() const;
     void SwitchChanged();

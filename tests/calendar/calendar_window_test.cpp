@@ -315,3 +315,52 @@ TEST_F(CalendarWindow, PressAndReleaseOnAMonthButtonNavigates) {
     EXPECT_EQ(calendar->View().month, 6);
     EXPECT_EQ(CancelLeavePosts(), 2);
 }
+
+namespace {
+
+std::wstring ItemText(HMENU menu, int position) {
+    wchar_t text[128]{};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+    return text;
+}
+
+bool Checked(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
+}  // namespace
+
+TEST_F(CalendarWindow, RightClickMenuListsTheSwitchesThenTheDaysAlarms) {
+    const int id = alarms->AddAlarm(Once(EncodeDateTime(2024, 5, 20, 7, 0, 0), L"Tom & Jerry"));
+    calendar->ShowCalendar();
+    calendar->MouseMove(CellPoint(1, 3).x, CellPoint(1, 3).y);
+    UniqueMenu menu = calendar->BuildPopupMenu();
+    HMENU m = menu.get();
+    const std::vector<std::wstring> expected{L"Goto Today", L"", L"Skins", L"Transparent", L"",
+                                             L"Start of week Sunday", L"Start of week Monday",
+                                             L"Display Week Numbers", L"Show Only Current Month", L"",
+                                             L"Always on top", L"", L"Close", L"", L"Tom && Jerry..."};
+    ASSERT_EQ(GetMenuItemCount(m), static_cast<int>(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(ItemText(m, static_cast<int>(i)), expected[i]) << i;
+    EXPECT_TRUE(Checked(m, TfrmCalendar2::kCmdSunday));
+    EXPECT_FALSE(Checked(m, TfrmCalendar2::kCmdMonday));
+    EXPECT_TRUE(Checked(m, TfrmCalendar2::kCmdWeekNumbers));
+    EXPECT_TRUE(Checked(m, TfrmCalendar2::kCmdOnlyCurrentMonth));
+    EXPECT_TRUE(Checked(m, TfrmCalendar2::kCmdOnTop));
+    HMENU skins = GetSubMenu(m, 2);
+    ASSERT_EQ(GetMenuItemCount(skins), 2);
+    const UINT darkBlue = ItemText(skins, 0) == L"Dark Blue Glass" ? 0 : 1;
+    EXPECT_TRUE(Checked(skins, TfrmCalendar2::kCmdFirstSkin + darkBlue));
+    EXPECT_FALSE(Checked(skins, TfrmCalendar2::kCmdFirstSkin + 1 - darkBlue));
+    EXPECT_TRUE(Checked(GetSubMenu(m, 3), TfrmCalendar2::kCmdTransparent0));
+
+    calendar->OnCommand(TfrmCalendar2::kCmdFirstAlarm);
+    EXPECT_EQ(edits, (std::vector<std::pair<bool, int>>{{false, id}}));
+    calendar->OnCommand(TfrmCalendar2::kCmdFirstSkin + 1 - darkBlue);
+    EXPECT_EQ(calendar->CalendarSkin(), L"Graphite");
+    calendar->OnCommand(TfrmCalendar2::kCmdTransparent0 + 3);
+    EXPECT_EQ(calendar->Transparency(), 3);
+    EXPECT_EQ(calendar->Picture()->canvas.width, 285);
+    calendar->OnCommand(TfrmCalendar2::kCmdMonday);
+    EXPECT_TRUE(calendar->View().isMonFirst);
+    calendar->OnCommand(TfrmCalendar2::kCmdClose);
+    EXPECT_FALSE(calendar->IsOpen());
+}
