@@ -395,7 +395,7 @@ void TfrmCalendar2::UpdateWindow() {
     SIZE size{canvas.width, canvas.height};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, OpacityOfChoice(transparency_), AC_SRC_ALPHA};
     if (!UpdateLayeredWindow(hwnd_, screen.get(), &dst, &size, mem.get(), &src, 0, &blend, ULW_ALPHA))
-        throw std::runtime_error("The calendar window could not take its picture");
+        throw std::runtime_error("No!!!!!");   // the layered window refused the picture
 }
 
 void TfrmCalendar2::ApplyOnTop() {
