@@ -48,22 +48,22 @@ UniqueFont MakeFont(const std::wstring& face, int points, FontStyles styles) {
     return UniqueFont(CreateFontIndirectW(&lf));
 }
 
-struct PartLook {
+struct RoleLook {
     const std::wstring* face;
     int size;
     FontStyles style;
     int color, shadow;
 };
 
-PartLook LookOf(const TCalendarStyle& s, FacePart part) {
-    switch (part) {
-    case FacePart::Month: return {&s.FontMonth, s.SizeMonth, s.StyleMonth, s.ColorMonth, s.ColorMonth2};
-    case FacePart::Year: return {&s.FontYear, s.SizeYear, s.StyleYear, s.ColorYear, s.ColorYear2};
-    case FacePart::Week: return {&s.FontWeek, s.SizeWeek, s.StyleWeek, s.ColorWeek, s.ColorWeek2};
-    case FacePart::NWeek: return {&s.FontNWeek, s.SizeNWeek, s.StyleNWeek, s.ColorNWeek, s.ColorNWeek2};
-    case FacePart::DisDay: return {&s.FontDay, s.SizeDay, s.StyleDay, s.ColorDisDay, s.ColorDisDay2};
-    case FacePart::Today: return {&s.FontDay, s.SizeDay, s.StyleDay, s.ColorToday, s.ColorToday2};
-    case FacePart::Day: break;
+RoleLook LookOf(const TCalendarStyle& s, FaceRole role) {
+    switch (role) {
+    case FaceRole::Month: return {&s.FontMonth, s.SizeMonth, s.StyleMonth, s.ColorMonth, s.ColorMonth2};
+    case FaceRole::Year: return {&s.FontYear, s.SizeYear, s.StyleYear, s.ColorYear, s.ColorYear2};
+    case FaceRole::Week: return {&s.FontWeek, s.SizeWeek, s.StyleWeek, s.ColorWeek, s.ColorWeek2};
+    case FaceRole::NWeek: return {&s.FontNWeek, s.SizeNWeek, s.StyleNWeek, s.ColorNWeek, s.ColorNWeek2};
+    case FaceRole::DisDay: return {&s.FontDay, s.SizeDay, s.StyleDay, s.ColorDisDay, s.ColorDisDay2};
+    case FaceRole::Today: return {&s.FontDay, s.SizeDay, s.StyleDay, s.ColorToday, s.ColorToday2};
+    case FaceRole::Day: break;
     }
     return {&s.FontDay, s.SizeDay, s.StyleDay, s.ColorDay, s.ColorDay2};
 }
@@ -73,8 +73,8 @@ void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, cons
                       const std::wstring& circleFile) {
     std::array<UniqueFont, 7> fonts;
     for (const FaceText& t : face.texts) {
-        const PartLook look = LookOf(style, t.part);
-        UniqueFont& font = fonts[static_cast<size_t>(t.part)];
+        const RoleLook look = LookOf(style, t.role);
+        UniqueFont& font = fonts[static_cast<size_t>(t.role)];
         if (!font) font = MakeFont(*look.face, look.size, look.style);
         AlphaBitmap text = MakeTextBitmap(t.text, font.get(), static_cast<COLORREF>(look.color), true,
                                           static_cast<COLORREF>(look.shadow));

@@ -227,39 +227,39 @@ TextAlign AlignOf(const std::wstring& alignKey) {
 CalendarFace BuildCalendarFace(const TCalendarStyle& style, const CalendarView& view, CalendarDate today,
                                const CalendarNames& names, bool drawCircle) {
     CalendarFace face;
-    auto add = [&](std::wstring text, FacePart part, int x, int y, TextAlign align) {
-        face.texts.push_back({std::move(text), part, x, y, align});
+    auto add = [&](std::wstring text, FaceRole role, int x, int y, TextAlign align) {
+        face.texts.push_back({std::move(text), role, x, y, align});
     };
     if (view.month >= 1 && view.month <= 12)
-        add(names.months[static_cast<size_t>(view.month - 1)], FacePart::Month, style.MonthX, style.MonthY,
+        add(names.months[static_cast<size_t>(view.month - 1)], FaceRole::Month, style.MonthX, style.MonthY,
             AlignOf(style.MonthAlign));
-    add(std::to_wstring(view.year), FacePart::Year, style.YearX, style.YearY, AlignOf(style.YearAlign));
+    add(std::to_wstring(view.year), FaceRole::Year, style.YearX, style.YearY, AlignOf(style.YearAlign));
 
     const int shift = GridShift(style, view.weekNumbers);
     const int dayX = style.DayX - shift, weekX = style.WeekX - shift;
     for (int k = 0; k < 7; ++k)
-        add(names.shortDays[static_cast<size_t>((k + (view.isMonFirst ? 1 : 0)) % 7)], FacePart::Week,
+        add(names.shortDays[static_cast<size_t>((k + (view.isMonFirst ? 1 : 0)) % 7)], FaceRole::Week,
             k * style.WeekInc + weekX, style.WeekY, TextAlign::Left);
 
     const MonthGrid grid = BuildMonthGrid(view.year, view.month, view.isMonFirst);
     const bool isTodaysMonth = today.year == view.year && today.month == view.month;
     for (int r = 0; r < 6; ++r) {
         if (view.weekNumbers && grid.weekNumber[r] > 0)
-            add(std::to_wstring(grid.weekNumber[r]), FacePart::NWeek, style.WeekNX, r * style.WeekNInc + style.WeekNY,
+            add(std::to_wstring(grid.weekNumber[r]), FaceRole::NWeek, style.WeekNX, r * style.WeekNInc + style.WeekNY,
                 TextAlign::Left);
         for (int c = 0; c < 7; ++c) {
             const GridCell& cell = grid.cells[r][c];
             const int x = c * style.DayIncX + dayX, y = r * style.DayIncY + style.DayY;
             switch (cell.kind) {
             case CellKind::Previous:
-                if (!view.onlyCurrentMonth) add(std::to_wstring(cell.day), FacePart::DisDay, x, y, TextAlign::Left);
+                if (!view.onlyCurrentMonth) add(std::to_wstring(cell.day), FaceRole::DisDay, x, y, TextAlign::Left);
                 break;
             case CellKind::Current:
-                add(std::to_wstring(cell.day), isTodaysMonth && cell.day == today.day ? FacePart::Today : FacePart::Day,
+                add(std::to_wstring(cell.day), isTodaysMonth && cell.day == today.day ? FaceRole::Today : FaceRole::Day,
                     x, y, TextAlign::DayNumber);
                 break;
             case CellKind::Next:
-                if (!view.onlyCurrentMonth) add(std::to_wstring(cell.day), FacePart::DisDay, x, y, TextAlign::DayNumber);
+                if (!view.onlyCurrentMonth) add(std::to_wstring(cell.day), FaceRole::DisDay, x, y, TextAlign::DayNumber);
                 break;
             }
         }

@@ -102,7 +102,7 @@ int GridShift(const TCalendarStyle& style, bool weekNumbers);
 // The cell under a client point; nothing outside the grid or for a skin without a grid pitch.
 std::optional<CellPos> HitTestCell(const TCalendarStyle& style, bool weekNumbers, int x, int y);
 
-enum class FacePart : std::uint8_t { Month, Year, Week, NWeek, Day, DisDay, Today };
+enum class FaceRole : std::uint8_t { Month, Year, Week, NWeek, Day, DisDay, Today };
 enum class TextAlign : std::uint8_t {
     Left,        // x is the left edge
     FromRight,   // x is measured from the right edge of the window
@@ -111,7 +111,7 @@ enum class TextAlign : std::uint8_t {
 };
 struct FaceText {
     std::wstring text;
-    FacePart part = FacePart::Day;
+    FaceRole role = FaceRole::Day;
     int x = 0, y = 0;
     TextAlign align = TextAlign::Left;
 };

@@ -50,9 +50,9 @@ CalendarNames Names() {
     return n;
 }
 
-const FaceText* FindText(const CalendarFace& face, const std::wstring& text, FacePart part) {
+const FaceText* FindText(const CalendarFace& face, const std::wstring& text, FaceRole role) {
     for (const FaceText& t : face.texts)
-        if (t.text == text && t.part == part) return &t;
+        if (t.text == text && t.role == role) return &t;
     return nullptr;
 }
 
@@ -201,13 +201,13 @@ TEST(CalendarHitTest, SkinWithoutGridPitchHasNoCells) {
 
 TEST(CalendarFace, TitlesAlignByTheSkin) {
     TCalendarStyle s = ShippedLikeStyle();
-    FaceText t{L"May", FacePart::Month, 44, 13, AlignOf(L"r")};
+    FaceText t{L"May", FaceRole::Month, 44, 13, AlignOf(L"r")};
     EXPECT_EQ(TextLeft(t, 40, 285), 285 - 44 - 40);
     t.align = AlignOf(L"l");
     EXPECT_EQ(TextLeft(t, 40, 285), 44);
     t.align = AlignOf(L"c");
     EXPECT_EQ(TextLeft(t, 41, 285), 44 - 20);
-    FaceText day{L"7", FacePart::Day, 100, 0, TextAlign::DayNumber};
+    FaceText day{L"7", FaceRole::Day, 100, 0, TextAlign::DayNumber};
     EXPECT_EQ(TextLeft(day, 9, 285), 104) << "one digit: half its width to the right";
     day.text = L"17";
     EXPECT_EQ(TextLeft(day, 18, 285), 100);
@@ -222,25 +222,25 @@ TEST(CalendarFace, PlacesEveryTextOfTheMonth) {
     v.weekNumbers = true;
     v.onlyCurrentMonth = true;
     const CalendarFace face = BuildCalendarFace(s, v, {2024, 5, 15}, Names(), true);
-    const FaceText* month = FindText(face, L"May", FacePart::Month);
+    const FaceText* month = FindText(face, L"May", FaceRole::Month);
     ASSERT_TRUE(month);
     EXPECT_EQ(month->align, TextAlign::FromRight);
-    ASSERT_TRUE(FindText(face, L"2024", FacePart::Year));
-    const FaceText* mon = FindText(face, L"Mon", FacePart::Week);
+    ASSERT_TRUE(FindText(face, L"2024", FaceRole::Year));
+    const FaceText* mon = FindText(face, L"Mon", FaceRole::Week);
     ASSERT_TRUE(mon);
     EXPECT_EQ(mon->x, 49) << "Monday-first: Monday's title comes first";
-    EXPECT_EQ(FindText(face, L"Sun", FacePart::Week)->x, 49 + 6 * 32);
-    const FaceText* first = FindText(face, L"1", FacePart::Day);
+    EXPECT_EQ(FindText(face, L"Sun", FaceRole::Week)->x, 49 + 6 * 32);
+    const FaceText* first = FindText(face, L"1", FaceRole::Day);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->x, 52 + 2 * 32);
     EXPECT_EQ(first->y, 78);
-    const FaceText* today = FindText(face, L"15", FacePart::Today);
+    const FaceText* today = FindText(face, L"15", FaceRole::Today);
     ASSERT_TRUE(today);
     EXPECT_EQ(today->x, 52 + 2 * 32);
     EXPECT_EQ(today->y, 78 + 2 * 28);
-    EXPECT_FALSE(FindText(face, L"15", FacePart::Day));
-    EXPECT_FALSE(FindText(face, L"29", FacePart::DisDay)) << "other months hidden";
-    const FaceText* week18 = FindText(face, L"18", FacePart::NWeek);
+    EXPECT_FALSE(FindText(face, L"15", FaceRole::Day));
+    EXPECT_FALSE(FindText(face, L"29", FaceRole::DisDay)) << "other months hidden";
+    const FaceText* week18 = FindText(face, L"18", FaceRole::NWeek);
     ASSERT_TRUE(week18);
     EXPECT_EQ(week18->x, 15);
     EXPECT_EQ(week18->y, 80);
@@ -257,18 +257,18 @@ TEST(CalendarFace, OtherMonthsAndHiddenWeekNumbers) {
     v.weekNumbers = false;
     v.onlyCurrentMonth = false;
     const CalendarFace face = BuildCalendarFace(s, v, {2024, 6, 1}, Names(), true);
-    const FaceText* prev = FindText(face, L"28", FacePart::DisDay);   // Sunday 28 April
+    const FaceText* prev = FindText(face, L"28", FaceRole::DisDay);   // Sunday 28 April
     ASSERT_TRUE(prev);
     EXPECT_EQ(prev->x, 52 - 5);
     EXPECT_EQ(prev->y, 78);
-    const FaceText* next = FindText(face, L"8", FacePart::DisDay);    // Saturday 8 June ends row 5
+    const FaceText* next = FindText(face, L"8", FaceRole::DisDay);    // Saturday 8 June ends row 5
     ASSERT_TRUE(next);
     EXPECT_EQ(next->x, 52 - 5 + 6 * 32);
     EXPECT_EQ(next->y, 78 + 5 * 28);
-    EXPECT_EQ(FindText(face, L"Sun", FacePart::Week)->x, 49 - 5);
-    for (const FaceText& t : face.texts) EXPECT_NE(t.part, FacePart::NWeek);
+    EXPECT_EQ(FindText(face, L"Sun", FaceRole::Week)->x, 49 - 5);
+    for (const FaceText& t : face.texts) EXPECT_NE(t.role, FaceRole::NWeek);
     EXPECT_FALSE(face.circle) << "today is in another month";
-    EXPECT_FALSE(FindText(face, L"1", FacePart::Today));
+    EXPECT_FALSE(FindText(face, L"1", FaceRole::Today));
 }
 
 TEST(CalendarFace, MinusOneInACircleColourSwitchesTheCircleOff) {
