@@ -170,18 +170,18 @@ void TfrmClock::TrayClock1Click() {
     case 2: RandomSkin(); break;
     case 3: ToggleUpTime(); break;
     case 4: ShowUpTime5(); break;   // nothing while the uptime already shows
-    case 5: Call(hooks_.showCalendar); break;
+    case 5: ShowCalendar(); break;
     default: break;                 // 6: the quick menu comes with the right button
     }
 }
 
 void TfrmClock::TrayClock1MouseOver() {
-    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) Call(hooks_.showCalendar);
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) ShowCalendar();
     if (options_.hoverMouse == 2 || options_.hoverMouse == 3) Call(hooks_.showForecast);
 }
 
 void TfrmClock::TrayClock1MouseLeave() {
-    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) Call(hooks_.closeCalendar);
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) CloseCalendar();
     if (options_.hoverMouse == 2 || options_.hoverMouse == 3) Call(hooks_.closeForecast);
 }
 
@@ -488,6 +488,26 @@ int TfrmClock::EveryIndex() {
     return v < 0 ? 0 : v;
 }
 
+void TfrmClock::ShowCalendar() {
+    if (!calendar_) {
+        CalendarConfig cc;
+        cc.appDir = config_.appDir;
+        cc.store = {config_.store.root, config_.store.programKey + L"\\Calendar"};
+        cc.now = config_.now;
+        CalendarHost ch;
+        ch.alarms = alarmList_.get();
+        ch.alarmsEnabled = [this] { return options_.enAlarms; };
+        ch.saveOptions = [this] { SaveOptions(); };
+        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch));
+    }
+    calendar_->ShowCalendar();
+}
+
+// Closes the window only: the calendar's own menu may be open when the mouse leaves the clock.
+void TfrmClock::CloseCalendar() {
+    if (calendar_) calendar_->Close();
+}
+
 void TfrmClock::ScheduleWeatherCheck() {
     if (weather_) weather_->ScheduleWeatherCheck();
 }
@@ -731,7 +751,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         return;
     case IDM_SHOWMAIN: ShowMain(); return;
-    case IDM_CALENDAR: Call(hooks_.showCalendar); return;
+    case IDM_CALENDAR: ShowCalendar(); return;
     case IDM_FORECAST: Call(hooks_.showForecast); return;
     case IDM_SYNCTIME: case IDM_ATOM: ShowAtomicClockPage(); return;
     case IDC_BGET: if (atomicClock_) atomicClock_->bGetClick(); return;
@@ -902,6 +922,7 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kAlarmTimer);
     KillTimer(hwnd_, kAtomTimer);
     KillTimer(hwnd_, kSyncTimer);
+    calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
     alarmList_.reset();
     trayClock_.reset();   // tells the host to quit, with a time-out
     if (weather_) weather_->Shutdown();   // stops and joins a running request
@@ -941,8 +962,8 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SET12HOUR: SetSwitch(&MainOptions::englishTime, wp); return 0;
     case WM_SETTRANSPARENT: SetSwitch(&MainOptions::transparentClock, wp); return 0;
     case WM_CALENDAR:
-        if (wp == 1) Call(hooks_.closeCalendar);
-        else if (wp != 2) Call(hooks_.showCalendar);
+        if (wp == 1) CloseCalendar();
+        else if (wp != 2) ShowCalendar();
         return 0;
     case WM_FASTMENU: ShowFastMenu(); return 0;
     case WM_NEWALARM: Call(hooks_.newAlarm); return 0;

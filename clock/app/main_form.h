@@ -10,6 +10,7 @@
 #include <string>
 
 #include "alarms/alarm_list.h"
+#include "alarms/calendar2.h"
 #include "alarms/wake_timer.h"
 #include "clock/app/tray_icon.h"
 #include "clock/atomic_sync.h"
@@ -75,7 +76,7 @@ public:
 
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
-    std::function<void()> showCalendar, closeCalendar, showForecast, closeForecast;
+    std::function<void()> showForecast, closeForecast;
     std::function<void()> newAlarm;
     // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
     std::function<void(const TAlRecord&)> alarmFired;
@@ -137,6 +138,10 @@ public:
     TAlarms* AlarmList() { return alarmList_.get(); }
     TTrayClock* TrayClock() { return trayClock_.get(); }
     TfrmWeather* WeatherPage() { return weather_.get(); }
+    // The month calendar, made on first use (imnCalendarClick) and closed by btHideCalendarClick.
+    void ShowCalendar();
+    void CloseCalendar();
+    TfrmCalendar2* Calendar() { return calendar_.get(); }
     // The weather check's timer from the stored check date (start-up, resume).
     void ScheduleWeatherCheck();
     void TimerTimer();
@@ -195,6 +200,7 @@ private:
     std::unique_ptr<TAlarms> alarmList_;
     std::unique_ptr<TTrayClock> trayClock_;
     std::unique_ptr<TfrmWeather> weather_;
+    std::unique_ptr<TfrmCalendar2> calendar_;
     std::unique_ptr<ITimeQuery> ownTimeQuery_;
     std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
     std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;

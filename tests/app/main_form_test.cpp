@@ -64,13 +64,12 @@ protected:
         config.store.runKey = keyBase + L"\\Run";
         config.store.settingsDir = dir.path();
         config.weatherStore = {HKEY_CURRENT_USER, keyBase + L"\\Program"};
-        config.appDir = L"C:\\Vantoric";
+        std::wstring dist = test::DistDir();   // the program folder, with its calendar skins
+        config.appDir = dist.substr(0, dist.size() - 1);
         config.host = &host;
         config.painter = &painter;
         config.now = &clock;
         config.timeQuery = &timeQuery;
-        hooks.showCalendar = [this] { ++calendarShown; };
-        hooks.closeCalendar = [this] { ++calendarClosed; };
         hooks.messageBox = [this](const std::wstring& text, const std::wstring& caption, HWND) {
             messages.push_back(caption + L": " + text);
         };
@@ -100,7 +99,6 @@ protected:
     MainFormConfig config;
     MainFormHooks hooks;
     std::unique_ptr<TfrmClock> form;
-    int calendarShown = 0, calendarClosed = 0;
     std::vector<std::wstring> messages;
 };
 
@@ -170,14 +168,20 @@ TEST_F(MainFormTest, UptimeForFiveSecondsWhileUptimeShowsDoesNothing) {
 }
 
 TEST_F(MainFormTest, CalendarMessageClosesShowsOrIgnores) {
-    Start();
+    TfrmClock& f = Start();
     Send(WM_CALENDAR, 2);
-    EXPECT_EQ(calendarShown + calendarClosed, 0);
-    Send(WM_CALENDAR, 1);
-    EXPECT_EQ(calendarClosed, 1);
+    Send(WM_CALENDAR, 1);   // closes only a calendar that exists
+    EXPECT_EQ(f.Calendar(), nullptr);
     Send(WM_CALENDAR, 0);
+    ASSERT_NE(f.Calendar(), nullptr);
+    ASSERT_NE(f.Calendar()->hwnd(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(f.Calendar()->hwnd()));
+    Send(WM_CALENDAR, 2);
+    EXPECT_TRUE(f.Calendar()->hwnd() && IsWindowVisible(f.Calendar()->hwnd()));
+    Send(WM_CALENDAR, 1);
+    EXPECT_TRUE(f.Calendar()->hwnd() == nullptr || !IsWindowVisible(f.Calendar()->hwnd()));
     Send(WM_CALENDAR, 7);
-    EXPECT_EQ(calendarShown, 2);
+    EXPECT_TRUE(f.Calendar()->hwnd() && IsWindowVisible(f.Calendar()->hwnd()));
 }
 
 TEST_F(MainFormTest, ClosingHidesUnlessQuitting) {
