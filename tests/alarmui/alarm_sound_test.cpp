@@ -5,6 +5,7 @@
 #include "alarms/alarm_sound.h"
 #include "alarms/program_launch.h"
 #include "fakes.h"
+#include "support/test_support.h"
 
 using namespace vt;
 using namespace vt::test;
@@ -157,6 +158,22 @@ TEST(ProgramLaunch, EmptyFileNameOpensNothing) {
     FakeLauncher l;
     RunDocument(l, L"  ", L"", 0);
     EXPECT_TRUE(l.calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped sounds are plain PCM files the MCI wave device opens.
+TEST(ShippedSounds, SoundsFolderHoldsPcmWaveFiles) {
+    for (const wchar_t* name : {L"Chime.wav", L"Beeps.wav"}) {
+        std::string bytes = vt::test::ReadFileBytes(vt::AlarmSoundPath(name, vt::test::DistDir()));
+        ASSERT_GT(bytes.size(), 44u) << name;
+        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+        EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+        EXPECT_EQ(bytes[20], 1) << "PCM";
+        EXPECT_EQ(bytes.substr(36, 4), "data");
+    }
 }
 
 }  // namespace
