@@ -199,6 +199,8 @@ INT_PTR TAlarmsPage::OnNotify(const NMHDR& nm) {
         if ((v.uNewState ^ v.uOldState) & LVIS_SELECTED) lvAlarmsChange();
         return 0;
     }
+    case NM_CUSTOMDRAW:
+        return CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&nm)));
     case LVN_COLUMNCLICK:
         ColumnClick(reinterpret_cast<const NMLISTVIEW&>(nm).iSubItem);
         return 0;
@@ -217,6 +219,37 @@ INT_PTR TAlarmsPage::OnNotify(const NMHDR& nm) {
     default:
         return 0;
     }
+}
+
+LRESULT TAlarmsPage::CustomDraw(NMLVCUSTOMDRAW& cd) {
+    switch (cd.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT: break;
+    default: return CDRF_DODEFAULT;
+    }
+    // A message wider than its column is drawn again over two lines, ending in an ellipsis; the rows
+    // are as tall as the alarm icons, so two lines fit.
+    const int index = static_cast<int>(cd.nmcd.dwItemSpec);
+    HDC dc = cd.nmcd.hdc;
+    RECT cell{};
+    if (!ListView_GetSubItemRect(lvAlarms, index, 1, LVIR_BOUNDS, &cell)) return CDRF_DODEFAULT;
+    std::wstring text = ItemText(index, 1);
+    SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(lvAlarms, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    if (extent.cx <= cell.right - cell.left) return CDRF_DODEFAULT;
+    cell.left += 1;
+    cell.top += 1;
+    cell.bottom -= 1;
+    const bool selected = ListView_GetItemState(lvAlarms, index, LVIS_SELECTED) != 0;
+    const bool highlight = selected && (GetFocus() == lvAlarms || (GetWindowLongW(lvAlarms, GWL_STYLE) & LVS_SHOWSELALWAYS));
+    FillRect(dc, &cell, GetSysColorBrush(highlight ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(highlight ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    cell.bottom = std::min(cell.bottom, cell.top + 2 * extent.cy);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &cell, DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX);
+    return CDRF_DODEFAULT;
 }
 
 void TAlarmsPage::Clear() {

@@ -77,6 +77,7 @@ private:
     void OnInitDialog();
     void OnCommand(int id, int code);
     INT_PTR OnNotify(const NMHDR& nm);
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& cd);
     void Sort();
     int Compare(int idA, int idB) const;
     const AlarmScheduleEntry* EntryOf(int id) const;

@@ -228,3 +228,54 @@ TEST_F(Page, DeleteAsksAndSelectsThePreviousRow) {
 }
 
 }  // namespace
+
+namespace {
+
+void DestroyImageList(HIMAGELIST l) noexcept { ImageList_Destroy(l); }
+using UniqueImageList = Unique<HIMAGELIST, DestroyImageList>;
+
+// Rows of the "Alarm" cell of list row 0 that hold ink, against the height of one text line.
+struct Ink {
+    int rows = 0;
+    int lineHeight = 0;
+};
+Ink InkOfAlarmCell(HWND lv) {
+    RECT cell{};
+    ListView_GetSubItemRect(lv, 0, 1, LVIR_BOUNDS, &cell);
+    RedrawWindow(lv, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    WindowDC dc(lv);
+    SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(lv, WM_GETFONT, 0, 0)));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    Ink ink;
+    ink.lineHeight = tm.tmHeight;
+    for (int y = cell.top + 1; y < cell.bottom - 1; ++y) {
+        bool any = false;
+        for (int x = cell.left + 2; x < cell.right - 2 && !any; ++x) {
+            COLORREF c = GetPixel(dc.get(), x, y);
+            any = c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 200;
+        }
+        ink.rows += any ? 1 : 0;
+    }
+    return ink;
+}
+
+TEST_F(Page, LongMessageWrapsOntoASecondLine) {
+    UniqueImageList icons(ImageList_Create(32, 32, ILC_COLOR32, 1, 1));
+    page.SetImageList(icons.get());
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    ShowWindow(page.hwnd(), SW_SHOWNOACTIVATE);
+    ListView_SetColumnWidth(page.lvAlarms, 1, 90);
+    int id = Add(L"short", At(2024, 3, 5, 9, 0));
+    Ink one = InkOfAlarmCell(page.lvAlarms);
+    EXPECT_GT(one.rows, 3);
+    EXPECT_LE(one.rows, one.lineHeight);
+    TAlRecord a = alarms->ReadAlarm(id);
+    a.Message = L"Bring the long report with the figures of the whole quarter";
+    alarms->UpdateAlarm(a);
+    alarms->Refresh();
+    Ink two = InkOfAlarmCell(page.lvAlarms);
+    EXPECT_GT(two.rows, one.lineHeight + 2);
+}
+
+}  // namespace
