@@ -298,6 +298,21 @@ void TAlarmsPage::SetLabelFilter(int index) {
     if (cbAlarmsCategory) SendMessageW(cbAlarmsCategory, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+void TAlarmsPage::SavePlacement(RegKey& key) const {
+    key.WriteDword(L"ColumnToSort", static_cast<std::uint32_t>(ColumnToSort));
+    key.WriteDword(L"cbAlarmsCategory.ItemIndex", static_cast<std::uint32_t>(LabelFilter()));
+}
+
+void TAlarmsPage::RestorePlacement(const RegKey& key) {
+    auto column = key.ReadDword(L"ColumnToSort").value_or(0);
+    ColumnToSort = column <= 3 ? static_cast<int>(column) : 0;
+    const int before = LabelFilter();
+    // A stored index outside the list (a hand-edited value) means no filter.
+    auto label = key.ReadDword(L"cbAlarmsCategory.ItemIndex").value_or(0);
+    SetLabelFilter(label < AlarmLabelNames.size() ? static_cast<int>(label) : 0);
+    if (LabelFilter() != before) RefreshList();
+}
+
 void TAlarmsPage::ApplyEnabled() {
     bool on = AlarmsEnabled();
     EnableWindow(lvAlarms, on);

@@ -11,6 +11,7 @@
 
 #include "alarms/alarm_list.h"
 #include "clock/base/handles.h"
+#include "clock/base/registry.h"
 #include "clock/gradient_panel.h"
 
 namespace vt {
@@ -52,6 +53,9 @@ public:
     void SetLabelFilter(int index);     // no refresh
     int ColumnToSort = 0;
     bool SortAscending = true;
+    // The main form's placement storage: "ColumnToSort" and "cbAlarmsCategory.ItemIndex".
+    void SavePlacement(RegKey& key) const;
+    void RestorePlacement(const RegKey& key);   // refreshes the list when the label filter changed
 
     // Commands (buttons, popup menu, WM_NEWALARM).
     void bNewClick();

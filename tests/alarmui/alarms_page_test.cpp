@@ -279,3 +279,40 @@ TEST_F(Page, LongMessageWrapsOntoASecondLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Page, PlacementKeepsSortColumnAndLabelFilter) {
+    const std::wstring path = L"Software\\Dorminax\\VantoricTests\\AlarmsPage";
+    Add(L"birthday", At(2024, 3, 5, 7, 0), L"Daily", 1);
+    Add(L"business", At(2024, 3, 5, 8, 0), L"Daily", 3);
+    page.ColumnClick(2);
+    page.SetLabelFilter(3);
+    {
+        RegKey key = RegKey::Create(HKEY_CURRENT_USER, path);
+        page.SavePlacement(key);
+    }
+    page.ColumnToSort = 0;
+    page.SetLabelFilter(0);
+    alarms->Refresh();
+    EXPECT_EQ(Count(), 2);
+    {
+        RegKey key = RegKey::Open(HKEY_CURRENT_USER, path);
+        page.RestorePlacement(key);
+        EXPECT_EQ(page.ColumnToSort, 2);
+        EXPECT_EQ(page.LabelFilter(), 3);
+        EXPECT_EQ(Column1(), std::vector<std::wstring>{L"business"});
+    }
+    {
+        RegKey key = RegKey::Create(HKEY_CURRENT_USER, path);
+        key.WriteDword(L"cbAlarmsCategory.ItemIndex", 99);
+        key.WriteDword(L"ColumnToSort", 7);
+        page.RestorePlacement(key);
+    }
+    EXPECT_EQ(page.LabelFilter(), 0);
+    EXPECT_EQ(page.ColumnToSort, 0);
+    EXPECT_EQ(Count(), 2);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\VantoricTests");
+}
+
+}  // namespace
