@@ -21,6 +21,14 @@ TAlarmWindows::~TAlarmWindows() {
     while (!items_.empty()) items_.back()->Close();
 }
 
+bool TAlarmWindows::PreTranslate(MSG& msg) const {
+    if (!msg.hwnd) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    for (TfrmOnAlarm* w : items_)
+        if (w->hwnd() == root) return IsDialogMessageW(root, &msg) != FALSE;
+    return false;
+}
+
 TfrmOnAlarm::TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon)
     : deps_(deps), list_(list), tag_(tag), icon_(icon) {}
 

@@ -26,6 +26,8 @@ public:
     ~TAlarmWindows();   // closes the windows still open (the program ends)
     const std::vector<TfrmOnAlarm*>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
+    // The message loop's dialog keys (Enter, Esc, Tab) for the alarm windows; true when handled.
+    bool PreTranslate(MSG& msg) const;
 
 private:
     friend class TfrmOnAlarm;

@@ -180,3 +180,32 @@ TEST(AlarmWindows, ListClosesWhatIsStillOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MessageWindow, EscapeThroughTheMessageLoopClosesLikeOk) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    HWND h = w->hwnd();
+    HWND ok = GetDlgItem(h, IDOK);
+    PostMessageW(ok, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (list.PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(sound.stops, 1);
+    EXPECT_EQ(alarms.AlarmCount(), 0);
+}
+
+TEST_F(MessageWindow, OtherWindowsMessagesAreNotTaken) {
+    Open(0);
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    MSG msg{other, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_FALSE(list.PreTranslate(msg));
+    DestroyWindow(other);
+}
+
+}  // namespace
