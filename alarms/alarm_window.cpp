@@ -16,9 +16,12 @@ std::wstring TextOf(HWND h) {
 }
 }  // namespace
 
-TAlarmWindows::~TAlarmWindows() {
-    // Each window removes itself from the list while it is destroyed.
-    while (!items_.empty()) items_.back()->Close();
+void TAlarmWindows::CloseAll() {
+    // Each window removes itself from the list while it is destroyed; one busy closing already
+    // (its editor still open) is only let go of.
+    auto open = items_;
+    for (TfrmOnAlarm* w : open) w->Close();
+    items_.clear();
 }
 
 bool TAlarmWindows::PreTranslate(MSG& msg) const {

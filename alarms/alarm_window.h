@@ -23,7 +23,9 @@ public:
     TAlarmWindows() = default;
     TAlarmWindows(const TAlarmWindows&) = delete;
     TAlarmWindows& operator=(const TAlarmWindows&) = delete;
-    ~TAlarmWindows();   // closes the windows still open (the program ends)
+    ~TAlarmWindows() { CloseAll(); }
+    // Closes the windows still open (the program ends) as their close box would.
+    void CloseAll();
     const std::vector<TfrmOnAlarm*>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
     // The message loop's dialog keys (Enter, Esc, Tab) for the alarm windows; true when handled.
