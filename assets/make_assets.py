@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Draws every picture the program ships into a program folder: the clock skins (skins\\), weather and
 moon pictures (Weather\\, Moon\\), the forecast widget's panel, buttons and icons (Forecast\\), the
-month-calendar skins (Calendar\\) and the alarm icons (Icons\\).
+month-calendar skins (Calendar\\), the alarm icons (Icons\\) and the alarm sounds (Sounds\\).
 
-    python3 assets/make_assets.py --out build/win64/dist [--only skins,weather,moon,forecast,calendar,icons]
+    python3 assets/make_assets.py --out build/win64/dist [--only skins,weather,moon,forecast,calendar,icons,sounds]
 
 Only the Python standard library is used and the output is the same, byte for byte, on every run: no
 dates, no unseeded randomness, no dependence on dictionary or file-system order. Each picture set is a
@@ -18,9 +18,9 @@ import sys
 sys.dont_write_bytecode = True          # nothing is cached beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from art import alarm_icons, calendar, clock_skins, forecast, moon_icons, weather_icons   # noqa: E402
+from art import alarm_icons, alarm_sounds, calendar, clock_skins, forecast, moon_icons, weather_icons   # noqa: E402
 
-MODULES = [clock_skins, weather_icons, moon_icons, forecast, calendar, alarm_icons]
+MODULES = [clock_skins, weather_icons, moon_icons, forecast, calendar, alarm_icons, alarm_sounds]
 
 
 class Output:

@@ -1,0 +1,104 @@
+// TfrmOnAlarm: the window of one fired alarm with its message, the reminder menu, the edit button and
+// OK ("Postpone" once a reminder is chosen). Several may be open; each frees itself when closed.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "alarms/alarm_actions.h"
+#include "clock/base/handles.h"
+
+namespace vt {
+
+class TfrmOnAlarm;
+
+// The open alarm message windows. It does not own them: a window leaves the list when it closes.
+class TAlarmWindows {
+public:
+    TAlarmWindows() = default;
+    TAlarmWindows(const TAlarmWindows&) = delete;
+    TAlarmWindows& operator=(const TAlarmWindows&) = delete;
+    ~TAlarmWindows() { CloseAll(); }
+    // Closes the windows still open (the program ends) as their close box would.
+    void CloseAll();
+    const std::vector<TfrmOnAlarm*>& Items() const { return items_; }
+    int Count() const { return static_cast<int>(items_.size()); }
+    // The message loop's dialog keys (Enter, Esc, Tab) for the alarm windows; true when handled.
+    bool PreTranslate(MSG& msg) const;
+
+private:
+    friend class TfrmOnAlarm;
+    std::vector<TfrmOnAlarm*> items_;
+};
+
+struct AlarmWindowDeps {
+    TAlarms* alarms = nullptr;                       // required
+    ISoundPlayer* sound = nullptr;                   // stopped by OK
+    TAlarmVolume* volume = nullptr;                  // restored by OK
+    std::function<void(bool isNew, int id)> editAlarm;   // the alarm editor, modal
+    std::function<bool()> editorVisible;
+    HIMAGELIST icons = nullptr;                      // the alarm icon list; none: no icon
+    // Message boxes; tests record them.
+    std::function<void(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> messageBox;
+};
+
+// One row of the reminder menu.
+struct ReminderInterval {
+    std::wstring_view caption;
+    int minutes;   // 0: "none", which clears the reminder
+};
+inline constexpr std::array<ReminderInterval, 24> kReminderIntervals{{
+    {L"none", 0},     {L"1 min", 1},     {L"2 min", 2},       {L"3 min", 3},       {L"4 min", 4},
+    {L"5 min", 5},    {L"10 min", 10},   {L"15 min", 15},     {L"20 min", 20},     {L"30 min", 30},
+    {L"40 min", 40},  {L"50 min", 50},   {L"1 hour", 60},     {L"2 hours", 120},   {L"3 hours", 180},
+    {L"4 hours", 240}, {L"5 hours", 300}, {L"6 hours", 360},  {L"7 hours", 420},   {L"8 hours", 480},
+    {L"9 hours", 540}, {L"10 hours", 600}, {L"11 hours", 660}, {L"12 hours", 720},
+}};
+inline constexpr size_t kFirstHourRow = 12;   // "1 hour" starts the menu's second column
+
+class TfrmOnAlarm {
+public:
+    // Creates, lists and shows the window (not modal). It frees itself when closed.
+    static TfrmOnAlarm* Open(const AlarmWindowDeps& deps, TAlarmWindows& list, const AlarmWindowRequest& request);
+
+    HWND hwnd() const { return hwnd_; }
+    int Tag() const { return tag_; }
+    std::wstring RemindCaption() const;
+    std::wstring OkCaption() const;
+    std::wstring MessageText() const;
+
+    // A row of the reminder menu was chosen.
+    void ChooseReminder(size_t row);
+    // OK / Postpone / Esc: stops the sound, puts the volume back, removes a finished auto-delete
+    // once-alarm, closes and gives the foreground back.
+    void bOKClick();
+    // The edit button: the editor on this alarm; this window closes when the editor returns.
+    void imgEditClick();
+    // Every close: leaves the list and frees the window (the close box neither stops the sound nor deletes).
+    void Close();
+
+private:
+    TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon);
+    ~TfrmOnAlarm();
+    static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
+    void ShowReminderMenu();
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+
+    AlarmWindowDeps deps_;
+    TAlarmWindows& list_;
+    HWND hwnd_ = nullptr;
+    HWND prevForegroundWnd_ = nullptr;
+    int tag_ = 0;
+    int icon_ = 0;
+    bool closing_ = false;
+    UniqueMenu pmReminder_;
+};
+
+}  // namespace vt

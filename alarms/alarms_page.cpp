@@ -1,0 +1,483 @@
+#include "alarms/alarms_page.h"
+
+#include <windowsx.h>
+
+#include "alarms/alarm_list_format.h"
+#include "clock/base/window.h"
+#include "resources/alarms_page_res.h"
+
+namespace vt {
+
+namespace {
+
+constexpr UINT kApplyCheck = WM_APP + 0x41;   // wParam id, lParam new check state
+constexpr UINT kResort = WM_APP + 0x42;       // a refill from outside the page: sort it again
+constexpr COLORREF kHeaderBegin = 10329505;
+
+bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void AddColumn(HWND lv, int index, const wchar_t* caption, int width) {
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    c.pszText = const_cast<wchar_t*>(caption);
+    c.cx = width;
+    c.iSubItem = index;
+    ListView_InsertColumn(lv, index, &c);
+}
+
+// Counts a scope in which list changes are the program's own, not the user's.
+class Filling {
+public:
+    explicit Filling(int& n) : n_(n) { ++n_; }
+    ~Filling() { --n_; }
+    Filling(const Filling&) = delete;
+    Filling& operator=(const Filling&) = delete;
+
+private:
+    int& n_;
+};
+
+}  // namespace
+
+TAlarmsPage::TAlarmsPage(AlarmsPageHost host) : host_(std::move(host)) {}
+
+TAlarmsPage::~TAlarmsPage() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+HWND TAlarmsPage::Create(HWND parent) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARMS_PAGE), parent, DialogProc,
+                       reinterpret_cast<LPARAM>(this));
+    return hwnd_;
+}
+
+INT_PTR CALLBACK TAlarmsPage::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrW(h, DWLP_USER, l);
+        reinterpret_cast<TAlarmsPage*>(l)->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<TAlarmsPage*>(GetWindowLongPtrW(h, DWLP_USER));
+    if (!self) return FALSE;
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        return FALSE;
+    }
+    try {
+        return self->OnMessage(m, w, l);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    return FALSE;
+}
+
+INT_PTR TAlarmsPage::OnMessage(UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return FALSE;   // the main dialog keeps the focus
+    case WM_COMMAND:
+        OnCommand(LOWORD(w), HIWORD(w));
+        return TRUE;
+    case WM_NOTIFY:
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, OnNotify(*reinterpret_cast<const NMHDR*>(l)));
+        return TRUE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(w) != lvAlarms) return FALSE;
+        ShowPopup(GET_X_LPARAM(l), GET_Y_LPARAM(l));
+        return TRUE;
+    case kApplyCheck:
+        // Posted from the list's own notification: the refresh that follows rebuilds the list.
+        if (alarms_) {
+            alarms_->SetAlarmEnabled(static_cast<int>(w), l != 0);
+            if (sorted_) Sort();
+            lvAlarmsChange();
+        }
+        return TRUE;
+    case kResort:
+        if (sorted_) Sort();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void TAlarmsPage::OnInitDialog() {
+    auto item = [this](int id) { return GetDlgItem(hwnd_, id); };
+    chbEnAlarms = item(IDC_AL_CHBENALARMS);
+    lvAlarms = item(IDC_AL_LVALARMS);
+    cbAlarmsCategory = item(IDC_CBALARMSCATEGORY);
+    bNew = item(IDC_AL_BNEW);
+    bEdit = item(IDC_AL_BEDIT);
+    bTest = item(IDC_AL_BTEST);
+    bDelete = item(IDC_AL_BDELETE);
+
+    // The header panel behind the check box; a click on it works the check box.
+    HWND place = item(IDC_GRPNALARMS);
+    RECT r;
+    GetWindowRect(place, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    DestroyWindow(place);
+    panel_ = std::make_unique<TgradientPanel>();
+    panel_->BeginColor = kHeaderBegin;
+    panel_->EndColor = clBtnFace;
+    if (panel_->Create(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, IDC_GRPNALARMS)) {
+        grpnAlarms = panel_->hwnd();
+        panel_->OnClick = [this] {
+            SendMessageW(chbEnAlarms, BM_SETCHECK, IsChecked(chbEnAlarms) ? BST_UNCHECKED : BST_CHECKED, 0);
+            chbEnAlarmsClick();
+        };
+        SetWindowPos(chbEnAlarms, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+
+    ListView_SetExtendedListViewStyle(lvAlarms, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    RECT client;
+    GetClientRect(lvAlarms, &client);
+    const int alarmWidth = std::max(80, static_cast<int>(client.right) - 64 - 135 - 120 - GetSystemMetrics(SM_CXVSCROLL));
+    AddColumn(lvAlarms, 0, L"", 64);
+    AddColumn(lvAlarms, 1, L"Alarm", alarmWidth);
+    AddColumn(lvAlarms, 2, L"Date / Time", 135);
+    AddColumn(lvAlarms, 3, L"Frequency", 120);
+
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    boldFont_.reset(CreateFontIndirectW(&lf));
+    SendMessageW(cbAlarmsCategory, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
+    for (auto name : AlarmLabelNames) {
+        std::wstring text(name);
+        SendMessageW(cbAlarmsCategory, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageW(cbAlarmsCategory, CB_SETCURSEL, static_cast<WPARAM>(labelDefault_), 0);
+    SendMessageW(chbEnAlarms, BM_SETCHECK, enabledDefault_ ? BST_CHECKED : BST_UNCHECKED, 0);
+
+    pmAlarms_.reset(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_PMALARMS)));
+    SetMenuDefaultItem(PopupMenu(), IDM_AL_EDIT, FALSE);
+    ApplyEnabled();
+}
+
+void TAlarmsPage::SetImageList(HIMAGELIST icons) {
+    if (lvAlarms) ListView_SetImageList(lvAlarms, icons, LVSIL_SMALL);
+}
+
+HMENU TAlarmsPage::PopupMenu() const { return GetSubMenu(pmAlarms_.get(), 0); }
+
+void TAlarmsPage::OnCommand(int id, int code) {
+    switch (id) {
+    case IDC_AL_CHBENALARMS:
+        if (code == BN_CLICKED) chbEnAlarmsClick();
+        return;
+    case IDC_CBALARMSCATEGORY:
+        if (code != CBN_SELCHANGE) return;
+        if (host_.labelChanged) host_.labelChanged(LabelFilter());
+        RefreshList();
+        lvAlarmsChange();
+        return;
+    case IDC_AL_BNEW: case IDM_AL_NEW: bNewClick(); return;
+    case IDC_AL_BEDIT: case IDM_AL_EDIT: bEditClick(); return;
+    case IDC_AL_BTEST: case IDM_AL_TEST: bTestClick(); return;
+    case IDC_AL_BDELETE: case IDM_AL_DELETE: bDeleteClick(); return;
+    default: return;
+    }
+}
+
+INT_PTR TAlarmsPage::OnNotify(const NMHDR& nm) {
+    if (nm.hwndFrom != lvAlarms) return 0;
+    switch (nm.code) {
+    case LVN_ITEMCHANGED: {
+        const auto& v = reinterpret_cast<const NMLISTVIEW&>(nm);
+        if (!(v.uChanged & LVIF_STATE)) return 0;
+        // Only the user's own click on a check box writes the alarm; a refill writes nothing.
+        if (!filling_ && ((v.uNewState ^ v.uOldState) & LVIS_STATEIMAGEMASK) && (v.uOldState & LVIS_STATEIMAGEMASK)) {
+            bool checked = ((v.uNewState & LVIS_STATEIMAGEMASK) >> 12) == 2;
+            PostMessageW(hwnd_, kApplyCheck, static_cast<WPARAM>(v.lParam), checked ? 1 : 0);
+        }
+        if ((v.uNewState ^ v.uOldState) & LVIS_SELECTED) lvAlarmsChange();
+        return 0;
+    }
+    case NM_CUSTOMDRAW:
+        return CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&nm)));
+    case LVN_COLUMNCLICK:
+        ColumnClick(reinterpret_cast<const NMLISTVIEW&>(nm).iSubItem);
+        return 0;
+    case NM_DBLCLK:
+        lvAlarmsDblClick();
+        return 0;
+    case LVN_KEYDOWN:
+        switch (reinterpret_cast<const NMLVKEYDOWN&>(nm).wVKey) {
+        case VK_F2: bEditClick(); break;
+        case VK_INSERT: bNewClick(); break;
+        case VK_DELETE: bDeleteClick(); break;
+        case 'T': bTestClick(); break;
+        default: break;
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT TAlarmsPage::CustomDraw(NMLVCUSTOMDRAW& cd) {
+    switch (cd.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT: break;
+    default: return CDRF_DODEFAULT;
+    }
+    // A message wider than its column is drawn again over two lines, ending in an ellipsis; the rows
+    // are as tall as the alarm icons, so two lines fit.
+    const int index = static_cast<int>(cd.nmcd.dwItemSpec);
+    HDC dc = cd.nmcd.hdc;
+    RECT cell{};
+    if (!ListView_GetSubItemRect(lvAlarms, index, 1, LVIR_BOUNDS, &cell)) return CDRF_DODEFAULT;
+    std::wstring text = ItemText(index, 1);
+    SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(lvAlarms, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    if (extent.cx <= cell.right - cell.left) return CDRF_DODEFAULT;
+    cell.left += 1;
+    cell.top += 1;
+    cell.bottom -= 1;
+    const bool selected = ListView_GetItemState(lvAlarms, index, LVIS_SELECTED) != 0;
+    const bool highlight = selected && (GetFocus() == lvAlarms || (GetWindowLongW(lvAlarms, GWL_STYLE) & LVS_SHOWSELALWAYS));
+    FillRect(dc, &cell, GetSysColorBrush(highlight ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(highlight ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    cell.bottom = std::min(cell.bottom, cell.top + 2 * extent.cy);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &cell, DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX);
+    return CDRF_DODEFAULT;
+}
+
+void TAlarmsPage::Clear() {
+    Filling f(filling_);
+    if (!lvAlarms) return;
+    ListView_DeleteAllItems(lvAlarms);
+    if (sorted_ && hwnd_) PostMessageW(hwnd_, kResort, 0, 0);
+}
+
+void TAlarmsPage::Add(const AlarmListItem& a) {
+    if (!lvAlarms) return;
+    Filling f(filling_);
+    LVITEMW it{};
+    it.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    it.iItem = ListView_GetItemCount(lvAlarms);
+    it.pszText = const_cast<wchar_t*>(L"");
+    it.lParam = a.id;
+    it.iImage = a.Icon;
+    int index = ListView_InsertItem(lvAlarms, &it);
+    if (index < 0) return;
+    std::wstring when = a.DateTime ? FormatAlarmListDateTime(*a.DateTime) : std::wstring();
+    ListView_SetItemText(lvAlarms, index, 1, const_cast<wchar_t*>(a.Message.c_str()));
+    ListView_SetItemText(lvAlarms, index, 2, when.data());
+    ListView_SetItemText(lvAlarms, index, 3, const_cast<wchar_t*>(a.Type.c_str()));
+    ListView_SetCheckState(lvAlarms, index, a.Checked ? TRUE : FALSE);
+}
+
+bool TAlarmsPage::AlarmsEnabled() const { return chbEnAlarms ? IsChecked(chbEnAlarms) : enabledDefault_; }
+
+int TAlarmsPage::LabelFilter() const {
+    if (!cbAlarmsCategory) return labelDefault_;
+    auto v = static_cast<int>(SendMessageW(cbAlarmsCategory, CB_GETCURSEL, 0, 0));
+    return v < 0 ? 0 : v;
+}
+
+void TAlarmsPage::SetAlarmsEnabled(bool on) {
+    enabledDefault_ = on;
+    if (!chbEnAlarms) return;
+    SendMessageW(chbEnAlarms, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    ApplyEnabled();
+}
+
+void TAlarmsPage::SetLabelFilter(int index) {
+    if (index < 0 || index >= static_cast<int>(AlarmLabelNames.size())) index = 0;
+    labelDefault_ = index;
+    if (cbAlarmsCategory) SendMessageW(cbAlarmsCategory, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TAlarmsPage::SavePlacement(RegKey& key) const {
+    key.WriteDword(L"ColumnToSort", static_cast<std::uint32_t>(ColumnToSort));
+    key.WriteDword(L"cbAlarmsCategory.ItemIndex", static_cast<std::uint32_t>(LabelFilter()));
+}
+
+void TAlarmsPage::RestorePlacement(const RegKey& key) {
+    auto column = key.ReadDword(L"ColumnToSort").value_or(0);
+    ColumnToSort = column <= 3 ? static_cast<int>(column) : 0;
+    const int before = LabelFilter();
+    // A stored index outside the list (a hand-edited value) means no filter.
+    auto label = key.ReadDword(L"cbAlarmsCategory.ItemIndex").value_or(0);
+    SetLabelFilter(label < AlarmLabelNames.size() ? static_cast<int>(label) : 0);
+    if (LabelFilter() != before) RefreshList();
+}
+
+void TAlarmsPage::ApplyEnabled() {
+    bool on = AlarmsEnabled();
+    EnableWindow(lvAlarms, on);
+    EnableWindow(bNew, on);
+    lvAlarmsChange();
+}
+
+void TAlarmsPage::chbEnAlarmsClick() {
+    ApplyEnabled();
+    if (host_.enabledChanged) host_.enabledChanged(AlarmsEnabled());
+}
+
+void TAlarmsPage::lvAlarmsChange() {
+    if (!hwnd_) return;
+    bool on = AlarmsEnabled() && SelectedIndex() >= 0;
+    for (HWND b : {bEdit, bDelete, bTest}) EnableWindow(b, on);
+    for (UINT id : {IDM_AL_EDIT, IDM_AL_DELETE, IDM_AL_TEST})
+        EnableMenuItem(PopupMenu(), id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+int TAlarmsPage::SelectedIndex() const {
+    return lvAlarms ? ListView_GetNextItem(lvAlarms, -1, LVNI_SELECTED) : -1;
+}
+
+int TAlarmsPage::SelectedId() const {
+    int index = SelectedIndex();
+    if (index < 0) return 0;
+    LVITEMW it{};
+    it.mask = LVIF_PARAM;
+    it.iItem = index;
+    ListView_GetItem(lvAlarms, &it);
+    return static_cast<int>(it.lParam);
+}
+
+std::wstring TAlarmsPage::ItemText(int index, int column) const {
+    wchar_t buf[1024] = {};
+    ListView_GetItemText(lvAlarms, index, column, buf, static_cast<int>(std::size(buf)));
+    return buf;
+}
+
+void TAlarmsPage::RefreshList() {
+    if (!alarms_) return;
+    alarms_->Refresh();
+    if (sorted_) Sort();
+}
+
+void TAlarmsPage::bNewClick() {
+    if (host_.editAlarm) host_.editAlarm(true, 0);
+}
+
+void TAlarmsPage::bEditClick() {
+    int id = SelectedId();
+    if (SelectedIndex() < 0 || !host_.editAlarm) return;
+    host_.editAlarm(false, id);
+}
+
+void TAlarmsPage::lvAlarmsDblClick() {
+    if (SelectedIndex() < 0) bNewClick();
+    bEditClick();
+}
+
+void TAlarmsPage::bTestClick() {
+    if (SelectedIndex() < 0 || !host_.testAlarm) return;
+    host_.testAlarm(SelectedId());
+}
+
+void TAlarmsPage::bDeleteClick() {
+    int index = SelectedIndex();
+    if (index < 0 || !alarms_) return;
+    std::wstring text = L"Delete Alarm \"" + ItemText(index, 1) + L"\" ?";
+    bool yes = host_.confirm ? host_.confirm(text, L"Delete")
+                             : MessageBoxW(host_.mainWindow ? host_.mainWindow : hwnd_, text.c_str(), L"Delete",
+                                           MB_YESNO | MB_ICONQUESTION) == IDYES;
+    if (!yes) return;
+    alarms_->DeleteAlarm(SelectedId());
+    RefreshList();
+    if (index > 0) {
+        ListView_SetItemState(lvAlarms, index - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(lvAlarms, index - 1, FALSE);
+    }
+    lvAlarmsChange();
+}
+
+void TAlarmsPage::ShowPopup(int x, int y) {
+    if (x == -1 && y == -1) {   // the keyboard's menu key: under the selected row
+        RECT r{};
+        int index = SelectedIndex();
+        if (index >= 0) ListView_GetItemRect(lvAlarms, index, &r, LVIR_LABEL);
+        POINT pt{r.left, r.bottom};
+        ClientToScreen(lvAlarms, &pt);
+        x = pt.x;
+        y = pt.y;
+    }
+    lvAlarmsChange();
+    TrackPopupMenu(PopupMenu(), TPM_RIGHTBUTTON, x, y, 0, hwnd_, nullptr);
+}
+
+void TAlarmsPage::ColumnClick(int column) {
+    if (column < 0 || column > 3) return;
+    ColumnToSort = column;
+    // Every click reverses, also the first on another column.
+    SortAscending = !SortAscending;
+    sorted_ = true;
+    Sort();
+}
+
+void TAlarmsPage::Sort() {
+    if (!alarms_ || !lvAlarms) return;
+    Filling f(filling_);
+    ListView_SortItems(lvAlarms, CompareItems, reinterpret_cast<LPARAM>(this));
+}
+
+int CALLBACK TAlarmsPage::CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept {
+    try {
+        return reinterpret_cast<const TAlarmsPage*>(self)->Compare(static_cast<int>(a), static_cast<int>(b));
+    } catch (...) {
+        return 0;
+    }
+}
+
+const AlarmScheduleEntry* TAlarmsPage::EntryOf(int id) const {
+    const auto& table = alarms_->AlarmSchedule();
+    const AlarmScheduleEntry* found = nullptr;
+    for (const auto& e : table)
+        if (e.id == id) found = &e;   // the last matching entry counts
+    if (!found && !table.empty()) found = &table[0];
+    return found;
+}
+
+bool TAlarmsPage::ItemChecked(int id) const {
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = id;
+    int index = ListView_FindItem(lvAlarms, -1, &find);
+    return index >= 0 && ListView_GetCheckState(lvAlarms, index);
+}
+
+int TAlarmsPage::Compare(int idA, int idB) const {
+    int r = 0;
+    const AlarmScheduleEntry* a = EntryOf(idA);
+    const AlarmScheduleEntry* b = EntryOf(idB);
+    switch (ColumnToSort) {
+    case 0:
+        r = (ItemChecked(idA) ? 1 : 0) - (ItemChecked(idB) ? 1 : 0);
+        break;
+    case 1: {
+        LVFINDINFOW find{};
+        find.flags = LVFI_PARAM;
+        find.lParam = idA;
+        int ia = ListView_FindItem(lvAlarms, -1, &find);
+        find.lParam = idB;
+        int ib = ListView_FindItem(lvAlarms, -1, &find);
+        r = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ItemText(ia, 1).c_str(), -1, ItemText(ib, 1).c_str(), -1) - 2;
+        break;
+    }
+    case 2:
+        if (a && b) r = a->DateTime < b->DateTime ? -1 : (a->DateTime > b->DateTime ? 1 : 0);
+        break;
+    case 3:
+        if (a && b) r = a->Kind - b->Kind;
+        break;
+    default:
+        break;
+    }
+    return SortAscending ? r : -r;
+}
+
+}  // namespace vt

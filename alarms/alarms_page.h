@@ -1,0 +1,106 @@
+// TAlarmsPage: the "Alarms" page of the main dialog. A child dialog that lists the alarms (check box
+// = enabled), filters them by label, sorts them by the clicked column, and creates, edits, tests and
+// deletes them. TAlarms fills its list and reads its switches through IAlarmListSink / IAlarmSwitches.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "alarms/alarm_list.h"
+#include "clock/base/handles.h"
+#include "clock/base/registry.h"
+#include "clock/gradient_panel.h"
+
+namespace vt {
+
+struct AlarmsPageHost {
+    std::function<void(bool isNew, int id)> editAlarm;   // the alarm editor (modal)
+    std::function<void(int id)> testAlarm;               // TAlarmActions::Test
+    std::function<void(bool enabled)> enabledChanged;    // chbEnAlarms clicked: store option "EnAlarms"
+    std::function<void(int index)> labelChanged;         // cbAlarmsCategory changed: store its index
+    // The delete question; true for Yes. None: a message box owned by the main form.
+    std::function<bool(const std::wstring& text, const std::wstring& caption)> confirm;
+    HWND mainWindow = nullptr;                           // owner of the delete question
+};
+
+class TAlarmsPage final : public IAlarmListSink, public IAlarmSwitches {
+public:
+    explicit TAlarmsPage(AlarmsPageHost host);
+    ~TAlarmsPage() override;
+    TAlarmsPage(const TAlarmsPage&) = delete;
+    TAlarmsPage& operator=(const TAlarmsPage&) = delete;
+
+    // Creates the page as a hidden child of `parent` (the main form shows and places it).
+    HWND Create(HWND parent);
+    HWND hwnd() const { return hwnd_; }
+    // The model, once it exists (it is built with this page as its list and switches).
+    void SetAlarmList(TAlarms* alarms) { alarms_ = alarms; }
+    // The alarm editor's icon list as the list's small images (not owned).
+    void SetImageList(HIMAGELIST icons);
+
+    // IAlarmListSink
+    void Clear() override;
+    void Add(const AlarmListItem& item) override;
+    // IAlarmSwitches
+    bool AlarmsEnabled() const override;
+    int LabelFilter() const override;
+
+    // Options and placement: "EnAlarms", "ColumnToSort", "cbAlarmsCategory.ItemIndex".
+    void SetAlarmsEnabled(bool on);     // no notification; the controls follow
+    void SetLabelFilter(int index);     // no refresh
+    int ColumnToSort = 0;
+    bool SortAscending = true;
+    // The main form's placement storage: "ColumnToSort" and "cbAlarmsCategory.ItemIndex".
+    void SavePlacement(RegKey& key) const;
+    void RestorePlacement(const RegKey& key);   // refreshes the list when the label filter changed
+
+    // Commands (buttons, popup menu, WM_NEWALARM).
+    void bNewClick();
+    void bEditClick();
+    void bTestClick();
+    void bDeleteClick();
+    void lvAlarmsDblClick();
+    void ColumnClick(int column);
+    void chbEnAlarmsClick();
+    // Buttons and menu items follow the selection and the enable switch.
+    void lvAlarmsChange();
+
+    // Read by tests and the lead.
+    HWND chbEnAlarms{}, lvAlarms{}, cbAlarmsCategory{}, bNew{}, bEdit{}, bTest{}, bDelete{}, grpnAlarms{};
+    int SelectedId() const;      // 0 when nothing is selected
+    int SelectedIndex() const;   // -1 when nothing is selected
+    HMENU PopupMenu() const;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept;
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
+    void OnInitDialog();
+    void OnCommand(int id, int code);
+    INT_PTR OnNotify(const NMHDR& nm);
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& cd);
+    void Sort();
+    int Compare(int idA, int idB) const;
+    const AlarmScheduleEntry* EntryOf(int id) const;
+    bool ItemChecked(int id) const;
+    std::wstring ItemText(int index, int column) const;
+    void ShowPopup(int x, int y);
+    void RefreshList();
+    void ApplyEnabled();
+
+    AlarmsPageHost host_;
+    TAlarms* alarms_ = nullptr;
+    HWND hwnd_ = nullptr;
+    int filling_ = 0;                 // changes made by Refresh are not the user's
+    bool enabledDefault_ = true;      // before the window exists
+    int labelDefault_ = 0;
+    UniqueMenu pmAlarms_;
+    UniqueFont boldFont_;
+    std::unique_ptr<TgradientPanel> panel_;
+    bool sorted_ = false;             // a column was clicked: refills keep that order
+};
+
+}  // namespace vt

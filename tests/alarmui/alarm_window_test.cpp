@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include "alarms/alarm_fakes.h"
+#include "alarms/alarm_window.h"
+#include "fakes.h"
+#include "resources/alarms_page_res.h"
+#include "support/test_support.h"
+
+using namespace vt;
+using namespace vt::test;
+
+namespace {
+
+size_t RowOf(const wchar_t* caption) {
+    for (size_t i = 0; i < kReminderIntervals.size(); ++i)
+        if (kReminderIntervals[i].caption == caption) return i;
+    return 0;
+}
+
+class MessageWindow : public testing::Test {
+protected:
+    TempDir dir;
+    FakeNow now{At(2024, 3, 4, 6, 0)};
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}};
+    FakeSound sound;
+    FakeVolume device;
+    TAlarmVolume volume{device};
+    TAlarmWindows list;
+    std::vector<std::pair<bool, int>> edits;
+    std::vector<std::wstring> boxes;
+    bool editorVisible = false;
+    AlarmWindowDeps deps{&alarms,
+                         &sound,
+                         &volume,
+                         [this](bool isNew, int id) { edits.push_back({isNew, id}); },
+                         [this] { return editorVisible; },
+                         nullptr,
+                         [this](HWND, const std::wstring& text, const std::wstring&, UINT) { boxes.push_back(text); }};
+
+    int OnceAutoDelete() {
+        TAlRecord a;
+        a.Type = L"Once";
+        a.DateTime = At(2024, 3, 4, 5, 59);
+        a.AutoDelete = true;
+        a.MessageEn = true;
+        a.Message = L"Call";
+        return alarms.AddAlarm(a);
+    }
+    TfrmOnAlarm* Open(int tag, const wchar_t* text = L"Call\r\nhome") {
+        return TfrmOnAlarm::Open(deps, list, AlarmWindowRequest{tag, 0, text});
+    }
+    static void Command(TfrmOnAlarm* w, int id) { SendMessageW(w->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+};
+
+TEST_F(MessageWindow, ShowsTheMessageAsTextAndCaption) {
+    TfrmOnAlarm* w = Open(0);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(w->MessageText(), L"Call\r\nhome");
+    EXPECT_EQ(w->RemindCaption(), L"Remind again in none");
+    EXPECT_EQ(w->OkCaption(), L"OK");
+    EXPECT_TRUE(IsWindowVisible(w->hwnd()));
+    EXPECT_EQ(GetParent(w->hwnd()), nullptr);
+}
+
+TEST_F(MessageWindow, ReminderMenuSnoozesThenPostponeKeepsTheAutoDeleteAlarm) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    Command(w, IDM_REMIND_FIRST + static_cast<int>(RowOf(L"10 min")));
+    EXPECT_EQ(w->RemindCaption(), L"Remind again in 10 min");
+    EXPECT_EQ(w->OkCaption(), L"Postpone");
+    EXPECT_NEAR(alarms.ReadAlarm(id).RDateTime, now.Now() + 10 * kOneMinute, 1e-8);
+    now.Advance(kOneMinute);
+    Command(w, IDM_REMIND_FIRST + static_cast<int>(RowOf(L"2 hours")));
+    EXPECT_NEAR(alarms.ReadAlarm(id).RDateTime, now.Now() + 120 * kOneMinute, 1e-8);
+    HWND h = w->hwnd();
+    Command(w, IDOK);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(sound.stops, 1);
+    EXPECT_EQ(alarms.ReadAlarm(id).id, id);
+}
+
+TEST_F(MessageWindow, NoneClearsTheReminderAndOkDeletesTheAutoDeleteAlarm) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    Command(w, IDM_REMIND_FIRST + static_cast<int>(RowOf(L"5 min")));
+    Command(w, IDM_REMIND_FIRST);
+    EXPECT_EQ(w->OkCaption(), L"OK");
+    EXPECT_EQ(w->RemindCaption(), L"Remind again in none");
+    EXPECT_EQ(alarms.ReadAlarm(id).RDateTime, 0);
+    Command(w, IDOK);
+    EXPECT_EQ(alarms.AlarmCount(), 0);
+}
+
+TEST_F(MessageWindow, EscDoesWhatOkDoesAndRestoresTheVolume) {
+    int id = OnceAutoDelete();
+    device.value = 0x11112222;
+    volume.SetVolumePercent(100);
+    TfrmOnAlarm* w = Open(id);
+    Command(w, IDCANCEL);
+    EXPECT_EQ(sound.stops, 1);
+    EXPECT_EQ(device.value, 0x11112222u);
+    EXPECT_EQ(alarms.AlarmCount(), 0);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(MessageWindow, CloseBoxNeitherStopsTheSoundNorDeletes) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    SendMessageW(w->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(sound.stops, 0);
+    EXPECT_EQ(alarms.AlarmCount(), 1);
+}
+
+TEST_F(MessageWindow, OkInOneWindowStopsTheSoundOfAll) {
+    Open(0);
+    TfrmOnAlarm* second = Open(0);
+    EXPECT_EQ(list.Count(), 2);
+    Command(second, IDOK);
+    EXPECT_EQ(sound.stops, 1);
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST_F(MessageWindow, TestWindowWritesNoReminderAndDeletesNothing) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(0);
+    Command(w, IDM_REMIND_FIRST + 3);
+    EXPECT_EQ(alarms.ReadAlarm(id).RDateTime, 0);
+    Command(w, IDOK);
+    EXPECT_EQ(alarms.AlarmCount(), 1);
+}
+
+TEST_F(MessageWindow, AlarmDeletedMeanwhileClosesWithoutDeletingAnother) {
+    int id = OnceAutoDelete();
+    int other = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    alarms.DeleteAlarm(id);
+    alarms.Refresh();
+    Command(w, IDOK);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(alarms.ReadAlarm(other).id, other);
+}
+
+TEST_F(MessageWindow, EditOpensTheEditorAndClosesButRefusesWhileTheEditorIsOpen) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    editorVisible = true;
+    w->imgEditClick();
+    EXPECT_EQ(boxes, std::vector<std::wstring>{L"Please, close alarm dialog."});
+    EXPECT_EQ(list.Count(), 1);
+    editorVisible = false;
+    w->imgEditClick();
+    EXPECT_EQ(edits, (std::vector<std::pair<bool, int>>{{false, id}}));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(sound.stops, 0);
+    EXPECT_EQ(alarms.AlarmCount(), 1);
+}
+
+TEST_F(MessageWindow, EditDoesNothingForTheTestWindow) {
+    TfrmOnAlarm* w = Open(0);
+    w->imgEditClick();
+    EXPECT_TRUE(edits.empty());
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(AlarmWindows, ListClosesWhatIsStillOpen) {
+    TempDir dir;
+    FakeNow now{At(2024, 3, 4, 6, 0)};
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}};
+    HWND h;
+    {
+        TAlarmWindows list;
+        AlarmWindowDeps deps;
+        deps.alarms = &alarms;
+        h = TfrmOnAlarm::Open(deps, list, AlarmWindowRequest{0, 0, L"x"})->hwnd();
+    }
+    EXPECT_FALSE(IsWindow(h));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MessageWindow, EscapeThroughTheMessageLoopClosesLikeOk) {
+    int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    HWND h = w->hwnd();
+    HWND ok = GetDlgItem(h, IDOK);
+    PostMessageW(ok, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (list.PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(sound.stops, 1);
+    EXPECT_EQ(alarms.AlarmCount(), 0);
+}
+
+TEST_F(MessageWindow, OtherWindowsMessagesAreNotTaken) {
+    Open(0);
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    MSG msg{other, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_FALSE(list.PreTranslate(msg));
+    DestroyWindow(other);
+}
+
+}  // namespace

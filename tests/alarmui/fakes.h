@@ -1,0 +1,73 @@
+// Fakes for the alarm actions: nothing here makes a sound, starts a program or touches power.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "alarms/alarm_actions.h"
+#include "alarms/alarm_sound.h"
+#include "alarms/power_actions.h"
+#include "alarms/program_launch.h"
+
+namespace vt::test {
+
+struct FakeSound final : ISoundPlayer {
+    struct Play {
+        std::wstring file;
+        bool loop;
+        int pause;
+        int times;
+    };
+    std::vector<Play> plays;
+    int stops = 0;
+    std::vector<std::string>* log = nullptr;
+    void PlayAlarmSound(const std::wstring& f, bool loop, int pause, int times) override {
+        plays.push_back({f, loop, pause, times});
+        if (log) log->push_back("sound");
+    }
+    void StopAlarmSound() override { ++stops; }
+};
+
+struct FakeVolume final : IVolume {
+    bool control = true;
+    std::uint32_t value = 0x40004000;
+    std::vector<std::uint32_t> writes;
+    bool HasVolumeControl() override { return control; }
+    std::uint32_t Read() override { return value; }
+    void Write(std::uint32_t v) override {
+        writes.push_back(v);
+        value = v;
+    }
+};
+
+struct FakeLauncher final : IProgramLauncher {
+    struct Call {
+        std::wstring file, params, folder;
+        int show;
+    };
+    std::vector<Call> calls;
+    void Open(const std::wstring& f, const std::wstring& p, const std::wstring& d, int show) override {
+        calls.push_back({f, p, d, show});
+    }
+};
+
+struct FakePower final : IPowerActions {
+    std::vector<unsigned> exits;
+    struct State {
+        bool suspend, force;
+    };
+    std::vector<State> states;
+    int monitorOffs = 0;
+    bool RequestExitWindows(unsigned flags) override {
+        exits.push_back(flags);
+        return true;
+    }
+    bool SetPowerState(bool suspend, bool force) override {
+        states.push_back({suspend, force});
+        return true;
+    }
+    void MonitorOff() override { ++monitorOffs; }
+    int Total() const { return static_cast<int>(exits.size() + states.size()) + monitorOffs; }
+};
+
+}  // namespace vt::test
