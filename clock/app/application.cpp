@@ -1,5 +1,6 @@
 #include "clock/app/application.h"
 
+#include "alarms/alarm_devices.h"
 #include "alarms/wake_timer_win32.h"
 #include "clock/app/clock_painter_link.h"
 #include "clock/app/main_form.h"
@@ -41,6 +42,7 @@ int RunVantoric() {
     config.versionShort = VersionShort;
     config.painter = &painter;
     MainFormHooks hooks;
+    hooks.createAlarmDevices = &CreateSystemAlarmDevices;
     hooks.createWakeTimer = [] {
         std::wstring error;
         auto timer = CreateSystemWakeTimer(error);
@@ -59,6 +61,7 @@ int RunVantoric() {
         form.RegisterWeatherHotKey();
     }
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (form.AlarmWindows.PreTranslate(msg)) continue;
         if (form.hwnd() && IsDialogMessageW(form.hwnd(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -198,10 +198,22 @@ void TfrmClock::CreatePages() {
     ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 75, 25, hwnd_,
                           reinterpret_cast<HMENU>(IDC_BOK), Instance(), nullptr);
     SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    const int templates[8] = {IDD_PAGE_OPTIONS, IDD_PAGE_ALARMS, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
+    const int templates[8] = {IDD_PAGE_OPTIONS, 0, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
                               IDD_PAGE_ABOUT, IDD_PAGE_PROXY};
     for (size_t i = 0; i < pages_.size(); ++i) {
-        if (templates[i]) {
+        if (i == 1) {
+            AlarmsPageHost h;
+            h.editAlarm = [this](bool isNew, int id) {
+                if (hooks_.editAlarm) hooks_.editAlarm(isNew, id);
+            };
+            h.testAlarm = [this](int id) {
+                if (alarmActions_) alarmActions_->Test(id);
+            };
+            h.enabledChanged = [this](bool on) { options_.enAlarms = on; };
+            h.mainWindow = hwnd_;
+            alarmsPage_ = std::make_unique<TAlarmsPage>(std::move(h));
+            pages_[i] = alarmsPage_->Create(hwnd_);
+        } else if (templates[i]) {
             pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
                                            reinterpret_cast<LPARAM>(this));
         } else {
@@ -291,7 +303,7 @@ void TfrmClock::ModelToControls() {
     Check(p, IDC_CBREPLACEQUELLIX, o.replaceClock);
     SendDlgItemMessageW(p, IDC_CBCLICK, CB_SETCURSEL, static_cast<WPARAM>(o.click), 0);
     SendDlgItemMessageW(p, IDC_CBHOVERMOUSE, CB_SETCURSEL, static_cast<WPARAM>(o.hoverMouse), 0);
-    Check(pages_[1], IDC_CHBENALARMS, o.enAlarms);
+    alarmsPage_->SetAlarmsEnabled(o.enAlarms);
     HWND s = pages_[2];
     Check(s, IDC_CHBTRANS, o.transparentClock);
     Check(s, IDC_CHBGRADIENT, o.gradientClock);
@@ -339,7 +351,7 @@ void TfrmClock::ControlsToModel() {
     };
     o.click = sel(p, IDC_CBCLICK, 0);
     o.hoverMouse = sel(p, IDC_CBHOVERMOUSE, o.hoverMouse);
-    o.enAlarms = Checked(pages_[1], IDC_CHBENALARMS);
+    o.enAlarms = alarmsPage_->AlarmsEnabled();
     HWND s = pages_[2];
     o.transparentClock = Checked(s, IDC_CHBTRANS);
     o.gradientClock = Checked(s, IDC_CHBGRADIENT);
@@ -389,12 +401,24 @@ bool TfrmClock::InitClock() {
     if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
     else CreateFolderTree(config_.store.settingsDir);
     TAlarmsSeams seams;
-    seams.switches = this;
+    seams.list = alarmsPage_.get();
+    seams.switches = alarmsPage_.get();
     if (hooks_.createWakeTimer) seams.wakeTimer = hooks_.createWakeTimer();
     if (seams.wakeTimer) seams.localToUtc = &SystemLocalToUtc();
     seams.onError = [this](const std::wstring& text) { Message(text, kProductTitle, hwnd_); };
     alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
                                            [this](const TAlRecord& a) { AlarmFired(a); }, std::move(seams));
+    alarmsPage_->SetAlarmList(alarmList_.get());
+    HIMAGELIST icons = hooks_.alarmIcons ? hooks_.alarmIcons() : nullptr;
+    alarmsPage_->SetImageList(icons);
+    if (hooks_.createAlarmDevices) alarmDevices_ = hooks_.createAlarmDevices(config_.appDir + L"\\", hwnd_);
+    if (alarmDevices_.volume) alarmVolume_ = std::make_unique<TAlarmVolume>(*alarmDevices_.volume);
+    alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), hooks_.editAlarm,
+                        hooks_.editorVisible, icons, {}};
+    alarmActions_ = std::make_unique<TAlarmActions>(AlarmActionsDeps{
+        alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), alarmDevices_.launcher.get(),
+        alarmDevices_.power.get(),
+        [this](const AlarmWindowRequest& r) { TfrmOnAlarm::Open(alarmWindowDeps_, AlarmWindows, r); }});
     // The handler is connected above, before the check timer starts.
     SetTimer(hwnd_, kAlarmTimer, 900, nullptr);
     if (!config_.host->Start(hwnd_, config_.appDir)) {
@@ -413,8 +437,7 @@ void TfrmClock::AlarmFired(const TAlRecord& alarm) {
         hooks_.alarmFired(alarm);
         return;
     }
-    std::wstring text = alarm.Missed ? L"The missed alarm!\r\n" + alarm.Message : alarm.Message;
-    MessageBoxW(hwnd_, text.c_str(), kProductTitle, MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND);
+    if (alarmActions_) alarmActions_->AlarmFired(alarm);
 }
 
 void TfrmClock::CreateAtomicClock() {
@@ -601,6 +624,7 @@ void TfrmClock::ShowMain() {
     // FormShow
     SetWindowPos(hwnd_, options_.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);
+    alarmsPage_->lvAlarmsChange();
     if (alarmList_) alarmList_->Refresh();
 }
 
@@ -708,12 +732,6 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDC_SHCOLOR1: case IDC_SHCOLOR2:
         if (code == BN_CLICKED) ChooseShapeColor(id);
         return;
-    case IDC_CHBENALARMS:
-        if (code == BN_CLICKED) {
-            ControlsToModel();
-            if (alarmList_) alarmList_->Refresh();
-        }
-        return;
     case IDC_CBCLICK: case IDC_CBHOVERMOUSE: case IDC_CBEVERY: case IDC_CHBONTOP: case IDC_CHBSTARTUP:
         ControlsToModel();  // saved with the next SaveOptions
         return;
@@ -739,9 +757,9 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDC_EDPREFIX:
         if (code == EN_CHANGE) ControlsToModel();
         return;
-    case IDC_BNEW: case IDM_NEWALARM:
-        if (id == IDM_NEWALARM) SetForegroundWindow(hwnd_);
-        Call(hooks_.newAlarm);
+    case IDM_NEWALARM:
+        SetForegroundWindow(hwnd_);
+        alarmsPage_->bNewClick();
         return;
     case IDC_BOK: case IDM_HIDE:
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -877,11 +895,13 @@ void TfrmClock::SavePlacement() {
     key.WriteBinary(L"fsMain.Placement", &wp.rcNormalPosition, sizeof wp.rcNormalPosition);
     // The folder in use is recorded with the placement, also when it is the default one.
     key.WriteString(L"AppDataDir", config_.store.settingsDir);
+    alarmsPage_->SavePlacement(key);
     if (weather_) weather_->SavePlacement();
 }
 
 void TfrmClock::RestorePlacement() {
     RegKey key = RegKey::Open(config_.store.root, config_.store.programKey, KEY_READ);
+    alarmsPage_->RestorePlacement(key);
     auto data = key.ReadBinary(L"fsMain.Placement");
     if (!data || data->size() != sizeof(RECT)) return;
     RECT r;
@@ -923,7 +943,11 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kAtomTimer);
     KillTimer(hwnd_, kSyncTimer);
     calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
+    AlarmWindows.CloseAll();
+    alarmActions_.reset();
+    alarmsPage_->SetAlarmList(nullptr);
     alarmList_.reset();
+    alarmDevices_ = {};
     trayClock_.reset();   // tells the host to quit, with a time-out
     if (weather_) weather_->Shutdown();   // stops and joins a running request
     if (atomicClock_) atomicClock_->ReleaseTimeService();
@@ -966,7 +990,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         else if (wp != 2) ShowCalendar();
         return 0;
     case WM_FASTMENU: ShowFastMenu(); return 0;
-    case WM_NEWALARM: Call(hooks_.newAlarm); return 0;
+    case WM_NEWALARM: alarmsPage_->bNewClick(); return 0;
     case WM_WEATHERSETTINGS:
         ShowMain();
         SelectPage(3);

@@ -9,7 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "alarms/alarm_actions.h"
+#include "alarms/alarm_devices.h"
 #include "alarms/alarm_list.h"
+#include "alarms/alarm_window.h"
+#include "alarms/alarms_page.h"
 #include "alarms/calendar2.h"
 #include "alarms/wake_timer.h"
 #include "clock/app/tray_icon.h"
@@ -77,7 +81,12 @@ public:
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
     std::function<void()> showForecast, closeForecast;
-    std::function<void()> newAlarm;
+    // The alarm editor (modal), whether it is open, and its icon list.
+    std::function<void(bool isNew, int id)> editAlarm;
+    std::function<bool()> editorVisible;
+    std::function<HIMAGELIST()> alarmIcons;
+    // The machine's sound player, volume, program launcher and power actions; none: silent and inert.
+    std::function<AlarmDevices(const std::wstring& programDir, HWND owner)> createAlarmDevices;
     // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
     std::function<void(const TAlRecord&)> alarmFired;
     // The machine's wake timer; none: the machine is never woken for an alarm.
@@ -102,7 +111,7 @@ struct MainFormConfig {
     RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
-class TfrmClock : public Window<TfrmClock>, private IAlarmSwitches, private IAtomicClockView {
+class TfrmClock : public Window<TfrmClock>, private IAtomicClockView {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
     ~TfrmClock() override;
@@ -136,6 +145,8 @@ public:
     int CurrentPage() const { return currentPage_; }
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     TAlarms* AlarmList() { return alarmList_.get(); }
+    TAlarmsPage* AlarmsPage() { return alarmsPage_.get(); }
+    TAlarmWindows AlarmWindows;   // the open alarm message windows; not owned
     TTrayClock* TrayClock() { return trayClock_.get(); }
     TfrmWeather* WeatherPage() { return weather_.get(); }
     // The month calendar, made on first use (imnCalendarClick) and closed by btHideCalendarClick.
@@ -150,8 +161,6 @@ public:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    bool AlarmsEnabled() const override { return options_.enAlarms; }
-    int LabelFilter() const override { return -1; }
     void AlarmFired(const TAlRecord& alarm);
     // The atomic-clock page's controls.
     void SetLocalTimeText(const std::wstring& text) override;
@@ -198,6 +207,11 @@ private:
 
     MainFormConfig config_;
     std::unique_ptr<TAlarms> alarmList_;
+    std::unique_ptr<TAlarmsPage> alarmsPage_;
+    AlarmDevices alarmDevices_;
+    std::unique_ptr<TAlarmVolume> alarmVolume_;
+    AlarmWindowDeps alarmWindowDeps_;
+    std::unique_ptr<TAlarmActions> alarmActions_;
     std::unique_ptr<TTrayClock> trayClock_;
     std::unique_ptr<TfrmWeather> weather_;
     std::unique_ptr<TfrmCalendar2> calendar_;

@@ -292,7 +292,7 @@ TEST_F(MainFormTest, DueAlarmReachesTheHandlerFromTheCheckTimer) {
     alarm.DateTime = clock.now + kOneSecond;
     f.AlarmList()->AddAlarm(alarm);
     f.Options().enAlarms = false;
-    CheckDlgButton(f.Page(1), 230, BST_UNCHECKED);
+    f.AlarmsPage()->SetAlarmsEnabled(false);
     clock.now += kOneMinute;
     Send(WM_TIMER, 2);
     EXPECT_EQ(fired.size(), 1u);
