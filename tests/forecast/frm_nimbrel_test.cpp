@@ -6,6 +6,7 @@
 #include "clock/base/registry.h"
 #include "clock/tray_protocol.h"
 #include "forecast/forecast_fixture.h"
+#include "visuals/render.h"
 #include "weather/frm_nimbrel.h"
 
 using namespace vt;
@@ -288,4 +289,12 @@ TEST(ForecastPlacement, PositionOffTheScreensComesBack) {
     const POINT left = VisiblePosition({-3000, -50}, 708, 279, screens);
     EXPECT_EQ(left.x, -708 + 32);
     EXPECT_EQ(left.y, -50);
+}
+
+TEST_F(ForecastWidget, RedrawingLeavesNoGdiObjectBehind) {
+    TfrmNimbrel& widget = Shown();
+    widget.OnDrawWidget();
+    const DWORD before = GdiObjectCount();
+    for (int i = 0; i < 3; ++i) widget.OnDrawWidget();
+    EXPECT_EQ(GdiObjectCount(), before);
 }
