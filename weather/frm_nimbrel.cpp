@@ -306,11 +306,27 @@ void TfrmNimbrel::OnMenuCommand(UINT id) {
     }
 }
 
+template <class F>
+void TfrmNimbrel::RunModal(F&& loop) {
+    ++modalDepth_;
+    try {
+        loop();
+    } catch (...) {
+        --modalDepth_;
+        throw;
+    }
+    // A release that arrived inside the loop is handed on now that nothing of the loop is left on the stack.
+    if (--modalDepth_ == 0 && releasePending_) {
+        releasePending_ = false;
+        PostMessageW(hwnd_, kReleaseMessage, 0, 0);
+    }
+}
+
 void TfrmNimbrel::ShowPopupMenu(POINT screen) {
     UniqueMenu menu = BuildPopupMenu();
     // The menu closes properly only when its owner is the foreground window.
     SetForegroundWindow(hwnd_);
-    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
+    RunModal([&] { TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr); });
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
@@ -333,8 +349,10 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         closePressed_ = InCloseButton(lp);
         // A Ctrl+Click chooses the next weather on release; the move loop would swallow that release.
         if (!closePressed_ && !(wp & MK_CONTROL)) {
-            if (host_.dragWindow) host_.dragWindow(hwnd_);
-            else SystemDrag(hwnd_);
+            RunModal([&] {
+                if (host_.dragWindow) host_.dragWindow(hwnd_);
+                else SystemDrag(hwnd_);
+            });
         }
         return 0;
     case WM_LBUTTONUP:
@@ -372,10 +390,14 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_EXITSIZEMOVE:
         SavePlacement();
         return 0;
-    case WM_CLOSE:
-        FormClose();
+    case WM_CLOSE:   // Alt+F4: as the close button
+        imgCloseClick();
         return 0;
     case kReleaseMessage: {
+        if (InModalLoop()) {
+            releasePending_ = true;
+            return 0;
+        }
         // The owner frees this object inside the call: nothing of it may be touched afterwards.
         auto released = host_.released;
         if (released) released();
@@ -401,6 +423,12 @@ void ForecastWidgetSlot::Show() {
 
 void ForecastWidgetSlot::Close() {
     if (!widget_) return;
+    // The hover can leave the taskbar clock while the widget's menu or move loop runs; the widget is then
+    // freed once that loop has returned.
+    if (widget_->InModalLoop()) {
+        widget_->imgCloseClick();
+        return;
+    }
     widget_->FormClose();
     widget_.reset();
 }

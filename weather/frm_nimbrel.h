@@ -80,6 +80,9 @@ public:
     UniqueMenu BuildPopupMenu();
     void OnMenuCommand(UINT id);
 
+    // Inside the menu's or the move's modal loop: the object must outlive the call that runs it.
+    bool InModalLoop() const { return modalDepth_ > 0; }
+
     const ForecastFields& Fields() const { return fields_; }
     const NimbrelSettings& Settings() const { return settings_; }
     const ForecastFont& Font() const { return font_; }
@@ -96,6 +99,8 @@ private:
     void Present();
     void Message(const std::wstring& text);
     bool InCloseButton(LPARAM lp) const;
+    template <class F>
+    void RunModal(F&& loop);
     std::wstring ForecastDir() const { return programDir_ + L"Forecast\\"; }
 
     NimbrelHost host_;
@@ -107,6 +112,8 @@ private:
     ForecastPicture picture_;
     std::vector<std::wstring> menuSkins_;
     bool closePressed_ = false;
+    int modalDepth_ = 0;
+    bool releasePending_ = false;   // the release came while a modal loop ran
 };
 
 // The main form's one widget: none until first use, freed by the main form, or by the widget's own

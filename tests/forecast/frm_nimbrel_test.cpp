@@ -298,3 +298,32 @@ TEST_F(ForecastWidget, RedrawingLeavesNoGdiObjectBehind) {
     for (int i = 0; i < 3; ++i) widget.OnDrawWidget();
     EXPECT_EQ(GdiObjectCount(), before);
 }
+
+TEST_F(ForecastWidget, HoverLeavingDuringADragFreesTheWidgetOnlyAfterTheDrag) {
+    bool aliveInLoop = false;
+    // The move loop dispatches messages, among them the taskbar clock's leave report.
+    NimbrelHost host;
+    host.replyXml = [this] { return reply; };
+    host.taskbarClock = [this] { return clock.get(); };
+    host.dragWindow = [&](HWND) {
+        slot->Close();
+        Pump();
+        aliveInLoop = slot->get() != nullptr && IsWindow(slot->get()->hwnd());
+    };
+    slot.reset(new ForecastWidgetSlot(host, folder.ProgramDir(), store));
+    slot->Show();
+    HWND window = slot->get()->hwnd();
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
+    EXPECT_TRUE(aliveInLoop);
+    EXPECT_FALSE(IsWindowVisible(window));
+    Pump();
+    EXPECT_FALSE(slot->get());
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(ForecastWidget, AltF4ClosesLikeTheCloseButton) {
+    HWND window = Shown().hwnd();
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_FALSE(slot->get());
+}
