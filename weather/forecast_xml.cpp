@@ -113,6 +113,12 @@ ComPtr<IXMLDOMDocument2> ParseXmlText(std::wstring_view text, std::wstring& erro
     }
     auto doc = NewDocument(error);
     if (!doc) return {};
+    // The text is already wide: a declaration naming a byte encoding would only make the parser refuse it.
+    const size_t start = text.find_first_not_of(L" \t\r\n\uFEFF");
+    if (start != std::wstring_view::npos && text.substr(start, 5) == L"<?xml") {
+        const size_t end = text.find(L"?>", start);
+        if (end != std::wstring_view::npos) text.remove_prefix(end + 2);
+    }
     UniqueBstr source = MakeBstr(text);
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT hr = doc->loadXML(source.get(), &loaded);

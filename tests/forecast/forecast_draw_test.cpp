@@ -314,3 +314,12 @@ TEST(ForecastShippedPictures, DrawnWithTheProgramsOwnFolder) {
     EXPECT_GT(close.r, close.b + 60);
     EXPECT_EQ(At(picture, 700, 270).a, 0);
 }
+
+TEST(ForecastReading, DeclarationsOfAnyEncodingAreReadAsTheWideTextTheyAre) {
+    for (const char* declaration : {"<?xml version=\"1.0\" encoding=\"UTF-16\"?>", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>", ""}) {
+        ForecastFields f;
+        ReadForecastWeather(Widen(std::string(declaration) + "<weather><loc><dnam>K\xC3\xB6ln</dnam></loc></weather>"),
+                            kWeatherCurrent, true, f);
+        EXPECT_EQ(f.LocationText, L"K\u00F6ln") << declaration;
+    }
+}
