@@ -76,7 +76,7 @@ struct ForecastPicture {
     const ForecastLayer* Layer(std::wstring_view name) const;
 };
 
-// Positions fixed by the widget's design.
+// Fixed positions of the widget's picture (the close button answers clicks there).
 inline constexpr POINT kCloseButtonAt{277, 8};
 inline constexpr SIZE kCloseButtonSize{20, 21};
 inline constexpr int kNominalIconSize = 64;

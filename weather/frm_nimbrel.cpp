@@ -105,7 +105,7 @@ TfrmNimbrel::TfrmNimbrel(NimbrelHost host, std::wstring programDir, RegistryPlac
 }
 
 TfrmNimbrel::~TfrmNimbrel() {
-    // The form storage's save at destruction.
+    // Whatever ends the widget, its place and choices are kept.
     if (hwnd_) SavePlacement();
 }
 
