@@ -1,0 +1,145 @@
+// TfrmNimbrel: the desktop forecast widget, a borderless layered window showing the forecast picture,
+// dragged with the mouse, with a popup menu for the weather choice, the wind, the shadow and "Always On
+// Top". It owns no weather: it reads the weather page's last reply each time it draws.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "clock/alpha_bitmap.h"
+#include "clock/base/handles.h"
+#include "clock/base/window.h"
+#include "weather/forecast_draw.h"
+#include "weather/weather_store.h"
+
+namespace vt {
+
+// What the widget reaches elsewhere. Empty callbacks are skipped, except where a default is named.
+struct NimbrelHost {
+    std::function<std::wstring()> replyXml;   // the weather page's last reply, empty when there is none
+    std::function<bool()> metricUnits;        // the weather page's "Metric Units" is chosen
+    std::function<void()> updateWeather;      // "Update Now": the weather page's onGetWeather
+    std::function<void()> showWeatherPage;    // "Enter Location...": main dialog on its weather page
+    std::function<void()> released;           // the close button closed the widget: free it now
+    std::function<HWND()> taskbarClock;       // default: FindTaskbarClockWindow
+    std::function<void(HWND)> dragWindow;     // default: the system's move loop
+    std::function<void(const std::wstring&)> messageBox;   // default: a plain message box
+};
+
+// The stored values under the widget's registry key ("Forecast" under the program key).
+struct NimbrelSettings {
+    bool hasPosition = false;
+    POINT position{491, 125};
+    int SelectedWeather = kWeatherCurrent;
+    std::wstring sSkinName = kDefaultForecastSkin;
+    std::wstring foundPlace;
+    bool showWind = true, onTop = true, displayShadow = true;
+};
+NimbrelSettings LoadNimbrelSettings(const RegistryPlace& place);
+void SaveNimbrelSettings(const RegistryPlace& place, const NimbrelSettings& settings);
+// The position moved so that at least a corner of a width x height window lies on the screens.
+POINT VisiblePosition(POINT wanted, int width, int height, const RECT& screens);
+
+inline RegistryPlace DefaultForecastStore() { return RegistryPlace{}.Sub(L"Forecast"); }
+
+class TfrmNimbrel : public Window<TfrmNimbrel> {
+public:
+    // Menu commands.
+    enum Command : UINT {
+        kShowWind1 = 1, kGetWeather1, kwCurrent, kwToday, kwTomorrow, kUpdateNow1, kOnTop1, kDisplayShadow1, kExit1,
+        kEditCurrentSkin1, kSkinFirst = 100
+    };
+    static constexpr UINT kReleaseMessage = WM_APP + 0x4E;
+
+    TfrmNimbrel(NimbrelHost host, std::wstring programDir, RegistryPlace store = DefaultForecastStore());
+    ~TfrmNimbrel() override;
+
+    // FormCreate: the hidden layered window, drawn once with the initial values.
+    bool Create();
+    // Restores the stored values and position, draws, and shows the widget in front.
+    void Show();
+    // "Close" in the menu: hidden, kept alive; the values are stored.
+    void Exit1Click();
+    // Closing (close button, or the main form when the hover leaves): stores, hides. The owner frees it.
+    void FormClose();
+    // Recomposes the picture from the weather page's reply and hands it to the window.
+    void OnDrawWidget();
+
+    void OnSelectWeather(int tag);
+    // Ctrl+N and Ctrl+Click: current, today, tomorrow, current...
+    void AdvanceWeather();
+    void ChooseSkin(const std::wstring& name);   // inmSkinsClick
+    void ShowWind1Click();
+    void DisplayShadow1Click();
+    void OnTop1Click();
+    void imgCloseClick();
+
+    // The popup menu as it opens (the skin list rebuilt each time).
+    UniqueMenu BuildPopupMenu();
+    void OnMenuCommand(UINT id);
+
+    // Inside the menu's or the move's modal loop: the object must outlive the call that runs it.
+    bool InModalLoop() const { return modalDepth_ > 0; }
+
+    const ForecastFields& Fields() const { return fields_; }
+    const NimbrelSettings& Settings() const { return settings_; }
+    const ForecastFont& Font() const { return font_; }
+    const ForecastPicture& Picture() const { return picture_; }
+
+    static void RegisterClass();
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    friend class Window<TfrmNimbrel>;
+    void SavePlacement();
+    void RestorePlacement();
+    void ShowPopupMenu(POINT screen);
+    void Present();
+    void Message(const std::wstring& text);
+    bool InCloseButton(LPARAM lp) const;
+    template <class F>
+    void RunModal(F&& loop);
+    std::wstring ForecastDir() const { return programDir_ + L"Forecast\\"; }
+
+    NimbrelHost host_;
+    std::wstring programDir_;
+    RegistryPlace store_;
+    NimbrelSettings settings_;
+    ForecastFields fields_;
+    ForecastFont font_;
+    ForecastPicture picture_;
+    std::vector<std::wstring> menuSkins_;
+    bool closePressed_ = false;
+    int modalDepth_ = 0;
+    bool releasePending_ = false;   // the release came while a modal loop ran
+};
+
+// The main form's one widget: none until first use, freed by the main form, or by the widget's own
+// close button through the slot.
+class ForecastWidgetSlot {
+public:
+    ForecastWidgetSlot() = default;
+    ForecastWidgetSlot(NimbrelHost host, std::wstring programDir, RegistryPlace store = DefaultForecastStore());
+    ForecastWidgetSlot(const ForecastWidgetSlot&) = delete;
+    ForecastWidgetSlot& operator=(const ForecastWidgetSlot&) = delete;
+
+    // Create on first use, then show (WeatherForecast1Click, the hover action).
+    void Show();
+    // Close and free when it exists (the hover leaving the taskbar clock).
+    void Close();
+    // Redraw when it exists (after every successful weather update).
+    void Redraw();
+    // The main form's end.
+    void Free() { widget_.reset(); }
+    TfrmNimbrel* get() const { return widget_.get(); }
+
+private:
+    NimbrelHost host_;
+    std::wstring programDir_;
+    RegistryPlace store_;
+    std::unique_ptr<TfrmNimbrel> widget_;
+};
+
+}  // namespace vt
