@@ -177,12 +177,12 @@ void TfrmClock::TrayClock1Click() {
 
 void TfrmClock::TrayClock1MouseOver() {
     if (options_.hoverMouse == 1 || options_.hoverMouse == 3) ShowCalendar();
-    if (options_.hoverMouse == 2 || options_.hoverMouse == 3) Call(hooks_.showForecast);
+    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Show();
 }
 
 void TfrmClock::TrayClock1MouseLeave() {
     if (options_.hoverMouse == 1 || options_.hoverMouse == 3) CloseCalendar();
-    if (options_.hoverMouse == 2 || options_.hoverMouse == 3) Call(hooks_.closeForecast);
+    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Close();
 }
 
 void TfrmClock::CreatePages() {
@@ -224,12 +224,29 @@ void TfrmClock::CreatePages() {
                 const ProxyOptions& p = options_.proxy;
                 return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
             };
-            host.weatherUpdated = [this] { Call(hooks_.weatherUpdated); };
+            host.weatherUpdated = [this] {
+                if (frmNimbrel_) frmNimbrel_->Redraw();
+                Call(hooks_.weatherUpdated);
+            };
             host.openProxyPage = [this] { SelectPage(7); };
             host.mainWindow = hwnd_;
             weather_ = std::make_unique<TfrmWeather>(options_, std::move(host), *config_.now, config_.appDir + L"\\",
                                                      config_.weatherStore);
             pages_[i] = weather_->Create(hwnd_);
+            NimbrelHost forecast;
+            forecast.replyXml = [this] {
+                const auto& r = weather_->Page().Report();
+                return r ? r->xml : std::wstring();
+            };
+            forecast.metricUnits = [this] { return !weather_->Page().State().englishUnits; };
+            forecast.updateWeather = [this] { weather_->onGetWeather(); };
+            forecast.showWeatherPage = [this] {
+                ShowMain();
+                SelectPage(3);
+            };
+            frmNimbrel_ = std::make_unique<ForecastWidgetSlot>(
+                std::move(forecast), config_.appDir + L"\\",
+                RegistryPlace{config_.store.root, config_.store.programKey + L"\\Forecast"});
         }
         if (!pages_[i])  // a page that another part of the program fills in later
             pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_, nullptr,
@@ -770,7 +787,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         return;
     case IDM_SHOWMAIN: ShowMain(); return;
     case IDM_CALENDAR: ShowCalendar(); return;
-    case IDM_FORECAST: Call(hooks_.showForecast); return;
+    case IDM_FORECAST: if (frmNimbrel_) frmNimbrel_->Show(); return;
     case IDM_SYNCTIME: case IDM_ATOM: ShowAtomicClockPage(); return;
     case IDC_BGET: if (atomicClock_) atomicClock_->bGetClick(); return;
     case IDC_BUPDATE: if (atomicClock_) atomicClock_->bUpdateClick(); return;
@@ -949,6 +966,7 @@ void TfrmClock::FormDestroy() {
     alarmList_.reset();
     alarmDevices_ = {};
     trayClock_.reset();   // tells the host to quit, with a time-out
+    if (frmNimbrel_) frmNimbrel_->Free();
     if (weather_) weather_->Shutdown();   // stops and joins a running request
     if (atomicClock_) atomicClock_->ReleaseTimeService();
     atomicClock_.reset();   // waits for a running request

@@ -19,6 +19,7 @@
 #include "clock/app/tray_icon.h"
 #include "clock/atomic_sync.h"
 #include "clock/tray_clock.h"
+#include "weather/frm_nimbrel.h"
 #include "weather/frm_weather.h"
 #include "clock/base/handles.h"
 #include "clock/base/now.h"
@@ -80,7 +81,6 @@ public:
 
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
-    std::function<void()> showForecast, closeForecast;
     // The alarm editor (modal), whether it is open, and its icon list.
     std::function<void(bool isNew, int id)> editAlarm;
     std::function<bool()> editorVisible;
@@ -153,6 +153,7 @@ public:
     void ShowCalendar();
     void CloseCalendar();
     TfrmCalendar2* Calendar() { return calendar_.get(); }
+    ForecastWidgetSlot* Forecast() { return frmNimbrel_.get(); }
     // The weather check's timer from the stored check date (start-up, resume).
     void ScheduleWeatherCheck();
     void TimerTimer();
@@ -214,6 +215,7 @@ private:
     std::unique_ptr<TAlarmActions> alarmActions_;
     std::unique_ptr<TTrayClock> trayClock_;
     std::unique_ptr<TfrmWeather> weather_;
+    std::unique_ptr<ForecastWidgetSlot> frmNimbrel_;   // the widget itself is made on first use
     std::unique_ptr<TfrmCalendar2> calendar_;
     std::unique_ptr<ITimeQuery> ownTimeQuery_;
     std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;

@@ -330,3 +330,15 @@ TEST_F(MainFormTest, AtomicClockPageGetsTheServerTimeOffTheMainThread) {
     EXPECT_EQ(timeQuery.asked.load(), 1);
     EXPECT_NE(std::wstring(diff).find(L"00:00:02"), std::wstring::npos) << diff;
 }
+
+TEST_F(MainFormTest, ForecastWidgetComesOnFirstUseAndIsFreedAtTheEnd) {
+    TfrmClock& f = Start();
+    ASSERT_NE(f.Forecast(), nullptr);
+    EXPECT_EQ(f.Forecast()->get(), nullptr);
+    SendMessageW(f.hwnd(), WM_COMMAND, MAKEWPARAM(501, 0), 0);   // "Weather Forecast"
+    ASSERT_NE(f.Forecast()->get(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(f.Forecast()->get()->hwnd()));
+    HWND widget = f.Forecast()->get()->hwnd();
+    Send(WM_QUITPROGRAM);
+    EXPECT_FALSE(IsWindow(widget));
+}
