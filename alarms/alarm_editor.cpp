@@ -1,0 +1,871 @@
+#include "alarms/alarm_editor.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+
+#include "clock/base/text.h"
+#include "clock/base/window.h"
+#include "clock/folder_browse.h"
+#include "resources/alarm_editor_res.h"
+
+namespace vt {
+
+namespace {
+constexpr int kClientWidth = 528;
+constexpr int kClientHeight = 322;
+constexpr int kIconSize = 32;
+constexpr int kDefinedIconItems = 33;   // the menu always offers these, icons or not
+constexpr int kIconMenuColumn = 11;
+constexpr TColor kHeaderBegin = 10329505;
+
+// Schedule panels by EditorKind (1..7): their marker ids; a panel's controls follow the marker.
+constexpr int kPanelOf[kEditorKindCount + 1] = {0,          IDC_PNONCE,   IDC_PNDAILY,   IDC_PNWEEKLY,
+                                                IDC_PNMONTHLY, IDC_PNANNUALY, IDC_PNREGULAR, IDC_PNHOURLY};
+constexpr int kPanelSpan = 10;
+constexpr int kKindButtons[kEditorKindCount + 1] = {0,          IDC_RBONCE,    IDC_RBDAILY,   IDC_RBWEEKLY,
+                                                    IDC_RBMONTHLY, IDC_RBANNUALY, IDC_RBREGULAR, IDC_RBHOURLY};
+constexpr int kWeekdayBoxes[7] = {IDC_CHBSUN, IDC_CHBMON, IDC_CHBTUE, IDC_CHBWED, IDC_CHBTHU, IDC_CHBFRI, IDC_CHBSAT};
+constexpr int kActionButtons[6] = {IDC_RBACSHUTDOWN, IDC_RBACRESTART, IDC_RBACSTANDBY,
+                                   IDC_RBACHIBERNATE, IDC_RBACLOGON, IDC_RBACMONITOR};
+
+std::wstring TextOf(HWND h) {
+    const int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
+    return s;
+}
+void SetText(HWND h, const std::wstring& text) {
+    if (h && TextOf(h) != text) SetWindowTextW(h, text.c_str());
+}
+bool Checked(HWND h) { return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void Check(HWND h, bool on) { SendMessageW(h, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+void Select(HWND combo, int index) { SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+void AddItem(HWND combo, std::wstring_view text) {
+    const std::wstring s(text);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+}
+
+int SpinValue(HWND edit, int low, int high) {
+    return std::clamp(StrToIntDef(Trim(TextOf(edit)), low), low, high);
+}
+void SetSpin(HWND edit, int value) { SetText(edit, std::to_wstring(value)); }
+
+TDateTime PickerValue(HWND picker) {
+    SYSTEMTIME st{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return 0;
+    return SystemTimeToDateTime(st);
+}
+void SetPicker(HWND picker, TDateTime value) {
+    SYSTEMTIME st = DateTimeToSystemTime(value);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+bool IsFile(const std::wstring& path) {
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+std::wstring WithSlash(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+std::wstring LocaleText(LCTYPE what) {
+    wchar_t buf[128] = L"";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buf, 128);
+    return buf;
+}
+}  // namespace
+
+// ---- icon list ---------------------------------------------------------------------------------------
+
+void AlarmIconList::Load(const std::wstring& folder) {
+    icons_.clear();
+    imageList_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 40, 8));
+    const std::wstring dir = WithSlash(folder);
+    for (const std::wstring& name : ListIconFiles(dir)) {
+        AlphaBitmap icon = LoadPNGAsAlphaBitmap(dir + name);
+        // An unreadable file keeps its place, so icon n stays the n-th file.
+        if (imageList_) {
+            AlphaBitmap cell = CreateAlphaBitmap(kIconSize, kIconSize);
+            if (cell && icon) {
+                UniqueMemDC src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
+                SelectGuard keepSrc(src.get(), icon.bitmap.get());
+                SelectGuard keepDst(dst.get(), cell.bitmap.get());
+                BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+                AlphaBlend(dst.get(), 0, 0, kIconSize, kIconSize, src.get(), 0, 0, icon.width, icon.height, bf);
+            }
+            if (cell) ImageList_Add(imageList_.get(), cell.bitmap.get(), nullptr);
+        }
+        icons_.push_back(std::move(icon));
+    }
+}
+
+const AlphaBitmap& AlarmIconList::Icon(int index) const {
+    if (index < 0 || index >= Count()) return none_;
+    return icons_[static_cast<size_t>(index)];
+}
+
+// ---- form --------------------------------------------------------------------------------------------
+
+TfrmAlarm::TfrmAlarm(const INow& now, std::wstring programDir, AlarmEditorHost host, ISoundPreview* sound)
+    : now_(now), programDir_(WithSlash(std::move(programDir))), host_(std::move(host)), sound_(sound) {}
+
+TfrmAlarm::~TfrmAlarm() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+bool TfrmAlarm::Create() {
+    if (hwnd_) return true;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES |
+                                             ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARM), host_.owner, FormProc,
+                       reinterpret_cast<LPARAM>(this));
+    return hwnd_ != nullptr;
+}
+
+INT_PTR CALLBACK TfrmAlarm::FormProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrW(h, DWLP_USER, l);
+        reinterpret_cast<TfrmAlarm*>(l)->hwnd_ = h;
+    }
+    auto* self = reinterpret_cast<TfrmAlarm*>(GetWindowLongPtrW(h, DWLP_USER));
+    if (!self) return FALSE;
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        return FALSE;
+    }
+    try {
+        if (m == WM_INITDIALOG) {
+            self->FormCreate();
+            return FALSE;
+        }
+        return self->OnMessage(h, m, w, l);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    return FALSE;
+}
+
+// The tab pages hand their controls' messages to the form.
+INT_PTR CALLBACK TfrmAlarm::PageProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrW(h, DWLP_USER, l);
+        return FALSE;
+    }
+    auto* self = reinterpret_cast<TfrmAlarm*>(GetWindowLongPtrW(h, DWLP_USER));
+    if (!self) return FALSE;
+    try {
+        return self->OnMessage(h, m, w, l);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    return FALSE;
+}
+
+void TfrmAlarm::FormCreate() {
+    const HINSTANCE inst = GetModuleHandleW(nullptr);
+    PageControl = GetDlgItem(hwnd_, IDC_PAGECONTROL);
+    bDelete = GetDlgItem(hwnd_, IDC_BDELETE);
+    bOK = GetDlgItem(hwnd_, IDOK);
+    bCancel = GetDlgItem(hwnd_, IDCANCEL);
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    TabSheet1 = CreateDialogParamW(inst, MAKEINTRESOURCEW(IDD_ALARM_TAB1), hwnd_, PageProc, self);
+    TabSheet2 = CreateDialogParamW(inst, MAKEINTRESOURCEW(IDD_ALARM_TAB2), hwnd_, PageProc, self);
+    TabSheet3 = CreateDialogParamW(inst, MAKEINTRESOURCEW(IDD_ALARM_TAB3), hwnd_, PageProc, self);
+    const wchar_t* tabs[] = {L"Alarm", L"Sound", L"Actions"};
+    for (int i = 0; i < 3; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(tabs[i]);
+        SendMessageW(PageControl, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    FindControls();
+    // The white shape lies under the icon and the memo and clips them out of its own painting.
+    SetWindowPos(shpMessage, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    MakeHeaders();
+
+    for (auto label : AlarmLabelNames) AddItem(cbAlarmsCategory, label);
+    for (auto name : ReminderNames) AddItem(cbReminder, name);
+    for (auto name : WindowStyleNames) AddItem(cbWinStyle, name);
+    struct Spin { int updown; HWND edit; int low, high; } spins[] = {
+        {IDC_UDMONTHLY, sedMonthly, 1, 31},          {IDC_UDANNUALY, sedAnnualy, 1, 31},
+        {IDC_UDREGULAR, sedRegular, 1, kMaxRegularMinutes}, {IDC_UDHOURLY, sedHourly, 0, 59},
+        {IDC_UDREPEAT, sedRepeat, 1, kMaxRepeat},    {IDC_UDREPEATPAUSE, sedRepeatPause, 0, kMaxRepeatPause}};
+    for (const Spin& s : spins) {
+        HWND ud = GetDlgItem(GetParent(s.edit), s.updown);
+        SendMessageW(ud, UDM_SETBUDDY, reinterpret_cast<WPARAM>(s.edit), 0);
+        SendMessageW(ud, UDM_SETRANGE32, static_cast<WPARAM>(s.low), static_cast<LPARAM>(s.high));
+    }
+    SendMessageW(trbVolume, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(trbVolume, TBM_SETTICFREQ, 6, 0);
+    SendMessageW(dtOnceDate, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"MMMM dd,  yyyy"));
+    ListView_SetExtendedListViewStyle(lvSound, LVS_EX_DOUBLEBUFFER);
+
+    LayOut();
+    icons_.Load(programDir_ + L"Icons\\");
+    BuildIconMenu();
+    // Filled here as well as by the main form's start-up, so the weekday and month lists are never empty.
+    FillMonthAndDayNames();
+    ShowTab(0);
+}
+
+void TfrmAlarm::FindControls() {
+    auto at = [](HWND page, int id) { return GetDlgItem(page, id); };
+    HWND p = TabSheet1;
+    chbMessage = at(p, IDC_CHBMESSAGE);
+    lAlarmCategory = at(p, IDC_LALARMCATEGORY);
+    cbAlarmsCategory = at(p, IDC_CBALARMSCATEGORY);
+    shpMessage = at(p, IDC_SHPMESSAGE);
+    imgIcon = at(p, IDC_IMGICON);
+    imgDropDown = at(p, IDC_IMGDROPDOWN);
+    mmMessage = at(p, IDC_MMMESSAGE);
+    chbReminder = at(p, IDC_CHBREMINDER);
+    cbReminder = at(p, IDC_CBREMINDER);
+    chbAlarm = at(p, IDC_CHBALARM);
+    rbOnce = at(p, IDC_RBONCE);
+    rbHourly = at(p, IDC_RBHOURLY);
+    rbDaily = at(p, IDC_RBDAILY);
+    rbWeekly = at(p, IDC_RBWEEKLY);
+    rbMonthly = at(p, IDC_RBMONTHLY);
+    rbAnnualy = at(p, IDC_RBANNUALY);
+    rbRegular = at(p, IDC_RBREGULAR);
+    lbTime = at(p, IDC_LBTIME);
+    dtTime = at(p, IDC_DTTIME);
+    pnOnce = at(p, IDC_PNONCE);
+    dtOnceDate = at(p, IDC_DTONCEDATE);
+    pnDaily = at(p, IDC_PNDAILY);
+    chbSun = at(p, IDC_CHBSUN);
+    chbMon = at(p, IDC_CHBMON);
+    chbTue = at(p, IDC_CHBTUE);
+    chbWed = at(p, IDC_CHBWED);
+    chbThu = at(p, IDC_CHBTHU);
+    chbFri = at(p, IDC_CHBFRI);
+    chbSat = at(p, IDC_CHBSAT);
+    pnWeekly = at(p, IDC_PNWEEKLY);
+    cbWeekly = at(p, IDC_CBWEEKLY);
+    pnMonthly = at(p, IDC_PNMONTHLY);
+    sedMonthly = at(p, IDC_SEDMONTHLY);
+    pnAnnualy = at(p, IDC_PNANNUALY);
+    sedAnnualy = at(p, IDC_SEDANNUALY);
+    cbAnnualy = at(p, IDC_CBANNUALY);
+    pnRegular = at(p, IDC_PNREGULAR);
+    sedRegular = at(p, IDC_SEDREGULAR);
+    dtRegular = at(p, IDC_DTREGULAR);
+    pnHourly = at(p, IDC_PNHOURLY);
+    sedHourly = at(p, IDC_SEDHOURLY);
+    pnHourly2 = at(p, IDC_PNHOURLY2);
+    chbActiveTime = at(p, IDC_CHBACTIVETIME);
+    dtAfter = at(p, IDC_DTAFTER);
+    dtBefore = at(p, IDC_DTBEFORE);
+    chbAutoDelete = at(p, IDC_CHBAUTODELETE);
+    cbWakeup = at(p, IDC_CBWAKEUP);
+    p = TabSheet2;
+    chbSound = at(p, IDC_CHBSOUND);
+    edPathSound = at(p, IDC_EDPATHSOUND);
+    bOpenSound = at(p, IDC_BOPENSOUND);
+    lvSound = at(p, IDC_LVSOUND);
+    bPlay = at(p, IDC_BPLAY);
+    bStop = at(p, IDC_BSTOP);
+    rbRepeatSpec = at(p, IDC_RBREPEATSPEC);
+    sedRepeat = at(p, IDC_SEDREPEAT);
+    rbRepeatClose = at(p, IDC_RBREPEATCLOSE);
+    sedRepeatPause = at(p, IDC_SEDREPEATPAUSE);
+    chbCustVol = at(p, IDC_CHBCUSTVOL);
+    lbVolume = at(p, IDC_LBVOLUME);
+    trbVolume = at(p, IDC_TRBVOLUME);
+    p = TabSheet3;
+    chbActions = at(p, IDC_CHBACTIONS);
+    rbOpenDoc = at(p, IDC_RBOPENDOC);
+    rbShutdown = at(p, IDC_RBSHUTDOWN);
+    pnOpenApp = at(p, IDC_PNOPENAPP);
+    edFileName = at(p, IDC_EDFILENAME);
+    bOpenFile = at(p, IDC_BOPENFILE);
+    edParam = at(p, IDC_EDPARAM);
+    cbWinStyle = at(p, IDC_CBWINSTYLE);
+    bOpenVideoFile = at(p, IDC_BOPENVIDEOFILE);
+    bOpenMyMusicFile = at(p, IDC_BOPENMYMUSICFILE);
+    pnShutdown = at(p, IDC_PNSHUTDOWN);
+    rbAcShutdown = at(p, IDC_RBACSHUTDOWN);
+    rbAcRestart = at(p, IDC_RBACRESTART);
+    rbAcStandby = at(p, IDC_RBACSTANDBY);
+    rbAcHibernate = at(p, IDC_RBACHIBERNATE);
+    rbAcLogon = at(p, IDC_RBACLOGON);
+    rbAcMonitor = at(p, IDC_RBACMONITOR);
+    chbForceClose = at(p, IDC_CHBFORCECLOSE);
+}
+
+// The templates hold a text placeholder where each header goes; the header takes its place, caption and
+// id, and lies under its check box.
+void TfrmAlarm::MakeHeaders() {
+    struct Header { TgradientPanel* panel; HWND page; int id; HWND box; } headers[] = {
+        {&grpnMessage, TabSheet1, IDC_GRPNMESSAGE, chbMessage},  {&grpnAlarm, TabSheet1, IDC_GRPNALARM, chbAlarm},
+        {&grpnDateTime, TabSheet1, IDC_GRPNDATETIME, nullptr},   {&grpnSound, TabSheet2, IDC_GRPNSOUND, chbSound},
+        {&grpnSoundSet, TabSheet2, IDC_GRPNSOUNDSET, nullptr},   {&grpnActions, TabSheet3, IDC_GRPNACTIONS, chbActions},
+        {&grpnAppDoc, TabSheet3, IDC_GRPNAPPDOC, nullptr}};
+    for (const Header& h : headers) {
+        HWND placeholder = GetDlgItem(h.page, h.id);
+        RECT rc{};
+        GetWindowRect(placeholder, &rc);
+        MapWindowPoints(nullptr, h.page, reinterpret_cast<POINT*>(&rc), 2);
+        h.panel->Caption = TextOf(placeholder);
+        DestroyWindow(placeholder);
+        h.panel->BeginColor = kHeaderBegin;
+        h.panel->EndColor = clBtnFace;
+        h.panel->Font.colour = clWhite;
+        h.panel->Create(h.page, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, h.id);
+        if (h.box) {
+            SetWindowPos(h.panel->hwnd(), h.box, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            HWND box = h.box;
+            h.panel->OnClick = [this, box] {
+                Check(box, !Checked(box));
+                ApplyEnabling();
+            };
+        }
+    }
+}
+
+void TfrmAlarm::LayOut() {
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
+                 w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(PageControl, nullptr, 4, 4, kClientWidth - 8, kClientHeight - 40, SWP_NOZORDER);
+    SetWindowPos(bDelete, nullptr, 6, kClientHeight - 31, 75, 25, SWP_NOZORDER);
+    SetWindowPos(bOK, nullptr, kClientWidth - 164, kClientHeight - 31, 75, 25, SWP_NOZORDER);
+    SetWindowPos(bCancel, nullptr, kClientWidth - 83, kClientHeight - 31, 75, 25, SWP_NOZORDER);
+    RECT display{4, 4, kClientWidth - 4, kClientHeight - 36};
+    SendMessageW(PageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    for (HWND page : {TabSheet1, TabSheet2, TabSheet3})
+        SetWindowPos(page, HWND_TOP, display.left, display.top, display.right - display.left,
+                     display.bottom - display.top, 0);
+}
+
+void TfrmAlarm::ShowTab(int index) {
+    SendMessageW(PageControl, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND pages[] = {TabSheet1, TabSheet2, TabSheet3};
+    for (int i = 0; i < 3; ++i) ShowWindow(pages[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void TfrmAlarm::BuildIconMenu() {
+    pmIcons_.reset(CreatePopupMenu());
+    const int count = std::min(std::max(kDefinedIconItems, icons_.Count()), IDM_ICON_LAST - IDM_ICON_FIRST + 1);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_DATA;
+        mi.fType = (i > 0 && i % kIconMenuColumn == 0) ? MFT_MENUBREAK : 0;
+        mi.wID = static_cast<UINT>(IDM_ICON_FIRST + i);
+        mi.dwItemData = static_cast<ULONG_PTR>(i);   // the item's Tag: the icon index
+        std::wstring number = std::to_wstring(i);
+        if (const AlphaBitmap& icon = icons_.Icon(i)) {
+            mi.fMask |= MIIM_BITMAP;
+            mi.hbmpItem = icon.bitmap.get();
+        } else {
+            mi.fMask |= MIIM_STRING;
+            mi.dwTypeData = number.data();
+        }
+        InsertMenuItemW(pmIcons_.get(), static_cast<UINT>(i), TRUE, &mi);
+    }
+}
+
+void TfrmAlarm::FillMonthAndDayNames() {
+    SendMessageW(cbAnnualy, CB_RESETCONTENT, 0, 0);
+    SendMessageW(cbWeekly, CB_RESETCONTENT, 0, 0);
+    for (int m = 0; m < 12; ++m) AddItem(cbAnnualy, LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(m)));
+    AddItem(cbWeekly, LocaleText(LOCALE_SDAYNAME7));   // Sunday first
+    for (int d = 0; d < 6; ++d) AddItem(cbWeekly, LocaleText(LOCALE_SDAYNAME1 + static_cast<LCTYPE>(d)));
+    Select(cbAnnualy, 0);
+    Select(cbWeekly, 0);
+}
+
+void TfrmAlarm::ShowSchedulePanel(int n) {
+    if (n < 1 || n > kEditorKindCount) return;
+    auto showPanel = [&](int marker, bool on) {
+        for (int id = marker; id < marker + kPanelSpan; ++id)
+            if (HWND c = GetDlgItem(TabSheet1, id)) ShowWindow(c, on ? SW_SHOWNA : SW_HIDE);
+    };
+    for (int k = 1; k <= kEditorKindCount; ++k) showPanel(kPanelOf[k], k == n);
+    const bool window = n == static_cast<int>(EditorKind::Regular) || n == static_cast<int>(EditorKind::Hourly);
+    showPanel(IDC_PNHOURLY2, window);
+    ShowWindow(chbAutoDelete, n == static_cast<int>(EditorKind::Once) ? SW_SHOWNA : SW_HIDE);
+}
+
+void TfrmAlarm::SelectIcon(int index) {
+    selectedAlarmIcon_ = index;
+    InvalidateRect(imgIcon, nullptr, TRUE);
+}
+
+void TfrmAlarm::ReloadSoundList(const std::wstring& folder) {
+    ListView_DeleteAllItems(lvSound);
+    int n = 0;
+    for (const std::wstring& name : ListSounds(folder)) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = n++;
+        item.pszText = const_cast<wchar_t*>(name.c_str());
+        item.iImage = 0;
+        SendMessageW(lvSound, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    shownSoundFolder_ = folder;
+}
+
+void TfrmAlarm::SetEnabled(std::initializer_list<int> ids, HWND page, bool on) {
+    for (int id : ids)
+        if (HWND c = GetDlgItem(page, id)) EnableWindow(c, on);
+}
+
+void TfrmAlarm::EnableAlarmGroup(bool on) {
+    SetEnabled({IDC_RBONCE, IDC_RBHOURLY, IDC_RBDAILY, IDC_RBWEEKLY, IDC_RBMONTHLY, IDC_RBANNUALY, IDC_RBREGULAR,
+                IDC_LBTIME, IDC_DTTIME, IDC_CHBAUTODELETE, IDC_CHBACTIVETIME},
+               TabSheet1, on);
+    for (int k = 1; k <= kEditorKindCount; ++k)
+        for (int id = kPanelOf[k] + 1; id < kPanelOf[k] + kPanelSpan; ++id)
+            if (HWND c = GetDlgItem(TabSheet1, id)) EnableWindow(c, on);
+    const bool window = on && Checked(chbActiveTime);
+    SetEnabled({IDC_LAFTER, IDC_DTAFTER, IDC_LBEFORE, IDC_DTBEFORE}, TabSheet1, window);
+}
+
+void TfrmAlarm::EnableMessageGroup(bool on) {
+    SetEnabled({IDC_IMGICON, IDC_IMGDROPDOWN, IDC_MMMESSAGE}, TabSheet1, on);
+}
+
+void TfrmAlarm::EnableSoundGroup(bool on) {
+    SetEnabled({IDC_EDPATHSOUND, IDC_BOPENSOUND, IDC_LVSOUND, IDC_BPLAY, IDC_BSTOP, IDC_RBREPEATSPEC, IDC_SEDREPEAT,
+                IDC_UDREPEAT, IDC_RBREPEATCLOSE, IDC_SEDREPEATPAUSE, IDC_UDREPEATPAUSE, IDC_CHBCUSTVOL},
+               TabSheet2, on);
+    EnableVolumeControls(on && Checked(chbCustVol));
+}
+
+void TfrmAlarm::EnableVolumeControls(bool on) { SetEnabled({IDC_LBVOLUME, IDC_TRBVOLUME}, TabSheet2, on); }
+
+void TfrmAlarm::EnableActionsGroup(bool on) {
+    SetEnabled({IDC_RBOPENDOC, IDC_RBSHUTDOWN, IDC_EDFILENAME, IDC_BOPENFILE, IDC_EDPARAM, IDC_CBWINSTYLE,
+                IDC_RBACSHUTDOWN, IDC_RBACRESTART, IDC_RBACSTANDBY, IDC_RBACHIBERNATE, IDC_RBACLOGON, IDC_RBACMONITOR,
+                IDC_CHBFORCECLOSE},
+               TabSheet3, on);
+}
+
+// Every switch, kind and action button leads here: the model says what is shown and enabled.
+void TfrmAlarm::ApplyEnabling() {
+    const AlarmEditorFields f = ControlsToFields();
+    const EditorEnabling e = EnablingOf(f);
+    ShowSchedulePanel(static_cast<int>(f.kind));
+    EnableAlarmGroup(e.alarmGroup);
+    EnableMessageGroup(e.messageGroup);
+    EnableSoundGroup(e.soundGroup);
+    EnableVolumeControls(e.volumeControls);
+    EnableActionsGroup(e.actionsGroup);
+    EnableWindow(cbReminder, e.reminderList);
+    for (int id = IDC_PNOPENAPP; id < IDC_PNOPENAPP + kPanelSpan; ++id)
+        if (HWND c = GetDlgItem(TabSheet3, id); c && id != IDC_BOPENVIDEOFILE && id != IDC_BOPENMYMUSICFILE)
+            ShowWindow(c, e.openAppInFront ? SW_SHOWNA : SW_HIDE);
+    for (int id = IDC_PNSHUTDOWN; id < IDC_PNSHUTDOWN + kPanelSpan; ++id)
+        if (HWND c = GetDlgItem(TabSheet3, id)) ShowWindow(c, e.openAppInFront ? SW_HIDE : SW_SHOWNA);
+    if (grpnAppDoc.Caption != e.appDocCaption) {
+        grpnAppDoc.Caption = e.appDocCaption;
+        InvalidateRect(grpnAppDoc.hwnd(), nullptr, FALSE);
+    }
+    SetText(lbVolume, VolumeCaption(f.volume));
+}
+
+AlarmEditorFields TfrmAlarm::ControlsToFields() const {
+    AlarmEditorFields f;
+    f.alarmOn = Checked(chbAlarm);
+    f.messageOn = Checked(chbMessage);
+    f.category = std::max(0, Selected(cbAlarmsCategory));
+    f.icon = selectedAlarmIcon_;
+    f.message = TextOf(mmMessage);
+    f.reminder = Checked(chbReminder);
+    f.reminderIndex = Selected(cbReminder);
+    f.kind = EditorKind::Once;
+    for (int k = 1; k <= kEditorKindCount; ++k)
+        if (IsDlgButtonChecked(TabSheet1, kKindButtons[k]) == BST_CHECKED) f.kind = static_cast<EditorKind>(k);
+    f.time = FracOf(PickerValue(dtTime));
+    f.onceDate = PickerValue(dtOnceDate);
+    for (int i = 0; i < 7; ++i) f.weekdays[static_cast<size_t>(i)] = IsDlgButtonChecked(TabSheet1, kWeekdayBoxes[i]) == BST_CHECKED;
+    f.weeklyIndex = Selected(cbWeekly);
+    f.monthlyDay = SpinValue(sedMonthly, 1, 31);
+    f.annualDay = SpinValue(sedAnnualy, 1, 31);
+    f.annualMonthIndex = Selected(cbAnnualy);
+    f.regularMinutes = SpinValue(sedRegular, 1, kMaxRegularMinutes);
+    f.regularStart = PickerValue(dtRegular);
+    f.hourlyMinute = SpinValue(sedHourly, 0, 59);
+    f.activeTime = Checked(chbActiveTime);
+    f.after = FracOf(PickerValue(dtAfter));
+    f.before = FracOf(PickerValue(dtBefore));
+    f.autoDelete = Checked(chbAutoDelete);
+    f.wakeup = Checked(cbWakeup);
+    f.soundOn = Checked(chbSound);
+    f.soundFolder = TextOf(edPathSound);
+    const int sel = ListView_GetNextItem(lvSound, -1, LVNI_SELECTED);
+    if (sel >= 0) {
+        wchar_t name[MAX_PATH * 2] = L"";
+        ListView_GetItemText(lvSound, sel, 0, name, MAX_PATH * 2);
+        f.sound = name;
+    }
+    f.repeatUntilClosed = Checked(rbRepeatClose);
+    f.repeatTimes = SpinValue(sedRepeat, 1, kMaxRepeat);
+    f.repeatPause = SpinValue(sedRepeatPause, 0, kMaxRepeatPause);
+    f.customVolume = Checked(chbCustVol);
+    f.volume = static_cast<int>(SendMessageW(trbVolume, TBM_GETPOS, 0, 0));
+    f.actionsOn = Checked(chbActions);
+    f.openDoc = !Checked(rbShutdown);
+    f.fileName = TextOf(edFileName);
+    f.params = TextOf(edParam);
+    f.windowStyle = std::max(0, Selected(cbWinStyle));
+    f.action = -1;
+    for (int i = 0; i < 6; ++i)
+        if (IsDlgButtonChecked(TabSheet3, kActionButtons[i]) == BST_CHECKED) f.action = i;
+    f.forceClose = Checked(chbForceClose);
+    return f;
+}
+
+void TfrmAlarm::FieldsToControls(const AlarmEditorFields& f) {
+    const TDateTime today = DateOf(now_.Now());
+    Check(chbAlarm, f.alarmOn);
+    Check(chbMessage, f.messageOn);
+    Select(cbAlarmsCategory, f.category);
+    SelectIcon(f.icon);
+    SetText(mmMessage, f.message);
+    Check(chbReminder, f.reminder);
+    Select(cbReminder, f.reminderIndex);   // -1 clears the list's text
+    CheckRadioButton(TabSheet1, IDC_RBONCE, IDC_RBREGULAR, kKindButtons[static_cast<int>(f.kind)]);
+    SetPicker(dtTime, today + FracOf(f.time));
+    SetPicker(dtOnceDate, DateOf(f.onceDate) + FracOf(f.time));
+    for (int i = 0; i < 7; ++i) CheckDlgButton(TabSheet1, kWeekdayBoxes[i], f.weekdays[static_cast<size_t>(i)] ? BST_CHECKED : BST_UNCHECKED);
+    Select(cbWeekly, f.weeklyIndex);
+    SetSpin(sedMonthly, f.monthlyDay);
+    SetSpin(sedAnnualy, f.annualDay);
+    Select(cbAnnualy, f.annualMonthIndex);
+    SetSpin(sedRegular, f.regularMinutes);
+    SetPicker(dtRegular, f.regularStart);
+    SetSpin(sedHourly, f.hourlyMinute);
+    Check(chbActiveTime, f.activeTime);
+    SetPicker(dtAfter, today + FracOf(f.after));
+    SetPicker(dtBefore, today + FracOf(f.before));
+    Check(chbAutoDelete, f.autoDelete);
+    Check(cbWakeup, f.wakeup);
+    Check(chbSound, f.soundOn);
+    SetText(edPathSound, f.soundFolder);
+    if (f.soundFolder != shownSoundFolder_ || ListView_GetItemCount(lvSound) == 0) ReloadSoundList(f.soundFolder);
+    ListView_SetItemState(lvSound, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!f.sound.empty()) {
+        const int count = ListView_GetItemCount(lvSound);
+        for (int i = 0; i < count; ++i) {
+            wchar_t name[MAX_PATH * 2] = L"";
+            ListView_GetItemText(lvSound, i, 0, name, MAX_PATH * 2);
+            if (f.sound == name) {
+                ListView_SetItemState(lvSound, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+                ListView_EnsureVisible(lvSound, i, FALSE);
+            }
+        }
+    }
+    CheckRadioButton(TabSheet2, IDC_RBREPEATSPEC, IDC_RBREPEATCLOSE, f.repeatUntilClosed ? IDC_RBREPEATCLOSE : IDC_RBREPEATSPEC);
+    SetSpin(sedRepeat, f.repeatTimes);
+    SetSpin(sedRepeatPause, f.repeatPause);
+    Check(chbCustVol, f.customVolume);
+    SendMessageW(trbVolume, TBM_SETPOS, TRUE, f.volume);
+    Check(chbActions, f.actionsOn);
+    CheckRadioButton(TabSheet3, IDC_RBOPENDOC, IDC_RBSHUTDOWN, f.openDoc ? IDC_RBOPENDOC : IDC_RBSHUTDOWN);
+    SetText(edFileName, f.fileName);
+    SetText(edParam, f.params);
+    Select(cbWinStyle, f.windowStyle);
+    for (int i = 0; i < 6; ++i) CheckDlgButton(TabSheet3, kActionButtons[i], i == f.action ? BST_CHECKED : BST_UNCHECKED);
+    Check(chbForceClose, f.forceClose);
+    ApplyEnabling();
+}
+
+bool TfrmAlarm::Open(bool isNew, int id) {
+    if (!Create() || Visible()) return false;
+    const TDateTime now = now_.Now();
+    const std::wstring sounds = SoundsFolder();
+    // The program's sounds are listed first: a new alarm, and an alarm whose sound file is gone, take the
+    // first of them (the list is sorted by name).
+    ReloadSoundList(sounds);
+    std::vector<std::wstring> listed;
+    if (ListView_GetItemCount(lvSound) > 0) {
+        wchar_t name[MAX_PATH * 2] = L"";
+        ListView_GetItemText(lvSound, 0, 0, name, MAX_PATH * 2);
+        listed.push_back(name);
+    }
+    AlarmEditorFields f = DefaultEditorFields(now, sounds, listed);
+    f.reminderIndex = Selected(cbReminder);   // a stored reminder outside every band keeps the shown entry
+    if (f.reminderIndex < 0) f.reminderIndex = kDefaultReminderIndex;
+    if (isNew) {
+        if (host_.categoryFilter) {
+            const int filter = host_.categoryFilter();
+            if (filter >= 0 && filter < static_cast<int>(AlarmLabelNames.size())) f.category = filter;
+        }
+    } else {
+        TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
+        if (!list) return false;
+        const TAlRecord alarm = list->ReadAlarm(id);   // an unreadable number reaches the caller's display
+        FieldsFromRecord(alarm, !alarm.SoundFile.empty() && IsFile(alarm.SoundFile), f);
+    }
+    editingNewAlarm_ = isNew;
+    editedAlarmId_ = isNew ? 0 : id;
+    ShowTab(0);
+    FieldsToControls(f);
+    ShowWindow(bDelete, isNew ? SW_HIDE : SW_SHOW);
+    closed_ = false;
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    return true;
+}
+
+void TfrmAlarm::RunModal() {
+    HWND owner = host_.owner;
+    const bool disableOwner = owner && IsWindowEnabled(owner);
+    if (disableOwner) EnableWindow(owner, FALSE);
+    MSG msg;
+    while (!closed_ && hwnd_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));   // the outer loop must see it too
+            Close();
+            break;
+        }
+        if (got == -1) break;
+        if (!IsDialogMessageW(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    if (disableOwner) EnableWindow(owner, TRUE);
+}
+
+void TfrmAlarm::EditAlarm(bool isNew, int id) {
+    if (Open(isNew, id)) RunModal();
+}
+
+void TfrmAlarm::Close() {
+    closed_ = true;
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+int TfrmAlarm::Message(const std::wstring& text, const std::wstring& caption, UINT flags) {
+    if (host_.messageBox) return host_.messageBox(hwnd_, text, caption, flags);
+    return MessageBoxW(hwnd_, text.c_str(), caption.c_str(), flags);
+}
+
+void TfrmAlarm::bOKClick() {
+    EditorResult result = RecordFromFields(ControlsToFields(), now_.Now());
+    if (result.error) {
+        Message(result.error->text, result.error->caption, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
+    if (!list) return;
+    TAlRecord alarm = std::move(*result.record);
+    bool stored;
+    if (editingNewAlarm_) {
+        stored = list->AddAlarm(alarm) != 0;
+    } else {
+        alarm.id = editedAlarmId_;
+        // The alarm may have been deleted while the editor was open (from its message window): the
+        // user's input is kept as a new alarm rather than dropped.
+        stored = list->UpdateAlarm(alarm) || list->AddAlarm(alarm) != 0;
+    }
+    if (!stored) {
+        Message(L"The alarm could not be saved to " + list->Path() + L".", kProgramCaption, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    list->Refresh();
+    Close();
+    if (host_.reloadCalendar) host_.reloadCalendar();
+}
+
+void TfrmAlarm::bDeleteClick() {
+    if (editingNewAlarm_) return;
+    if (Message(DeleteQuestion(TextOf(mmMessage)), L"Delete", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
+    if (!list) return;
+    const int row = host_.selectedAlarmRow ? host_.selectedAlarmRow() : -1;
+    list->DeleteAlarm(editedAlarmId_);
+    list->Refresh();
+    if (row > 0 && host_.selectAlarmRow) host_.selectAlarmRow(row - 1);
+    Close();
+    // The calendar marks alarm days: a deleted alarm must not stay marked.
+    if (host_.reloadCalendar) host_.reloadCalendar();
+}
+
+void TfrmAlarm::bPlayClick() {
+    const AlarmEditorFields f = ControlsToFields();
+    if (f.sound.empty() || !sound_) return;
+    if (f.customVolume) sound_->SetVolumePercent(f.volume);
+    sound_->Play(f.soundFolder + f.sound);
+}
+
+void TfrmAlarm::bOpenSoundClick() {
+    std::wstring folder;
+    const bool chosen = host_.browseFolder ? host_.browseFolder(hwnd_, folder) : BrowseFolder(hwnd_, L"", folder);
+    if (!chosen || !IsFolder(folder)) return;
+    folder = WithSlash(folder);
+    SetText(edPathSound, folder);
+    ReloadSoundList(folder);
+}
+
+void TfrmAlarm::bOpenFileClick(const std::wstring& startFolder) {
+    std::wstring file = TextOf(edFileName);
+    bool chosen = false;
+    if (host_.openFile) {
+        chosen = host_.openFile(hwnd_, file, startFolder);
+    } else {
+        std::wstring buffer(32768, L'\0');
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = hwnd_;
+        ofn.lpstrFilter = L"All files (*.*)\0*.*\0";
+        ofn.lpstrFile = buffer.data();
+        ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+        ofn.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
+        ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+        chosen = GetOpenFileNameW(&ofn) != FALSE;
+        if (chosen) file = buffer.c_str();
+    }
+    if (chosen) SetText(edFileName, file);
+}
+
+void TfrmAlarm::ShowIconMenu() {
+    POINT pt{};
+    GetCursorPos(&pt);
+    TrackPopupMenu(pmIcons_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, 0, hwnd_, nullptr);
+}
+
+void TfrmAlarm::DrawIcon(const DRAWITEMSTRUCT& d) {
+    const RECT rc = d.rcItem;
+    FillRect(d.hDC, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (d.hwndItem == imgDropDown) {
+        // A small arrow under the icon.
+        const int cx = (rc.left + rc.right) / 2, top = rc.top + 1;
+        UniqueBrush ink(CreateSolidBrush(GetSysColor(IsWindowEnabled(imgDropDown) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT)));
+        for (int row = 0; row < 4 && top + row < rc.bottom; ++row) {
+            RECT line{cx - 3 + row, top + row, cx + 4 - row, top + row + 1};
+            FillRect(d.hDC, &line, ink.get());
+        }
+        return;
+    }
+    const AlphaBitmap& icon = icons_.Icon(selectedAlarmIcon_);
+    if (!icon) return;
+    UniqueMemDC mem(CreateCompatibleDC(d.hDC));
+    SelectGuard keep(mem.get(), icon.bitmap.get());
+    BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(d.hDC, rc.left, rc.top, std::min<int>(kIconSize, rc.right - rc.left), std::min<int>(kIconSize, rc.bottom - rc.top),
+               mem.get(), 0, 0, std::min(icon.width, kIconSize), std::min(icon.height, kIconSize), bf);
+}
+
+void TfrmAlarm::OnCommand(int id, int code) {
+    if (id >= IDM_ICON_FIRST && id <= IDM_ICON_LAST) {
+        MENUITEMINFOW mi{};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_DATA;
+        if (GetMenuItemInfoW(pmIcons_.get(), static_cast<UINT>(id), FALSE, &mi))
+            SelectIcon(static_cast<int>(mi.dwItemData));
+        return;
+    }
+    switch (id) {
+        case IDOK: bOKClick(); return;
+        case IDCANCEL: Close(); return;
+        case IDC_BDELETE: bDeleteClick(); return;
+        case IDC_IMGICON:
+        case IDC_IMGDROPDOWN:
+            if (code == STN_CLICKED) ShowIconMenu();
+            return;
+        case IDC_MMMESSAGE:
+            if (code == EN_SETFOCUS) SendMessageW(mmMessage, EM_SETSEL, 0, -1);
+            return;
+        case IDC_BPLAY: bPlayClick(); return;
+        case IDC_BSTOP:
+            if (sound_) sound_->Stop();
+            return;
+        case IDC_BOPENSOUND: bOpenSoundClick(); return;
+        case IDC_BOPENFILE: bOpenFileClick(L""); return;
+        case IDC_BOPENVIDEOFILE: bOpenFileClick(host_.specialFolder ? host_.specialFolder(14) : L""); return;
+        case IDC_BOPENMYMUSICFILE: bOpenFileClick(host_.specialFolder ? host_.specialFolder(13) : L""); return;
+        default: break;
+    }
+    if (code != BN_CLICKED) return;
+    for (int k = 1; k <= kEditorKindCount; ++k) {
+        if (id == kKindButtons[k]) {
+            CheckRadioButton(TabSheet1, IDC_RBONCE, IDC_RBREGULAR, id);
+            ApplyEnabling();
+            return;
+        }
+    }
+    switch (id) {
+        case IDC_RBOPENDOC:
+        case IDC_RBSHUTDOWN: CheckRadioButton(TabSheet3, IDC_RBOPENDOC, IDC_RBSHUTDOWN, id); break;
+        case IDC_RBREPEATSPEC:
+        case IDC_RBREPEATCLOSE: CheckRadioButton(TabSheet2, IDC_RBREPEATSPEC, IDC_RBREPEATCLOSE, id); return;
+        case IDC_RBACSHUTDOWN:
+        case IDC_RBACRESTART:
+        case IDC_RBACSTANDBY:
+        case IDC_RBACHIBERNATE:
+        case IDC_RBACLOGON:
+        case IDC_RBACMONITOR: CheckRadioButton(TabSheet3, IDC_RBACSHUTDOWN, IDC_RBACMONITOR, id); return;
+        case IDC_CHBALARM:
+        case IDC_CHBMESSAGE:
+        case IDC_CHBSOUND:
+        case IDC_CHBCUSTVOL:
+        case IDC_CHBACTIONS:
+        case IDC_CHBREMINDER:
+        case IDC_CHBACTIVETIME: break;
+        default: return;
+    }
+    ApplyEnabling();
+}
+
+void TfrmAlarm::OnNotify(const NMHDR& nm) {
+    if (nm.hwndFrom == PageControl && nm.code == TCN_SELCHANGE) {
+        ShowTab(static_cast<int>(SendMessageW(PageControl, TCM_GETCURSEL, 0, 0)));
+    } else if (nm.hwndFrom == lvSound && nm.code == NM_DBLCLK) {
+        bPlayClick();
+    }
+}
+
+INT_PTR TfrmAlarm::OnMessage(HWND, UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(w), HIWORD(w));
+            return TRUE;
+        case WM_NOTIFY:
+            OnNotify(*reinterpret_cast<const NMHDR*>(l));
+            return FALSE;
+        case WM_HSCROLL:
+            if (reinterpret_cast<HWND>(l) == trbVolume)
+                SetText(lbVolume, VolumeCaption(static_cast<int>(SendMessageW(trbVolume, TBM_GETPOS, 0, 0))));
+            return TRUE;
+        case WM_DRAWITEM: {
+            const auto& d = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            if (d.hwndItem != imgIcon && d.hwndItem != imgDropDown) return FALSE;
+            DrawIcon(d);
+            return TRUE;
+        }
+        case WM_CLOSE:
+            Close();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,168 @@
+// TfrmAlarm: the alarm editor. The program creates one, frmAlarm, right after the main form and keeps it
+// hidden; EditAlarm fills it from an alarm (or the defaults), shows it modally and, on OK, stores the
+// alarm through TAlarms. It also owns the alarm icon list that the alarm page, the message window and the
+// calendar draw from. The rules live in AlarmEditorModel; this class only moves values between them
+// and the controls.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "alarms/alarm_editor_model.h"
+#include "alarms/alarm_list.h"
+#include "clock/alpha_bitmap.h"
+#include "clock/base/handles.h"
+#include "clock/base/now.h"
+#include "clock/gradient_panel.h"
+
+namespace vt {
+
+// The editor's play and stop buttons. The program's alarm sound player implements it; the editor's test
+// play uses the same player as a ringing alarm.
+class ISoundPreview {
+public:
+    virtual ~ISoundPreview() = default;
+    virtual void SetVolumePercent(int percent) = 0;   // before a test play with custom volume
+    virtual void Play(const std::wstring& path) = 0;  // closes what plays, then plays path once
+    virtual void Stop() = 0;                          // never reports an error
+};
+
+inline void CloseImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
+using UniqueImageList = Unique<HIMAGELIST, CloseImageList>;
+
+// The alarm icons: every PNG of the program's Icons\ folder in directory order; icon n has index n.
+class AlarmIconList {
+public:
+    void Load(const std::wstring& folder);
+    int Count() const { return static_cast<int>(icons_.size()); }
+    // An empty bitmap for an index outside the list.
+    const AlphaBitmap& Icon(int index) const;
+    // 32 x 32 image list (small images of the alarm list view).
+    HIMAGELIST ImageList() const { return imageList_.get(); }
+
+private:
+    std::vector<AlphaBitmap> icons_;
+    UniqueImageList imageList_;
+    AlphaBitmap none_;
+};
+
+// What the editor reaches outside itself. Each is optional.
+struct AlarmEditorHost {
+    std::function<TAlarms*()> alarmList;          // the main form's AlarmList (created after the editor)
+    std::function<int()> categoryFilter;          // the main form's cbAlarmsCategory index
+    std::function<int()> selectedAlarmRow;        // lvAlarms' selected row, -1 for none
+    std::function<void(int row)> selectAlarmRow;
+    std::function<void()> reloadCalendar;         // the calendar's btReloadClick when it is visible
+    // Folder and file choosers; none: the system's dialogs.
+    std::function<bool(HWND owner, std::wstring& folder)> browseFolder;
+    std::function<bool(HWND owner, std::wstring& file, const std::wstring& startFolder)> openFile;
+    std::function<std::wstring(int folderId)> specialFolder;   // GetSpecialFolderPath
+    // Message boxes; none: MessageBoxW. Returns the pressed button.
+    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> messageBox;
+    HWND owner = nullptr;                         // disabled while the editor is shown
+};
+
+class TfrmAlarm {
+public:
+    TfrmAlarm(const INow& now, std::wstring programDir, AlarmEditorHost host, ISoundPreview* sound = nullptr);
+    ~TfrmAlarm();
+    TfrmAlarm(const TfrmAlarm&) = delete;
+    TfrmAlarm& operator=(const TfrmAlarm&) = delete;
+
+    // FormCreate: the hidden window, the icon list and the icon menu.
+    bool Create();
+    HWND hwnd() const { return hwnd_; }
+    bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+    // The one entry: fills the form for a new alarm (id 0) or the alarm `id`, shows it modally and returns
+    // when it closes. Does nothing while the editor is already open.
+    void EditAlarm(bool isNew, int id);
+    // EditAlarm in two steps, for callers (and tests) that run their own message loop.
+    bool Open(bool isNew, int id);
+    void RunModal();
+
+    void FillMonthAndDayNames();
+    void ShowSchedulePanel(int n);
+    void SelectIcon(int index);
+    void ReloadSoundList(const std::wstring& folder);
+    void EnableAlarmGroup(bool on);
+    void EnableMessageGroup(bool on);
+    void EnableSoundGroup(bool on);
+    void EnableVolumeControls(bool on);
+    void EnableActionsGroup(bool on);
+
+    // The controls' values, and back.
+    AlarmEditorFields ControlsToFields() const;
+    void FieldsToControls(const AlarmEditorFields& fields);
+
+    bool EditingNewAlarm() const { return editingNewAlarm_; }
+    int EditedAlarmId() const { return editedAlarmId_; }
+    int SelectedAlarmIcon() const { return selectedAlarmIcon_; }
+    const AlarmIconList& Icons() const { return icons_; }
+    HIMAGELIST ImageList() const { return icons_.ImageList(); }
+    HMENU IconMenu() const { return pmIcons_.get(); }
+
+    // Form
+    HWND PageControl{}, TabSheet1{}, TabSheet2{}, TabSheet3{}, bDelete{}, bOK{}, bCancel{};
+    // Tab "Alarm"
+    HWND chbMessage{}, lAlarmCategory{}, cbAlarmsCategory{}, shpMessage{}, imgIcon{}, imgDropDown{}, mmMessage{},
+        chbReminder{}, cbReminder{}, chbAlarm{}, rbOnce{}, rbHourly{}, rbDaily{}, rbWeekly{}, rbMonthly{},
+        rbAnnualy{}, rbRegular{}, lbTime{}, dtTime{}, pnOnce{}, dtOnceDate{}, pnDaily{}, chbSun{}, chbMon{},
+        chbTue{}, chbWed{}, chbThu{}, chbFri{}, chbSat{}, pnWeekly{}, cbWeekly{}, pnMonthly{}, sedMonthly{},
+        pnAnnualy{}, sedAnnualy{}, cbAnnualy{}, pnRegular{}, sedRegular{}, dtRegular{}, pnHourly{}, sedHourly{},
+        pnHourly2{}, chbActiveTime{}, dtAfter{}, dtBefore{}, chbAutoDelete{}, cbWakeup{};
+    // Tab "Sound"
+    HWND chbSound{}, edPathSound{}, bOpenSound{}, lvSound{}, bPlay{}, bStop{}, rbRepeatSpec{}, sedRepeat{},
+        rbRepeatClose{}, sedRepeatPause{}, chbCustVol{}, lbVolume{}, trbVolume{};
+    // Tab "Actions"
+    HWND chbActions{}, rbOpenDoc{}, rbShutdown{}, pnOpenApp{}, edFileName{}, bOpenFile{}, edParam{}, cbWinStyle{},
+        bOpenVideoFile{}, bOpenMyMusicFile{}, pnShutdown{}, rbAcShutdown{}, rbAcRestart{}, rbAcStandby{},
+        rbAcHibernate{}, rbAcLogon{}, rbAcMonitor{}, chbForceClose{};
+    // Section headers
+    TgradientPanel grpnMessage, grpnAlarm, grpnDateTime, grpnSound, grpnSoundSet, grpnActions, grpnAppDoc;
+
+private:
+    static INT_PTR CALLBACK FormProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    static INT_PTR CALLBACK PageProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    INT_PTR OnMessage(HWND from, UINT m, WPARAM w, LPARAM l);
+    void FormCreate();
+    void FindControls();
+    void MakeHeaders();
+    void BuildIconMenu();
+    void LayOut();
+    void ShowTab(int index);
+    void OnCommand(int id, int code);
+    void OnNotify(const NMHDR& nm);
+    void ApplyEnabling();
+    void SetEnabled(std::initializer_list<int> ids, HWND page, bool on);
+    void bOKClick();
+    void bDeleteClick();
+    void bPlayClick();
+    void bOpenSoundClick();
+    void bOpenFileClick(const std::wstring& startFolder);
+    void ShowIconMenu();
+    void Close();
+    int Message(const std::wstring& text, const std::wstring& caption, UINT flags);
+    std::wstring SoundsFolder() const { return programDir_ + L"Sounds\\"; }
+    void DrawIcon(const DRAWITEMSTRUCT& d);
+
+    const INow& now_;
+    std::wstring programDir_;   // ends with "\"
+    AlarmEditorHost host_;
+    ISoundPreview* sound_;
+    HWND hwnd_ = nullptr;
+    bool editingNewAlarm_ = false;
+    int editedAlarmId_ = 0;
+    int selectedAlarmIcon_ = kNewAlarmIcon;
+    bool closed_ = true;
+    AlarmIconList icons_;
+    UniqueMenu pmIcons_;
+    std::vector<UniqueBitmap> menuBitmaps_;
+    std::wstring shownSoundFolder_;
+};
+
+}  // namespace vt
