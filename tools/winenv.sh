@@ -30,10 +30,12 @@ vt_stop() {
 vt_prepare_prefix() {
     "$WINESERVER" -k >/dev/null 2>&1 || true   # a desktop left without a display blocks new windows
     mkdir -p "$WINEPREFIX"
-    if ! grep -qs '"Desktop"="shell"' "$WINEPREFIX/user.reg"; then
+    if ! grep -qs '"Desktop"="shell"' "$WINEPREFIX/user.reg" || ! grep -qs '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg"; then
         "$WINE" wineboot -i >/dev/null 2>&1
         "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
         "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+        # A crashing test program must fail at once, not wait on a dialog nobody sees.
+        "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         "$WINESERVER" -w
         grep -qs '"Desktop"="shell"' "$WINEPREFIX/user.reg" || { echo "Wine prefix not prepared" >&2; return 1; }
     fi

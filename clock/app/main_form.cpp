@@ -136,10 +136,44 @@ void TfrmClock::FormCreate() {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     trayIcon_.Setup(hwnd_, icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION), kProductTitle);
     CreatePages();
+    CreateAlarmEditor();
     fastMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_FASTMENU)));
     SetMenuDefaultItem(GetSubMenu(fastMenu_.get(), 0), IDM_SHOWMAIN, FALSE);
     CreateTrayClock();
     reallyQuit_ = false;
+}
+
+void TfrmClock::CreateAlarmEditor() {
+    AlarmEditorHost h;
+    h.alarmList = [this] { return alarmList_.get(); };
+    h.categoryFilter = [this] { return alarmsPage_->LabelFilter(); };
+    h.selectedAlarmRow = [this] { return alarmsPage_->SelectedIndex(); };
+    h.selectAlarmRow = [this](int row) {
+        ListView_SetItemState(alarmsPage_->lvAlarms, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    };
+    h.reloadCalendar = [this] {
+        if (calendar_ && calendar_->hwnd() && IsWindowVisible(calendar_->hwnd())) calendar_->btReloadClick();
+    };
+    h.owner = hwnd_;
+    ISoundPreview& preview = *this;
+    frmAlarm_ = std::make_unique<TfrmAlarm>(*config_.now, config_.appDir + L"\\", std::move(h), &preview);
+    frmAlarm_->Create();   // hidden; also fills the month and day names
+}
+
+void TfrmClock::EditAlarm(bool isNew, int id) {
+    if (frmAlarm_) frmAlarm_->EditAlarm(isNew, id);
+}
+
+void TfrmClock::SetVolumePercent(int percent) {
+    if (alarmVolume_) alarmVolume_->SetVolumePercent(percent);
+}
+
+void TfrmClock::Play(const std::wstring& path) {
+    if (alarmDevices_.sound) alarmDevices_.sound->PlayAlarmSound(path, false, 0, 1);
+}
+
+void TfrmClock::Stop() {
+    if (alarmDevices_.sound) alarmDevices_.sound->StopAlarmSound();
 }
 
 void TfrmClock::CreateTrayClock() {
@@ -203,9 +237,7 @@ void TfrmClock::CreatePages() {
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (i == 1) {
             AlarmsPageHost h;
-            h.editAlarm = [this](bool isNew, int id) {
-                if (hooks_.editAlarm) hooks_.editAlarm(isNew, id);
-            };
+            h.editAlarm = [this](bool isNew, int id) { EditAlarm(isNew, id); };
             h.testAlarm = [this](int id) {
                 if (alarmActions_) alarmActions_->Test(id);
             };
@@ -426,12 +458,13 @@ bool TfrmClock::InitClock() {
     alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
                                            [this](const TAlRecord& a) { AlarmFired(a); }, std::move(seams));
     alarmsPage_->SetAlarmList(alarmList_.get());
-    HIMAGELIST icons = hooks_.alarmIcons ? hooks_.alarmIcons() : nullptr;
+    HIMAGELIST icons = frmAlarm_ ? frmAlarm_->ImageList() : nullptr;
     alarmsPage_->SetImageList(icons);
     if (hooks_.createAlarmDevices) alarmDevices_ = hooks_.createAlarmDevices(config_.appDir + L"\\", hwnd_);
     if (alarmDevices_.volume) alarmVolume_ = std::make_unique<TAlarmVolume>(*alarmDevices_.volume);
-    alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), hooks_.editAlarm,
-                        hooks_.editorVisible, icons, {}};
+    alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(),
+                        [this](bool isNew, int id) { EditAlarm(isNew, id); },
+                        [this] { return frmAlarm_ && frmAlarm_->Visible(); }, icons, {}};
     alarmActions_ = std::make_unique<TAlarmActions>(AlarmActionsDeps{
         alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), alarmDevices_.launcher.get(),
         alarmDevices_.power.get(),
@@ -961,6 +994,7 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kSyncTimer);
     calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
     AlarmWindows.CloseAll();
+    frmAlarm_.reset();
     alarmActions_.reset();
     alarmsPage_->SetAlarmList(nullptr);
     alarmList_.reset();

@@ -11,6 +11,7 @@
 
 #include "alarms/alarm_actions.h"
 #include "alarms/alarm_devices.h"
+#include "alarms/alarm_editor.h"
 #include "alarms/alarm_list.h"
 #include "alarms/alarm_window.h"
 #include "alarms/alarms_page.h"
@@ -81,10 +82,6 @@ public:
 
 // What the main form reaches in the other parts of the program. Each is optional.
 struct MainFormHooks {
-    // The alarm editor (modal), whether it is open, and its icon list.
-    std::function<void(bool isNew, int id)> editAlarm;
-    std::function<bool()> editorVisible;
-    std::function<HIMAGELIST()> alarmIcons;
     // The machine's sound player, volume, program launcher and power actions; none: silent and inert.
     std::function<AlarmDevices(const std::wstring& programDir, HWND owner)> createAlarmDevices;
     // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
@@ -111,7 +108,7 @@ struct MainFormConfig {
     RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
-class TfrmClock : public Window<TfrmClock>, private IAtomicClockView {
+class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
     ~TfrmClock() override;
@@ -146,6 +143,9 @@ public:
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     TAlarms* AlarmList() { return alarmList_.get(); }
     TAlarmsPage* AlarmsPage() { return alarmsPage_.get(); }
+    // The one alarm editor; EditAlarm is its one entry.
+    TfrmAlarm* AlarmEditor() { return frmAlarm_.get(); }
+    void EditAlarm(bool isNew, int id);
     TAlarmWindows AlarmWindows;   // the open alarm message windows; not owned
     TTrayClock* TrayClock() { return trayClock_.get(); }
     TfrmWeather* WeatherPage() { return weather_.get(); }
@@ -177,6 +177,11 @@ private:
     void DeleteServerItem(int index) override;
     int EveryIndex() override;
     void CreateAtomicClock();
+    void CreateAlarmEditor();
+    // The editor's test play goes through the program's one alarm sound player.
+    void SetVolumePercent(int percent) override;
+    void Play(const std::wstring& path) override;
+    void Stop() override;
     void ShowAtomicClockPage();
     static INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void FormCreate();
@@ -213,6 +218,7 @@ private:
     std::unique_ptr<TAlarmVolume> alarmVolume_;
     AlarmWindowDeps alarmWindowDeps_;
     std::unique_ptr<TAlarmActions> alarmActions_;
+    std::unique_ptr<TfrmAlarm> frmAlarm_;
     std::unique_ptr<TTrayClock> trayClock_;
     std::unique_ptr<TfrmWeather> weather_;
     std::unique_ptr<ForecastWidgetSlot> frmNimbrel_;   // the widget itself is made on first use

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 
@@ -341,4 +342,13 @@ TEST_F(MainFormTest, ForecastWidgetComesOnFirstUseAndIsFreedAtTheEnd) {
     HWND widget = f.Forecast()->get()->hwnd();
     Send(WM_QUITPROGRAM);
     EXPECT_FALSE(IsWindow(widget));
+}
+
+TEST_F(MainFormTest, OneAlarmEditorShipsItsIconsToTheAlarmPage) {
+    TfrmClock& f = Start();
+    ASSERT_NE(f.AlarmEditor(), nullptr);
+    EXPECT_FALSE(f.AlarmEditor()->Visible());
+    ASSERT_NE(f.AlarmEditor()->ImageList(), nullptr);
+    EXPECT_GE(ImageList_GetImageCount(f.AlarmEditor()->ImageList()), 33);
+    EXPECT_EQ(ListView_GetImageList(f.AlarmsPage()->lvAlarms, LVSIL_SMALL), f.AlarmEditor()->ImageList());
 }
