@@ -147,8 +147,7 @@ ClockAction ClickAction(TClockOptions& o) {
 }
 
 // ---- module state ----
-// Plain values only: inside the taskbar's process the image runs without the program's start-up, so
-// nothing here may need a constructor.
+// Plain values only, so that the state is ready before any start-up code of the module has run.
 
 namespace {
 

@@ -5,7 +5,9 @@
 // the program's painter, and turns clicks and menu commands into command messages posted to the main
 // window. Nothing in the program itself calls these entry points.
 //
-// The controlling side and the taskbar side each keep their own copy of the module state below.
+// The controlling side and the taskbar side each keep their own copy of the module state below. The
+// system maps a program file into another process without binding its imports or moving it to its
+// address; there these sources must run from a library (VantoricHook.dll) that exports the same names.
 #pragma once
 #include <windows.h>
 

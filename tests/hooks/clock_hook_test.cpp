@@ -489,5 +489,29 @@ TEST_F(ClockHookTest, ExportedEntryPointsWork) {
     EXPECT_FALSE(ClockHookInstalled());
 }
 
+// A controlling process loads a module and calls its entry points; the module keeps its own state, reads
+// the options from the program's settings folder and shows the program folder's skin. The system maps a
+// program file into another process without binding its imports or moving it to its address, so the
+// module that runs there is the library built from the same sources.
+TEST_F(ClockHookTest, TheHookLibraryTakesTheClockWithItsOwnState) {
+    const std::wstring library = test::DistDir() + L"VantoricHook.dll";
+    if (GetFileAttributesW(library.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no VantoricHook.dll built";
+    UniqueLibrary image(LoadLibraryW(library.c_str()));
+    ASSERT_TRUE(image);
+    using SetFn = BOOL(WINAPI*)(HWND, BOOL, LPCWSTR, LPCWSTR);
+    using KillFn = int(WINAPI*)(HWND);
+    auto set = reinterpret_cast<SetFn>(reinterpret_cast<void*>(GetProcAddress(image.get(), "SetVantoric10")));
+    auto kill = reinterpret_cast<KillFn>(reinterpret_cast<void*>(GetProcAddress(image.get(), "KillHooks")));
+    ASSERT_TRUE(set && kill);
+    EXPECT_TRUE(set(main.hwnd, TRUE, (test::DistDir() + L"skins\\").c_str(), L"Gold"));
+    EXPECT_NE(shell.ClockProc(), originalClockProc);
+    shell.Send(WM_LBUTTONDBLCLK);
+    EXPECT_EQ(TakeMain(), (std::vector<Received>{{WM_SHOWMAIN, 0}}));
+    EXPECT_NE(shell.Send(kShellClockSizeQuery), kShellClockSize);
+    EXPECT_FALSE(ClockHookInstalled()) << "the library's hook is not this program's";
+    EXPECT_EQ(kill(main.hwnd), 0);
+    EXPECT_EQ(shell.ClockProc(), originalClockProc);
+}
+
 }  // namespace
 }  // namespace vt
