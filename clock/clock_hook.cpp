@@ -485,6 +485,16 @@ bool SetVantoric10(HWND mainWindow, bool enable, const wchar_t* skinsPath, const
     HWND taskbar = FindTaskbarWindow();
     HWND clock = ClassicClockWindow(taskbar);
     if (!clock) return false;
+    // The shell restarted since: the old hook sits on a thread that no longer serves the taskbar.
+    if (g_state.hook && g_state.hookedTaskbar != taskbar) {
+        UnhookWindowsHookEx(g_state.hook);
+        g_state.hook = nullptr;
+    }
+    if (g_state.hook && g_state.hookedClock != clock) {
+        // A new clock window on the same taskbar: it needs our procedure as well.
+        g_state.hookedClock = clock;
+        SendWithTimeout(taskbar, ClockInitMessage(), 0, 0);
+    }
     if (!g_state.hook) {
         const HWND previousMain = g_state.mainWindow;
         g_state.mainWindow = mainWindow;

@@ -454,6 +454,26 @@ TEST_F(ClockHookTest, TheShellTakingItsWindowsDownEndsTheTakeOver) {
     EXPECT_EQ(again.ClockProc(), original);
 }
 
+TEST_F(ClockHookTest, EnablingAfterAShellRestartHooksTheNewTaskbar) {
+    ASSERT_TRUE(Enable());
+    DestroyWindow(shell.taskbar);
+    ClassicShell again;
+    const LONG_PTR original = again.ClockProc();
+    ASSERT_TRUE(Enable()) << "the hook of the old taskbar must not stand in the way";
+    EXPECT_NE(again.ClockProc(), original);
+
+    // The shell's clock window alone is made anew.
+    HWND oldClock = again.clock;
+    DestroyWindow(oldClock);
+    again.clock = CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 50, 0, 250, 40, again.notify,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(Enable());
+    EXPECT_NE(again.ClockProc(), original);
+    KillHooks(main.hwnd);
+    EXPECT_EQ(again.ClockProc(), original);
+    EXPECT_EQ(again.NotifyProc(), GetClassLongPtrW(again.notify, GCLP_WNDPROC));
+}
+
 TEST_F(ClockHookTest, WithoutAMainWindowClicksGoNowhere) {
     // A post to no window would land in the shell thread's own queue.
     SendMessageW(shell.taskbar, ClockInitMessage(), 0, 0);   // no hook: nothing happens
