@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "clock/base/text.h"
+#include "clock/clock_hook.h"
 #include "clock/taskbar_locator.h"
 
 namespace vt {
@@ -629,7 +630,11 @@ ClockPainter& ClockPaint() {
     return painter;
 }
 
-bool InitClockPaint(const std::wstring& skinsPath) { return ClockPaint().InitClockPaint(skinsPath); }
+bool InitClockPaint(const std::wstring& skinsPath) {
+    // A new start for the taskbar-hook road too: no hover answer is pending any more.
+    ResetClockHoverState();
+    return ClockPaint().InitClockPaint(skinsPath);
+}
 bool LoadClockOptions(const std::wstring& settingsDir) { return ClockPaint().LoadClockOptions(settingsDir); }
 void UpdateClockDigits() { ClockPaint().UpdateClockDigits(); }
 std::int16_t CalcClockWidth() { return ClockPaint().CalcClockWidth(); }

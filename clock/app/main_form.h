@@ -19,6 +19,7 @@
 #include "alarms/wake_timer.h"
 #include "clock/app/tray_icon.h"
 #include "clock/atomic_sync.h"
+#include "clock/command_messages.h"
 #include "clock/tray_clock.h"
 #include "weather/frm_nimbrel.h"
 #include "weather/frm_weather.h"
@@ -30,22 +31,6 @@
 
 namespace vt {
 
-// Command messages of the main form.
-inline constexpr UINT WM_QUITPROGRAM = WM_USER + 100;
-inline constexpr UINT WM_SHOWMAIN = WM_USER + 101;
-inline constexpr UINT WM_SYNCTIME = WM_USER + 102;
-inline constexpr UINT WM_RANDOMSKIN = WM_USER + 103;
-inline constexpr UINT WM_TOGGLEUPTIME = WM_USER + 104;
-inline constexpr UINT WM_SHOWUPTIME5 = WM_USER + 105;
-inline constexpr UINT WM_SETSHOWDATE = WM_USER + 106;
-inline constexpr UINT WM_SETWEEKSHOW = WM_USER + 107;
-inline constexpr UINT WM_SETSHOWSECONDS = WM_USER + 108;
-inline constexpr UINT WM_SET12HOUR = WM_USER + 109;
-inline constexpr UINT WM_SETTRANSPARENT = WM_USER + 110;
-inline constexpr UINT WM_CALENDAR = WM_USER + 111;
-inline constexpr UINT WM_FASTMENU = WM_USER + 112;
-inline constexpr UINT WM_NEWALARM = WM_USER + 113;
-inline constexpr UINT WM_WEATHERSETTINGS = WM_USER + 114;
 // The tray icon's notifications.
 inline constexpr UINT WM_TRAYICON = WM_APP + 1;
 
