@@ -40,6 +40,7 @@ int RunVantoric() {
     ProgramClockPainter painter;
     MainFormConfig config;
     config.versionShort = VersionShort;
+    config.versionFull = VersionFull;
     config.painter = &painter;
     MainFormHooks hooks;
     hooks.createAlarmDevices = &CreateSystemAlarmDevices;

@@ -25,6 +25,7 @@ constexpr UINT_PTR kAlarmTimer = 2;
 constexpr UINT_PTR kAtomTimer = 3;
 constexpr UINT_PTR kSyncTimer = 4;
 constexpr UINT kRunPostedTask = WM_APP + 2;
+constexpr UINT kNewVersionAnswer = WM_APP + 3;
 constexpr UINT kTrayIconId = 1;
 constexpr int kHotKeyId = 1;
 
@@ -678,6 +679,25 @@ void TfrmClock::ShowMain() {
     if (alarmList_) alarmList_->Refresh();
 }
 
+void TfrmClock::CheckaNewVersion1Click() {
+    if (!newVersion_) newVersion_ = std::make_unique<NewVersionCheck>(hwnd_, kNewVersionAnswer);
+    ControlsToModel();
+    newVersion_->Start(config_.versionFull, options_.proxy);
+}
+
+void TfrmClock::NewVersionAnswered(NewVersionAnswer answer) {
+    if (answer == NewVersionAnswer::Available) {
+        const wchar_t* text = L"There is a new version available. Go to the download page?";
+        bool yes = hooks_.confirm ? hooks_.confirm(text)
+                                  : MessageBoxW(hwnd_, text, kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        if (!yes) return;
+        if (hooks_.openWebPage) hooks_.openWebPage(kWebPageDownload);
+        else OpenWebPage(kWebPageDownload, SystemShellLauncher());
+    } else if (answer == NewVersionAnswer::NotAvailable) {
+        Message(L"There is no new version available.", kProductTitle, hwnd_);
+    }
+}
+
 void TfrmClock::SetSwitch(bool MainOptions::*field, WPARAM wp) {
     ControlsToModel();
     options_.*field = wp == 1;
@@ -828,6 +848,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
     case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
     case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
+    case IDM_NEWVERSION: CheckaNewVersion1Click(); return;
     case IDM_FEEDBACK: SendFeedbackMail(SystemShellLauncher(), hwnd_); return;
     case IDM_ABOUT:
         ShowMain();
@@ -1000,6 +1021,7 @@ void TfrmClock::FormDestroy() {
     alarmList_.reset();
     alarmDevices_ = {};
     trayClock_.reset();   // tells the host to quit, with a time-out
+    newVersion_.reset();   // a running check is cancelled and joined
     if (frmNimbrel_) frmNimbrel_->Free();
     if (weather_) weather_->Shutdown();   // stops and joins a running request
     if (atomicClock_) atomicClock_->ReleaseTimeService();
@@ -1029,6 +1051,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWMAIN: ShowMain(); return 0;
     case WM_SYNCTIME: ShowAtomicClockPage(); return 0;
     case kRunPostedTask: WindowMainThread::RunPostedTask(lp); return 0;
+    case kNewVersionAnswer: NewVersionAnswered(static_cast<NewVersionAnswer>(wp)); return 0;
     case WM_RANDOMSKIN: RandomSkin(); return 0;
     case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
     case WM_SHOWUPTIME5: ShowUpTime5(); return 0;

@@ -17,6 +17,7 @@
 #include "alarms/alarms_page.h"
 #include "alarms/calendar2.h"
 #include "alarms/wake_timer.h"
+#include "clock/app/new_version.h"
 #include "clock/app/tray_icon.h"
 #include "clock/atomic_sync.h"
 #include "clock/command_messages.h"
@@ -77,6 +78,9 @@ struct MainFormHooks {
     std::function<void()> weatherUpdated;               // redraw the forecast widget when it exists
     // Message boxes of the start-up; tests record them instead.
     std::function<void(const std::wstring& text, const std::wstring& caption, HWND owner)> messageBox;
+    // The new-version question: true for Yes. None: a Yes/No message box.
+    std::function<bool(const std::wstring& text)> confirm;
+    std::function<void(int page)> openWebPage;   // none: the user's browser
 };
 
 struct MainFormConfig {
@@ -90,6 +94,7 @@ struct MainFormConfig {
     IClockPainter* painter = nullptr;
     const INow* now = nullptr;
     std::wstring versionShort = L"1.0";
+    std::wstring versionFull = L"1.0.0.1";
     RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
@@ -109,6 +114,8 @@ public:
     // Registers hot key id 1 from the weather page's hot-key value; shows the failure message.
     bool RegisterWeatherHotKey();
     void ShowMain();
+    // "Check for New Version...": the answer comes back as a message.
+    void CheckaNewVersion1Click();
     // The skins page: a chosen skin, and a random one for the quick menu and the click action.
     void ChooseSkin(const std::wstring& name);
     void RandomSkin();
@@ -187,6 +194,7 @@ private:
     void RestorePlacement();
     void ChooseShapeColor(int id);
     void ChangeSettingsFolder();
+    void NewVersionAnswered(NewVersionAnswer answer);
     void OnPageNotify(NMHDR* nm);
     std::wstring SkinsDir() const { return config_.appDir + L"\\skins\\"; }
     void Call(const std::function<void()>& f) { if (f) f(); }
@@ -204,6 +212,7 @@ private:
     AlarmWindowDeps alarmWindowDeps_;
     std::unique_ptr<TAlarmActions> alarmActions_;
     std::unique_ptr<TfrmAlarm> frmAlarm_;
+    std::unique_ptr<NewVersionCheck> newVersion_;
     std::unique_ptr<TTrayClock> trayClock_;
     std::unique_ptr<TfrmWeather> weather_;
     std::unique_ptr<ForecastWidgetSlot> frmNimbrel_;   // the widget itself is made on first use

@@ -8,6 +8,7 @@
 #include "clock/app/main_form.h"
 #include "clock/base/inifile.h"
 #include "clock/base/registry.h"
+#include "support/loopback_server.h"
 #include "weather/weather_request.h"
 #include "support/test_support.h"
 
@@ -351,4 +352,59 @@ TEST_F(MainFormTest, OneAlarmEditorShipsItsIconsToTheAlarmPage) {
     ASSERT_NE(f.AlarmEditor()->ImageList(), nullptr);
     EXPECT_GE(ImageList_GetImageCount(f.AlarmEditor()->ImageList()), 33);
     EXPECT_EQ(ListView_GetImageList(f.AlarmsPage()->lvAlarms, LVSIL_SMALL), f.AlarmEditor()->ImageList());
+}
+
+namespace {
+// Runs the form's messages until `done` or ten seconds have passed.
+template <class F>
+void PumpUntil(F done) {
+    DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < 10000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+}
+}  // namespace
+
+TEST_F(MainFormTest, NewVersionCheckAsksOnlyForAnExactTrue) {
+    std::string body;
+    int status = 200;
+    test::LoopbackServer server([&](const std::string&) { return test::Status(status, "OK", body); });
+    SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", server.HostAndPort().c_str());
+    std::vector<std::wstring> asked;
+    std::vector<int> opened;
+    hooks.confirm = [&](const std::wstring& text) {
+        asked.push_back(text);
+        return true;
+    };
+    hooks.openWebPage = [&](int page) { opened.push_back(page); };
+    config.versionFull = L"1.2.3.4";
+    TfrmClock& f = Start();
+
+    body = "true";
+    f.CheckaNewVersion1Click();
+    PumpUntil([&] { return !asked.empty(); });
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], L"There is a new version available. Go to the download page?");
+    EXPECT_EQ(opened, std::vector<int>{11});
+    EXPECT_TRUE(server.Requested("GET /vantoric/checknewversion.php?vrxversion=1.2.3.4 "));
+
+    body = "True ";
+    f.CheckaNewVersion1Click();
+    PumpUntil([&] { return !messages.empty(); });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], L"Vantoric: There is no new version available.");
+
+    // A failed exchange shows nothing.
+    status = 500;
+    body = "true";
+    size_t requests = server.Requests().size();
+    f.CheckaNewVersion1Click();
+    PumpUntil([&] { return server.Requests().size() > requests; });
+    Sleep(300);
+    PumpUntil([] { return true; });
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(messages.size(), 1u);
+    SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", nullptr);
 }
