@@ -55,27 +55,16 @@ TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, TAlarmWindows& list,
 }
 
 INT_PTR CALLBACK TfrmOnAlarm::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_INITDIALOG) {
-        SetWindowLongPtrW(h, DWLP_USER, l);
-        reinterpret_cast<TfrmOnAlarm*>(l)->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<TfrmOnAlarm*>(GetWindowLongPtrW(h, DWLP_USER));
-    if (!self) return FALSE;
-    if (m == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, DWLP_USER, 0);
-        auto& items = self->list_.items_;
-        items.erase(std::remove(items.begin(), items.end(), self), items.end());
-        delete self;
-        return FALSE;
-    }
-    try {
-        return self->OnMessage(m, w, l);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowException(L"Unknown error");
-    }
-    return FALSE;
+    return DialogMessages<TfrmOnAlarm>(h, m, w, l);
+}
+
+void TfrmOnAlarm::AttachDialog(HWND h) { hwnd_ = h; }
+
+void TfrmOnAlarm::DetachDialog() {
+    // The window owns this object: its list entry and the object go with it.
+    auto& items = list_.items_;
+    items.erase(std::remove(items.begin(), items.end(), this), items.end());
+    delete this;
 }
 
 INT_PTR TfrmOnAlarm::OnMessage(UINT m, WPARAM w, LPARAM l) {

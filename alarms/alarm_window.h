@@ -86,6 +86,10 @@ private:
     TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon);
     ~TfrmOnAlarm();
     static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    template <class D>
+    friend INT_PTR CALLBACK DialogMessages(HWND, UINT, WPARAM, LPARAM) noexcept;
+    void AttachDialog(HWND h);
+    void DetachDialog();
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
     void ShowReminderMenu();
     void DrawItem(const DRAWITEMSTRUCT& item);

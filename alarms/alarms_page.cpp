@@ -54,25 +54,13 @@ HWND TAlarmsPage::Create(HWND parent) {
 }
 
 INT_PTR CALLBACK TAlarmsPage::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_INITDIALOG) {
-        SetWindowLongPtrW(h, DWLP_USER, l);
-        reinterpret_cast<TAlarmsPage*>(l)->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<TAlarmsPage*>(GetWindowLongPtrW(h, DWLP_USER));
-    if (!self) return FALSE;
-    if (m == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-        return FALSE;
-    }
-    try {
-        return self->OnMessage(m, w, l);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowException(L"Unknown error");
-    }
-    return FALSE;
+    return DialogMessages<TAlarmsPage>(h, m, w, l);
+}
+
+void TAlarmsPage::AttachDialog(HWND h) { hwnd_ = h; }
+
+void TAlarmsPage::DetachDialog() {
+    hwnd_ = nullptr;
 }
 
 INT_PTR TAlarmsPage::OnMessage(UINT m, WPARAM w, LPARAM l) {

@@ -76,6 +76,10 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    template <class D>
+    friend INT_PTR CALLBACK DialogMessages(HWND, UINT, WPARAM, LPARAM) noexcept;
+    void AttachDialog(HWND h);
+    void DetachDialog();
     static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
     void OnInitDialog();

@@ -69,26 +69,13 @@ HWND TfrmWeather::Create(HWND parent) {
 }
 
 INT_PTR CALLBACK TfrmWeather::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<TfrmWeather*>(l);
-        SetWindowLongPtrW(h, DWLP_USER, l);
-        self->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<TfrmWeather*>(GetWindowLongPtrW(h, DWLP_USER));
-    if (!self) return FALSE;
-    if (m == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-        return FALSE;
-    }
-    try {
-        return self->OnMessage(m, w, l);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowException(L"Unknown error");
-    }
-    return FALSE;
+    return DialogMessages<TfrmWeather>(h, m, w, l);
+}
+
+void TfrmWeather::AttachDialog(HWND h) { hwnd_ = h; }
+
+void TfrmWeather::DetachDialog() {
+    hwnd_ = nullptr;
 }
 
 INT_PTR TfrmWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {

@@ -68,4 +68,31 @@ protected:
     HWND hwnd_{};
 };
 
+// The dialog counterpart of Window: the object passed as WM_INITDIALOG's lParam receives the dialog's
+// messages in OnMessage; AttachDialog and DetachDialog (which may delete the object) bracket its life.
+// A class using it declares `template <class D> friend INT_PTR CALLBACK DialogMessages(HWND, UINT,
+// WPARAM, LPARAM) noexcept;`.
+template <class Derived>
+INT_PTR CALLBACK DialogMessages(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrW(h, DWLP_USER, l);
+        reinterpret_cast<Derived*>(l)->AttachDialog(h);
+    }
+    auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(h, DWLP_USER));
+    if (!self) return FALSE;
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, DWLP_USER, 0);
+        self->DetachDialog();
+        return FALSE;
+    }
+    try {
+        return self->OnMessage(m, w, l);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    return FALSE;
+}
+
 }  // namespace vt
