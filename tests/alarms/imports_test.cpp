@@ -4,29 +4,14 @@
 
 #include <windows.h>
 
+#include "support/test_support.h"
+
 #include <string>
 #include <vector>
 
 namespace {
 
-// Names of the functions this running program imports by name, read from its own import directory.
-std::vector<std::string> ImportedNames() {
-    auto* base = reinterpret_cast<const BYTE*>(GetModuleHandleW(nullptr));
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    std::vector<std::string> names;
-    if (!dir.VirtualAddress) return names;
-    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        DWORD table = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
-        for (auto* t = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + table); t->u1.AddressOfData; ++t) {
-            if (IMAGE_SNAP_BY_ORDINAL(t->u1.Ordinal)) continue;
-            auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + t->u1.AddressOfData);
-            names.emplace_back(reinterpret_cast<const char*>(byName->Name));
-        }
-    }
-    return names;
-}
+using vt::test::ImportedNames;
 
 TEST(TestProgramImports, ReadsItsOwnImportTable) {
     auto names = ImportedNames();

@@ -29,4 +29,7 @@ std::wstring TestProgramDir();
 // The program folder of this build (dist/), with trailing backslash.
 std::wstring DistDir();
 
+// Names of the functions this running test program imports by name, from its own import directory.
+std::vector<std::string> ImportedNames();
+
 }  // namespace vt::test
