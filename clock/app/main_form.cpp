@@ -849,6 +849,12 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
     case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
     case IDM_NEWVERSION: CheckaNewVersion1Click(); return;
+    case IDC_LBMORESKINS:
+        if (code == STN_CLICKED) OpenWebPage(kWebPageMoreSkins, SystemShellLauncher());
+        return;
+    case IDC_LABEL13:
+        if (code == STN_CLICKED) OpenProductPage(SystemShellLauncher());
+        return;
     case IDM_FEEDBACK: SendFeedbackMail(SystemShellLauncher(), hwnd_); return;
     case IDM_ABOUT:
         ShowMain();
@@ -967,12 +973,24 @@ void TfrmClock::SavePlacement() {
     // The folder in use is recorded with the placement, also when it is the default one.
     key.WriteString(L"AppDataDir", config_.store.settingsDir);
     alarmsPage_->SavePlacement(key);
+    // The atomic-clock page's server list and choice.
+    auto servers = ServerItems();
+    key.WriteDword(L"cbServer.Count", static_cast<std::uint32_t>(servers.size()));
+    for (size_t i = 0; i < servers.size(); ++i) key.WriteString(L"cbServer.Item" + std::to_wstring(i), servers[i]);
+    key.WriteString(L"cbServer.Text", ServerText());
     if (weather_) weather_->SavePlacement();
 }
 
 void TfrmClock::RestorePlacement() {
     RegKey key = RegKey::Open(config_.store.root, config_.store.programKey, KEY_READ);
     alarmsPage_->RestorePlacement(key);
+    if (auto count = key.ReadDword(L"cbServer.Count")) {
+        HWND combo = GetDlgItem(pages_[5], IDC_CBSERVER);
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+        for (std::uint32_t i = 0; i < std::min<std::uint32_t>(*count, 100); ++i)
+            if (auto server = key.ReadString(L"cbServer.Item" + std::to_wstring(i))) AddServerItem(*server);
+        if (auto text = key.ReadString(L"cbServer.Text")) SetWindowTextW(combo, text->c_str());
+    }
     auto data = key.ReadBinary(L"fsMain.Placement");
     if (!data || data->size() != sizeof(RECT)) return;
     RECT r;

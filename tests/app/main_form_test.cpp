@@ -408,3 +408,21 @@ TEST_F(MainFormTest, NewVersionCheckAsksOnlyForAnExactTrue) {
     EXPECT_EQ(messages.size(), 1u);
     SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", nullptr);
 }
+
+TEST_F(MainFormTest, TimeServerListIsKeptWithThePlacement) {
+    {
+        TfrmClock& f = Start();
+        HWND combo = GetDlgItem(f.Page(5), 297);
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"ntp.example.test"));
+        SetWindowTextW(combo, L"ntp.example.test");
+        Send(WM_QUITPROGRAM);
+    }
+    form.reset();
+    TfrmClock& g = Start();
+    HWND combo = GetDlgItem(g.Page(5), 297);
+    wchar_t text[128] = L"";
+    GetWindowTextW(combo, text, 128);
+    EXPECT_STREQ(text, L"ntp.example.test");
+    EXPECT_NE(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"ntp.example.test")), CB_ERR);
+}
