@@ -71,11 +71,11 @@ GRID_W, GRID_H = 4, 6
 
 
 def strokes(ch):
-    spec = GLYPHS.get(ch.upper())
-    if spec is None:
+    outline = GLYPHS.get(ch.upper())
+    if outline is None:
         return []
     result = []
-    for part in spec.split(";"):
+    for part in outline.split(";"):
         pts = [tuple(int(v) for v in p.split(",")) for p in part.split()]
         result.append(pts)
     return result
