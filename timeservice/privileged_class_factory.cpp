@@ -5,35 +5,15 @@
 
 #include <system_error>
 
+#include "clock/base/handles.h"
 #include "timeservice/type_library.h"
 
 namespace ascendor {
 
 namespace {
 
-class RegKeyHandle {
-public:
-    RegKeyHandle() = default;
-    ~RegKeyHandle() { if (k_) RegCloseKey(k_); }
-    RegKeyHandle(const RegKeyHandle&) = delete;
-    RegKeyHandle& operator=(const RegKeyHandle&) = delete;
-    HKEY* put() noexcept { return &k_; }
-    HKEY get() const noexcept { return k_; }
-private:
-    HKEY k_ = nullptr;
-};
-
-class LocalMemory {
-public:
-    LocalMemory() = default;
-    ~LocalMemory() { if (p_) LocalFree(p_); }
-    LocalMemory(const LocalMemory&) = delete;
-    LocalMemory& operator=(const LocalMemory&) = delete;
-    PSECURITY_DESCRIPTOR* put() noexcept { return &p_; }
-    PSECURITY_DESCRIPTOR get() const noexcept { return p_; }
-private:
-    PSECURITY_DESCRIPTOR p_ = nullptr;
-};
+inline void FreeLocal(PSECURITY_DESCRIPTOR p) noexcept { LocalFree(p); }
+using LocalMemory = vt::Unique<PSECURITY_DESCRIPTOR, FreeLocal>;
 
 constexpr REGSAM kKeyAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
@@ -130,7 +110,7 @@ std::wstring GuidText(REFGUID guid) {
 
 void CreateTypedRegKey(const std::wstring& key, const std::wstring& valueName, const std::wstring& value, HKEY root,
                        DWORD valueType, DWORD dataSize, const void* data) {
-    RegKeyHandle handle;
+    vt::UniqueKey handle;
     if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kKeyAccess, nullptr, handle.put(),
                         nullptr) != ERROR_SUCCESS)
         throw RegistrationError();
@@ -165,7 +145,7 @@ void SetAccessPermission(const std::wstring& key, const std::wstring& valueName)
     ULONG size = 0;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAccessPermissionSddl, SDDL_REVISION_1, descriptor.put(), &size))
         ThrowSystemError(GetLastError(), "ConvertStringSecurityDescriptorToSecurityDescriptor");
-    RegKeyHandle handle;
+    vt::UniqueKey handle;
     LSTATUS status = RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, kKeyAccess, handle.put());
     if (status != ERROR_SUCCESS) ThrowSystemError(status, "RegOpenKeyEx");
     status = RegSetValueExW(handle.get(), valueName.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(descriptor.get()), size);

@@ -1,20 +1,10 @@
 #include "timeservice/time_sync.h"
 
+#include "clock/base/handles.h"
+
 namespace ascendor {
 
 namespace {
-
-class TokenHandle {
-public:
-    TokenHandle() = default;
-    ~TokenHandle() { if (h_) CloseHandle(h_); }
-    TokenHandle(const TokenHandle&) = delete;
-    TokenHandle& operator=(const TokenHandle&) = delete;
-    HANDLE* put() noexcept { return &h_; }
-    HANDLE get() const noexcept { return h_; }
-private:
-    HANDLE h_ = nullptr;
-};
 
 // Enables one privilege of the process token for its lifetime, then puts the old state back.
 class PrivilegeScope {
@@ -38,7 +28,7 @@ public:
     PrivilegeScope& operator=(const PrivilegeScope&) = delete;
     bool held() const noexcept { return held_; }
 private:
-    TokenHandle token_;
+    vt::UniqueHandle token_;
     TOKEN_PRIVILEGES previous_{};
     bool adjusted_ = false;
     bool held_ = false;

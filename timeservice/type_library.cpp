@@ -1,5 +1,7 @@
 #include "timeservice/type_library.h"
 
+#include "clock/base/handles.h"
+
 #include <oleauto.h>
 
 #include <cstdio>
@@ -116,9 +118,9 @@ HRESULT UnregisterAscendorTypeLibrary(const std::wstring& modulePath) noexcept {
     wchar_t libid[40] = L"";
     StringFromGUID2(LIBID_Ascendor, libid, 40);
     swprintf(key, 64, L"TypeLib\\%ls", libid);
-    HKEY registered = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &registered) == ERROR_SUCCESS) {
-        RegCloseKey(registered);
+    vt::UniqueKey registered;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, registered.put()) == ERROR_SUCCESS) {
+        registered.reset();
         hr = UnRegisterTypeLib(LIBID_Ascendor, kLibraryMajorVersion, kLibraryMinorVersion, kLibraryLocale, kSysKind);
     }
     DeleteFileW(TypeLibraryPathFor(modulePath).c_str());
