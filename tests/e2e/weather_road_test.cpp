@@ -34,10 +34,9 @@ RECT WindowRectOf(HWND w) {
 // The screen pixels of a rectangle, as the user sees them.
 std::vector<COLORREF> ScreenPixels(const RECT& r) {
     std::vector<COLORREF> out;
-    HDC screen = GetDC(nullptr);
+    WindowDC screen(nullptr);
     for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(screen, x, y));
-    ReleaseDC(nullptr, screen);
+        for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(screen.get(), x, y));
     return out;
 }
 
