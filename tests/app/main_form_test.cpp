@@ -356,15 +356,7 @@ TEST_F(MainFormTest, OneAlarmEditorShipsItsIconsToTheAlarmPage) {
 
 namespace {
 // Runs the form's messages until `done` or ten seconds have passed.
-template <class F>
-void PumpUntil(F done) {
-    DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < 10000) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(10);
-    }
-}
+void PumpUntil(const std::function<bool()>& done) { test::PumpUntil(done, 10000); }
 }  // namespace
 
 TEST_F(MainFormTest, NewVersionCheckAsksOnlyForAnExactTrue) {

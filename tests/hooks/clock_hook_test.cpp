@@ -30,19 +30,7 @@ constexpr LRESULT kShellClockSize = MAKELONG(55, 30);
 constexpr LRESULT kShellCopyDataAnswer = 0x5EE;
 constexpr LRESULT kHoverAnswer = 77;
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount64() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+using vt::test::PumpUntil;
 void Pump(DWORD ms = 50) { PumpUntil([] { return false; }, ms); }
 
 // ---- what the shell's own clock and the main form see ----

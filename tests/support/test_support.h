@@ -1,5 +1,8 @@
 // Helpers shared by the test programs.
 #pragma once
+#include <windows.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,9 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::wstring TestProgramDir();
 // The program folder of this build (dist/), with trailing backslash.
 std::wstring DistDir();
+
+// Runs this thread's messages until done() or `ms` have passed; whether done() came true.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 
 // Names of the functions this running test program imports by name, from its own import directory.
 std::vector<std::string> ImportedNames();

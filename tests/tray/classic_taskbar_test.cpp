@@ -22,19 +22,7 @@ constexpr COLORREF kNotifyColour = RGB(30, 60, 120);
 constexpr COLORREF kComponentColour = RGB(20, 230, 40);
 constexpr LRESULT kShellClockSize = MAKELONG(55, 30);
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount64() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+using vt::test::PumpUntil;
 
 // The shell's own clock: paints itself red and answers the taskbar's size query.
 LRESULT CALLBACK ShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {

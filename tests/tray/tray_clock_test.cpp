@@ -2,6 +2,8 @@
 // window of this thread standing in for the host's clock window.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -17,19 +19,7 @@ namespace {
 
 constexpr POINT kCursor{321, 254};
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount64() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
+using vt::test::PumpUntil;
 void Pump(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
 // A top-level window of this thread that records what it is sent.
