@@ -1,12 +1,19 @@
 # Sourced by the run and test scripts: a private Wine prefix in the build folder, on a display.
-# Usage: source tools/winenv.sh BUILD_DIR
+# Usage: source tools/winenv.sh BUILD_DIR   (build/win32 runs under 32-bit Wine, build/win64 under wine64)
 vt_build=$(cd "$1" && pwd)
 export WINEPREFIX="$vt_build/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver
-[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver64
+if [ "$(basename "$vt_build")" = win32 ]; then
+    export WINEARCH=win32
+    WINE=/usr/lib/wine/wine
+    WINESERVER=/usr/lib/wine/wineserver32
+else
+    unset WINEARCH
+    WINE=/usr/lib/wine/wine64
+    WINESERVER=/usr/lib/wine/wineserver64
+fi
+[ -x "$WINESERVER" ] || WINESERVER=/usr/lib/wine/wineserver
 
 vt_xvfb_pid=""
 vt_start_xvfb() {
