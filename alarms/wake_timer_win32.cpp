@@ -1,5 +1,7 @@
 #include "alarms/wake_timer_win32.h"
 
+#include "clock/base/text.h"
+
 #include <windows.h>
 
 #include "clock/base/handles.h"
@@ -8,16 +10,6 @@
 namespace vt {
 
 namespace {
-
-std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buf = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
-    std::wstring text = n && buf ? std::wstring(buf, n) : L"Error " + std::to_wstring(code);
-    if (buf) LocalFree(buf);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-    return text;
-}
 
 class SystemWakeTimer final : public IWakeTimer {
 public:

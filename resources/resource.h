@@ -3,6 +3,7 @@
 
 #define IDI_MAIN 100
 #define IDM_MAINMENU 101
+#define IDA_MAIN 103
 
 #define IDD_PAGE_OPTIONS 110
 #define IDD_PAGE_SKINS 112

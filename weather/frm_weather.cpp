@@ -41,13 +41,14 @@ int SubPageOf(int id) {
 }
 }  // namespace
 
-TfrmWeather::TfrmWeather(MainOptions& options, WeatherFormHost host, const INow& now, std::wstring programDir,
+TfrmWeather::TfrmWeather(MainOptions& options, IWeatherFormHost& host, const INow& now, std::wstring programDir,
                          RegistryPlace store)
     : options_(options),
-      host_(std::move(host)),
+      host_(host),
       programDir_(programDir),
       page_(options,
-            WeatherPageHost{host_.saveOptions, host_.refreshClock, host_.proxySettings, host_.weatherUpdated,
+            WeatherPageHost{[this] { host_.SaveOptions(); }, [this] { host_.RefreshClock(); },
+                            [this] { return host_.CurrentProxy(); }, [this] { host_.WeatherUpdated(); },
                             [this](bool enabled, unsigned ms) { SetTimer(enabled, ms); }, [this] { UpdateControls(); }},
             now, std::move(programDir),
             [this] {
@@ -210,13 +211,13 @@ void TfrmWeather::OnCommand(int id, int code, HWND control) {
                 page_.SetWeatherEvery(static_cast<int>(SendMessageW(cbWeatherEvery, CB_GETCURSEL, 0, 0)));
             break;
         case IDC_BTSETPROXY:
-            if (code == BN_CLICKED && host_.openProxyPage) host_.openProxyPage();
+            if (code == BN_CLICKED) host_.OpenProxyPage();
             break;
         case IDC_HOTKEY1:
             if (code == EN_CHANGE) {
                 page_.SetHotKey(static_cast<WORD>(SendMessageW(HotKey1, HKM_GETHOTKEY, 0, 0)));
                 RegisterHotKey();
-                if (host_.hotKeyChanged) host_.hotKeyChanged(HotKey());
+                host_.HotKeyChanged(HotKey());
             }
             break;
         default:
@@ -239,14 +240,14 @@ void TfrmWeather::LoadFromOptions() {
 
 void TfrmWeather::RestorePlacement() {
     page_.RestorePlacement();
-    if (host_.hotKeyChanged) host_.hotKeyChanged(HotKey());
+    host_.HotKeyChanged(HotKey());
 }
 
 void TfrmWeather::SetProxyCaption(bool enabled) {
     if (btSetProxy) SetWindowTextW(btSetProxy, enabled ? L"Proxy (Enabled)... " : L"Proxy (Disabled)... ");
 }
 
-bool TfrmWeather::RegisterHotKey() { return RegisterWeatherHotKeyOrWarn(host_.mainWindow, HotKey(), hwnd_); }
+bool TfrmWeather::RegisterHotKey() { return RegisterWeatherHotKeyOrWarn(host_.HotKeyWindow(), HotKey(), hwnd_); }
 
 void TfrmWeather::SetTimer(bool enabled, unsigned ms) {
     HWND h = hwnd_;

@@ -16,15 +16,20 @@
 
 namespace vt {
 
-// What the page needs from the main form besides the options model.
-struct WeatherFormHost {
-    std::function<void()> saveOptions;              // SaveOptions
-    std::function<void()> refreshClock;             // TfrmClock::RefreshClock
-    std::function<ProxySettings()> proxySettings;   // the proxy page's current values
-    std::function<void()> weatherUpdated;           // redraw the forecast widget when it exists
-    std::function<void()> openProxyPage;            // "Proxy..." (Proxy1Click)
-    std::function<void(WORD hotKey)> hotKeyChanged; // set the tray item's shortcut text
-    HWND mainWindow = nullptr;                      // owner of hot key id 1
+// What the page needs from the main form besides the options model. Every entry is required: the
+// main form implements all of them.
+class IWeatherFormHost {
+public:
+    virtual void SaveOptions() = 0;
+    virtual void RefreshClock() = 0;
+    virtual ProxySettings CurrentProxy() = 0;        // the proxy page's current values
+    virtual void WeatherUpdated() = 0;               // redraw the forecast widget when it exists
+    virtual void OpenProxyPage() = 0;                // "Proxy..." (Proxy1Click)
+    virtual void HotKeyChanged(WORD hotKey) = 0;     // set the menu item's shortcut text
+    virtual HWND HotKeyWindow() = 0;                 // owner of hot key id 1
+
+protected:
+    ~IWeatherFormHost() = default;
 };
 
 class TfrmWeather {
@@ -32,7 +37,7 @@ public:
     static constexpr UINT kWeatherDoneMessage = WM_APP + 0x57;   // posted by the worker
     static constexpr UINT_PTR kTimerWeather = 0x5701;
 
-    TfrmWeather(MainOptions& options, WeatherFormHost host, const INow& now, std::wstring programDir,
+    TfrmWeather(MainOptions& options, IWeatherFormHost& host, const INow& now, std::wstring programDir,
                 RegistryPlace store = {});
     ~TfrmWeather();
     TfrmWeather(const TfrmWeather&) = delete;
@@ -81,7 +86,7 @@ private:
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
     MainOptions& options_;
-    WeatherFormHost host_;
+    IWeatherFormHost& host_;
     std::wstring programDir_;
     std::atomic<HWND> hwnd_{nullptr};
     WeatherPage page_;

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace vt {
 
 inline constexpr int kWeatherHotKeyId = 1;
@@ -20,6 +22,9 @@ HotKeyRegistration HotKeyToRegistration(WORD hotKey);
 // Replaces hot key id 1 of the main window. A value of 0 (the control cleared) leaves no hot key and
 // counts as success. False when the system refused the key.
 bool RegisterWeatherHotKey(HWND mainWindow, WORD hotKey);
+// The key as a menu shows it: "Ctrl+Alt+U", "Shift+F9"; empty for no key.
+std::wstring HotKeyText(WORD hotKey);
+
 // The same, with the failure message box owned by `owner`.
 bool RegisterWeatherHotKeyOrWarn(HWND mainWindow, WORD hotKey, HWND owner);
 

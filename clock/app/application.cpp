@@ -4,9 +4,11 @@
 #include "alarms/wake_timer_win32.h"
 #include "clock/app/clock_painter_link.h"
 #include "clock/app/main_form.h"
+#include "clock/base/text.h"
 #include "clock/base/window.h"
 #include "clock/file_version.h"
 #include "clock/timezones.h"
+#include "resources/resource.h"
 
 namespace vt {
 
@@ -31,43 +33,81 @@ std::wstring CalendarDir() {
     return p.substr(0, p.find_last_of(L'\\') + 1) + L"Calendar\\";
 }
 
-int RunVantoric() {
-    ComApartment com;
-    TimeZoneList();  // built once, before any window, as the stored zone indexes expect
-    ReadProgramVersion();
-    static RegistryZoneClock zones;   // outlives the painter, which lives to the end of the process
-    SetZoneClock(&zones);
-    ProgramClockPainter painter;
-    MainFormConfig config;
-    config.versionShort = VersionShort;
-    config.versionFull = VersionFull;
-    config.painter = &painter;
-    MainFormHooks hooks;
-    hooks.createAlarmDevices = &CreateSystemAlarmDevices;
-    hooks.createWakeTimer = [] {
-        std::wstring error;
-        auto timer = CreateSystemWakeTimer(error);
-        if (!timer)
-            MessageBoxW(nullptr, (L"Failed to Create Waitable Timer: " + error).c_str(), kProductTitle, MB_OK | MB_ICONERROR);
-        return timer;
-    };
-    TfrmClock form(std::move(config), std::move(hooks));
-    if (!form.Create()) return 1;
+bool ProgramMessage(TfrmClock& form, HACCEL accelerators, MSG& msg) {
+    if (form.AlarmWindows.PreTranslate(msg)) return true;
+    HWND main = form.hwnd();
+    if (!main) return false;
+    // The menu's shortcuts belong to the main dialog: keys typed in another window stay its own.
+    if (accelerators && (msg.hwnd == main || IsChild(main, msg.hwnd)) && TranslateAcceleratorW(main, accelerators, &msg))
+        return true;
+    return IsDialogMessageW(main, &msg) != FALSE;
+}
+
+int RunMainForm(MainFormConfig config, MainFormHooks hooks) {
+    // A failure of the start-up reaches the standard display and ends the run; the form, if it exists,
+    // is destroyed on the way out without saving options it never read.
+    try {
+        TfrmClock form(std::move(config), std::move(hooks));
+        if (!form.Create()) {
+            ShowException((L"The main window could not be created: " + SystemErrorText(GetLastError())).c_str());
+            return 1;
+        }
+        if (form.InitClock()) {
+            form.LoadOptions();
+            form.EnableTimer(true);
+            form.RefreshClock();
+            form.ScheduleWeatherCheck();
+            form.RegisterWeatherHotKey();
+        }
+        // A resource table: freed with the module.
+        HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (ProgramMessage(form, accelerators, msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    // The form's destruction posted a quit message that no loop will read.
     MSG msg;
-    if (form.InitClock()) {
-        form.LoadOptions();
-        form.EnableTimer(true);
-        form.RefreshClock();
-        form.ScheduleWeatherCheck();
-        form.RegisterWeatherHotKey();
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    return 1;
+}
+
+int RunVantoric() {
+    try {
+        ComApartment com;
+        TimeZoneList();  // built once, before any window, as the stored zone indexes expect
+        ReadProgramVersion();
+        static RegistryZoneClock zones;   // outlives the painter, which lives to the end of the process
+        SetZoneClock(&zones);
+        ProgramClockPainter painter;
+        MainFormConfig config;
+        config.versionShort = VersionShort;
+        config.versionFull = VersionFull;
+        config.painter = &painter;
+        MainFormHooks hooks;
+        hooks.createAlarmDevices = &CreateSystemAlarmDevices;
+        hooks.createWakeTimer = [] {
+            std::wstring error;
+            auto timer = CreateSystemWakeTimer(error);
+            if (!timer)
+                MessageBoxW(nullptr, (L"Failed to Create Waitable Timer: " + error).c_str(), kProductTitle,
+                            MB_OK | MB_ICONERROR);
+            return timer;
+        };
+        return RunMainForm(std::move(config), std::move(hooks));
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
     }
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (form.AlarmWindows.PreTranslate(msg)) continue;
-        if (form.hwnd() && IsDialogMessageW(form.hwnd(), &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    return 1;
 }
 
 }  // namespace vt

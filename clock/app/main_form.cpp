@@ -14,6 +14,7 @@
 #include "clock/webpages.h"
 #include "clock/taskbar_locator.h"
 #include "clock/timezones.h"
+#include "weather/weather_hotkey.h"
 #include "resources/resource.h"
 
 namespace vt {
@@ -27,13 +28,11 @@ constexpr UINT_PTR kSyncTimer = 4;
 constexpr UINT kRunPostedTask = WM_APP + 2;
 constexpr UINT kNewVersionAnswer = WM_APP + 3;
 constexpr UINT kTrayIconId = 1;
-constexpr int kHotKeyId = 1;
 
 const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"Weather", L"Time Zones", L"Atomic Clock"};
 const wchar_t* const kClickItems[] = {L"Show Main Dialog", L"Date/Time Properties", L"Random Skin", L"Time/UpTime",
                                       L"Show UpTime for 5 secs", L"Show Calendar", L"Fast Menu"};
 const wchar_t* const kHoverItems[] = {L"Do nothing", L"Show Calendar", L"Show Weather Forecast", L"Show Both"};
-constexpr int kEveryItems[7] = {};  // the synchronisation intervals: kSyncIntervalNames
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -61,6 +60,10 @@ std::wstring ControlText(HWND control) {
     return s;
 }
 
+void SetTextIfChanged(HWND page, int id, const std::wstring& text) {
+    if (ControlText(GetDlgItem(page, id)) != text) SetDlgItemTextW(page, id, text.c_str());
+}
+
 void FillCombo(HWND combo, const wchar_t* const* items, size_t count) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < count; ++i) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
@@ -68,15 +71,6 @@ void FillCombo(HWND combo, const wchar_t* const* items, size_t count) {
 
 void RunDateTimeProperties() {
     ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
-}
-
-// Hot-key control modifiers differ from RegisterHotKey's.
-UINT HotKeyModifiers(BYTE hotkeyf) {
-    UINT mods = 0;
-    if (hotkeyf & HOTKEYF_CONTROL) mods |= MOD_CONTROL;
-    if (hotkeyf & HOTKEYF_ALT) mods |= MOD_ALT;
-    if (hotkeyf & HOTKEYF_SHIFT) mods |= MOD_SHIFT;
-    return mods;
 }
 
 }  // namespace
@@ -250,20 +244,8 @@ void TfrmClock::CreatePages() {
             pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
                                            reinterpret_cast<LPARAM>(this));
         } else {
-            WeatherFormHost host;
-            host.saveOptions = [this] { SaveOptions(); };
-            host.refreshClock = [this] { RefreshClock(); };
-            host.proxySettings = [this] {
-                const ProxyOptions& p = options_.proxy;
-                return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
-            };
-            host.weatherUpdated = [this] {
-                if (frmNimbrel_) frmNimbrel_->Redraw();
-                Call(hooks_.weatherUpdated);
-            };
-            host.openProxyPage = [this] { SelectPage(7); };
-            host.mainWindow = hwnd_;
-            weather_ = std::make_unique<TfrmWeather>(options_, std::move(host), *config_.now, config_.appDir + L"\\",
+            IWeatherFormHost& host = *this;
+            weather_ = std::make_unique<TfrmWeather>(options_, host, *config_.now, config_.appDir + L"\\",
                                                      config_.weatherStore);
             pages_[i] = weather_->Create(hwnd_);
             NimbrelHost forecast;
@@ -288,7 +270,7 @@ void TfrmClock::CreatePages() {
     HWND opts = pages_[0];
     FillCombo(GetDlgItem(opts, IDC_CBCLICK), kClickItems, std::size(kClickItems));
     FillCombo(GetDlgItem(opts, IDC_CBHOVERMOUSE), kHoverItems, std::size(kHoverItems));
-    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kSyncIntervalNames, std::size(kEveryItems));
+    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kSyncIntervalNames, std::size(kSyncIntervalNames));
     FillCombo(GetDlgItem(pages_[5], IDC_CBSERVER), kDefaultTimeServers, std::size(kDefaultTimeServers));
     SetDlgItemTextW(pages_[5], IDC_CBSERVER, kDefaultTimeServers[0]);
     SetDlgItemTextW(pages_[6], IDC_LBABOUTPROGNAME,
@@ -365,14 +347,14 @@ void TfrmClock::ModelToControls() {
     HWND z = pages_[4];
     Check(z, IDC_CHBSHOWTIMEZONE, o.showZone);
     Check(z, IDC_CHBSHOWZDATE, o.showZDate);
-    if (ControlText(GetDlgItem(z, IDC_EDPREFIX)) != o.prefix) SetDlgItemTextW(z, IDC_EDPREFIX, o.prefix.c_str());
+    SetTextIfChanged(z, IDC_EDPREFIX, o.prefix);
     SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_SETCURSEL, static_cast<WPARAM>(o.every), 0);
     HWND x = pages_[7];
     Check(x, IDC_CBENABLEPROXY, o.proxy.enabled);
-    SetDlgItemTextW(x, IDC_EDADDRESS, o.proxy.address.c_str());
-    SetDlgItemTextW(x, IDC_EDPORT, o.proxy.port.c_str());
-    SetDlgItemTextW(x, IDC_EDPROXYUSER, o.proxy.user.c_str());
-    SetDlgItemTextW(x, IDC_EDPROXYPASSWORD, o.proxy.password.c_str());
+    SetTextIfChanged(x, IDC_EDADDRESS, o.proxy.address);
+    SetTextIfChanged(x, IDC_EDPORT, o.proxy.port);
+    SetTextIfChanged(x, IDC_EDPROXYUSER, o.proxy.user);
+    SetTextIfChanged(x, IDC_EDPROXYPASSWORD, o.proxy.password);
     Check(x, IDC_CBBASICAUTH, o.proxy.basicAuth);
     SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, LastSyncCaption(o.lastSync).c_str());
     UpdateTimeOptionControls();
@@ -449,7 +431,9 @@ void TfrmClock::UpdateGradientControls() {
 bool TfrmClock::InitClock() {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
-    else CreateFolderTree(config_.store.settingsDir);
+    if (!CreateFolderTree(config_.store.settingsDir))
+        ReportSaveFailure(L"The settings folder " + config_.store.settingsDir + L" could not be created: " +
+                          SystemErrorText(GetLastError()));
     TAlarmsSeams seams;
     seams.list = alarmsPage_.get();
     seams.switches = alarmsPage_.get();
@@ -582,6 +566,32 @@ void TfrmClock::CloseCalendar() {
     if (calendar_) calendar_->Close();
 }
 
+ProxySettings TfrmClock::CurrentProxy() {
+    const ProxyOptions& p = options_.proxy;
+    return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
+}
+
+void TfrmClock::WeatherUpdated() {
+    if (frmNimbrel_) frmNimbrel_->Redraw();
+    Call(hooks_.weatherUpdated);
+}
+
+void TfrmClock::OpenProxyPage() { SelectPage(7); }
+
+void TfrmClock::HotKeyChanged(WORD hotKey) {
+    // "Update Weather" in the tray and quick menu (one menu) shows the weather hot key.
+    HMENU menu = GetSubMenu(fastMenu_.get(), 0);
+    if (!menu) return;
+    std::wstring caption = L"Update Weather";
+    std::wstring key = HotKeyText(hotKey);
+    if (!key.empty()) caption += L"\t" + key;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = caption.data();
+    SetMenuItemInfoW(menu, IDM_CHECKWEATHER, FALSE, &info);
+}
+
 void TfrmClock::ScheduleWeatherCheck() {
     if (weather_) weather_->ScheduleWeatherCheck();
 }
@@ -589,6 +599,7 @@ void TfrmClock::ScheduleWeatherCheck() {
 void TfrmClock::LoadOptions() {
     if (weather_) weather_->RestorePlacement();
     vt::LoadOptions(config_.store, options_);
+    optionsLoaded_ = true;
     if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
     ModelToControls();
     if (weather_) weather_->LoadFromOptions();
@@ -603,10 +614,28 @@ void TfrmClock::LoadOptions() {
 }
 
 void TfrmClock::SaveOptions() {
+    // Options never read are never written: a start-up that failed early must not replace the user's file.
+    if (!optionsLoaded_) return;
     if (hwnd_ && !destroyed_) ControlsToModel();
     if (currentPage_ < 6) options_.activePage = currentPage_;
-    vt::SaveOptions(config_.store, options_);
+    WriteOptionsFile();
     if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+}
+
+void TfrmClock::WriteOptionsFile() {
+    if (vt::SaveOptions(config_.store, options_)) {
+        saveFailureShown_ = false;
+        return;
+    }
+    ReportSaveFailure(L"The options could not be saved to " + config_.store.SettingsFile() + L": " +
+                      SystemErrorText(GetLastError()));
+}
+
+void TfrmClock::ReportSaveFailure(const std::wstring& text) {
+    // Saves come with every change and every countdown tick: one report until a save succeeds again.
+    if (saveFailureShown_) return;
+    saveFailureShown_ = true;
+    ShowException(text.c_str());
 }
 
 void TfrmClock::RefreshClock() {
@@ -643,6 +672,7 @@ void TfrmClock::TimerTimer() {
         --upTimeCountdown_;
         if (upTimeCountdown_ <= 0) {
             upTimeCountdown_ = 0;
+            ControlsToModel();
             options_.upTime = false;
             ModelToControls();
             SaveOptions();
@@ -656,10 +686,8 @@ void TfrmClock::TimerTimer() {
 }
 
 bool TfrmClock::RegisterWeatherHotKey() {
-    WORD hk = weather_ ? weather_->HotKey() : MAKEWORD('U', HOTKEYF_CONTROL | HOTKEYF_ALT);
-    UnregisterHotKey(hwnd_, kHotKeyId);
-    if (LOBYTE(hk) == 0) return true;   // no key chosen: no hot key, and nothing to complain about
-    if (RegisterHotKey(hwnd_, kHotKeyId, HotKeyModifiers(HIBYTE(hk)), LOBYTE(hk))) return true;
+    WORD hk = weather_ ? weather_->HotKey() : kDefaultWeatherHotKey;
+    if (vt::RegisterWeatherHotKey(hwnd_, hk)) return true;
     Message(L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", hwnd_);
     return false;
 }
@@ -716,6 +744,7 @@ void TfrmClock::ToggleUpTime() {
 
 void TfrmClock::ShowUpTime5() {
     if (options_.upTime) return;
+    ControlsToModel();
     upTimeCountdown_ = 5;
     options_.upTime = true;
     ModelToControls();
@@ -755,6 +784,7 @@ void TfrmClock::ChooseShapeColor(int id) {
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!ChooseColorW(&cc)) return;
+    ControlsToModel();
     color = static_cast<int>(cc.rgbResult);
     ModelToControls();
     SaveOptions();
@@ -824,14 +854,15 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         ShowMain();
         SelectPage(7);
         return;
-    case IDC_EDPREFIX:
+    case IDC_EDPREFIX: case IDC_EDADDRESS: case IDC_EDPORT: case IDC_EDPROXYUSER: case IDC_EDPROXYPASSWORD:
+        // Typed text reaches the model at once, so a refresh of the controls never takes it back.
         if (code == EN_CHANGE) ControlsToModel();
         return;
     case IDM_NEWALARM:
         SetForegroundWindow(hwnd_);
         alarmsPage_->bNewClick();
         return;
-    case IDC_BOK: case IDM_HIDE:
+    case IDC_BOK: case IDM_HIDE: case IDCANCEL:   // IDCANCEL: Esc in the dialog
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
         return;
     case IDM_EXIT:
@@ -861,6 +892,7 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         SelectPage(6);
         return;
     case IDM_REPLACECLOCK:
+        ControlsToModel();
         options_.replaceClock = !options_.replaceClock;
         ModelToControls();
         RefreshClock();
@@ -965,6 +997,7 @@ void TfrmClock::RandomSkin() {
 }
 
 void TfrmClock::SavePlacement() {
+    if (!optionsLoaded_) return;   // nothing was restored, so nothing of the user's is overwritten
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     if (!GetWindowPlacement(hwnd_, &wp)) return;
@@ -1025,8 +1058,8 @@ void TfrmClock::FormClose() {
 
 void TfrmClock::FormDestroy() {
     destroyed_ = true;
-    vt::SaveOptions(config_.store, options_);
-    UnregisterHotKey(hwnd_, kHotKeyId);
+    if (optionsLoaded_) WriteOptionsFile();
+    UnregisterHotKey(hwnd_, kWeatherHotKeyId);
     EnableTimer(false);
     KillTimer(hwnd_, kAlarmTimer);
     KillTimer(hwnd_, kAtomTimer);
@@ -1035,7 +1068,7 @@ void TfrmClock::FormDestroy() {
     AlarmWindows.CloseAll();
     frmAlarm_.reset();
     alarmActions_.reset();
-    alarmsPage_->SetAlarmList(nullptr);
+    if (alarmsPage_) alarmsPage_->SetAlarmList(nullptr);
     alarmList_.reset();
     alarmDevices_ = {};
     trayClock_.reset();   // tells the host to quit, with a time-out
@@ -1115,7 +1148,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (weather_) weather_->OnResume();
         return TRUE;
     case WM_HOTKEY:
-        if (wp == kHotKeyId && weather_) weather_->onGetWeather();
+        if (wp == kWeatherHotKeyId && weather_) weather_->onGetWeather();
         return 0;
     case WM_QUERYENDSESSION:
         // Save now: the session may end without another message.

@@ -98,7 +98,7 @@ struct MainFormConfig {
     RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
-class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview {
+class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview, private IWeatherFormHost {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
     ~TfrmClock() override;
@@ -108,8 +108,8 @@ public:
     // Folders, the start of the taskbar host. False when the host could not start (the form is then gone).
     bool InitClock();
     void LoadOptions();
-    void SaveOptions();
-    void RefreshClock();
+    void SaveOptions() override;
+    void RefreshClock() override;
     void EnableTimer(bool on);
     // Registers hot key id 1 from the weather page's hot-key value; shows the failure message.
     bool RegisterWeatherHotKey();
@@ -155,6 +155,12 @@ public:
 
 private:
     void AlarmFired(const TAlRecord& alarm);
+    // The weather page's roads into the form.
+    ProxySettings CurrentProxy() override;
+    void WeatherUpdated() override;
+    void OpenProxyPage() override;
+    void HotKeyChanged(WORD hotKey) override;
+    HWND HotKeyWindow() override { return hwnd_; }
     // The atomic-clock page's controls.
     void SetLocalTimeText(const std::wstring& text) override;
     void SetServerTimeText(const std::wstring& text) override;
@@ -189,6 +195,8 @@ private:
     void FillFastMenuChecks(HMENU menu);
     void FormClose();
     void FormDestroy();
+    void WriteOptionsFile();
+    void ReportSaveFailure(const std::wstring& text);
     void HideToTray();
     void SavePlacement();
     void RestorePlacement();
@@ -236,6 +244,8 @@ private:
     bool timerOn_ = false;
     bool loading_ = false;
     bool destroyed_ = false;
+    bool optionsLoaded_ = false;
+    bool saveFailureShown_ = false;
     UINT taskbarCreatedMessage_ = 0;
     int upTimeCountdown_ = 0;
     int lastTickHour_ = -1;

@@ -29,4 +29,7 @@ std::wstring FloatToStr(double value);
 // Removes control characters (below 32, and 127), so a value can never start a new line in a file.
 std::wstring StripControls(std::wstring_view s);
 
+// The system's text for an error code (GetLastError), without the trailing line break.
+std::wstring SystemErrorText(unsigned long code);
+
 }  // namespace vt

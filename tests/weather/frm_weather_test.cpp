@@ -39,17 +39,19 @@ bool PumpUntil(F done, DWORD timeoutMs = 10000) {
     return true;
 }
 
-struct FormUnderTest {
+struct FormUnderTest : IWeatherFormHost {
+    void SaveOptions() override { ++saves; }
+    void RefreshClock() override { ++refreshes; }
+    ProxySettings CurrentProxy() override { return {}; }
+    void WeatherUpdated() override {}
+    void OpenProxyPage() override { ++proxyPages; }
+    void HotKeyChanged(WORD key) override { shortcut = key; }
+    HWND HotKeyWindow() override { return main; }
+
     FormUnderTest() : clock(kNow) {
         parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 700, 500, nullptr, nullptr, nullptr, nullptr);
         main = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        WeatherFormHost host;
-        host.saveOptions = [this] { ++saves; };
-        host.refreshClock = [this] { ++refreshes; };
-        host.openProxyPage = [this] { ++proxyPages; };
-        host.hotKeyChanged = [this](WORD key) { shortcut = key; };
-        host.mainWindow = main;
-        form = std::make_unique<TfrmWeather>(options, host, clock, pictures.path(), registry.place());
+        form = std::make_unique<TfrmWeather>(options, *this, clock, pictures.path(), registry.place());
     }
     ~FormUnderTest() {
         form.reset();

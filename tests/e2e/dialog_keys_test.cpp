@@ -1,0 +1,81 @@
+// End to end: the main dialog's keys, typed into the real program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "clock/base/registry.h"
+#include "e2e/e2e_support.h"
+#include "support/test_support.h"
+
+using namespace vt;
+using namespace vt::test;
+
+namespace {
+
+constexpr UINT kShowMain = WM_USER + 101;
+
+class DialogKeys : public testing::Test {
+protected:
+    void SetUp() override {
+        EndStrayProcesses(L"Vantoric.exe");
+        EndStrayProcesses(L"Quellix.exe");
+        RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
+        program = Launch(DistDir() + L"Vantoric.exe");
+        ASSERT_TRUE(program.process);
+        ASSERT_TRUE(WaitUntil([&] { return Main() != nullptr; }, 30000));
+    }
+    void TearDown() override {
+        if (HWND main = Main()) PostMessageW(main, kQuitProgram, 0, 0);
+        ExitCodeAfter(program, 10000);
+        EndStrayProcesses(L"Vantoric.exe");
+        EndStrayProcesses(L"Quellix.exe");
+    }
+    static HWND Main() { return FindWindowW(L"TfrmClock", nullptr); }
+    bool ShowDialog() {
+        PostMessageW(Main(), kShowMain, 0, 0);
+        return WaitUntil([] { return IsWindowVisible(Main()) && GetForegroundWindow() == Main(); }, 10000);
+    }
+    // Typed as the user types: the keys reach the program's own message loop.
+    static void Press(std::initializer_list<WORD> keys) {
+        std::vector<INPUT> input;
+        for (WORD k : keys) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = k;
+            input.push_back(i);
+        }
+        for (auto it = keys.end(); it != keys.begin();) {
+            INPUT i{};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = *--it;
+            i.ki.dwFlags = KEYEVENTF_KEYUP;
+            input.push_back(i);
+        }
+        SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    }
+
+    TempDir dir;
+    Process program;
+};
+
+}  // namespace
+
+TEST_F(DialogKeys, EscapeHidesTheDialog) {
+    ASSERT_TRUE(ShowDialog());
+    Press({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(Main()); }, 5000));
+    EXPECT_EQ(ExitCodeAfter(program, 500), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST_F(DialogKeys, CtrlHHidesTheDialog) {
+    ASSERT_TRUE(ShowDialog());
+    Press({VK_CONTROL, 'H'});
+    EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(Main()); }, 5000));
+    EXPECT_EQ(ExitCodeAfter(program, 500), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST_F(DialogKeys, AltF4ExitsAsTheMenuSays) {
+    ASSERT_TRUE(ShowDialog());
+    Press({VK_MENU, VK_F4});
+    EXPECT_EQ(ExitCodeAfter(program, 10000), 0u);
+}
