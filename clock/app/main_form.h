@@ -132,6 +132,7 @@ public:
     int UpTimeCountdown() const { return upTimeCountdown_; }
     bool TrayIconActive() const { return trayIcon_.Active(); }
     int CurrentPage() const { return currentPage_; }
+    HMENU FastMenu() const { return GetSubMenu(fastMenu_.get(), 0); }   // the tray and quick menu
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
     TAlarms* AlarmList() { return alarmList_.get(); }
     TAlarmsPage* AlarmsPage() { return alarmsPage_.get(); }

@@ -5,11 +5,14 @@
 
 #include <atomic>
 
+#include "clock/app/application.h"
 #include "clock/app/main_form.h"
 #include "clock/base/inifile.h"
 #include "clock/base/registry.h"
 #include "support/loopback_server.h"
 #include "weather/weather_request.h"
+#include "resources/resource.h"
+#include "resources/weather_res.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -417,4 +420,77 @@ TEST_F(MainFormTest, TimeServerListIsKeptWithThePlacement) {
     EXPECT_STREQ(text, L"ntp.example.test");
     EXPECT_NE(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                            reinterpret_cast<LPARAM>(L"ntp.example.test")), CB_ERR);
+}
+
+namespace {
+
+std::wstring MenuText(HMENU menu, UINT id) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
+    return text;
+}
+
+void Type(HWND edit, const wchar_t* text) {
+    SetFocus(edit);
+    for (const wchar_t* c = text; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+}
+
+class ThrowingPainter : public FakePainter {
+public:
+    void InitClockPaint(const std::wstring&) override { throw std::runtime_error("skins folder unreadable"); }
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, TypedProxyValuesSurviveRefreshesOfTheControls) {
+    TfrmClock& f = Start();
+    HWND address = GetDlgItem(f.Page(7), IDC_EDADDRESS);
+    Type(address, L"proxy.example");
+    Send(WM_SHOWUPTIME5);   // refreshes every control from the options
+    for (int i = 0; i < 5; ++i) f.TimerTimer();   // and the countdown's end does so again
+    wchar_t text[64] = L"";
+    GetWindowTextW(address, text, 64);
+    EXPECT_STREQ(text, L"proxy.example");
+    EXPECT_EQ(f.Options().proxy.address, L"proxy.example");
+    Send(WM_SETSHOWDATE, 0);
+    EXPECT_EQ(RegKey::Open(HKEY_CURRENT_USER, config.store.programKey, KEY_READ).ReadString(L"edAddress.Text"),
+              std::optional<std::wstring>(L"proxy.example"));
+}
+
+TEST_F(MainFormTest, QuickMenuShowsTheWeatherHotKey) {
+    TfrmClock& f = Start();
+    EXPECT_EQ(MenuText(f.FastMenu(), IDM_CHECKWEATHER), L"Update Weather\tCtrl+Alt+U");
+    SendMessageW(GetDlgItem(f.Page(3), IDC_HOTKEY1), HKM_SETHOTKEY, MAKEWORD(VK_F9, HOTKEYF_ALT | HOTKEYF_SHIFT), 0);
+    SendMessageW(f.Page(3), WM_COMMAND, MAKEWPARAM(IDC_HOTKEY1, EN_CHANGE), reinterpret_cast<LPARAM>(GetDlgItem(f.Page(3), IDC_HOTKEY1)));
+    EXPECT_EQ(MenuText(f.FastMenu(), IDM_CHECKWEATHER), L"Update Weather\tShift+Alt+F9");
+}
+
+TEST_F(MainFormTest, UnwritableSettingsFolderIsReportedOnce) {
+    test::InstallExceptionRecorder();
+    test::TakeShownExceptions();
+    // A folder below a file can be neither created nor written.
+    std::wstring file = dir.path() + L"plain-file";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    config.store.settingsDir = file + L"\\settings\\";
+    TfrmClock& f = Start();
+    Send(WM_SETSHOWDATE, 0);
+    Send(WM_SETSHOWDATE, 1);
+    f.SaveOptions();
+    auto shown = test::TakeShownExceptions();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(L"settings"), std::wstring::npos) << shown[0];
+}
+
+TEST_F(MainFormTest, StartUpFailureIsShownAndEndsTheRunWithoutTouchingTheOptions) {
+    test::InstallExceptionRecorder();
+    test::TakeShownExceptions();
+    IniFile(dir.path() + L"Setting.ini").WriteString(L"Options", L"SkinName", L"Azure");
+    ThrowingPainter throwing;
+    config.painter = &throwing;
+    EXPECT_EQ(RunMainForm(config, hooks), 1);
+    auto shown = test::TakeShownExceptions();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], L"skins folder unreadable");
+    EXPECT_EQ(FindWindowW(L"TfrmClock", nullptr), nullptr);
+    EXPECT_EQ(Stored(L"SkinName"), L"Azure");
 }
