@@ -17,12 +17,21 @@ fi
 
 vt_xvfb_pid=""
 vt_start_xvfb() {
-    local n=91
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself: suites started at the same moment never share one (a display
+    # taken away by the other suite's end fails every window after it).
+    local numberFile
+    numberFile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
     vt_xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+    for _ in $(seq 100); do
+        if [ -s "$numberFile" ]; then
+            export DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
+            rm -f "$numberFile"
+            return 0
+        fi
+        sleep 0.1
+    done
+    rm -f "$numberFile"
     echo "Xvfb did not start" >&2
     return 1
 }
