@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <cwchar>
 #include <stdexcept>
 
@@ -100,6 +101,10 @@ void TTrayClock::AttachToTaskbarClock() {
         SendMessageTimeoutW(clockWindow_, WM_CLOCKATTACH, reinterpret_cast<WPARAM>(hwnd_), 0,
                             SMTO_ABORTIFHUNG | SMTO_NORMAL, kHostTimeoutMs, &answer);
     }
+}
+
+void TTrayClock::WindowHidden() const {
+    if (clockWindow_ && IsWindow(clockWindow_)) PostMessageW(clockWindow_, WM_CLOCKRESHOW, 0, 0);
 }
 
 void TTrayClock::DetachFromTaskbarClock() { leftPressed_ = rightPressed_ = false; }
@@ -247,17 +252,55 @@ void TTrayClock::PaintClockWindow() {
     const int width = client.right - client.left, height = client.bottom - client.top;
     if (width <= 0 || height <= 0) return;
     UniqueMemDC memory(CreateCompatibleDC(paint.get()));
-    UniqueMemDC source(CreateCompatibleDC(paint.get()));
     UniqueBitmap canvas(CreateCompatibleBitmap(paint.get(), width, height));
-    if (!memory || !source || !canvas) return;
+    if (!memory || !canvas) return;
     SelectGuard keepCanvas(memory.get(), canvas.get());
-    FillRect(memory.get(), &client, GetSysColorBrush(COLOR_3DFACE));
-    {
-        SelectGuard keepBackground(source.get(), background_.get());
-        BitBlt(memory.get(), 0, 0, backgroundSize_.cx, backgroundSize_.cy, source.get(), 0, 0, SRCCOPY);
-    }
-    if (OnPaint) OnPaint(memory.get(), client);
+    DrawClock(memory.get(), client);
     BitBlt(paint.get(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+void TTrayClock::DrawClock(HDC dc, const RECT& client) {
+    FillRect(dc, &client, GetSysColorBrush(COLOR_3DFACE));
+    UniqueMemDC source(CreateCompatibleDC(dc));
+    if (source && background_) {
+        SelectGuard keepBackground(source.get(), background_.get());
+        BitBlt(dc, 0, 0, backgroundSize_.cx, backgroundSize_.cy, source.get(), 0, 0, SRCCOPY);
+    }
+    if (OnPaint) OnPaint(dc, client);
+}
+
+LRESULT TTrayClock::RenderToHostPixels(HWND clock) {
+    if (!background_ || !clock || !IsWindow(clock)) return 0;
+    RECT client{};
+    GetClientRect(clock, &client);
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0) return 0;
+    UniqueHandle mapping(OpenFileMappingW(FILE_MAP_WRITE, FALSE, kClockPixelsName));
+    if (!mapping) return 0;
+    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+    if (!view) return 0;
+    // A mapping made for another size must not be written past its end.
+    MEMORY_BASIC_INFORMATION region{};
+    const SIZE_T bytes = static_cast<SIZE_T>(width) * static_cast<SIZE_T>(height) * 4;
+    if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemDC memory(CreateCompatibleDC(nullptr));
+    if (!section || !bits || !memory) return 0;
+    {
+        SelectGuard keep(memory.get(), section.get());
+        DrawClock(memory.get(), client);
+    }
+    GdiFlush();
+    std::memcpy(view.get(), bits, bytes);
+    return kClockRenderedAnswer;
 }
 
 LRESULT TTrayClock::Forwarded(LPARAM code) {
@@ -328,6 +371,8 @@ LRESULT TTrayClock::Forwarded(LPARAM code) {
     case WM_PAINT:
         PaintClockWindow();
         return 0;
+    case CLOCKCODE_RENDER:
+        return RenderToHostPixels(clockWindow_);
     default:
         return 0;
     }

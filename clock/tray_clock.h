@@ -59,6 +59,8 @@ public:
     bool Active() const { return active_; }
     void SetActive(bool active);
     void Show() { SetActive(true); }
+    // The program hid one of its windows: the host shows its clock window anew (see WM_CLOCKRESHOW).
+    void WindowHidden() const;
 
     // Kept for the stored settings; nothing depends on it.
     WORD Interval() const { return interval_; }
@@ -113,6 +115,10 @@ private:
     LRESULT CalcClockSize();
     void CopyBackground();
     void PaintClockWindow();
+    // The clock as it shows, into `dc` over the whole client rectangle.
+    void DrawClock(HDC dc, const RECT& client);
+    // CLOCKCODE_RENDER: the clock into the host's pixel mapping at the size of `clock`'s client area.
+    LRESULT RenderToHostPixels(HWND clock);
 
     TrayClockSystem system_;
     bool active_ = true;

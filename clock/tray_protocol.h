@@ -11,12 +11,19 @@ inline constexpr UINT WM_TRAYCLOCKINIT = WM_USER + 101;      // 1125
 inline constexpr UINT WM_CLOCKATTACH = WM_USER + 144;        // 1168
 // Anyone -> clock window: forget the pending mouse-leave report; forwarded as the code of the same number.
 inline constexpr UINT WM_CLOCKCANCELLEAVE = WM_USER + 151;   // 1175
+// Component -> clock window: the program hid a window of its own; show the clock window anew shortly.
+inline constexpr UINT WM_CLOCKRESHOW = WM_USER + 152;        // 1176
 // Host -> component: lParam names the forwarded message or one of the host's own codes.
 inline constexpr UINT WM_TRAYCLOCKFORWARD = 0xB05E;
 
 inline constexpr LPARAM CLOCKCODE_CANCELLEAVE = WM_CLOCKCANCELLEAVE;   // $497
 inline constexpr LPARAM CLOCKCODE_BACKGROUND = 0x4C8;                  // the background is published
 inline constexpr LPARAM CLOCKCODE_SIZE = 0x4CA;                        // what size should the clock have?
+// Draw the clock into "Quellix-ClockPixels" at the size of the clock window wParam; the host then shows
+// the pixels itself. Drawing straight into another process's window is not kept on every desktop (Wine
+// drops it once the program has shown and hidden a window of its own).
+inline constexpr LPARAM CLOCKCODE_RENDER = 0x4CB;
+inline constexpr LRESULT kClockRenderedAnswer = 0x4CB;
 // The component's answer to every forwarded mouse message.
 inline constexpr LRESULT kMouseForwardAnswer = 7;
 
@@ -25,6 +32,8 @@ inline constexpr wchar_t kHostQuitMessage[] = L"Quellix-quit";
 inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
 // Top-down 32-bit pixels of the taskbar under the clock, in the size last answered.
 inline constexpr wchar_t kSharedDataName[] = L"Quellix-SharedData";
+// Top-down 32-bit pixels of the drawn clock, made by the host at its clock window's client size.
+inline constexpr wchar_t kClockPixelsName[] = L"Quellix-ClockPixels";
 
 // Answers of the size query: width in the low 16 bits, height in the high 16 bits, 0 for "no size".
 constexpr LRESULT PackClockSize(int width, int height) {

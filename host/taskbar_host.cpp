@@ -55,6 +55,9 @@ LRESULT HostClockWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOCKCANCELLEAVE:
         host_.Forward(CLOCKCODE_CANCELLEAVE);
         return 0;
+    case WM_CLOCKRESHOW:
+        host_.ReshowSoon();
+        return 0;
     case WM_PAINT:
         host_.Paint();
         return 0;
@@ -94,6 +97,23 @@ LRESULT HostClockWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // ---------------------------------------------------------------------------------------------------------------
 // The host
 
+namespace {
+
+BOOL CALLBACK AddShownChild(HWND child, LPARAM sum) {
+    if (IsWindowVisible(child)) *reinterpret_cast<ULONG_PTR*>(sum) += reinterpret_cast<ULONG_PTR>(child) | 1;
+    return TRUE;
+}
+
+// Changes whenever the taskbar's shown child windows change (Wine's taskbar keeps a button window for
+// each program window).
+ULONG_PTR ShownChildrenSignature(HWND taskbar) {
+    ULONG_PTR sum = 0;
+    EnumChildWindows(taskbar, AddShownChild, reinterpret_cast<LPARAM>(&sum));
+    return sum;
+}
+
+}  // namespace
+
 TaskbarHost::TaskbarHost(std::wstring componentClass) : componentClass_(std::move(componentClass)) {
     quitMessage_ = RegisterWindowMessageW(kHostQuitMessage);
     taskbarCreatedMessage_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
@@ -104,6 +124,28 @@ TaskbarHost::TaskbarHost(std::wstring componentClass) : componentClass_(std::mov
     if (!hwnd_) throw std::runtime_error("Cannot create the host window");
     SetTimer(hwnd_, kWatchTimer, kWatchMs, nullptr);
     Watch();
+}
+
+// Wine's taskbar, when its buttons change, leaves the clock window showing nothing of what is drawn into
+// it from then on, until the window is shown anew. Elsewhere the taskbar's children stay as they are.
+void TaskbarHost::ReshowAfterButtonsChanged(HWND clock) {
+    const ULONG_PTR buttons = ShownChildrenSignature(taskbar_);
+    if (buttons == buttons_) return;
+    buttons_ = buttons;
+    Reshow(clock);
+}
+
+void TaskbarHost::Reshow(HWND clock) {
+    if (!IsWindowVisible(clock)) return;
+    ShowWindow(clock, SW_HIDE);
+    ShowWindow(clock, SW_SHOWNA);
+    InvalidateRect(clock, nullptr, FALSE);
+}
+
+// A window shown and hidden between two looks at the taskbar leaves its children as they were: the
+// program says when it hides one of its own.
+void TaskbarHost::ReshowSoon() {
+    if (clock_ && clock_->hwnd()) SetTimer(hwnd_, kReshowTimer, kReshowMs, nullptr);
 }
 
 TaskbarHost::~TaskbarHost() {
@@ -130,6 +172,11 @@ LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == WM_TIMER && wParam == kWatchTimer) {
         Watch();
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == kReshowTimer) {
+        KillTimer(hwnd_, kReshowTimer);
+        if (clock_ && clock_->hwnd()) Reshow(clock_->hwnd());
         return 0;
     }
     if (message == WM_TIMER && wParam == kSettleTimer) {
@@ -220,6 +267,7 @@ void TaskbarHost::Watch() {
     } else {
         // Other top-most windows may have come over it.
         SetWindowPos(clock, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ReshowAfterButtonsChanged(clock);
     }
     if (!component_) Announce();
 }
@@ -364,6 +412,37 @@ void TaskbarHost::Publish() {
     }
 }
 
+bool TaskbarHost::PaintComponentPixels() {
+    HWND clock = clock_->hwnd();
+    RECT client{};
+    GetClientRect(clock, &client);
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0) return false;
+    const DWORD bytes = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    if (!pixels_ || pixelsSize_.cx != width || pixelsSize_.cy != height) {
+        pixels_.reset();
+        pixels_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, bytes, kClockPixelsName));
+        pixelsSize_ = pixels_ ? SIZE{width, height} : SIZE{};
+        if (!pixels_) return false;
+    }
+    LRESULT answer = 0;
+    if (!Forward(CLOCKCODE_RENDER, &answer) || answer != kClockRenderedAnswer) return false;
+    UniqueView view(MapViewOfFile(pixels_.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view) return false;
+    PaintDC paint(clock);
+    if (!paint.get()) return true;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(paint.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), view.get(), &info, DIB_RGB_COLORS);
+    return true;
+}
+
 void TaskbarHost::PaintBackground() {
     HWND clock = clock_->hwnd();
     PaintDC paint(clock);
@@ -389,7 +468,6 @@ void TaskbarHost::PaintBackground() {
 
 void TaskbarHost::Paint() {
     if (!clock_ || !clock_->hwnd()) return;
-    HWND clock = clock_->hwnd();
     LRESULT size = 0;
     if (component_ && Forward(CLOCKCODE_SIZE, &size) && size) {
         SIZE wanted{ClockSizeWidth(size), ClockSizeHeight(size)};
@@ -404,11 +482,7 @@ void TaskbarHost::Paint() {
         Publish();
         published_ = Forward(CLOCKCODE_BACKGROUND);
     }
-    // The component paints this window itself, between its own BeginPaint and EndPaint on it.
-    if (published_ && Forward(WM_PAINT)) {
-        ValidateRect(clock, nullptr);
-        return;
-    }
+    if (published_ && PaintComponentPixels()) return;
     PaintBackground();
     RepaintSoon();
 }

@@ -35,6 +35,8 @@ class TaskbarHost : public Window<TaskbarHost> {
 public:
     static constexpr UINT_PTR kWatchTimer = 1;
     static constexpr UINT_PTR kSettleTimer = 2;
+    static constexpr UINT_PTR kReshowTimer = 3;
+    static constexpr UINT kReshowMs = 400;   // time for the taskbar to drop the hidden window's button
     static constexpr UINT kSettleMs = 250;
     static constexpr UINT kWatchMs = 1000;
     static constexpr UINT kComponentTimeoutMs = 3000;
@@ -51,6 +53,7 @@ public:
     bool Forward(LPARAM code, LRESULT* answer = nullptr);
     void Paint();
     void ClockWindowDestroyed(HWND window);
+    void ReshowSoon();
     UINT QuitMessage() const { return quitMessage_; }
     HWND Component() const { return component_; }
 
@@ -63,6 +66,10 @@ private:
     void Place();
     void Publish();
     void PaintBackground();
+    void ReshowAfterButtonsChanged(HWND clock);
+    void Reshow(HWND clock);
+    // Asks the component for the clock's pixels and shows them; false when it drew none.
+    bool PaintComponentPixels();
     SIZE DefaultSize() const;
     bool Vertical() const;
     bool TakeShellClock(HWND clock);
@@ -78,6 +85,9 @@ private:
     // The shell's own clock window while the hook library serves it (classic taskbars).
     HWND shellClock_ = nullptr;
     UniqueLibrary hookLibrary_;
+    UniqueHandle pixels_;     // "Quellix-ClockPixels", the component's drawing
+    SIZE pixelsSize_{};
+    ULONG_PTR buttons_ = 0;   // the taskbar's shown children when last looked at
     TakeClockFn takeClock_ = nullptr;
     ReleaseClockFn releaseClock_ = nullptr;
     SIZE answered_{};

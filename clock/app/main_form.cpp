@@ -1044,6 +1044,8 @@ void TfrmClock::HideToTray() {
     ShowWindow(hwnd_, SW_MINIMIZE);
     ShowWindow(hwnd_, SW_HIDE);
     if (got && ai.iMinAnimate) SystemParametersInfoW(SPI_SETANIMATION, sizeof ai, &ai, 0);
+    // The taskbar drops the dialog's button, which on some desktops blanks the clock window.
+    if (trayClock_) trayClock_->WindowHidden();
 }
 
 void TfrmClock::FormClose() {

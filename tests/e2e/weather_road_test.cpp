@@ -126,3 +126,42 @@ TEST(ClockRoad, TaskbarClockChangesFromOneSecondToTheNext) {
     EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 10000));
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
 }
+
+TEST(ClockRoad, ClockKeepsPaintingAfterTheDialogIsShownAndClosed) {
+    EndStrayProcesses(L"Vantoric.exe");
+    EndStrayProcesses(L"Quellix.exe");
+    TempDir dir;
+    std::wstring settings = dir.path() + L"Dialog\\";
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings);
+    CreateDirectoryW(settings.c_str(), nullptr);
+    IniFile(settings + L"Setting.ini").WriteString(L"Options", L"ShowSeconds", L"1");
+
+    Process p = Launch(DistDir() + L"Vantoric.exe");
+    ASSERT_TRUE(p.process);
+    HWND clock = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        clock = FindWindowW(L"TrayClockWClass", nullptr);
+        return clock && IsWindowVisible(clock);
+    }, 30000));
+    HWND main = FindWindowW(L"TfrmClock", nullptr);
+    for (int round = 0; round < 3; ++round) {
+        PostMessageW(main, WM_USER + 101, 0, 0);   // show the main dialog
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000)) << "round " << round;
+        Sleep(500);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 10000)) << "round " << round;
+        // Digits on screen again within a moment, not one blank colour, and the seconds move on.
+        std::vector<COLORREF> first;
+        EXPECT_TRUE(WaitUntil([&] {
+            first = ScreenPixels(WindowRectOf(clock));
+            return !first.empty() && std::count(first.begin(), first.end(), first[0]) !=
+                                         static_cast<std::ptrdiff_t>(first.size());
+        }, 3000)) << "round " << round;
+        Sleep(1100);
+        EXPECT_NE(ScreenPixels(WindowRectOf(clock)), first) << "round " << round;
+    }
+    PostMessageW(main, kQuitProgram, 0, 0);
+    EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+}
