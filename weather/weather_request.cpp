@@ -126,7 +126,33 @@ std::string Base64(std::string_view bytes) {
     return out;
 }
 
-HttpResult PerformWeatherRequest(const WeatherRequest& request, const std::atomic<bool>* cancel) {
+void HttpCancel::Cancel() {
+    std::lock_guard<std::mutex> l(lock_);
+    cancelled_ = true;
+    if (request_) WinHttpCloseHandle(static_cast<HINTERNET>(std::exchange(request_, nullptr)));
+}
+
+void HttpCancel::Reset() {
+    std::lock_guard<std::mutex> l(lock_);
+    cancelled_ = false;
+    request_ = nullptr;
+}
+
+bool HttpCancel::Attach(void* request) {
+    std::lock_guard<std::mutex> l(lock_);
+    if (cancelled_) return false;
+    request_ = request;
+    return true;
+}
+
+bool HttpCancel::Detach() {
+    std::lock_guard<std::mutex> l(lock_);
+    return std::exchange(request_, nullptr) != nullptr;
+}
+
+HttpResult PerformWeatherRequest(const WeatherRequest& request, HttpCancel* outside) {
+    HttpCancel own;
+    HttpCancel& cancel = outside ? *outside : own;
     HttpResult result;
     auto fail = [&](std::wstring text) {
         result.ok = false;
@@ -134,9 +160,13 @@ HttpResult PerformWeatherRequest(const WeatherRequest& request, const std::atomi
         result.error = std::move(text);
         return result;
     };
-    auto failLast = [&]() { return fail(ErrorText(GetLastError())); };
     const ULONGLONG start = GetTickCount64();
-    auto cancelled = [&] { return cancel && cancel->load(); };
+    auto cancelled = [&] { return cancel.Cancelled(); };
+    auto failLast = [&]() {
+        const DWORD error = GetLastError();
+        if (cancelled()) return fail(ErrorText(ERROR_WINHTTP_OPERATION_CANCELLED));
+        return fail(ErrorText(error));
+    };
 
     std::wstring host;
     unsigned short port = 80;
@@ -159,6 +189,15 @@ HttpResult PerformWeatherRequest(const WeatherRequest& request, const std::atomi
     UniqueInternet req(WinHttpOpenRequest(connection.get(), L"GET", request.pathAndQuery.c_str(), nullptr,
                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_ESCAPE_DISABLE));
     if (!req) return failLast();
+    if (!cancel.Attach(req.get())) return fail(ErrorText(ERROR_WINHTTP_OPERATION_CANCELLED));
+    // From here on Cancel may close the request's handle; it is then no longer ours to close.
+    struct Owned {
+        HttpCancel& cancel;
+        UniqueInternet& handle;
+        ~Owned() {
+            if (!cancel.Detach()) handle.release();
+        }
+    } owned{cancel, req};
     // Set on the request as well: the session's values do not reach every stage on all systems.
     WinHttpSetTimeouts(req.get(), timeout, timeout, timeout, timeout);
     DWORD responseTimeout = request.limits.readTimeoutMs;

@@ -3,6 +3,7 @@
 #pragma once
 #include <atomic>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -53,9 +54,28 @@ struct HttpResult {
 
 inline constexpr wchar_t kWeatherUserAgent[] = L"Mozilla/3.0 (compatible; Indy Library)";
 
-// Performs one GET over WinHTTP; blocking. `cancel` is polled between reads so a stop request ends the
-// exchange within one read time-out.
-HttpResult PerformWeatherRequest(const WeatherRequest& request, const std::atomic<bool>* cancel = nullptr);
+// Ends a blocking exchange from another thread at any stage (connecting, sending, waiting for the
+// headers, reading): Cancel closes the request's handle, which makes the call in progress fail at once.
+class HttpCancel {
+public:
+    void Cancel();
+    bool Cancelled() const { return cancelled_; }
+    void Reset();   // before the next exchange; only while none runs
+
+    // Used by the exchange itself.
+    bool Attach(void* request);   // false when already cancelled
+    bool Detach();                // false when Cancel closed the handle (the caller must not close it)
+
+private:
+    std::atomic<bool> cancelled_{false};
+    std::mutex lock_;
+    void* request_ = nullptr;
+};
+
+// Performs one GET over WinHTTP; blocking. Reading ends at the deadline counted from the start (the
+// weather worker also holds the whole exchange to it). Where the system lets a closed handle end the
+// call in progress, `cancel` ends it at once; elsewhere the worker stops waiting for it.
+HttpResult PerformWeatherRequest(const WeatherRequest& request, HttpCancel* cancel = nullptr);
 
 // Splits "host:port" (port 80 when absent or outside 1..65535).
 void SplitHostPort(std::wstring_view hostAndPort, std::wstring& host, unsigned short& port);

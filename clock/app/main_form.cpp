@@ -1104,7 +1104,10 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWMAIN: ShowMain(); return 0;
     case WM_SYNCTIME: ShowAtomicClockPage(); return 0;
     case kRunPostedTask: WindowMainThread::RunPostedTask(lp); return 0;
-    case kNewVersionAnswer: NewVersionAnswered(static_cast<NewVersionAnswer>(wp)); return 0;
+    case kNewVersionAnswer:
+        if (newVersion_)
+            if (auto answer = newVersion_->TakeAnswer()) NewVersionAnswered(*answer);
+        return 0;
     case WM_RANDOMSKIN: RandomSkin(); return 0;
     case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
     case WM_SHOWUPTIME5: ShowUpTime5(); return 0;

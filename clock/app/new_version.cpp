@@ -17,31 +17,19 @@ std::wstring NewVersionHost() {
     return n && n < 256 ? std::wstring(buf, n) : std::wstring(kNewVersionHost);
 }
 
-NewVersionCheck::~NewVersionCheck() {
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
-}
-
 bool NewVersionCheck::Start(const std::wstring& versionFull, const ProxyOptions& proxy) {
-    if (running_) return false;
-    if (worker_.joinable()) worker_.join();
     WeatherRequest request;
     request.host = NewVersionHost();
     request.pathAndQuery = NewVersionPath(versionFull);
     request.proxy = ProxySettings{proxy.address, proxy.PortNumber(), proxy.user, proxy.password, proxy.basicAuth,
                                   proxy.enabled};
-    running_ = true;
-    worker_ = std::thread([this, request] {
-        NewVersionAnswer answer = NewVersionAnswer::Silent;
-        try {
-            answer = ReadNewVersionReply(PerformWeatherRequest(request, &cancel_));
-        } catch (...) {
-            answer = NewVersionAnswer::Silent;   // a failed check shows nothing
-        }
-        running_ = false;
-        if (!cancel_) PostMessageW(window_, message_, static_cast<WPARAM>(answer), 0);
-    });
-    return true;
+    return worker_.Start(std::move(request));
+}
+
+std::optional<NewVersionAnswer> NewVersionCheck::TakeAnswer() {
+    auto reply = worker_.TakeResult();
+    if (!reply) return std::nullopt;
+    return ReadNewVersionReply(*reply);   // a failed check says nothing
 }
 
 }  // namespace vt

@@ -2,13 +2,12 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
-#include <memory>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "clock/options_model.h"
 #include "weather/weather_request.h"
+#include "weather/weather_worker.h"
 
 namespace vt {
 
@@ -23,22 +22,20 @@ NewVersionAnswer ReadNewVersionReply(const HttpResult& reply);
 // The host asked: VANTORIC_UPDATE_HOST when set (tests), else the maker's site.
 std::wstring NewVersionHost();
 
-// One check at a time; the answer is posted to `window` as `message` with the NewVersionAnswer in wParam.
+// One check at a time, through the weather's worker (so quitting never waits on the network): when the
+// answer is ready, `message` is posted to `window`, and the main thread then calls TakeAnswer.
 class NewVersionCheck {
 public:
-    NewVersionCheck(HWND window, UINT message) : window_(window), message_(message) {}
-    ~NewVersionCheck();
+    NewVersionCheck(HWND window, UINT message)
+        : worker_([window, message] { PostMessageW(window, message, 0, 0); }) {}
     NewVersionCheck(const NewVersionCheck&) = delete;
     NewVersionCheck& operator=(const NewVersionCheck&) = delete;
     // The proxy is taken here, on the main thread. False while a check runs.
     bool Start(const std::wstring& versionFull, const ProxyOptions& proxy);
+    std::optional<NewVersionAnswer> TakeAnswer();
 
 private:
-    HWND window_;
-    UINT message_;
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
-    std::atomic<bool> running_{false};
+    WeatherWorker worker_;
 };
 
 }  // namespace vt

@@ -165,3 +165,35 @@ TEST(ClockRoad, ClockKeepsPaintingAfterTheDialogIsShownAndClosed) {
     EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
 }
+
+TEST(WeatherRoad, QuitEndsTheProgramWhileTheServerTricklesItsStatusLine) {
+    EndStrayProcesses(L"Vantoric.exe");
+    EndStrayProcesses(L"Quellix.exe");
+    LoopbackServer server([](const std::string&) {
+        return With(Reply("<weather/>"), [](ServedReply& r) {
+            r.trickleMs = 1000;
+            r.trickleHead = true;
+        });
+    });
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", server.HostAndPort().c_str());
+    TempDir dir;
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    RegKey key = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    key.WriteString(L"AppDataDir", dir.path());
+    key.WriteString(L"cbFoundPlaces.Text", L"Paris, France");
+    key.WriteDword(L"cbFoundPlaces.Count", 1);
+    key.WriteString(L"cbFoundPlaces.Item0", L"Paris, France");
+    key.WriteDword(L"cbFoundPlaces.ItemIndex", 0);
+    key.WriteDword(L"WeatherEvery", 1);   // never checked: due 5 seconds after start
+
+    Process p = Launch(DistDir() + L"Vantoric.exe");
+    ASSERT_TRUE(p.process);
+    const bool asked = WaitUntil([&] { return !server.Requests().empty(); }, 30000);
+    if (!asked) PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    ASSERT_TRUE(asked) << "the weather was never asked";
+    Sleep(500);   // the program now waits for the status line
+    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    EXPECT_EQ(ExitCodeAfter(p, 2000), 0u);
+    SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+}

@@ -130,7 +130,10 @@ void LoopbackServer::Serve(uintptr_t socket) {
     if (!reply.trickleMs) {
         SendAll(socket, out + reply.body);
     } else {
-        SendAll(socket, out);
+        if (!reply.trickleHead) SendAll(socket, out);
+        else
+            for (char c : out)
+                if (!SleepUnlessStopped(reply.trickleMs) || !SendAll(socket, std::string(1, c))) return;
         for (char c : reply.body)
             if (!SleepUnlessStopped(reply.trickleMs) || !SendAll(socket, std::string(1, c))) break;
     }

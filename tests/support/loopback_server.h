@@ -17,6 +17,7 @@ struct ServedReply {
     std::string contentType = "text/xml";
     unsigned delayMs = 0;         // wait before answering at all
     unsigned trickleMs = 0;       // wait between body bytes
+    bool trickleHead = false;     // the status line and headers come byte by byte too
     bool sendLength = true;       // Content-Length header (else the end is the closed connection)
     bool closeWithoutReply = false;
 };

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <optional>
+
 #include "clock/base/text.h"
 
 #include "support/loopback_server.h"
 #include "weather/weather_request.h"
+#include "weather/weather_worker.h"
 
 using namespace vt;
 using vt::test::HeaderValue;
@@ -158,4 +162,54 @@ TEST(WeatherRequest, DisabledProxyGoesDirect) {
     EXPECT_EQ(r.body, "<weather/>");
     EXPECT_TRUE(proxy.Requests().empty());
     EXPECT_EQ(HeaderValue(server.Requests().at(0), "Proxy-Authorization"), "");
+}
+
+namespace {
+
+ServedReply TrickledHead() {
+    return With(Reply("<weather/>"), [](ServedReply& r) {
+        r.trickleMs = 1000;   // even the status line comes one byte a second
+        r.trickleHead = true;
+    });
+}
+
+}  // namespace
+
+TEST(WeatherWorker, StopReturnsAtOnceWhileTheServerTricklesItsStatusLine) {
+    LoopbackServer server([](const std::string&) { return TrickledHead(); });
+    WeatherRequest request = RequestTo(server.HostAndPort());
+    request.limits.readTimeoutMs = 10000;   // no time-out of the exchange's own ends this
+    request.limits.deadlineMs = 60000;
+    std::atomic<int> notified{0};
+    {
+        WeatherWorker worker([&] { ++notified; });
+        ASSERT_TRUE(worker.Start(request));
+        Sleep(700);   // connected and waiting for the headers
+        const ULONGLONG asked = GetTickCount64();
+        worker.Stop();
+        EXPECT_LT(GetTickCount64() - asked, 1500u);
+        EXPECT_FALSE(worker.Running());
+        EXPECT_FALSE(worker.TakeResult());
+    }
+    EXPECT_EQ(notified, 0);   // nothing is handed over after a stop
+}
+
+TEST(WeatherWorker, DeadlineCountsFromTheStartWhateverStageHoldsTheExchange) {
+    LoopbackServer server([](const std::string&) { return TrickledHead(); });
+    WeatherRequest request = RequestTo(server.HostAndPort());
+    request.limits.readTimeoutMs = 10000;   // each byte comes well within the read time-out
+    request.limits.deadlineMs = 1500;
+    std::atomic<int> notified{0};
+    WeatherWorker worker([&] { ++notified; });
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(worker.Start(request));
+    std::optional<HttpResult> r;
+    while (!(r = worker.TakeResult()) && GetTickCount64() - start < 10000) Sleep(20);
+    ASSERT_TRUE(r);
+    EXPECT_LT(GetTickCount64() - start, 4000u);
+    EXPECT_FALSE(r->ok);
+    EXPECT_FALSE(r->error.empty());
+    EXPECT_EQ(notified, 1);
+    // The given-up exchange may still hold its connection: no second one beside it.
+    if (worker.Start(request)) worker.Stop();
 }
