@@ -74,6 +74,7 @@ TAtomicClock::TAtomicClock(IAtomicClockView& view, AtomicClockDeps deps)
 
 TAtomicClock::~TAtomicClock() {
     alive_.reset();
+    timeServiceThread_.reset();
     if (queryThread_.joinable()) queryThread_.join();
     if (adjustThread_.joinable()) adjustThread_.join();
 }
@@ -175,32 +176,104 @@ void TAtomicClock::bUpdateClick() {
     AdjustThroughTimeService(server);
 }
 
-void TAtomicClock::AdjustThroughTimeService(const std::wstring& server) {
-    if (!timeService_) {
-        try {
-            timeService_ = deps_.timeServiceFactory->Create();
-        } catch (...) {
-            // The prompt was declined or the library is missing: the page is usable again, and the
-            // error still reaches the exception display.
-            syncAtomError(false);
-            throw;
-        }
-    }
-    HRESULT hr;
+TimeServiceThread::TimeServiceThread() : state_(std::make_shared<State>()) {
+    thread_ = std::thread(&TimeServiceThread::Serve, state_);
+}
+
+TimeServiceThread::~TimeServiceThread() {
+    bool exited = false;
     {
-        UniqueBstr host(server);
-        hr = timeService_->SyncTime(host.get());
+        std::unique_lock<std::mutex> l(state_->lock);
+        state_->stop = true;
+        state_->jobs.clear();
+        state_->changed.notify_all();
+        exited = state_->changed.wait_for(l, std::chrono::milliseconds(kStopWaitMs), [this] { return state_->exited; });
+    }
+    if (exited) thread_.join();
+    else thread_.detach();   // it holds its own state and ends when the call does
+}
+
+void TimeServiceThread::Run(Job job) {
+    std::lock_guard<std::mutex> l(state_->lock);
+    state_->jobs.push_back(std::move(job));
+    state_->changed.notify_all();
+}
+
+void TimeServiceThread::Serve(std::shared_ptr<State> state) {
+    try {
+        ComApartment apartment;
+        ComPtr<IMyPrivilegedObject> service;
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock<std::mutex> l(state->lock);
+                state->changed.wait(l, [&] { return state->stop || !state->jobs.empty(); });
+                if (state->stop) break;
+                job = std::move(state->jobs.front());
+                state->jobs.pop_front();
+            }
+            try {
+                job(service);
+            } catch (...) {
+                // Jobs hand their own failures back; nothing may leave the thread.
+            }
+        }
+        service.reset();   // released in the apartment it was made in
+    } catch (...) {
+    }
+    std::lock_guard<std::mutex> l(state->lock);
+    state->exited = true;
+    state->changed.notify_all();
+}
+
+void TAtomicClock::AdjustThroughTimeService(const std::wstring& server) {
+    if (!timeServiceThread_) timeServiceThread_ = std::make_unique<TimeServiceThread>();
+    ITimeServiceFactory* factory = deps_.timeServiceFactory;
+    std::weak_ptr<TAtomicClock*> alive = alive_;
+    timeServiceThread_->Run([factory, server, alive, post = Poster(), this](ComPtr<IMyPrivilegedObject>& service) {
+        std::exception_ptr creationError;
+        HRESULT hr = E_FAIL;
+        if (!service) {
+            try {
+                service = factory->Create();
+            } catch (...) {
+                creationError = std::current_exception();
+            }
+        }
+        if (service) {
+            UniqueBstr host(server);
+            hr = service->SyncTime(host.get());
+            // E_FAIL and E_ABORT are the object's own answers; anything else means the object or its
+            // surrogate is gone, so the next attempt creates it again.
+            if (hr != S_OK && hr != E_FAIL && hr != E_ABORT) service.reset();
+        }
+        const bool hasService = static_cast<bool>(service);
+        // A call that outlived the page (left waiting at the end) has no one to answer.
+        if (alive.expired()) return;
+        post([this, hr, hasService, creationError] { TimeServiceAnswered(hr, hasService, creationError); });
+    });
+}
+
+void TAtomicClock::TimeServiceAnswered(HRESULT hr, bool hasService, std::exception_ptr creationError) {
+    hasTimeService_ = hasService;
+    if (creationError) {
+        // The prompt was declined or the library is missing: the page is usable again, and the error
+        // reaches the exception display.
+        syncAtomError(false);
+        std::rethrow_exception(creationError);
     }
     if (hr == S_OK) {
         adjusted_ = true;
         GetAtomAdjustTime();
         return;
     }
-    // E_FAIL and E_ABORT are the object's own answers; anything else means the object or its
-    // surrogate is gone, so the next attempt creates it again.
-    if (hr != E_FAIL && hr != E_ABORT) timeService_.reset();
     adjusted_ = false;
     syncAtomError(false);
+}
+
+void TAtomicClock::ReleaseTimeService() {
+    hasTimeService_ = false;
+    if (timeServiceThread_) timeServiceThread_->Run([](ComPtr<IMyPrivilegedObject>& service) { service.reset(); });
 }
 
 void TAtomicClock::GetAtomAdjustTime() {

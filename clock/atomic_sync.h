@@ -5,8 +5,12 @@
 #pragma once
 #include <windows.h>
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -96,7 +100,8 @@ public:
     virtual bool Adjust(const std::wstring& host) = 0;
 };
 
-// Creates the time-service object (main thread, Vista on). Throws HResultError when it cannot.
+// Creates the time-service object (on the time-service thread, Vista on). Throws HResultError when it
+// cannot.
 class ITimeServiceFactory {
 public:
     virtual ~ITimeServiceFactory() = default;
@@ -113,6 +118,34 @@ struct AtomicClockDeps {
     TDateTime nextSync = 0;                                // the option "NextSync" as loaded
     std::function<void(TDateTime)> recordSuccessfulSync;  // store "LastSync" := the time given
     std::function<void(TDateTime)> writeNextSync;         // store "NextSync"
+};
+
+// The time-service object lives on a thread of its own, in its own apartment: creating it (with the
+// elevation prompt) and the set-clock call, which waits for the server, never hold the window's thread.
+// Jobs run one after the other with the object slot, which is released on that thread.
+class TimeServiceThread {
+public:
+    using Job = std::function<void(ComPtr<IMyPrivilegedObject>& service)>;
+    TimeServiceThread();
+    // Drops waiting jobs and waits kStopWaitMs for one in progress; a call still waiting on its server is
+    // left to end by itself.
+    ~TimeServiceThread();
+    TimeServiceThread(const TimeServiceThread&) = delete;
+    TimeServiceThread& operator=(const TimeServiceThread&) = delete;
+    void Run(Job job);
+    static constexpr unsigned kStopWaitMs = 300;
+
+private:
+    struct State {
+        std::mutex lock;
+        std::condition_variable changed;
+        std::deque<Job> jobs;
+        bool stop = false;
+        bool exited = false;
+    };
+    static void Serve(std::shared_ptr<State> state);
+    std::shared_ptr<State> state_;
+    std::thread thread_;
 };
 
 // ---- the page ----
@@ -138,9 +171,9 @@ public:
     TDateTime AtomDiff() const { return atomDiff_; }
     bool Adjusted() const { return adjusted_; }
     TDateTime NextSync() const { return nextSync_; }
-    bool HasTimeService() const { return static_cast<bool>(timeService_); }
+    bool HasTimeService() const { return hasTimeService_; }
     // Drops the time-service object (the main form's destruction).
-    void ReleaseTimeService() { timeService_.reset(); }
+    void ReleaseTimeService();
 
 private:
     std::wstring TakeServer();
@@ -148,6 +181,8 @@ private:
     void GetAtomAdjustTime();
     void syncAtomError(bool fromQuery);
     void AdjustThroughTimeService(const std::wstring& server);
+    // Main thread: the time service's answer (or the failure to create it) came back.
+    void TimeServiceAnswered(HRESULT hr, bool hasService, std::exception_ptr creationError);
     std::function<void(std::function<void()>)> Poster() const;
 
     IAtomicClockView& view_;
@@ -158,7 +193,8 @@ private:
     TDateTime nextSync_ = 0;
     bool querying_ = false;
     bool adjusting_ = false;
-    ComPtr<IMyPrivilegedObject> timeService_;
+    bool hasTimeService_ = false;   // mirrors the object slot of the time-service thread
+    std::unique_ptr<TimeServiceThread> timeServiceThread_;
     // Posted steps hold a weak copy and do nothing once the page is gone.
     std::shared_ptr<TAtomicClock*> alive_;
     std::thread queryThread_;

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <atomic>
 #include <mutex>
 
 #include "clock/atomic_sync.h"
@@ -98,10 +99,12 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs; }
     HRESULT STDMETHODCALLTYPE SyncTime(BSTR aHost) override {
+        if (wait) std::lock_guard<std::mutex> passed(*wait);
         hosts.emplace_back(aHost, SysStringLen(aHost));
         return result;
     }
-    ULONG refs = 0;
+    std::mutex* wait = nullptr;
+    std::atomic<ULONG> refs{0};
     HRESULT result = S_OK;
     std::vector<std::wstring> hosts;
 };
@@ -265,6 +268,7 @@ TEST_F(AtomicClockPage, AdjustingThroughTheTimeServiceRecordsTheSync) {
     ASSERT_NE(page.AtomTime(), 0);
 
     page.bUpdateClick();
+    ASSERT_TRUE(mainThread.RunNext());
     EXPECT_EQ(factory.creations, 1);
     EXPECT_EQ(factory.service.hosts, std::vector<std::wstring>{L"pool.ntp.org"});
     EXPECT_TRUE(page.Adjusted());
@@ -279,6 +283,7 @@ TEST_F(AtomicClockPage, AdjustingThroughTheTimeServiceRecordsTheSync) {
     EXPECT_EQ(view.serverTime, L"");
 
     page.bUpdateClick();
+    ASSERT_TRUE(mainThread.RunNext());
     EXPECT_EQ(factory.creations, 1);   // the object, and its prompt, once per run
     EXPECT_EQ(factory.service.hosts.size(), 2u);
     EXPECT_EQ(adjuster.calls, 0);
@@ -289,6 +294,7 @@ TEST_F(AtomicClockPage, TimeServiceFailuresShowFailureAndReEnableTheButton) {
     for (HRESULT hr : {E_FAIL, E_ABORT}) {
         factory.service.result = hr;
         page.bUpdateClick();
+        ASSERT_TRUE(mainThread.RunNext());
         EXPECT_FALSE(page.Adjusted());
         EXPECT_EQ(view.diff, L"Failed to get atomic time");
         EXPECT_TRUE(view.updateEnabled);
@@ -298,28 +304,56 @@ TEST_F(AtomicClockPage, TimeServiceFailuresShowFailureAndReEnableTheButton) {
     // Any other answer: the surrogate is gone; the next attempt makes a new object.
     factory.service.result = RPC_E_DISCONNECTED;
     page.bUpdateClick();
+    ASSERT_TRUE(mainThread.RunNext());
     EXPECT_EQ(view.diff, L"Failed to get atomic time");
     EXPECT_TRUE(view.updateEnabled);
     EXPECT_FALSE(page.HasTimeService());
     factory.service.result = S_OK;
     page.bUpdateClick();
+    ASSERT_TRUE(mainThread.RunNext());
     EXPECT_EQ(factory.creations, 2);
     EXPECT_TRUE(page.Adjusted());
     page.ReleaseTimeService();
-    EXPECT_EQ(factory.service.refs, 0u);
+    EXPECT_FALSE(page.HasTimeService());
 }
 
 TEST_F(AtomicClockPage, DeclinedElevationReachesTheExceptionDisplayAndLeavesThePageUsable) {
     TAtomicClock page(view, Deps());
     factory.fails = true;
-    EXPECT_THROW(page.bUpdateClick(), HResultError);
+    page.bUpdateClick();
+    EXPECT_THROW(mainThread.RunNext(), HResultError);   // through the posted step to the exception display
     EXPECT_TRUE(view.updateEnabled);
     EXPECT_EQ(view.diff, L"Failed to get atomic time");
     EXPECT_FALSE(page.HasTimeService());
     factory.fails = false;
     page.bUpdateClick();
+    ASSERT_TRUE(mainThread.RunNext());
     EXPECT_EQ(factory.creations, 2);
     EXPECT_TRUE(page.Adjusted());
+}
+
+TEST_F(AtomicClockPage, AdjustingNeverHoldsTheWindowsThreadWhileTheServerIsSilent) {
+    std::mutex gate;
+    std::unique_lock<std::mutex> closed(gate);
+    factory.service.wait = &gate;   // SyncTime waits, as for a silent server
+    {
+        TAtomicClock page(view, Deps());
+        const ULONGLONG start = GetTickCount64();
+        page.bUpdateClick();
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+        EXPECT_FALSE(view.updateEnabled);
+        closed.unlock();   // the server answers
+        ASSERT_TRUE(mainThread.RunNext());
+        EXPECT_TRUE(page.Adjusted());
+        EXPECT_TRUE(view.updateEnabled);
+        closed.lock();
+        page.bUpdateClick();   // the next call waits again; the page goes while it does
+    }
+    closed.unlock();
+    // The thread left waiting lets the object go once its call returns.
+    const ULONGLONG start = GetTickCount64();
+    while (factory.service.refs != 0 && GetTickCount64() - start < 5000) Sleep(10);
+    EXPECT_EQ(factory.service.refs, 0u);
 }
 
 TEST_F(AtomicClockPage, BeforeVistaTheClockIsSetInAWorkerWithoutTheObject) {
@@ -354,6 +388,7 @@ TEST_F(AtomicClockPage, SyncTimerAdjustsWhenDueAndMovesNextSync) {
 
     view.every = 2;   // 3 hours
     page.TimerSyncTimer();
+    ASSERT_TRUE(mainThread.RunNext());
     ASSERT_EQ(written.size(), 1u);
     EXPECT_DOUBLE_EQ(written[0], now.now + 0.125);
     EXPECT_DOUBLE_EQ(page.NextSync(), now.now + 0.125);

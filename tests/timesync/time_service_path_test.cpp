@@ -35,19 +35,41 @@ HRESULT LoopbackAction(const wchar_t* host) noexcept {
     return ascendor::SyncClockWith(host, ascendor::SntpSettings{g_port, 300}, setter);
 }
 
-// Creates directly, as an elevated program does, through the real CoCreateInstance.
+// Creates directly, as an elevated program does, from the library's class factory on the calling thread
+// (the time-service thread: a class object registered in the test's apartment is not seen there).
 class ElevatedCreator final : public IComObjectCreator {
 public:
     bool IsElevated() override { return true; }
     HRESULT GetObjectByMoniker(const std::wstring&, BIND_OPTS3&, REFIID, void**) override { return E_UNEXPECTED; }
-    HRESULT CreateInstance(REFCLSID clsid, DWORD context, REFIID iid, void** obj) override {
-        return SystemComObjectCreator().CreateInstance(clsid, context, iid, obj);
+    HRESULT CreateInstance(REFCLSID clsid, DWORD, REFIID iid, void** obj) override {
+        ComPtr<IClassFactory> factory;
+        HRESULT hr = ascendor::GetClassObject(clsid, IID_IClassFactory, factory.put_void(), &LoopbackAction);
+        return FAILED(hr) ? hr : factory->CreateInstance(nullptr, iid, obj);
     }
 };
 
-class NoMainThread final : public IMainThread {
+// The answer comes back from the time-service thread; the test, playing the main thread, waits for it.
+class WaitedMainThread final : public IMainThread {
 public:
-    void Post(std::function<void()>) override { ADD_FAILURE() << "nothing is posted from Vista on"; }
+    void Post(std::function<void()> task) override {
+        std::lock_guard<std::mutex> l(lock_);
+        task_ = std::move(task);
+        posted_.notify_all();
+    }
+    bool RunPosted() {
+        std::function<void()> task;
+        {
+            std::unique_lock<std::mutex> l(lock_);
+            if (!posted_.wait_for(l, std::chrono::seconds(10), [&] { return static_cast<bool>(task_); })) return false;
+            task = std::exchange(task_, {});
+        }
+        task();
+        return true;
+    }
+private:
+    std::mutex lock_;
+    std::condition_variable posted_;
+    std::function<void()> task_;
 };
 
 class View final : public IAtomicClockView {
@@ -70,21 +92,12 @@ public:
 TEST(TimeServicePath, AdjustmentReachesTheObjectThroughCom) {
     ComApartment apartment;
     ASSERT_TRUE(apartment.ok());
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(ascendor::GetClassObject(ascendor::CLSID_MyPrivilegedObject, IID_IClassFactory, factory.put_void(),
-                                       &LoopbackAction),
-              S_OK);
-    DWORD cookie = 0;
-    ASSERT_EQ(CoRegisterClassObject(ascendor::CLSID_MyPrivilegedObject, factory.get(), CLSCTX_INPROC_SERVER,
-                                    REGCLS_MULTIPLEUSE, &cookie),
-              S_OK);
-
     LoopbackSntpServer server([](const Bytes& r) -> std::optional<Bytes> { return vt::test::ServerReply(r, 30); });
     g_port = server.port();
     g_sets = 0;
     ElevatedCreator creator;
     ElevatedTimeServiceFactory services(nullptr, creator);
-    NoMainThread mainThread;
+    WaitedMainThread mainThread;
     View view;
     AtomicClockDeps deps;
     deps.now = &SystemClock();
@@ -96,13 +109,13 @@ TEST(TimeServicePath, AdjustmentReachesTheObjectThroughCom) {
     {
         TAtomicClock page(view, deps);
         page.bUpdateClick();
+        ASSERT_TRUE(mainThread.RunPosted());
         EXPECT_TRUE(page.Adjusted());
         EXPECT_EQ(view.diff, L"Local time was successfully adjusted");
         EXPECT_EQ(g_sets, 1);
         EXPECT_EQ(recorded, 1);
         EXPECT_EQ(server.requests(), 1);
     }
-    CoRevokeClassObject(cookie);
 }
 
 }  // namespace
