@@ -632,7 +632,16 @@ bool TfrmAlarm::Open(bool isNew, int id) {
     return true;
 }
 
+void TfrmAlarm::Dispose(std::unique_ptr<TfrmAlarm> editor) {
+    if (!editor || !editor->inModal_) return;   // freed here
+    editor->Close();
+    editor->deleteAfterLoop_ = true;
+    editor.release();   // RunModal deletes it on its way out
+}
+
 void TfrmAlarm::RunModal() {
+    if (inModal_) return;   // one loop at a time
+    inModal_ = true;
     HWND owner = host_.owner;
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (disableOwner) EnableWindow(owner, FALSE);
@@ -650,7 +659,9 @@ void TfrmAlarm::RunModal() {
             DispatchMessageW(&msg);
         }
     }
-    if (disableOwner) EnableWindow(owner, TRUE);
+    if (disableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
+    inModal_ = false;
+    if (deleteAfterLoop_) delete this;   // nothing of this object is touched after it
 }
 
 void TfrmAlarm::EditAlarm(bool isNew, int id) {

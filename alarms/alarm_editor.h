@@ -84,6 +84,10 @@ public:
     // EditAlarm in two steps, for callers (and tests) that run their own message loop.
     bool Open(bool isNew, int id);
     void RunModal();
+    bool RunningModal() const { return inModal_; }
+    // Frees the editor; one whose modal loop still runs (the program quits from inside it) is closed
+    // and frees itself when the loop has returned.
+    static void Dispose(std::unique_ptr<TfrmAlarm> editor);
 
     void FillMonthAndDayNames();
     void ShowSchedulePanel(int n);
@@ -159,6 +163,8 @@ private:
     int editedAlarmId_ = 0;
     int selectedAlarmIcon_ = kNewAlarmIcon;
     bool closed_ = true;
+    bool inModal_ = false;
+    bool deleteAfterLoop_ = false;
     AlarmIconList icons_;
     UniqueMenu pmIcons_;
     std::vector<UniqueBitmap> menuBitmaps_;

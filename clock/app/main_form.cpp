@@ -1068,7 +1068,7 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kSyncTimer);
     calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
     AlarmWindows.CloseAll();
-    frmAlarm_.reset();
+    TfrmAlarm::Dispose(std::move(frmAlarm_));   // its modal loop may be what dispatched the quit
     alarmActions_.reset();
     if (alarmsPage_) alarmsPage_->SetAlarmList(nullptr);
     alarmList_.reset();

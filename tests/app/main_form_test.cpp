@@ -494,3 +494,13 @@ TEST_F(MainFormTest, StartUpFailureIsShownAndEndsTheRunWithoutTouchingTheOptions
     EXPECT_EQ(FindWindowW(L"TfrmClock", nullptr), nullptr);
     EXPECT_EQ(Stored(L"SkinName"), L"Azure");
 }
+
+TEST_F(MainFormTest, QuitFromInsideTheEditorsModalLoopEndsTheLoopFirst) {
+    TfrmClock& f = Start();
+    PostMessageW(f.hwnd(), WM_QUITPROGRAM, 0, 0);   // reaches the form through the editor's loop
+    f.EditAlarm(true, 0);
+    EXPECT_EQ(f.hwnd(), nullptr);
+    EXPECT_EQ(f.AlarmEditor(), nullptr);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));   // the program's loop ends next
+}
