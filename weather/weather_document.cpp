@@ -258,4 +258,13 @@ WeatherParseResult ParseWeatherReply(std::string_view body) {
     return result;
 }
 
+WeatherParseResult ParseWeatherText(std::wstring_view text) {
+    const size_t start = text.find_first_not_of(L" \t\r\n\uFEFF");
+    if (start != std::wstring_view::npos && text.substr(start, 5) == L"<?xml") {
+        const size_t end = text.find(L"?>", start);
+        if (end != std::wstring_view::npos) text.remove_prefix(end + 2);
+    }
+    return ParseWeatherReply(Narrow(text));   // no declaration: read as UTF-8, as Narrow writes it
+}
+
 }  // namespace vt

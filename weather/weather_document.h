@@ -47,6 +47,9 @@ inline constexpr std::size_t kMaxWeatherReplyBytes = 1 << 20;
 // characters, so no value can start a new line in Setting.ini. Needs COM on the calling thread (it
 // starts an apartment for itself when there is none).
 WeatherParseResult ParseWeatherReply(std::string_view body);
+// The same for a reply kept as text (the stored last reply): its declaration named the encoding of the
+// bytes it came as, which the text no longer is, so it is not heeded.
+WeatherParseResult ParseWeatherText(std::wstring_view text);
 
 // A picture code as used in file names: "-" and anything but 1..32 letters, digits, '_' or '-' become "na".
 std::wstring SafeIconCode(std::wstring_view code);

@@ -278,7 +278,7 @@ void WeatherPage::RestorePlacement() {
     for (int i = 0; i < kWeatherTileCount; ++i)
         RestoreDailyWeather(state_.tiles[static_cast<size_t>(i)], store_, TileName(i));
     // The forecast widget reads the last reply; it survives a restart as the stored text.
-    if (!state_.weatherXml.empty()) report_ = ParseWeatherReply(Narrow(state_.weatherXml)).report;
+    if (!state_.weatherXml.empty()) report_ = ParseWeatherText(state_.weatherXml).report;
     Changed();
 }
 

@@ -144,3 +144,20 @@ TEST(WeatherDocument, EncodingDeclarationIsHonoured) {
     ASSERT_TRUE(r.report) << Narrow(r.error);
     EXPECT_EQ(r.report->memo[0], L"Z\u00FCrich");
 }
+
+TEST(WeatherDocument, StoredLatinOneReplyReadsBackUnchanged) {
+    std::string body = Replaced(Replaced(WeatherData(L"golden.xml"), "UTF-8", "ISO-8859-1"), "Montsouris Park",
+                                "Z\xFCrich");
+    auto fetched = ParseWeatherReply(body);
+    ASSERT_TRUE(fetched.report) << Narrow(fetched.error);
+    auto mentions = [](const WeatherReport& r) {
+        for (const auto& line : r.memo)
+            if (line.find(L"Z\u00FCrich") != std::wstring::npos) return true;
+        return false;
+    };
+    ASSERT_TRUE(mentions(*fetched.report));
+    // The next start reads the text kept in the registry.
+    auto restored = ParseWeatherText(fetched.report->xml);
+    ASSERT_TRUE(restored.report) << Narrow(restored.error);
+    EXPECT_TRUE(mentions(*restored.report));
+}
