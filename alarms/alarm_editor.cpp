@@ -1,5 +1,7 @@
 #include "alarms/alarm_editor.h"
 
+#include "alarms/alarm_sound.h"
+
 #include <commdlg.h>
 
 #include <algorithm>
@@ -810,8 +812,8 @@ void TfrmAlarm::OnCommand(int id, int code) {
             return;
         case IDC_BOPENSOUND: bOpenSoundClick(); return;
         case IDC_BOPENFILE: bOpenFileClick(L""); return;
-        case IDC_BOPENVIDEOFILE: bOpenFileClick(host_.specialFolder ? host_.specialFolder(14) : L""); return;
-        case IDC_BOPENMYMUSICFILE: bOpenFileClick(host_.specialFolder ? host_.specialFolder(13) : L""); return;
+        case IDC_BOPENVIDEOFILE: bOpenFileClick(GetSpecialFolderPath(14)); return;
+        case IDC_BOPENMYMUSICFILE: bOpenFileClick(GetSpecialFolderPath(13)); return;
         default: break;
     }
     if (code != BN_CLICKED) return;

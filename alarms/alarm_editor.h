@@ -60,7 +60,6 @@ struct AlarmEditorHost {
     // Folder and file choosers; none: the system's dialogs.
     std::function<bool(HWND owner, std::wstring& folder)> browseFolder;
     std::function<bool(HWND owner, std::wstring& file, const std::wstring& startFolder)> openFile;
-    std::function<std::wstring(int folderId)> specialFolder;   // GetSpecialFolderPath
     // Message boxes; none: MessageBoxW. Returns the pressed button.
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> messageBox;
     HWND owner = nullptr;                         // disabled while the editor is shown

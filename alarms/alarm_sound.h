@@ -105,4 +105,8 @@ std::unique_ptr<ISoundPlayer> CreateSystemSoundPlayer(const std::wstring& progra
 // The wave-out mapper device (device -1).
 std::unique_ptr<IVolume> CreateSystemVolume();
 
+// The path of a shell special folder (13: the user's music, 14: the user's videos) with a trailing "\",
+// or empty when the shell has none.
+std::wstring GetSpecialFolderPath(int folderId);
+
 }  // namespace vt

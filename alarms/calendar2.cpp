@@ -186,8 +186,8 @@ std::wstring AlarmIconFile(const std::wstring& iconsDir, int icon) {
 
 // ---- The window ----
 
-TfrmCalendar2::TfrmCalendar2(CalendarConfig config, CalendarHost host)
-    : config_(std::move(config)), host_(std::move(host)) {
+TfrmCalendar2::TfrmCalendar2(CalendarConfig config, CalendarHost host, IAlarmEditing& editing)
+    : config_(std::move(config)), host_(std::move(host)), editing_(editing) {
     RegisterClass();
 }
 
@@ -527,11 +527,11 @@ std::vector<std::pair<int, std::wstring>> TfrmCalendar2::DayMenuAlarms() const {
 }
 
 void TfrmCalendar2::EditAlarm1Click(int id) {
-    if (host_.alarmEditorVisible && host_.alarmEditorVisible()) {
+    if (editing_.AlarmEditorVisible()) {
         MessageBoxText(L"Please, close alarm dialog.", L"Information", MB_ICONINFORMATION);
         return;
     }
-    if (host_.editAlarm) host_.editAlarm(false, id);
+    editing_.EditAlarm(false, id);
 }
 
 UniqueMenu TfrmCalendar2::BuildPopupMenu() {

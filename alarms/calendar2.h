@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "alarms/alarm_editing.h"
 #include "alarms/alarm_list.h"
 #include "alarms/calendar_layout.h"
 #include "clock/alpha_bitmap.h"
@@ -70,8 +71,6 @@ struct CalendarHost {
     TAlarms* alarms = nullptr;                 // the schedule table and ReadAlarm
     std::function<bool()> alarmsEnabled;       // chbEnAlarms; none: enabled
     std::function<void()> saveOptions;         // SaveOptions, after the menu switches
-    std::function<bool()> alarmEditorVisible;  // frmAlarm is open
-    std::function<void(bool isNew, int id)> editAlarm;   // EditAlarm
     std::function<std::wstring(int icon)> iconFile;      // none: AlarmIconFile of the program's Icons\ folder
     std::function<void(const std::wstring& text, const std::wstring& caption, UINT icon)> messageBox;
     std::function<HWND()> clockWindow;         // none: FindTaskbarClockWindow
@@ -94,7 +93,7 @@ public:
         kCmdFirstSkin = 2920, kCmdLastSkin = 2959, kCmdFirstAlarm = 2960, kCmdLastAlarm = 2999
     };
 
-    TfrmCalendar2(CalendarConfig config, CalendarHost host);
+    TfrmCalendar2(CalendarConfig config, CalendarHost host, IAlarmEditing& editing);
     ~TfrmCalendar2() override;
 
     // Creates the window on first use (or again after it was closed, at today's month and "0%"),
@@ -160,6 +159,7 @@ private:
 
     CalendarConfig config_;
     CalendarHost host_;
+    IAlarmEditing& editing_;
     CalendarView view_;
     std::wstring calendarSkin_ = kDefaultCalendarSkin;
     int transparency_ = 0;

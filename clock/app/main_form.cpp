@@ -556,7 +556,8 @@ void TfrmClock::ShowCalendar() {
         ch.alarms = alarmList_.get();
         ch.alarmsEnabled = [this] { return options_.enAlarms; };
         ch.saveOptions = [this] { SaveOptions(); };
-        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch));
+        IAlarmEditing& editing = *this;
+        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch), editing);
     }
     calendar_->ShowCalendar();
 }

@@ -98,7 +98,8 @@ struct MainFormConfig {
     RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
-class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview, private IWeatherFormHost {
+class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview, private IWeatherFormHost,
+                  private IAlarmEditing {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
     ~TfrmClock() override;
@@ -138,7 +139,7 @@ public:
     TAlarmsPage* AlarmsPage() { return alarmsPage_.get(); }
     // The one alarm editor; EditAlarm is its one entry.
     TfrmAlarm* AlarmEditor() { return frmAlarm_.get(); }
-    void EditAlarm(bool isNew, int id);
+    void EditAlarm(bool isNew, int id) override;
     TAlarmWindows AlarmWindows;   // the open alarm message windows; not owned
     TTrayClock* TrayClock() { return trayClock_.get(); }
     TfrmWeather* WeatherPage() { return weather_.get(); }
@@ -156,6 +157,7 @@ public:
 
 private:
     void AlarmFired(const TAlRecord& alarm);
+    bool AlarmEditorVisible() override { return frmAlarm_ && frmAlarm_->Visible(); }
     // The weather page's roads into the form.
     ProxySettings CurrentProxy() override;
     void WeatherUpdated() override;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <set>
 
 #include "alarms/alarm_sound.h"
@@ -177,3 +179,15 @@ TEST(ShippedSounds, SoundsFolderHoldsPcmWaveFiles) {
 }
 
 }  // namespace
+
+TEST(SpecialFolders, MusicAndVideosAreFoldersWithATrailingBackslash) {
+    for (int id : {13, 14}) {
+        std::wstring path = GetSpecialFolderPath(id);
+        ASSERT_FALSE(path.empty()) << id;
+        EXPECT_EQ(path.back(), L'\\');
+        wchar_t expected[MAX_PATH] = L"";
+        ASSERT_EQ(SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, expected), S_OK);
+        EXPECT_EQ(path, std::wstring(expected) + L"\\");
+    }
+    EXPECT_EQ(GetSpecialFolderPath(0x7FFF), L"");   // no such folder
+}

@@ -504,3 +504,29 @@ TEST_F(MainFormTest, QuitFromInsideTheEditorsModalLoopEndsTheLoopFirst) {
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));   // the program's loop ends next
 }
+
+TEST_F(MainFormTest, CalendarsDayMenuOpensTheAlarmInTheEditor) {
+    TfrmClock& f = Start();
+    TAlRecord alarm;
+    alarm.Type = L"Once";
+    alarm.DateTime = clock.now + kOneHour;
+    alarm.Message = L"Dentist";
+    alarm.MessageEn = true;
+    alarm.Enabled = true;
+    const int id = f.AlarmList()->AddAlarm(alarm);
+    ASSERT_GT(id, 0);
+    f.ShowCalendar();
+    ASSERT_NE(f.Calendar(), nullptr);
+    // The editor is modal: a task posted to the form looks at it from inside its loop, then closes it.
+    bool seenVisible = false;
+    int seenId = -1;
+    auto* look = new std::function<void()>([&] {
+        seenVisible = f.AlarmEditor()->Visible();
+        seenId = f.AlarmEditor()->EditedAlarmId();
+        SendMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    PostMessageW(f.hwnd(), WM_APP + 2, 0, reinterpret_cast<LPARAM>(look));
+    f.Calendar()->EditAlarm1Click(id);
+    EXPECT_TRUE(seenVisible);
+    EXPECT_EQ(seenId, id);
+}

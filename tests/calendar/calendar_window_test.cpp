@@ -51,6 +51,12 @@ protected:
     int saves = 0;
     bool editorVisible = false;
     std::vector<std::pair<bool, int>> edits;
+    struct Editing : IAlarmEditing {
+        CalendarWindow& test;
+        explicit Editing(CalendarWindow& t) : test(t) {}
+        bool AlarmEditorVisible() override { return test.editorVisible; }
+        void EditAlarm(bool isNew, int id) override { test.edits.emplace_back(isNew, id); }
+    } editing{*this};
     std::unique_ptr<TfrmCalendar2> calendar;
 
     void SetUp() override {
@@ -79,11 +85,9 @@ protected:
         host.alarms = alarms.get();
         host.alarmsEnabled = [this] { return switches.enabled; };
         host.saveOptions = [this] { ++saves; };
-        host.alarmEditorVisible = [this] { return editorVisible; };
-        host.editAlarm = [this](bool isNew, int id) { edits.emplace_back(isNew, id); };
         host.messageBox = [this](const std::wstring& t, const std::wstring& c, UINT i) { messages.push_back({t, c, i}); };
         host.clockWindow = [this] { return clock; };
-        return std::make_unique<TfrmCalendar2>(std::move(config), std::move(host));
+        return std::make_unique<TfrmCalendar2>(std::move(config), std::move(host), editing);
     }
     int CancelLeavePosts() {
         int n = 0;
