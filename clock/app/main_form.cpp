@@ -188,6 +188,10 @@ void TfrmClock::CreateTrayClock() {
     t.OnClick = [this](MouseButton, ShiftState, int, int) { TrayClock1Click(); };
     t.OnMouseOver = [this](ShiftState, int, int) { TrayClock1MouseOver(); };
     t.OnMouseLeave = [this](ShiftState, int, int) { TrayClock1MouseLeave(); };
+    // The quick menu comes on the right button's release: what the hover opened must not cover it.
+    t.OnMouseDown = [this](MouseButton button, ShiftState, int, int) {
+        if (button == MouseButton::Right) TrayClock1MouseLeave();
+    };
     t.SetPopupMenu(GetSubMenu(fastMenu_.get(), 0), hwnd_);
     t.Loaded();
 }
@@ -764,6 +768,7 @@ void TfrmClock::FillFastMenuChecks(HMENU menu) {
 }
 
 void TfrmClock::ShowFastMenu() {
+    TrayClock1MouseLeave();   // what the hover opened closes: the menu comes first
     HMENU menu = GetSubMenu(fastMenu_.get(), 0);
     ControlsToModel();
     FillFastMenuChecks(menu);

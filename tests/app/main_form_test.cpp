@@ -530,3 +530,13 @@ TEST_F(MainFormTest, CalendarsDayMenuOpensTheAlarmInTheEditor) {
     EXPECT_TRUE(seenVisible);
     EXPECT_EQ(seenId, id);
 }
+
+TEST_F(MainFormTest, RightButtonOnTheClockClosesWhatTheHoverOpened) {
+    TfrmClock& f = Start();
+    f.Options().hoverMouse = 1;   // "Show Calendar"
+    f.TrayClock()->OnMouseOver(0, 10, 10);
+    ASSERT_NE(f.Calendar(), nullptr);
+    ASSERT_TRUE(IsWindowVisible(f.Calendar()->hwnd()));
+    f.TrayClock()->OnMouseDown(MouseButton::Right, 0, 10, 10);   // the quick menu follows on release
+    EXPECT_FALSE(IsWindowVisible(f.Calendar()->hwnd()));
+}
