@@ -6,21 +6,12 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "clock/base/text.h"
 #include "clock/taskbar_locator.h"
 
 namespace vt {
 
 namespace {
-
-std::wstring SystemErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : L"System error " + std::to_wstring(code);
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-    return text;
-}
 
 bool ShellTaskbarVertical() {
     APPBARDATA data{};
@@ -387,7 +378,11 @@ LRESULT TTrayClock::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetActive(true);
         return 1;
     case WM_TIMER:
-        if (wParam == kLeaveTimer && ClockWindowShown()) {
+        if (wParam == kLeaveTimer && !ClockWindowShown()) {
+            KillTimer(hwnd_, kLeaveTimer);   // a hidden clock reports no leave, and the timer stops asking
+            return 0;
+        }
+        if (wParam == kLeaveTimer) {
             KillTimer(hwnd_, kLeaveTimer);
             TrackMouse(clockWindow_, TME_CANCEL | TME_HOVER | TME_LEAVE);
             POINT p = Cursor();
@@ -403,8 +398,10 @@ LRESULT TTrayClock::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kShowTrackErrorMessage:
         if (!trackError_.empty()) {
-            std::wstring text = std::exchange(trackError_, {});
-            MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK | MB_ICONERROR);
+            // "Error" is the text and the system's words the caption, owned by the tracked window.
+            std::wstring systemText = std::exchange(trackError_, {});
+            HWND owner = clockWindow_ && IsWindow(clockWindow_) ? clockWindow_ : nullptr;
+            MessageBoxW(owner, L"Error", systemText.c_str(), MB_OK | MB_ICONERROR);
         }
         return 0;
     default:

@@ -12,6 +12,7 @@
 
 #include "clock/base/handles.h"
 #include "clock/base/window.h"
+#include "clock/base/text.h"
 #include "clock/tray_clock.h"
 
 namespace vt {
@@ -486,6 +487,63 @@ TEST_F(TrayClockPaint, MissingMappingLeavesNothingToPaint) {
     Forward(WM_PAINT);
     EXPECT_EQ(paints, 0);
 }
+
+TEST_F(TrayClockMouse, LeaveTimerStopsWhileTheClockWindowIsHidden) {
+    Forward(WM_MOUSELEAVE);
+    ShowWindow(clockWindow.hwnd(), SW_HIDE);
+    Pump(1500);
+    ShowWindow(clockWindow.hwnd(), SW_SHOWNA);
+    Pump(1500);
+    EXPECT_TRUE(TakeEvents().empty()) << "a leave from before the clock was hidden is not reported later";
+}
+
+namespace {
+struct ShownBox {
+    HWND window = nullptr;
+    std::wstring caption, text;
+};
+BOOL CALLBACK FindErrorBox(HWND w, LPARAM l) {
+    wchar_t cls[16] = L"";
+    GetClassNameW(w, cls, 16);
+    if (wcscmp(cls, L"#32770") != 0 || GetWindowThreadProcessId(w, nullptr) != GetCurrentThreadId()) return TRUE;
+    auto* box = reinterpret_cast<ShownBox*>(l);
+    box->window = w;
+    return FALSE;
+}
+}  // namespace
+
+TEST_F(TrayClockMouse, RefusedTrackingShowsErrorAsTextAndTheSystemsWordsAsCaptionOverTheClock) {
+    trackingRefused = true;
+    Forward(WM_MOUSEMOVE);
+    ShownBox box;
+    HWND owner = nullptr;
+    // The box is modal: look at it from a timer of this thread while it runs, then close it.
+    static ShownBox* seen;
+    static HWND* seenOwner;
+    seen = &box;
+    seenOwner = &owner;
+    struct Look {
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+            EnumThreadWindows(GetCurrentThreadId(), FindErrorBox, reinterpret_cast<LPARAM>(seen));
+            if (!seen->window) return;
+            KillTimer(nullptr, id);
+            wchar_t text[256] = L"";
+            GetWindowTextW(seen->window, text, 256);
+            seen->caption = text;
+            GetDlgItemTextW(seen->window, 0xFFFF, text, 256);
+            seen->text = text;
+            *seenOwner = GetWindow(seen->window, GW_OWNER);
+            PostMessageW(seen->window, WM_COMMAND, IDOK, 0);
+        }
+    };
+    SetTimer(nullptr, 0, 100, Look::Tick);
+    Pump(1500);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, L"Error");
+    EXPECT_EQ(box.caption, SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(owner, clockWindow.hwnd());
+}
+
 
 }  // namespace
 }  // namespace vt
