@@ -3,7 +3,6 @@
 // programs never import the calls that make a sound.
 #include <windows.h>
 #include <mmsystem.h>
-#include <shlobj.h>
 
 #include <cwctype>
 
@@ -124,16 +123,5 @@ std::unique_ptr<ISoundPlayer> CreateSystemSoundPlayer(const std::wstring& progra
 }
 
 std::unique_ptr<IVolume> CreateSystemVolume() { return std::make_unique<SystemVolume>(); }
-
-std::wstring GetSpecialFolderPath(int folderId) {
-    PIDLIST_ABSOLUTE items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(GetActiveWindow(), folderId, &items)) || !items) return {};
-    wchar_t path[MAX_PATH + 1] = L"";
-    const bool got = SHGetPathFromIDListW(items, path) != FALSE;
-    CoTaskMemFree(items);
-    std::wstring result = got ? path : L"";
-    if (!result.empty() && result.back() != L'\\') result += L'\\';
-    return result;
-}
 
 }  // namespace vt

@@ -117,8 +117,11 @@ std::optional<std::wstring> ResolveCalendarSkin(const std::wstring& calendarDir,
     // A name with a path in it would reach outside the calendar folder.
     const bool plain = !name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos && name != L"." &&
                        name != L"..";
+    if (name.empty()) {
+        if (FileExists(dir + kDefaultCalendarSkin + L"\\" + kCalendarBackgroundFile)) return std::wstring(kDefaultCalendarSkin);
+        return std::nullopt;
+    }
     if (plain && FileExists(dir + name + L"\\" + kCalendarBackgroundFile)) return name;
-    if (FileExists(dir + kDefaultCalendarSkin + L"\\" + kCalendarBackgroundFile)) return std::wstring(kDefaultCalendarSkin);
     return std::nullopt;
 }
 

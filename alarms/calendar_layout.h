@@ -53,8 +53,9 @@ TCalendarStyle ReadCalendarStyle(const std::wstring& configPath);
 // CalendarDir + skin + "\config.ini".
 bool LoadCalendarSkinConfig(const std::wstring& calendarDir, const std::wstring& skin, TCalendarStyle& style);
 
-// The skin to draw: the asked one when its calendar.png exists, else the shipped default when that one
-// exists; nothing when neither does. An empty name asks for the default.
+// The skin to draw: the asked one when its calendar.png exists; nothing when it does not (the user's
+// choice is not replaced by another skin: the window keeps its picture and the choice stays stored).
+// An empty name asks for the shipped default; a name with a path in it is never drawn.
 std::optional<std::wstring> ResolveCalendarSkin(const std::wstring& calendarDir, const std::wstring& skin);
 // Every subfolder of the calendar folder, in directory order.
 std::vector<std::wstring> ListCalendarSkins(const std::wstring& calendarDir);

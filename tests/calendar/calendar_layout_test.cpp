@@ -326,17 +326,18 @@ TEST(CalendarSkinConfig, ShippedSkinsHaveAGrid) {
     EXPECT_EQ(skins.size(), 2u);
 }
 
-TEST(CalendarSkinConfig, MissingOrEmptySkinFallsBackToTheShippedDefault) {
+TEST(CalendarSkinConfig, OnlyAnEmptyNameFallsBackToTheShippedDefault) {
     TempDir dir;
     CreateDirectoryW(dir.File(L"Dark Blue Glass").c_str(), nullptr);
     CreateDirectoryW(dir.File(L"Empty").c_str(), nullptr);
     WriteFileBytes(dir.File(L"Dark Blue Glass\\calendar.png"), "x");
     EXPECT_EQ(ResolveCalendarSkin(dir.path(), L""), L"Dark Blue Glass");
-    EXPECT_EQ(ResolveCalendarSkin(dir.path(), L"Longhorn"), L"Dark Blue Glass");
-    EXPECT_EQ(ResolveCalendarSkin(dir.path(), L"Empty"), L"Dark Blue Glass") << "a folder without calendar.png";
-    EXPECT_EQ(ResolveCalendarSkin(dir.path(), L"..\\Dark Blue Glass"), L"Dark Blue Glass");
-    DeleteFileW(dir.File(L"Dark Blue Glass\\calendar.png").c_str());
+    // A missing choice is not replaced by another skin.
     EXPECT_FALSE(ResolveCalendarSkin(dir.path(), L"Longhorn"));
+    EXPECT_FALSE(ResolveCalendarSkin(dir.path(), L"Empty")) << "a folder without calendar.png";
+    EXPECT_FALSE(ResolveCalendarSkin(dir.path(), L"..\\Dark Blue Glass"));
+    DeleteFileW(dir.File(L"Dark Blue Glass\\calendar.png").c_str());
+    EXPECT_FALSE(ResolveCalendarSkin(dir.path(), L""));
 }
 
 TEST(CalendarPlacement, CornerByTheTaskbarEdge) {

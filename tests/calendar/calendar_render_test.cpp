@@ -193,13 +193,14 @@ TEST_F(CalendarRender, WeekNumbersColumnOnlyWhenShown) {
     EXPECT_EQ(Inked(without, {15, 80, 25, 6 * 28 - 10}, plain), 0);
 }
 
-TEST_F(CalendarRender, MissingSkinFallsBackToTheDefaultAndReportsWhenNoneIsLeft) {
+TEST_F(CalendarRender, MissingSkinIsReportedAndOnlyAnEmptyNameTakesTheDefault) {
     CalendarRenderRequest rq = Request();
-    rq.skin = L"Longhorn";
-    CalendarPicture pic = Render(rq);
-    EXPECT_EQ(pic.skin, L"Dark Blue Glass");
     rq.skin = L"";
     EXPECT_EQ(Render(rq).skin, L"Dark Blue Glass");
+    rq.skin = L"Longhorn";
+    std::wstring missing;
+    EXPECT_FALSE(RenderCalendar(rq, missing));
+    EXPECT_EQ(missing, L"File: " + calendarDir + L"Longhorn\\calendar.png Not found");
 
     DeleteFileW((calendarDir + L"Dark Blue Glass\\calendar.png").c_str());
     std::wstring error;

@@ -193,6 +193,18 @@ TEST_F(CalendarWindow, APlaceOffEveryMonitorIsNotRestored) {
     EXPECT_TRUE(calendar->View().isMonFirst) << "older boolean text is read";
 }
 
+TEST_F(CalendarWindow, MissingStoredSkinIsReportedAndStaysTheUsersChoice) {
+    RegKey::Create(store.root, store.path).WriteString(L"CalendarSkin", L"Longhorn");
+    calendar->ShowCalendar();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.find(L"Longhorn\\calendar.png Not found"), std::wstring::npos);
+    EXPECT_EQ(messages[0].caption, L"Error");
+    EXPECT_EQ(calendar->CalendarSkin(), L"Longhorn");
+    calendar->Close();
+    EXPECT_EQ(RegKey::Open(store.root, store.path, KEY_READ).ReadString(L"CalendarSkin"),
+              std::optional<std::wstring>(L"Longhorn"));
+}
+
 TEST_F(CalendarWindow, EmptyStoredSkinDrawsTheDefault) {
     RegKey::Create(store.root, store.path).WriteString(L"CalendarSkin", L"");
     calendar->ShowCalendar();
