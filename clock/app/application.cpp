@@ -52,12 +52,15 @@ int RunMainForm(MainFormConfig config, MainFormHooks hooks) {
             ShowException((L"The main window could not be created: " + SystemErrorText(GetLastError())).c_str());
             return 1;
         }
-        if (form.InitClock()) {
+        // Each step may show a message box whose loop carries a quit: the next runs only while the form lives.
+        if (form.InitClock() && form.hwnd()) {
             form.LoadOptions();
-            form.EnableTimer(true);
-            form.RefreshClock();
-            form.ScheduleWeatherCheck();
-            form.RegisterWeatherHotKey();
+            if (form.hwnd()) {
+                form.EnableTimer(true);
+                form.RefreshClock();
+                form.ScheduleWeatherCheck();
+                form.RegisterWeatherHotKey();
+            }
         }
         // A resource table: freed with the module.
         HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));

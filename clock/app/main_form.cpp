@@ -446,6 +446,8 @@ bool TfrmClock::InitClock() {
     seams.onError = [this](const std::wstring& text) { Message(text, kProductTitle, hwnd_); };
     alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
                                            [this](const TAlRecord& a) { AlarmFired(a); }, std::move(seams));
+    // A damaged alarms file is reported in a message box, whose loop may carry a quit: the form is then gone.
+    if (destroyed_ || !hwnd_) return false;
     alarmsPage_->SetAlarmList(alarmList_.get());
     HIMAGELIST icons = frmAlarm_ ? frmAlarm_->ImageList() : nullptr;
     alarmsPage_->SetImageList(icons);
@@ -467,7 +469,7 @@ bool TfrmClock::InitClock() {
         return false;
     }
     // The host may not have its window yet: it announces itself to the component when it has.
-    trayClock_->Show();
+    if (trayClock_) trayClock_->Show();
     return true;
 }
 
