@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "clock/base/dib.h"
 #include "clock/base/text.h"
 #include "clock/taskbar_locator.h"
 
@@ -217,13 +218,7 @@ void TTrayClock::CopyBackground() {
     const SIZE_T needed = static_cast<SIZE_T>(width) * static_cast<SIZE_T>(height) * 4;
     if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < needed) return;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib32(width, height);
     WindowDC screen(nullptr);
     if (!screen) return;
     UniqueBitmap copy(CreateCompatibleBitmap(screen.get(), width, height));
@@ -274,13 +269,7 @@ LRESULT TTrayClock::RenderToHostPixels(HWND clock) {
     MEMORY_BASIC_INFORMATION region{};
     const SIZE_T bytes = static_cast<SIZE_T>(width) * static_cast<SIZE_T>(height) * 4;
     if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return 0;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib32(width, height);
     void* bits = nullptr;
     UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemDC memory(CreateCompatibleDC(nullptr));

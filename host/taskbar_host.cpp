@@ -1,5 +1,7 @@
 #include "host/taskbar_host.h"
 
+#include "clock/base/dib.h"
+
 #include <iterator>
 #include <stdexcept>
 
@@ -341,13 +343,7 @@ void TaskbarHost::CaptureTaskbar() {
     if (width <= 0 || height <= 0) return;
     WindowDC screen(nullptr);
     if (!screen) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib32(width, height);
     void* bits = nullptr;
     UniqueBitmap section(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemDC memory(CreateCompatibleDC(screen.get()));
@@ -431,13 +427,7 @@ bool TaskbarHost::PaintComponentPixels() {
     if (!view) return false;
     PaintDC paint(clock);
     if (!paint.get()) return true;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib32(width, height);
     SetDIBitsToDevice(paint.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                       static_cast<UINT>(height), view.get(), &info, DIB_RGB_COLORS);
     return true;
@@ -455,13 +445,7 @@ void TaskbarHost::PaintBackground() {
     if (strip_.empty() || width <= 0 || height <= 0) return;
     POINT origin{0, 0};
     ClientToScreen(clock, &origin);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = stripWidth;
-    info.bmiHeader.biHeight = -stripHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownDib32(stripWidth, stripHeight);
     StretchDIBits(paint.get(), stripRect_.left - origin.x, stripRect_.top - origin.y, stripWidth, stripHeight, 0, 0,
                   stripWidth, stripHeight, strip_.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
