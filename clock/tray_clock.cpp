@@ -141,7 +141,10 @@ bool TTrayClock::ShowPopupMenu(int x, int y) {
         SendMessageW(active ? active : owner, WM_CANCELMODE, 0, 0);
     }
     SetForegroundWindow(owner);
+    // The host tracks hover on its own window and keeps reporting while the menu is up.
+    menuShowing_ = true;
     TrackPopupMenuEx(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, owner, nullptr);
+    menuShowing_ = false;
     // Lets the menu close properly when the user clicks elsewhere.
     PostMessageW(owner, WM_NULL, 0, 0);
     return true;
@@ -334,7 +337,7 @@ LRESULT TTrayClock::Forwarded(LPARAM code) {
         return kMouseForwardAnswer;
     case WM_MOUSEHOVER: {
         POINT p = Cursor();
-        if (OnMouseOver) OnMouseOver(shift, p.x, p.y);
+        if (OnMouseOver && !menuShowing_) OnMouseOver(shift, p.x, p.y);
         return kMouseForwardAnswer;
     }
     case WM_MOUSELEAVE:

@@ -126,6 +126,7 @@ private:
     bool leftPressed_ = false;
     bool rightPressed_ = false;
     bool trackErrorReported_ = false;
+    bool menuShowing_ = false;   // the quick menu is up: a hover must not open anything over it
     UINT quitMessage_ = 0;
     HWND clockWindow_ = nullptr;
     HWND announcedClock_ = nullptr;

@@ -351,6 +351,34 @@ TEST_F(TrayClockMenu, RightClickPopsTheMenuUpAtTheCursorInsteadOfAClick) {
     EXPECT_EQ(TakeEvents(), (Strings{"down R", "up R"}));
 }
 
+// The host keeps tracking hover on its window while the menu is up: a hover then opens nothing over it.
+TEST_F(TrayClockMenu, HoverWhileTheMenuIsUpFiresNoMouseOver) {
+    tray->SetPopupMenu(menu.get(), menuOwner.hwnd());
+    static HWND trayWindow;
+    static bool hovered;
+    trayWindow = tray->hwnd();
+    hovered = false;
+    struct Hover {
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+            HWND shown = FindWindowW(L"#32768", nullptr);
+            if (!shown || !IsWindowVisible(shown)) return;
+            KillTimer(nullptr, id);
+            SendMessageW(trayWindow, WM_TRAYCLOCKFORWARD, 0, WM_MOUSEHOVER);
+            hovered = true;
+            EndMenu();
+        }
+    };
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, Hover::Tick);
+    Forward(WM_RBUTTONDOWN);
+    Forward(WM_RBUTTONUP);
+    PumpUntil([] { return hovered; }, 3000);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(hovered);
+    EXPECT_EQ(TakeEvents(), (Strings{"down R", "up R"}));
+    Forward(WM_MOUSEHOVER);   // with the menu gone a hover counts again
+    EXPECT_EQ(TakeEvents(), (Strings{"over"}));
+}
+
 TEST_F(TrayClockMenu, RightClickWithoutMenuDoesNothing) {
     Forward(WM_RBUTTONDOWN);
     Forward(WM_RBUTTONUP);
