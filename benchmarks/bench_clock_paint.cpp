@@ -9,8 +9,8 @@
 #include "clock/clock_paint.h"
 #include "clock/clock_paint_fakes.h"
 #include "clock/clock_skin_fixture.h"
-#include "clock/gdi_object_count.h"
 #include "clock/png_writer.h"
+#include "support/gdi_object_count.h"
 #include "support/test_support.h"
 
 using namespace vt;

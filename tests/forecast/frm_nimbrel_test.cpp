@@ -294,9 +294,10 @@ TEST(ForecastPlacement, PositionOffTheScreensComesBack) {
 TEST_F(ForecastWidget, RedrawingLeavesNoGdiObjectBehind) {
     TfrmNimbrel& widget = Shown();
     widget.OnDrawWidget();
-    const DWORD before = GdiObjectCount();
+    ASSERT_TRUE(GdiCountIsLive());
+    const DWORD before = LiveGdiObjects();
     for (int i = 0; i < 3; ++i) widget.OnDrawWidget();
-    EXPECT_EQ(GdiObjectCount(), before);
+    EXPECT_EQ(LiveGdiObjects(), before);
 }
 
 TEST_F(ForecastWidget, HoverLeavingDuringADragFreesTheWidgetOnlyAfterTheDrag) {

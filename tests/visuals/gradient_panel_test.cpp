@@ -184,7 +184,8 @@ TEST_F(GradientPanelTest, ThousandPaintsLeaveNoGdiObjectBehind) {
     panel.Caption = L"Alarms";
     Canvas canvas(300, 17);
     canvas.Print(panel.hwnd());
-    const DWORD before = vt::test::GdiObjectCount();
+    ASSERT_TRUE(vt::test::GdiCountIsLive());
+    const DWORD before = vt::test::LiveGdiObjects();
     for (int i = 0; i < 1000; ++i) canvas.Print(panel.hwnd());
-    EXPECT_EQ(vt::test::GdiObjectCount(), before);
+    EXPECT_EQ(vt::test::LiveGdiObjects(), before);
 }

@@ -6,6 +6,7 @@
 
 #include "clock/alpha_bitmap.h"
 #include "clock/base/handles.h"
+#include "support/gdi_object_count.h"
 
 namespace vt::test {
 
@@ -48,22 +49,5 @@ public:
 private:
     HWND hwnd_;
 };
-
-// The process's live GDI objects. Where the system does not count them (Wine answers 0, impossible for a
-// process with a window), the count is measured as how many fewer brushes than a fixed ceiling the
-// process can still create: every leaked object lowers that room by one.
-inline DWORD GdiObjectCount() {
-    if (const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
-    constexpr size_t kCeiling = 1000000;
-    std::vector<HBRUSH> probe;
-    probe.reserve(70000);
-    while (probe.size() < kCeiling) {
-        HBRUSH b = CreateSolidBrush(RGB(1, 2, 3));
-        if (!b) break;
-        probe.push_back(b);
-    }
-    for (HBRUSH b : probe) DeleteObject(b);
-    return static_cast<DWORD>(kCeiling - probe.size());
-}
 
 }  // namespace vt::test

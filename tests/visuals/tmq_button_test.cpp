@@ -755,14 +755,15 @@ TEST_F(TmqButtonTest, ThousandPaintsLeaveNoGdiObjectBehind) {
     SendMessageW(b.hwnd(), WM_SETFOCUS, 0, 0);
     Canvas c(75, 25);
     c.Print(b.hwnd());
-    const DWORD before = vt::test::GdiObjectCount();
+    ASSERT_TRUE(vt::test::GdiCountIsLive());
+    const DWORD before = vt::test::LiveGdiObjects();
     for (int i = 0; i < 250; ++i) {
         for (TLook look : {TLook::Normal, TLook::Hot, TLook::Pressed}) b.DrawLook(c.dc(), look);
         EnableWindow(b.hwnd(), FALSE);
         c.Print(b.hwnd());
         EnableWindow(b.hwnd(), TRUE);
     }
-    EXPECT_EQ(vt::test::GdiObjectCount(), before);
+    EXPECT_EQ(vt::test::LiveGdiObjects(), before);
 }
 
 // ---- Resources the program carries ----

@@ -8,4 +8,8 @@ namespace vt::test {
 DWORD GuiResourcesGdiObjects();   // GetGuiResources as is (0 under Wine)
 DWORD LiveGdiObjects();           // GetGuiResources, or the handle table count under Wine
 
+// Whether the count follows brushes made and deleted right now. A leak check whose count cannot see
+// objects proves nothing: each one asserts this first.
+bool GdiCountIsLive();
+
 }  // namespace vt::test

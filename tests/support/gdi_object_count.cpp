@@ -1,6 +1,9 @@
-#include "clock/gdi_object_count.h"
+#include "support/gdi_object_count.h"
 
 #include <cstdint>
+#include <vector>
+
+#include "clock/base/handles.h"
 
 namespace vt::test {
 
@@ -11,8 +14,9 @@ bool RunsUnderWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-// Wine keeps the table the PEB points to (GdiSharedHandleTable): 0x10000 entries of 24 bytes whose
-// type byte (offset 14) is 0 for a free entry.
+// Wine keeps the table the PEB points to (GdiSharedHandleTable, PEB offset 0xF8, or 0x94 in a 32-bit
+// process): 0x10000 entries of 24 bytes in both (Wine 8 keeps the object and user pointers 64 bits wide
+// for 32-bit processes too) whose type byte (offset 14) is 0 for a free entry.
 DWORD CountWineHandleTable() {
     using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     struct BasicInformation {
@@ -43,6 +47,16 @@ DWORD GuiResourcesGdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_
 DWORD LiveGdiObjects() {
     if (DWORD n = GuiResourcesGdiObjects()) return n;
     return RunsUnderWine() ? CountWineHandleTable() : 0;
+}
+
+bool GdiCountIsLive() {
+    constexpr DWORD kMade = 16;
+    const DWORD before = LiveGdiObjects();
+    std::vector<UniqueBrush> made;
+    for (DWORD i = 0; i < kMade; ++i) made.emplace_back(CreateSolidBrush(RGB(i, 2, 3)));
+    const DWORD during = LiveGdiObjects();
+    made.clear();
+    return before > 0 && during == before + kMade && LiveGdiObjects() == before;
 }
 
 }  // namespace vt::test
