@@ -70,22 +70,29 @@ bool ContainsServer(const std::vector<std::wstring>& items, const std::wstring& 
 // ---- TAtomicClock ----
 
 TAtomicClock::TAtomicClock(IAtomicClockView& view, AtomicClockDeps deps)
-    : view_(view), deps_(std::move(deps)), nextSync_(deps_.nextSync), alive_(std::make_shared<TAtomicClock*>(this)) {}
+    : view_(view), deps_(std::move(deps)), nextSync_(deps_.nextSync), gate_(std::make_shared<PostGate>()) {}
 
 TAtomicClock::~TAtomicClock() {
-    alive_.reset();
+    {
+        // A worker left waiting on its server may answer later: from now on nothing reaches the main thread.
+        std::lock_guard<std::mutex> l(gate_->lock);
+        gate_->open = false;
+    }
     timeServiceThread_.reset();
     if (queryThread_.joinable()) queryThread_.join();
     if (adjustThread_.joinable()) adjustThread_.join();
 }
 
 std::function<void(std::function<void()>)> TAtomicClock::Poster() const {
-    // Made on the main thread, so the worker never touches alive_ itself.
-    std::weak_ptr<TAtomicClock*> alive = alive_;
+    // Made on the main thread, so the worker never touches the page itself. Posting happens under the
+    // gate's lock, so once the page has closed it no worker reaches the main-thread poster either.
+    std::shared_ptr<PostGate> gate = gate_;
     IMainThread* mainThread = deps_.mainThread;
-    return [alive, mainThread](std::function<void()> step) {
-        mainThread->Post([alive, step = std::move(step)] {
-            if (alive.lock()) step();
+    return [gate, mainThread](std::function<void()> step) {
+        std::lock_guard<std::mutex> l(gate->lock);
+        if (!gate->open) return;
+        mainThread->Post([gate, step = std::move(step)] {
+            if (gate->open) step();   // main thread, as the page's destruction
         });
     };
 }
@@ -229,8 +236,7 @@ void TimeServiceThread::Serve(std::shared_ptr<State> state) {
 void TAtomicClock::AdjustThroughTimeService(const std::wstring& server) {
     if (!timeServiceThread_) timeServiceThread_ = std::make_unique<TimeServiceThread>();
     ITimeServiceFactory* factory = deps_.timeServiceFactory;
-    std::weak_ptr<TAtomicClock*> alive = alive_;
-    timeServiceThread_->Run([factory, server, alive, post = Poster(), this](ComPtr<IMyPrivilegedObject>& service) {
+    timeServiceThread_->Run([factory, server, post = Poster(), this](ComPtr<IMyPrivilegedObject>& service) {
         std::exception_ptr creationError;
         HRESULT hr = E_FAIL;
         if (!service) {
@@ -243,13 +249,9 @@ void TAtomicClock::AdjustThroughTimeService(const std::wstring& server) {
         if (service) {
             UniqueBstr host(server);
             hr = service->SyncTime(host.get());
-            // E_FAIL and E_ABORT are the object's own answers; anything else means the object or its
-            // surrogate is gone, so the next attempt creates it again.
-            if (hr != S_OK && hr != E_FAIL && hr != E_ABORT) service.reset();
         }
         const bool hasService = static_cast<bool>(service);
-        // A call that outlived the page (left waiting at the end) has no one to answer.
-        if (alive.expired()) return;
+        // A call that outlived the page (left waiting at the end) has no one to answer: post drops it.
         post([this, hr, hasService, creationError] { TimeServiceAnswered(hr, hasService, creationError); });
     });
 }
@@ -268,7 +270,13 @@ void TAtomicClock::TimeServiceAnswered(HRESULT hr, bool hasService, std::excepti
         return;
     }
     adjusted_ = false;
-    syncAtomError(false);
+    if (hr == E_FAIL || hr == E_ABORT) {
+        syncAtomError(false);
+        return;
+    }
+    // Any other answer is not one of the object's own: nothing is shown and "Adjust" stays disabled;
+    // the object is kept, and the automatic synchronisation may still try again.
+    adjusting_ = false;
 }
 
 void TAtomicClock::ReleaseTimeService() {

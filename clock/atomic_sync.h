@@ -195,8 +195,12 @@ private:
     bool adjusting_ = false;
     bool hasTimeService_ = false;   // mirrors the object slot of the time-service thread
     std::unique_ptr<TimeServiceThread> timeServiceThread_;
-    // Posted steps hold a weak copy and do nothing once the page is gone.
-    std::shared_ptr<TAtomicClock*> alive_;
+    // Posted steps share it and do nothing once the page has closed it.
+    struct PostGate {
+        std::mutex lock;
+        bool open = true;
+    };
+    std::shared_ptr<PostGate> gate_;
     std::thread queryThread_;
     std::thread adjustThread_;
 };

@@ -404,3 +404,20 @@ TEST(WeatherPage, UnitButtonsFollowTheStoredSymbol) {
     t.page->LoadFromOptions();
     EXPECT_TRUE(t.page->State().englishUnits);
 }
+
+TEST(WeatherPage, StoredLatinOneReplyReadsBackAfterARestart) {
+    Service service;
+    service.Serve(Reply(Replaced(Replaced(WeatherData(L"golden.xml"), "UTF-8", "ISO-8859-1"), "Paris, France</dnam>",
+                                 "Z\xFCrich</dnam>")));
+    PageUnderTest t(kNow);
+    FetchGolden(t);
+    ASSERT_TRUE(t.page->Report());
+    ASSERT_EQ(t.page->Report()->memo.at(0), L"Z\u00FCrich");
+    t.page->SavePlacement();
+
+    MainOptions fresh;
+    WeatherPage restored(fresh, {}, t.clock, t.pictures.path(), [] {}, t.registry.place());
+    restored.RestorePlacement();
+    ASSERT_TRUE(restored.Report());
+    EXPECT_EQ(restored.Report()->memo.at(0), L"Z\u00FCrich");
+}
