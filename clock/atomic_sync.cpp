@@ -249,6 +249,9 @@ void TAtomicClock::AdjustThroughTimeService(const std::wstring& server) {
         if (service) {
             UniqueBstr host(server);
             hr = service->SyncTime(host.get());
+            // E_FAIL and E_ABORT are the object's own answers; anything else means the object or its
+            // surrogate is gone, so the next attempt creates it again.
+            if (hr != S_OK && hr != E_FAIL && hr != E_ABORT) service.reset();
         }
         const bool hasService = static_cast<bool>(service);
         // A call that outlived the page (left waiting at the end) has no one to answer: post drops it.
@@ -269,14 +272,10 @@ void TAtomicClock::TimeServiceAnswered(HRESULT hr, bool hasService, std::excepti
         GetAtomAdjustTime();
         return;
     }
+    // Any other answer counts as a failure too: leaving "Adjust" disabled for good would leave the user no
+    // way to try again.
     adjusted_ = false;
-    if (hr == E_FAIL || hr == E_ABORT) {
-        syncAtomError(false);
-        return;
-    }
-    // Any other answer is not one of the object's own: nothing is shown and "Adjust" stays disabled;
-    // the object is kept, and the automatic synchronisation may still try again.
-    adjusting_ = false;
+    syncAtomError(false);
 }
 
 void TAtomicClock::ReleaseTimeService() {
