@@ -6,9 +6,10 @@
 
 #include <algorithm>
 
-#include "clock/base/text.h"
-#include "clock/base/window.h"
-#include "clock/folder_browse.h"
+#include "base/locale_text.h"
+#include "base/text.h"
+#include "base/window.h"
+#include "base/folder_browse.h"
 #include "resources/alarm_editor_res.h"
 
 namespace vt {
@@ -77,11 +78,6 @@ std::wstring WithSlash(std::wstring folder) {
     return folder;
 }
 
-std::wstring LocaleText(LCTYPE what) {
-    wchar_t buf[128] = L"";
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buf, 128);
-    return buf;
-}
 }  // namespace
 
 // ---- icon list ---------------------------------------------------------------------------------------

@@ -14,10 +14,10 @@
 
 #include "alarms/alarm_editor_model.h"
 #include "alarms/alarm_list.h"
-#include "clock/alpha_bitmap.h"
-#include "clock/base/handles.h"
-#include "clock/base/now.h"
-#include "clock/gradient_panel.h"
+#include "controls/alpha_bitmap.h"
+#include "base/handles.h"
+#include "base/now.h"
+#include "controls/gradient_panel.h"
 
 namespace vt {
 

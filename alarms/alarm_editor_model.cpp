@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "alarms/next_occurrence.h"
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt {
 

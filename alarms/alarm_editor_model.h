@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "alarms/alarm_record.h"
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 namespace vt {
 

@@ -14,7 +14,7 @@
 #include "alarms/alarms_file.h"
 #include "alarms/next_occurrence.h"
 #include "alarms/wake_timer.h"
-#include "clock/base/now.h"
+#include "base/now.h"
 
 namespace vt {
 

@@ -1,9 +1,9 @@
 // The "Date / Time" column of the alarm list in the user's own formats.
 #pragma once
-#include "clock/options_file.h"
+#include "base/locale_text.h"
 #include <string>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 namespace vt {
 

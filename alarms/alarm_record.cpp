@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 namespace vt {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 namespace vt {
 

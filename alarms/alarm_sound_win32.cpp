@@ -7,7 +7,7 @@
 #include <cwctype>
 
 #include "alarms/alarm_sound.h"
-#include "clock/base/window.h"
+#include "base/window.h"
 
 namespace vt {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "clock/base/window.h"
+#include "base/window.h"
 #include "resources/alarms_page_res.h"
 
 namespace vt {

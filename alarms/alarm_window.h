@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "alarms/alarm_actions.h"
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <set>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 namespace vt {
 

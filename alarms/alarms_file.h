@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "alarms/alarm_record.h"
-#include "clock/base/inifile.h"
+#include "base/inifile.h"
 
 namespace vt {
 

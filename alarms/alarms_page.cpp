@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include "alarms/alarm_list_format.h"
-#include "clock/base/window.h"
+#include "base/window.h"
 #include "resources/alarms_page_res.h"
 
 namespace vt {

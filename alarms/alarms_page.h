@@ -10,9 +10,9 @@
 #include <string>
 
 #include "alarms/alarm_list.h"
-#include "clock/base/handles.h"
-#include "clock/base/registry.h"
-#include "clock/gradient_panel.h"
+#include "base/handles.h"
+#include "base/registry.h"
+#include "controls/gradient_panel.h"
 
 namespace vt {
 

@@ -5,10 +5,10 @@
 
 #include <stdexcept>
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
-#include "clock/gblur.h"
-#include "clock/taskbar_locator.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "controls/gblur.h"
+#include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
 
 namespace vt {
@@ -86,11 +86,6 @@ void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, cons
     if (face.circle) Blend(dc, LoadPNGAsAlphaBitmap(circleFile), *face.circle, 255);
 }
 
-std::wstring LocaleText(LCTYPE type) {
-    wchar_t buffer[128]{};
-    if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 128)) return L"";
-    return buffer;
-}
 
 }  // namespace
 
@@ -156,19 +151,7 @@ CalendarNames LocaleCalendarNames() {
     return names;
 }
 
-std::wstring LocaleShortDate(TDateTime value) {
-    const SYSTEMTIME st = DateTimeToSystemTime(value);
-    wchar_t buffer[128]{};
-    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, 128)) return L"";
-    return buffer;
-}
 
-std::wstring LocaleLongTime(TDateTime value) {
-    const SYSTEMTIME st = DateTimeToSystemTime(value);
-    wchar_t buffer[128]{};
-    if (!GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer, 128)) return L"";
-    return buffer;
-}
 
 std::wstring AlarmIconFile(const std::wstring& iconsDir, int icon) {
     if (icon < 0) return L"";

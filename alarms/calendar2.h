@@ -14,11 +14,12 @@
 #include "alarms/alarm_editing.h"
 #include "alarms/alarm_list.h"
 #include "alarms/calendar_layout.h"
-#include "clock/alpha_bitmap.h"
-#include "clock/base/handles.h"
-#include "clock/base/now.h"
-#include "clock/base/registry.h"
-#include "clock/base/window.h"
+#include "controls/alpha_bitmap.h"
+#include "base/handles.h"
+#include "base/locale_text.h"
+#include "base/now.h"
+#include "base/registry.h"
+#include "base/window.h"
 
 namespace vt {
 
@@ -52,10 +53,8 @@ struct CalendarPicture {
 // A missing circle.png or alarm icon leaves only that picture out.
 std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& request, std::wstring& error);
 
-// The locale's month and short weekday names, short date and long time.
+// The locale's month and short weekday names.
 CalendarNames LocaleCalendarNames();
-std::wstring LocaleShortDate(TDateTime value);
-std::wstring LocaleLongTime(TDateTime value);
 // The n-th "*.png" of the icons folder in directory order, as the alarm editor's icon list holds them;
 // empty when there is none.
 std::wstring AlarmIconFile(const std::wstring& iconsDir, int icon);

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "clock/base/handles.h"
-#include "clock/base/inifile.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/inifile.h"
+#include "base/text.h"
 
 namespace vt {
 

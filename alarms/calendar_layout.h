@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "alarms/alarm_list.h"
-#include "clock/base/datetime.h"
-#include "clock/font_styles.h"
+#include "base/datetime.h"
+#include "base/font_styles.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "alarms/wake_timer.h"
-#include "clock/base/now.h"
+#include "base/now.h"
 
 namespace vt {
 

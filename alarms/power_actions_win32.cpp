@@ -4,7 +4,7 @@
 #include <powrprof.h>
 
 #include "alarms/power_actions.h"
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt {
 

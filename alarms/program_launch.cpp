@@ -1,6 +1,6 @@
 #include "alarms/program_launch.h"
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 namespace vt {
 

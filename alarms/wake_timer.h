@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 namespace vt {
 

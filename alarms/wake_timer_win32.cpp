@@ -1,11 +1,11 @@
 #include "alarms/wake_timer_win32.h"
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 
-#include "clock/base/handles.h"
-#include "clock/base/now.h"
+#include "base/handles.h"
+#include "base/now.h"
 
 namespace vt {
 

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "clock/clock_paint.h"
 #include "clock/command_messages.h"
-#include "clock/taskbar_locator.h"
+#include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
 
 namespace vt {

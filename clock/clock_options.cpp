@@ -1,8 +1,8 @@
 #include "clock/clock_options.h"
 
-#include "clock/base/inifile.h"
-#include "clock/base/registry.h"
-#include "clock/base/text.h"
+#include "base/inifile.h"
+#include "base/registry.h"
+#include "base/text.h"
 #include "clock/clock_skin.h"
 
 namespace vt {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "clock/png_picture.h"
+#include "controls/png_picture.h"
 #include "clock/settings_names.h"
 
 namespace vt {

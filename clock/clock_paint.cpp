@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "clock/clock_hook.h"
-#include "clock/taskbar_locator.h"
+#include "base/taskbar_locator.h"
 
 namespace vt {
 

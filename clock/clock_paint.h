@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "clock/base/now.h"
+#include "base/now.h"
 #include "clock/clock_options.h"
 #include "clock/clock_skin.h"
 

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "clock/base/datetime.h"
-#include "clock/base/handles.h"
-#include "clock/png_picture.h"
+#include "base/datetime.h"
+#include "base/handles.h"
+#include "controls/png_picture.h"
 
 namespace vt {
 

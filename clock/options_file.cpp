@@ -4,10 +4,11 @@
 #include <shlobj.h>
 #include <wincrypt.h>
 
-#include "clock/base/inifile.h"
-#include "clock/base/now.h"
-#include "clock/base/registry.h"
-#include "clock/base/text.h"
+#include "base/inifile.h"
+#include "base/locale_text.h"
+#include "base/now.h"
+#include "base/registry.h"
+#include "base/text.h"
 
 namespace vt {
 
@@ -105,30 +106,8 @@ ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey)
     return p;
 }
 
-std::wstring DateTimeToText(TDateTime value) {
-    SYSTEMTIME st = DateTimeToSystemTime(value);
-    wchar_t date[128] = L"", time[128] = L"";
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 128, nullptr);
-    std::wstring text = date;
-    if (DateTimeToMSecs(TimeOf(value)) != 0) {   // exactly midnight shows the date alone
-        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &st, nullptr, time, 128);
-        text += L" ";
-        text += time;
-    }
-    return text;
-}
 
-std::optional<TDateTime> TextToDateTime(const std::wstring& text) {
-    if (Trim(text).empty()) return std::nullopt;
-    DATE d = 0;
-    // The stored text is in the user's locale; the automation parser reads exactly that.
-    if (FAILED(VarDateFromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &d))) return std::nullopt;
-    return d;
-}
 
-std::wstring LastSyncCaption(TDateTime lastSync) {
-    return std::wstring(L"Local time was successfully adjusted: ") + (lastSync == 0 ? L"Never" : DateTimeToText(lastSync));
-}
 
 std::wstring RunValueFor(const std::wstring& appDir) { return L"\"" + appDir + L"\\Vantoric.exe\""; }
 

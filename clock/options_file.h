@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 #include "clock/options_model.h"
 #include "clock/settings_names.h"
 
@@ -49,10 +49,6 @@ bool CreateFolderTree(const std::wstring& dir);
 // "LastSync" and "NextSync" in Setting.ini, as date-time text of the user's locale.
 void RecordSuccessfulSync(const OptionsStore& store, TDateTime now);
 void WriteNextSync(const OptionsStore& store, TDateTime when);
-std::wstring DateTimeToText(TDateTime value);
-std::optional<TDateTime> TextToDateTime(const std::wstring& text);
-// "Local time was successfully adjusted: " + the date-time, or "Never" for 0.
-std::wstring LastSyncCaption(TDateTime lastSync);
 
 // Takes the system's proxy settings from "Internet Settings" (ProxyEnable, ProxyServer).
 ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey =

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 namespace vt {
 

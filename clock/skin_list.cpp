@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "clock/colors.h"
 
 namespace vt {

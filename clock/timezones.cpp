@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstring>
 
-#include "clock/base/registry.h"
-#include "clock/base/text.h"
+#include "base/registry.h"
+#include "base/text.h"
 
 namespace vt {
 

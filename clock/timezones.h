@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "clock/base/datetime.h"
-#include "clock/base/now.h"
+#include "base/datetime.h"
+#include "base/now.h"
 #include "clock/zone_rules.h"
 
 namespace vt {

@@ -6,9 +6,9 @@
 #include <cwchar>
 #include <stdexcept>
 
-#include "clock/base/dib.h"
-#include "clock/base/text.h"
-#include "clock/taskbar_locator.h"
+#include "base/dib.h"
+#include "base/text.h"
+#include "base/taskbar_locator.h"
 
 namespace vt {
 

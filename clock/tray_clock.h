@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "clock/base/handles.h"
-#include "clock/base/window.h"
+#include "base/handles.h"
+#include "base/window.h"
 #include "clock/tray_protocol.h"
 
 namespace vt {

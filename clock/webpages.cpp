@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/base/module_path.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/module_path.h"
+#include "base/text.h"
 
 namespace vt {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "clock/shell_launcher.h"
+#include "base/shell_launcher.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <optional>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 namespace vt {
 

@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "host/taskbar_host.h"
 
 namespace {

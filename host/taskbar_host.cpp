@@ -1,11 +1,11 @@
 #include "host/taskbar_host.h"
 
-#include "clock/base/dib.h"
+#include "base/dib.h"
 
 #include <iterator>
 #include <stdexcept>
 
-#include "clock/taskbar_locator.h"
+#include "base/taskbar_locator.h"
 
 namespace vt::host {
 

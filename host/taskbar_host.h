@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/base/window.h"
+#include "base/handles.h"
+#include "base/window.h"
 #include "clock/tray_protocol.h"
 #include "host/hook/clock_hook.h"
 

@@ -5,7 +5,7 @@
 
 #include <system_error>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "timeservice/type_library.h"
 
 namespace ascendor {

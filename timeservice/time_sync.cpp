@@ -1,6 +1,6 @@
 #include "timeservice/time_sync.h"
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace ascendor {
 

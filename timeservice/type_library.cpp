@@ -1,6 +1,6 @@
 #include "timeservice/type_library.h"
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 #include <oleauto.h>
 

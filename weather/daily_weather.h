@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "clock/base/handles.h"
-#include "clock/base/window.h"
+#include "base/handles.h"
+#include "base/window.h"
 #include "weather/weather_document.h"
 #include "weather/weather_store.h"
 

@@ -5,7 +5,7 @@
 #include <cwctype>
 #include <stdexcept>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "weather/forecast_resample.h"
 #include "weather/forecast_xml.h"
 #include "weather/weather_document.h"

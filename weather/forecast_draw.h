@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "clock/alpha_bitmap.h"
+#include "controls/alpha_bitmap.h"
 #include "weather/forecast_skin.h"
 
 namespace vt {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "clock/pixels.h"
+#include "base/pixels.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #include "weather/forecast_skin.h"
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "weather/forecast_xml.h"
 
 namespace vt {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "clock/font_styles.h"
+#include "base/font_styles.h"
 
 namespace vt {
 

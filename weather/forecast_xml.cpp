@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 namespace vt {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "clock/gblur.h"
-#include "clock/taskbar_locator.h"
+#include "controls/gblur.h"
+#include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
 
 namespace vt {

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "clock/alpha_bitmap.h"
-#include "clock/base/handles.h"
-#include "clock/base/window.h"
+#include "controls/alpha_bitmap.h"
+#include "base/handles.h"
+#include "base/window.h"
 #include "weather/forecast_draw.h"
 #include "weather/weather_store.h"
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "clock/base/window.h"
+#include "base/window.h"
 #include "resources/weather_res.h"
 #include "weather/weather_picture.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "weather/daily_weather.h"
 #include "weather/weather_page.h"
 

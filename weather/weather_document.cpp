@@ -6,8 +6,8 @@
 
 #include <stdexcept>
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 
 namespace vt {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "weather/weather_picture.h"
 
 namespace vt {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "clock/base/now.h"
+#include "base/now.h"
 #include "clock/options_model.h"
 #include "weather/daily_weather.h"
 #include "weather/weather_document.h"

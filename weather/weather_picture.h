@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt {
 

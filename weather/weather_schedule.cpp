@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "clock/base/now.h"
-#include "clock/options_file.h"
+#include "base/now.h"
+#include "base/locale_text.h"
 #include "clock/options_model.h"
 
 namespace vt {

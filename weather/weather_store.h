@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "clock/base/datetime.h"
-#include "clock/base/registry.h"
+#include "base/datetime.h"
+#include "base/registry.h"
 
 namespace vt {
 

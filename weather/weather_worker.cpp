@@ -1,7 +1,7 @@
 #include "weather/weather_worker.h"
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 
 namespace vt {
 

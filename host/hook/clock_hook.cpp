@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "clock/tray_protocol.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "alarms/alarm_list.h"
-#include "clock/base/datetime.h"
-#include "clock/base/now.h"
+#include "base/datetime.h"
+#include "base/now.h"
 
 namespace vt::test {
 

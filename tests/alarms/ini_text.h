@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "support/test_support.h"
 
 namespace vt::test {

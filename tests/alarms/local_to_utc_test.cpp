@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "alarms/wake_timer.h"
-#include "clock/base/now.h"
+#include "base/now.h"
 
 TEST(SystemLocalToUtc, AgreesWithTheSystemClockNow) {
     // Reads the clock only: the local time now, converted, is the UTC time now.

@@ -5,10 +5,10 @@
 
 #include <atomic>
 
-#include "clock/app/application.h"
-#include "clock/app/main_form.h"
-#include "clock/base/inifile.h"
-#include "clock/base/registry.h"
+#include "app/application.h"
+#include "app/main_form.h"
+#include "base/inifile.h"
+#include "base/registry.h"
 #include "support/loopback_server.h"
 #include "weather/weather_request.h"
 #include "resources/resource.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "clock/app/new_version.h"
+#include "app/new_version.h"
 #include "support/loopback_server.h"
 
 using namespace vt;

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "clock/colors.h"
 #include "clock/options_file.h"
 #include "clock/skin_list.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "support/test_support.h"
 
 using namespace vt;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clock/base/datetime.h"
+#include "base/datetime.h"
 
 using namespace vt;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clock/base/inifile.h"
+#include "base/inifile.h"
 #include "support/test_support.h"
 
 using namespace vt;

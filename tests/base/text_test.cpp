@@ -3,7 +3,7 @@
 #include <clocale>
 #include <string>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 using namespace vt;
 

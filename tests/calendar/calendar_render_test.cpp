@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "alarms/calendar2.h"
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "clock/png_writer.h"
 #include "support/test_support.h"
 

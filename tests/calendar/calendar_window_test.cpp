@@ -6,8 +6,8 @@
 
 #include "alarms/alarm_fakes.h"
 #include "alarms/calendar2.h"
-#include "clock/base/registry.h"
-#include "clock/base/text.h"
+#include "base/registry.h"
+#include "base/text.h"
 #include "clock/png_writer.h"
 #include "clock/tray_protocol.h"
 #include "support/test_support.h"

@@ -4,8 +4,8 @@
 
 #include <clocale>
 
-#include "clock/base/inifile.h"
-#include "clock/base/registry.h"
+#include "base/inifile.h"
+#include "base/registry.h"
 #include "clock/clock_skin.h"
 #include "clock/clock_skin_fixture.h"
 #include "clock/png_writer.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt::test {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clock/file_version.h"
+#include "base/file_version.h"
 #include "support/test_support.h"
 
 using namespace vt;

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
-#include "clock/folder_browse.h"
+#include "base/handles.h"
+#include "base/text.h"
+#include "base/folder_browse.h"
 
 using namespace vt;
 

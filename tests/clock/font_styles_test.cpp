@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clock/font_styles.h"
+#include "base/font_styles.h"
 
 using namespace vt;
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "support/gdi_object_count.h"
 
 namespace vt {

@@ -1,4 +1,4 @@
-#include "clock/png_picture.h"
+#include "controls/png_picture.h"
 
 #include <gtest/gtest.h>
 

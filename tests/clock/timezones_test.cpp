@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/base/now.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/now.h"
+#include "base/text.h"
 #include "clock/timezones.h"
 
 using namespace vt;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "clock/webpages.h"
 #include "support/test_support.h"
 

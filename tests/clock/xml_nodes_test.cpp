@@ -4,8 +4,8 @@
 #include <msxml2.h>
 #include <oleauto.h>
 
-#include "clock/base/handles.h"
-#include "clock/xml_nodes.h"
+#include "base/handles.h"
+#include "base/xml_nodes.h"
 
 using namespace vt;
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "clock/base/inifile.h"
-#include "clock/base/registry.h"
+#include "base/inifile.h"
+#include "base/registry.h"
 #include "e2e/e2e_support.h"
 #include "support/test_support.h"
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "clock/base/registry.h"
+#include "base/registry.h"
 #include "e2e/e2e_support.h"
 #include "support/test_support.h"
 

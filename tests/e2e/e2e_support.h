@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt::test {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "clock/base/inifile.h"
-#include "clock/base/registry.h"
+#include "base/inifile.h"
+#include "base/registry.h"
 #include "e2e/e2e_support.h"
 #include "support/test_support.h"
 

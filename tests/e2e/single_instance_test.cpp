@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include "clock/base/inifile.h"
-#include "clock/base/registry.h"
+#include "base/inifile.h"
+#include "base/registry.h"
 #include "e2e/e2e_support.h"
 #include "support/test_support.h"
 

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "clock/base/inifile.h"
-#include "clock/base/text.h"
-#include "clock/base/registry.h"
+#include "base/inifile.h"
+#include "base/text.h"
+#include "base/registry.h"
 #include "e2e/e2e_support.h"
 #include "support/loopback_server.h"
 #include "support/test_support.h"

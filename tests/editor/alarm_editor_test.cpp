@@ -8,7 +8,7 @@
 
 #include "../alarms/alarm_fakes.h"
 #include "alarms/alarm_editor.h"
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "resources/alarm_editor_res.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "forecast/forecast_fixture.h"
 #include "weather/forecast_draw.h"
 

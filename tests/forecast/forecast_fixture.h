@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "clock/png_writer.h"
 #include "support/test_support.h"
 #include "weather/test_data.h"

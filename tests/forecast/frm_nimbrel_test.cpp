@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/registry.h"
+#include "base/registry.h"
 #include "clock/tray_protocol.h"
 #include "forecast/forecast_fixture.h"
 #include "visuals/render.h"

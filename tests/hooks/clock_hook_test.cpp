@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/base/inifile.h"
+#include "base/handles.h"
+#include "base/inifile.h"
 #include "clock/clock_hook.h"
 #include "clock/clock_skin_fixture.h"
 #include "clock/clock_paint.h"
 #include "clock/command_messages.h"
-#include "clock/taskbar_locator.h"
+#include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
 #include "support/test_support.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace vt::test {
 

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "clock/base/handles.h"
-#include "clock/base/window.h"
+#include "base/handles.h"
+#include "base/window.h"
 
 namespace vt::test {
 

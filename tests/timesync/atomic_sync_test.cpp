@@ -6,7 +6,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "clock/atomic_sync.h"
+#include "timeservice/atomic_sync.h"
 #include "clock/options_file.h"
 
 namespace {
@@ -208,7 +208,7 @@ TEST_F(AtomicClockPage, ShowingThePageClearsTheServerTime) {
     page.ShowAtomicClockPage();
     EXPECT_EQ(view.serverTime, L"");
     EXPECT_EQ(view.diff, L"");
-    EXPECT_EQ(view.localTime, AtomTimeText(now.now));
+    EXPECT_EQ(view.localTime, LocaleLongTime(now.now));
     EXPECT_EQ(page.AtomTime(), 0);
 }
 
@@ -224,13 +224,13 @@ TEST_F(AtomicClockPage, QueryShowsServerTimeAndDifference) {
     EXPECT_TRUE(view.getEnabled);
     EXPECT_EQ(view.diff, L"+ 00:00:02.500");
     EXPECT_NEAR(page.AtomTime(), now.now - EncodeTime(0, 0, 2, 500), 1e-9);
-    EXPECT_EQ(view.serverTime, AtomTimeText(page.AtomTime()));
+    EXPECT_EQ(view.serverTime, LocaleLongTime(page.AtomTime()));
 
     // The live display runs the server time on from the measured difference.
     now.now += EncodeTime(0, 1, 0);
     page.TimerAtomTimer();
-    EXPECT_EQ(view.localTime, AtomTimeText(now.now));
-    EXPECT_EQ(view.serverTime, AtomTimeText(now.now - page.AtomDiff()));
+    EXPECT_EQ(view.localTime, LocaleLongTime(now.now));
+    EXPECT_EQ(view.serverTime, LocaleLongTime(now.now - page.AtomDiff()));
 }
 
 TEST_F(AtomicClockPage, ServerBehindShowsMinus) {
@@ -291,6 +291,7 @@ TEST_F(AtomicClockPage, AdjustingThroughTheTimeServiceRecordsTheSync) {
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_EQ(recorded[0], now.now);
     EXPECT_EQ(view.lastSync, LastSyncCaption(now.now));
+    EXPECT_EQ(LastSyncCaption(0), L"Local time was successfully adjusted: Never");
     // The server time stops running until the next query.
     page.TimerAtomTimer();
     EXPECT_EQ(view.serverTime, L"");

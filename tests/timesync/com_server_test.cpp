@@ -3,7 +3,7 @@
 // function here; the library's own entry points always use the one that sets the machine clock.
 #include <gtest/gtest.h>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 #include "support/test_support.h"
 #include "timesync/loopback_sntp.h"
 #include "timeservice/my_privileged_object.h"

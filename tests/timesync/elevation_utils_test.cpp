@@ -2,7 +2,7 @@
 // without administrator rights, a plain creation when it has them, an exception on failure.
 #include <gtest/gtest.h>
 
-#include "clock/elevation_utils.h"
+#include "timeservice/elevation_utils.h"
 #include "timeservice/ascendor_tlb.h"
 
 namespace {

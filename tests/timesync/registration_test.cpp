@@ -4,8 +4,8 @@
 #include <olectl.h>
 #include <sddl.h>
 
-#include "clock/base/handles.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/text.h"
 #include "support/test_support.h"
 #include "timeservice/privileged_class_factory.h"
 #include "timeservice/type_library.h"

@@ -8,7 +8,7 @@
 #include <deque>
 #include <mutex>
 
-#include "clock/atomic_sync.h"
+#include "timeservice/atomic_sync.h"
 #include "timesync/loopback_sntp.h"
 #include "timeservice/privileged_class_factory.h"
 #include "timeservice/time_sync.h"

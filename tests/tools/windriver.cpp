@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <string>
 
-#include "clock/base/handles.h"
+#include "base/handles.h"
 
 namespace {
 

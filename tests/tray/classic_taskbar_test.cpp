@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/taskbar_locator.h"
+#include "base/handles.h"
+#include "base/taskbar_locator.h"
 #include "clock/tray_clock.h"
 #include "support/test_support.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/base/window.h"
-#include "clock/base/text.h"
+#include "base/handles.h"
+#include "base/window.h"
+#include "base/text.h"
 #include "clock/tray_clock.h"
 
 namespace vt {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "clock/alpha_bitmap.h"
-#include "clock/gblur.h"
+#include "controls/alpha_bitmap.h"
+#include "controls/gblur.h"
 #include "render.h"
 #include "support/test_support.h"
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "clock/base/handles.h"
-#include "clock/gblur.h"
+#include "base/handles.h"
+#include "controls/gblur.h"
 
 using namespace vt;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/gradient_panel.h"
+#include "controls/gradient_panel.h"
 #include "render.h"
 
 using namespace vt;

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "clock/alpha_bitmap.h"
-#include "clock/base/handles.h"
+#include "controls/alpha_bitmap.h"
+#include "base/handles.h"
 #include "support/gdi_object_count.h"
 
 namespace vt::test {

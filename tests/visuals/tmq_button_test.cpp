@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "clock/tmq_button.h"
+#include "controls/tmq_button.h"
 #include "render.h"
 
 using namespace vt;

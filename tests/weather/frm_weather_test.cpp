@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/locale_text.h"
 #include "clock/options_file.h"
 #include <windows.h>
 #include <commctrl.h>

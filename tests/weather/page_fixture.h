@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "clock/base/inifile.h"
-#include "clock/base/now.h"
+#include "base/inifile.h"
+#include "base/now.h"
 #include "clock/options_model.h"
 #include "support/test_support.h"
 #include "weather/weather_page.h"

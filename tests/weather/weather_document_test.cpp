@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "weather/test_data.h"
 #include "weather/weather_document.h"
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/locale_text.h"
 #include "clock/options_file.h"
 
 #include <windows.h>
@@ -7,7 +8,7 @@
 
 #include <mutex>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 #include "support/loopback_server.h"
 #include "weather/page_fixture.h"
 #include "weather/test_data.h"

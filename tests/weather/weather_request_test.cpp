@@ -4,7 +4,7 @@
 #include <atomic>
 #include <optional>
 
-#include "clock/base/text.h"
+#include "base/text.h"
 
 #include "support/loopback_server.h"
 #include "weather/weather_request.h"

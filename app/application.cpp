@@ -1,0 +1,116 @@
+#include "app/application.h"
+
+#include "alarms/alarm_devices.h"
+#include "alarms/wake_timer_win32.h"
+#include "app/clock_painter_link.h"
+#include "app/main_form.h"
+#include "base/text.h"
+#include "base/window.h"
+#include "base/file_version.h"
+#include "clock/timezones.h"
+#include "resources/resource.h"
+
+namespace vt {
+
+bool CheckSingleInstance(const std::wstring& name, UniqueHandle& mutex) {
+    mutex.reset(CreateMutexW(nullptr, TRUE, name.c_str()));
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        mutex.reset();
+        return false;
+    }
+    return true;
+}
+
+void SignalRunningInstance() {
+    // Posted, never sent: the second process must not wait on the first.
+    PostMessageW(FindWindowW(kMainFormClass, nullptr), WM_SHOWMAIN, 0, 0);
+}
+
+std::wstring CalendarDir() {
+    wchar_t path[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\') + 1) + L"Calendar\\";
+}
+
+bool ProgramMessage(TfrmClock& form, HACCEL accelerators, MSG& msg) {
+    if (form.AlarmWindows.PreTranslate(msg)) return true;
+    HWND main = form.hwnd();
+    if (!main) return false;
+    // The menu's shortcuts belong to the main dialog: keys typed in another window stay its own.
+    if (accelerators && (msg.hwnd == main || IsChild(main, msg.hwnd)) && TranslateAcceleratorW(main, accelerators, &msg))
+        return true;
+    return IsDialogMessageW(main, &msg) != FALSE;
+}
+
+int RunMainForm(MainFormConfig config, MainFormHooks hooks) {
+    // A failure of the start-up reaches the standard display and ends the run; the form, if it exists,
+    // is destroyed on the way out without saving options it never read.
+    try {
+        TfrmClock form(std::move(config), std::move(hooks));
+        if (!form.Create()) {
+            ShowException((L"The main window could not be created: " + SystemErrorText(GetLastError())).c_str());
+            return 1;
+        }
+        // Each step may show a message box whose loop carries a quit: the next runs only while the form lives.
+        if (form.InitClock() && form.hwnd()) {
+            form.LoadOptions();
+            if (form.hwnd()) {
+                form.EnableTimer(true);
+                form.RefreshClock();
+                form.ScheduleWeatherCheck();
+                form.RegisterWeatherHotKey();
+            }
+        }
+        // A resource table: freed with the module.
+        HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (ProgramMessage(form, accelerators, msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    // The form's destruction posted a quit message that no loop will read.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    return 1;
+}
+
+int RunVantoric() {
+    try {
+        ComApartment com;
+        TimeZoneList();  // built once, before any window, as the stored zone indexes expect
+        ReadProgramVersion();
+        static RegistryZoneClock zones;   // outlives the painter, which lives to the end of the process
+        SetZoneClock(&zones);
+        ProgramClockPainter painter;
+        MainFormConfig config;
+        config.versionShort = VersionShort;
+        config.versionFull = VersionFull;
+        config.painter = &painter;
+        MainFormHooks hooks;
+        hooks.createAlarmDevices = &CreateSystemAlarmDevices;
+        hooks.createWakeTimer = [] {
+            std::wstring error;
+            auto timer = CreateSystemWakeTimer(error);
+            if (!timer)
+                MessageBoxW(nullptr, (L"Failed to Create Waitable Timer: " + error).c_str(), kProductTitle,
+                            MB_OK | MB_ICONERROR);
+            return timer;
+        };
+        return RunMainForm(std::move(config), std::move(hooks));
+    } catch (const std::exception& e) {
+        ShowException(e);
+    } catch (...) {
+        ShowException(L"Unknown error");
+    }
+    return 1;
+}
+
+}  // namespace vt

@@ -1,0 +1,27 @@
+// The main form's road to the program's one clock painter, and the painter's road to the zone list.
+#pragma once
+#include "app/main_form.h"
+#include "clock/clock_paint.h"
+
+namespace vt {
+
+class ProgramClockPainter final : public IClockPainter {
+public:
+    void InitClockPaint(const std::wstring& skinsDir) override { vt::InitClockPaint(skinsDir); }
+    void LoadClockOptions(const std::wstring& settingsDir) override { vt::LoadClockOptions(settingsDir); }
+    bool HasTaskbarWindows() override;
+    bool IsTaskbarVertical() override { return vt::IsTaskbarVertical(); }
+    int CalcClockWidth() override { return vt::CalcClockWidth(); }
+    int CalcClockHeight() override { return vt::CalcClockHeight(); }
+    void UpdateClockDigits() override { vt::UpdateClockDigits(); }
+    void ReleaseWeatherIcon() override;
+    void PaintClock(HDC dc, const RECT& clientRect) override { vt::PaintClock(dc, clientRect); }
+};
+
+// The second zone's time from the registry zone list.
+class RegistryZoneClock final : public IZoneClock {
+public:
+    std::optional<TDateTime> ZoneTimeFromUtc(int zoneIndex, TDateTime utcNow) const override;
+};
+
+}  // namespace vt

@@ -1,0 +1,1197 @@
+#include "app/main_form.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "base/inifile.h"
+#include "base/registry.h"
+#include "base/text.h"
+#include "base/folder_browse.h"
+#include "base/shell_launcher.h"
+#include "clock/skin_list.h"
+#include "clock/webpages.h"
+#include "base/taskbar_locator.h"
+#include "clock/timezones.h"
+#include "weather/weather_hotkey.h"
+#include "resources/resource.h"
+
+namespace vt {
+
+namespace {
+
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT_PTR kAlarmTimer = 2;
+constexpr UINT_PTR kAtomTimer = 3;
+constexpr UINT_PTR kSyncTimer = 4;
+constexpr UINT kRunPostedTask = WM_APP + 2;
+constexpr UINT kNewVersionAnswer = WM_APP + 3;
+constexpr UINT kTrayIconId = 1;
+
+const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"Weather", L"Time Zones", L"Atomic Clock"};
+const wchar_t* const kClickItems[] = {L"Show Main Dialog", L"Date/Time Properties", L"Random Skin", L"Time/UpTime",
+                                      L"Show UpTime for 5 secs", L"Show Calendar", L"Fast Menu"};
+const wchar_t* const kHoverItems[] = {L"Do nothing", L"Show Calendar", L"Show Weather Forecast", L"Show Both"};
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+void Check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+void Enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on ? TRUE : FALSE); }
+
+std::wstring ControlText(HWND control) {
+    int n = GetWindowTextLengthW(control);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    s.resize(static_cast<size_t>(GetWindowTextW(control, s.data(), n + 1)));
+    return s;
+}
+
+void SetTextIfChanged(HWND page, int id, const std::wstring& text) {
+    if (ControlText(GetDlgItem(page, id)) != text) SetDlgItemTextW(page, id, text.c_str());
+}
+
+void FillCombo(HWND combo, const wchar_t* const* items, size_t count) {
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < count; ++i) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+}
+
+void RunDateTimeProperties() {
+    ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
+}
+
+}  // namespace
+
+bool ShellHostLauncher::Start(HWND owner, const std::wstring& appDir) {
+    std::wstring file = appDir + L"\\Quellix.exe";
+    auto r = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", file.c_str(), L"TTrayClock", appDir.c_str(), SW_SHOWNORMAL));
+    return r > 32;
+}
+
+TfrmClock::TfrmClock(MainFormConfig config, MainFormHooks hooks)
+    : config_(std::move(config)), hooks_(std::move(hooks)), trayIcon_(kTrayIconId, WM_TRAYICON) {
+    if (!config_.host) config_.host = &defaultHost_;
+    if (!config_.now) config_.now = &SystemClock();
+    if (config_.appDir.empty()) config_.appDir = ProgramFolder();
+    config_.store.appDir = config_.appDir;
+}
+
+TfrmClock::~TfrmClock() {
+    if (hwnd_) {
+        reallyQuit_ = true;
+        DestroyWindow(hwnd_);
+    }
+}
+
+void TfrmClock::RegisterClass() {
+    static bool done = false;
+    if (done) return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MAIN));
+    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.lpszClassName = kMainFormClass;
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDM_MAINMENU);
+    RegisterClassExW(&wc);
+    done = true;
+}
+
+bool TfrmClock::Create() {
+    RegisterClass();
+    std::wstring caption = std::wstring(kProductTitle) + L" - Dorminax";
+    HWND w = CreateWindowExW(0, kMainFormClass, caption.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
+    if (!w) return false;
+    FormCreate();
+    return true;
+}
+
+void TfrmClock::FormCreate() {
+    icon_.reset(static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    trayIcon_.Setup(hwnd_, icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION), kProductTitle);
+    CreatePages();
+    CreateAlarmEditor();
+    fastMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_FASTMENU)));
+    SetMenuDefaultItem(GetSubMenu(fastMenu_.get(), 0), IDM_SHOWMAIN, FALSE);
+    CreateTrayClock();
+    reallyQuit_ = false;
+}
+
+void TfrmClock::CreateAlarmEditor() {
+    AlarmEditorHost h;
+    h.alarmList = [this] { return alarmList_.get(); };
+    h.categoryFilter = [this] { return alarmsPage_->LabelFilter(); };
+    h.selectedAlarmRow = [this] { return alarmsPage_->SelectedIndex(); };
+    h.selectAlarmRow = [this](int row) {
+        ListView_SetItemState(alarmsPage_->lvAlarms, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    };
+    h.reloadCalendar = [this] {
+        if (calendar_ && calendar_->hwnd() && IsWindowVisible(calendar_->hwnd())) calendar_->btReloadClick();
+    };
+    h.owner = hwnd_;
+    ISoundPreview& preview = *this;
+    frmAlarm_ = std::make_unique<TfrmAlarm>(*config_.now, config_.appDir + L"\\", std::move(h), &preview);
+    frmAlarm_->Create();   // hidden; also fills the month and day names
+}
+
+void TfrmClock::EditAlarm(bool isNew, int id) {
+    if (frmAlarm_) frmAlarm_->EditAlarm(isNew, id);
+}
+
+void TfrmClock::SetVolumePercent(int percent) {
+    if (alarmVolume_) alarmVolume_->SetVolumePercent(percent);
+}
+
+void TfrmClock::Play(const std::wstring& path) {
+    if (alarmDevices_.sound) alarmDevices_.sound->PlayAlarmSound(path, false, 0, 1);
+}
+
+void TfrmClock::Stop() {
+    if (alarmDevices_.sound) alarmDevices_.sound->StopAlarmSound();
+}
+
+void TfrmClock::CreateTrayClock() {
+    trayClock_ = std::make_unique<TTrayClock>();
+    TTrayClock& t = *trayClock_;
+    t.OnPaint = [this](HDC dc, const RECT& client) {
+        if (config_.painter) config_.painter->PaintClock(dc, client);
+    };
+    t.OnInit = [this] {
+        if (config_.painter) config_.painter->InitClockPaint(SkinsDir());
+    };
+    t.OnCalcClockSize = [this] {
+        if (!config_.painter) return;
+        trayClock_->SetClockWidth(config_.painter->CalcClockWidth());
+        trayClock_->SetClockHeight(config_.painter->CalcClockHeight());
+    };
+    t.OnClick = [this](MouseButton, ShiftState, int, int) { TrayClock1Click(); };
+    t.OnMouseOver = [this](ShiftState, int, int) { TrayClock1MouseOver(); };
+    t.OnMouseLeave = [this](ShiftState, int, int) { TrayClock1MouseLeave(); };
+    // The quick menu comes on the right button's release: what the hover opened must not cover it.
+    t.OnMouseDown = [this](MouseButton button, ShiftState, int, int) {
+        if (button == MouseButton::Right) TrayClock1MouseLeave();
+    };
+    t.SetPopupMenu(GetSubMenu(fastMenu_.get(), 0), hwnd_);
+    t.Loaded();
+}
+
+void TfrmClock::TrayClock1Click() {
+    switch (options_.click) {
+    case 0: ShowMain(); break;
+    case 1: RunDateTimeProperties(); break;
+    case 2: RandomSkin(); break;
+    case 3: ToggleUpTime(); break;
+    case 4: ShowUpTime5(); break;   // nothing while the uptime already shows
+    case 5: ShowCalendar(); break;
+    default: break;                 // 6: the quick menu comes with the right button
+    }
+}
+
+void TfrmClock::TrayClock1MouseOver() {
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) ShowCalendar();
+    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Show();
+}
+
+void TfrmClock::TrayClock1MouseLeave() {
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) CloseCalendar();
+    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Close();
+}
+
+void TfrmClock::CreatePages() {
+    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
+                           hwnd_, reinterpret_cast<HMENU>(IDC_TABCONTROL1), Instance(), nullptr);
+    SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    for (int i = 0; i < 6; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+        SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 75, 25, hwnd_,
+                          reinterpret_cast<HMENU>(IDC_BOK), Instance(), nullptr);
+    SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    const int templates[8] = {IDD_PAGE_OPTIONS, 0, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
+                              IDD_PAGE_ABOUT, IDD_PAGE_PROXY};
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (i == 1) {
+            AlarmsPageHost h;
+            h.editAlarm = [this](bool isNew, int id) { EditAlarm(isNew, id); };
+            h.testAlarm = [this](int id) {
+                if (alarmActions_) alarmActions_->Test(id);
+            };
+            h.enabledChanged = [this](bool on) { options_.enAlarms = on; };
+            h.mainWindow = hwnd_;
+            alarmsPage_ = std::make_unique<TAlarmsPage>(std::move(h));
+            pages_[i] = alarmsPage_->Create(hwnd_);
+        } else if (templates[i]) {
+            pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
+                                           reinterpret_cast<LPARAM>(this));
+        } else {
+            IWeatherFormHost& host = *this;
+            weather_ = std::make_unique<TfrmWeather>(options_, host, *config_.now, config_.appDir + L"\\",
+                                                     config_.weatherStore);
+            pages_[i] = weather_->Create(hwnd_);
+            NimbrelHost forecast;
+            forecast.replyXml = [this] {
+                const auto& r = weather_->Page().Report();
+                return r ? r->xml : std::wstring();
+            };
+            forecast.metricUnits = [this] { return !weather_->Page().State().englishUnits; };
+            forecast.updateWeather = [this] { weather_->onGetWeather(); };
+            forecast.showWeatherPage = [this] {
+                ShowMain();
+                SelectPage(3);
+            };
+            frmNimbrel_ = std::make_unique<ForecastWidgetSlot>(
+                std::move(forecast), config_.appDir + L"\\",
+                RegistryPlace{config_.store.root, config_.store.programKey + L"\\Forecast"});
+        }
+        if (!pages_[i])  // a page that another part of the program fills in later
+            pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_, nullptr,
+                                        Instance(), nullptr);
+    }
+    HWND opts = pages_[0];
+    FillCombo(GetDlgItem(opts, IDC_CBCLICK), kClickItems, std::size(kClickItems));
+    FillCombo(GetDlgItem(opts, IDC_CBHOVERMOUSE), kHoverItems, std::size(kHoverItems));
+    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kSyncIntervalNames, std::size(kSyncIntervalNames));
+    FillCombo(GetDlgItem(pages_[5], IDC_CBSERVER), kDefaultTimeServers, std::size(kDefaultTimeServers));
+    SetDlgItemTextW(pages_[5], IDC_CBSERVER, kDefaultTimeServers[0]);
+    SetDlgItemTextW(pages_[6], IDC_LBABOUTPROGNAME,
+                    (std::wstring(kProductTitle) + L" v" + config_.versionShort).c_str());
+    LayoutPages();
+    ModelToControls();
+    SelectPage(0);
+}
+
+void TfrmClock::LayoutPages() {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    const int margin = 6, okHeight = 25, okWidth = 75;
+    MoveWindow(tab_, margin, margin, rc.right - 2 * margin, rc.bottom - 3 * margin - okHeight, TRUE);
+    MoveWindow(ok_, rc.right - margin - okWidth, rc.bottom - margin - okHeight, okWidth, okHeight, TRUE);
+    RECT page;
+    GetWindowRect(tab_, &page);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&page), 2);
+    SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    for (HWND p : pages_)
+        if (p) SetWindowPos(p, HWND_TOP, page.left, page.top, page.right - page.left, page.bottom - page.top, SWP_NOACTIVATE);
+}
+
+void TfrmClock::SelectPage(int index) {
+    if (index < 0 || index >= static_cast<int>(pages_.size())) return;
+    if (pages_[static_cast<size_t>(currentPage_)]) ShowWindow(pages_[static_cast<size_t>(currentPage_)], SW_HIDE);
+    currentPage_ = index;
+    if (index < 6) SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND p = pages_[static_cast<size_t>(index)];
+    SetWindowPos(p, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    // The live times run only while their page shows.
+    if (hwnd_) {
+        if (index == 5) SetTimer(hwnd_, kAtomTimer, 1000, nullptr);
+        else KillTimer(hwnd_, kAtomTimer);
+    }
+    if (index == 2) RefreshSkinList(GetDlgItem(p, IDC_LVSKINS), SkinsDir());
+    if (index == 4) {
+        // The zone list is read again each time its page opens; the stored index selects in it.
+        HWND list = GetDlgItem(p, IDC_LISTZONES);
+        FillZoneList(list);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(options_.itemZone), 0);
+    }
+}
+
+void TfrmClock::ModelToControls() {
+    loading_ = true;
+    const MainOptions& o = options_;
+    HWND p = pages_[0];
+    Check(p, IDC_CHBSECONDS, o.showSeconds);
+    Check(p, IDC_CHBDATE, o.showDate);
+    Check(p, IDC_RBDATELARGE, o.bigDate);
+    Check(p, IDC_RBDATESMALL, !o.bigDate);
+    Check(p, IDC_CHBSHOWZERO, o.showZero);
+    Check(p, IDC_CHB12HOUR, o.englishTime);
+    Check(p, IDC_CHBWEEK, o.weekShow);
+    Check(p, IDC_RBNAMEWEEK, o.nameWeek);
+    Check(p, IDC_RBNUMWEEK, !o.nameWeek);
+    Check(p, IDC_CHBUPTIME, o.upTime);
+    Check(p, IDC_CHBBLINK, o.blink);
+    Check(p, IDC_CHBONTOP, o.onTop);
+    Check(p, IDC_CHBSTARTUP, o.startup);
+    Check(p, IDC_CBREPLACEQUELLIX, o.replaceClock);
+    SendDlgItemMessageW(p, IDC_CBCLICK, CB_SETCURSEL, static_cast<WPARAM>(o.click), 0);
+    SendDlgItemMessageW(p, IDC_CBHOVERMOUSE, CB_SETCURSEL, static_cast<WPARAM>(o.hoverMouse), 0);
+    alarmsPage_->SetAlarmsEnabled(o.enAlarms);
+    HWND s = pages_[2];
+    Check(s, IDC_CHBTRANS, o.transparentClock);
+    Check(s, IDC_CHBGRADIENT, o.gradientClock);
+    Check(s, IDC_RBHORIZ, o.gradientHoriz);
+    Check(s, IDC_RBVERTICAL, !o.gradientHoriz);
+    SetDlgItemTextW(s, IDC_GRADIENTPANEL4, (L"Current skin: " + o.skinName).c_str());
+    InvalidateRect(GetDlgItem(s, IDC_SHCOLOR1), nullptr, TRUE);
+    InvalidateRect(GetDlgItem(s, IDC_SHCOLOR2), nullptr, TRUE);
+    HWND z = pages_[4];
+    Check(z, IDC_CHBSHOWTIMEZONE, o.showZone);
+    Check(z, IDC_CHBSHOWZDATE, o.showZDate);
+    SetTextIfChanged(z, IDC_EDPREFIX, o.prefix);
+    SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_SETCURSEL, static_cast<WPARAM>(o.every), 0);
+    HWND x = pages_[7];
+    Check(x, IDC_CBENABLEPROXY, o.proxy.enabled);
+    SetTextIfChanged(x, IDC_EDADDRESS, o.proxy.address);
+    SetTextIfChanged(x, IDC_EDPORT, o.proxy.port);
+    SetTextIfChanged(x, IDC_EDPROXYUSER, o.proxy.user);
+    SetTextIfChanged(x, IDC_EDPROXYPASSWORD, o.proxy.password);
+    Check(x, IDC_CBBASICAUTH, o.proxy.basicAuth);
+    SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, LastSyncCaption(o.lastSync).c_str());
+    UpdateTimeOptionControls();
+    UpdateGradientControls();
+    loading_ = false;
+}
+
+void TfrmClock::ControlsToModel() {
+    MainOptions& o = options_;
+    HWND p = pages_[0];
+    o.showSeconds = Checked(p, IDC_CHBSECONDS);
+    o.showDate = Checked(p, IDC_CHBDATE);
+    o.bigDate = Checked(p, IDC_RBDATELARGE);
+    o.showZero = Checked(p, IDC_CHBSHOWZERO);
+    o.englishTime = Checked(p, IDC_CHB12HOUR);
+    o.weekShow = Checked(p, IDC_CHBWEEK);
+    o.nameWeek = Checked(p, IDC_RBNAMEWEEK);
+    o.upTime = Checked(p, IDC_CHBUPTIME);
+    o.blink = Checked(p, IDC_CHBBLINK);
+    o.onTop = Checked(p, IDC_CHBONTOP);
+    o.startup = Checked(p, IDC_CHBSTARTUP);
+    o.replaceClock = Checked(p, IDC_CBREPLACEQUELLIX);
+    auto sel = [](HWND page, int id, int fallback) {
+        auto v = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+        return v < 0 ? fallback : v;
+    };
+    o.click = sel(p, IDC_CBCLICK, 0);
+    o.hoverMouse = sel(p, IDC_CBHOVERMOUSE, o.hoverMouse);
+    o.enAlarms = alarmsPage_->AlarmsEnabled();
+    HWND s = pages_[2];
+    o.transparentClock = Checked(s, IDC_CHBTRANS);
+    o.gradientClock = Checked(s, IDC_CHBGRADIENT);
+    o.gradientHoriz = Checked(s, IDC_RBHORIZ);
+    HWND z = pages_[4];
+    o.showZone = Checked(z, IDC_CHBSHOWTIMEZONE);
+    o.showZDate = Checked(z, IDC_CHBSHOWZDATE);
+    o.prefix = ControlText(GetDlgItem(z, IDC_EDPREFIX));
+    o.every = sel(pages_[5], IDC_CBEVERY, 0);
+    HWND x = pages_[7];
+    o.proxy.enabled = Checked(x, IDC_CBENABLEPROXY);
+    o.proxy.address = ControlText(GetDlgItem(x, IDC_EDADDRESS));
+    o.proxy.port = ControlText(GetDlgItem(x, IDC_EDPORT));
+    o.proxy.user = ControlText(GetDlgItem(x, IDC_EDPROXYUSER));
+    o.proxy.password = ControlText(GetDlgItem(x, IDC_EDPROXYPASSWORD));
+    o.proxy.basicAuth = Checked(x, IDC_CBBASICAUTH);
+}
+
+void TfrmClock::ApplyProxy() {
+    HWND x = pages_[7];
+    bool on = Checked(x, IDC_CBENABLEPROXY);
+    for (int id : {IDC_EDADDRESS, IDC_EDPORT, IDC_EDPROXYUSER, IDC_EDPROXYPASSWORD, IDC_CBBASICAUTH}) Enable(x, id, on);
+    ControlsToModel();
+    if (weather_) weather_->SetProxyCaption(on);
+}
+
+void TfrmClock::UpdateTimeOptionControls() {
+    HWND p = pages_[0];
+    bool up = Checked(p, IDC_CHBUPTIME);
+    for (int id : {IDC_CHBDATE, IDC_CHBWEEK, IDC_CHB12HOUR, IDC_CHBSHOWZERO}) Enable(p, id, !up);
+    bool date = Checked(p, IDC_CHBDATE) && !up;
+    Enable(p, IDC_RBDATESMALL, date);
+    Enable(p, IDC_RBDATELARGE, date);
+    bool week = Checked(p, IDC_CHBWEEK) && !up;
+    Enable(p, IDC_RBNAMEWEEK, week);
+    Enable(p, IDC_RBNUMWEEK, week);
+}
+
+void TfrmClock::UpdateGradientControls() {
+    HWND s = pages_[2];
+    bool on = !Checked(s, IDC_CHBTRANS);
+    for (int id : {IDC_CHBGRADIENT, IDC_SHCOLOR1, IDC_SHCOLOR2, IDC_RBHORIZ, IDC_RBVERTICAL}) Enable(s, id, on);
+}
+
+bool TfrmClock::InitClock() {
+    taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
+    if (!CreateFolderTree(config_.store.settingsDir))
+        ReportSaveFailure(L"The settings folder " + config_.store.settingsDir + L" could not be created: " +
+                          SystemErrorText(GetLastError()));
+    TAlarmsSeams seams;
+    seams.list = alarmsPage_.get();
+    seams.switches = alarmsPage_.get();
+    if (hooks_.createWakeTimer) seams.wakeTimer = hooks_.createWakeTimer();
+    if (seams.wakeTimer) seams.localToUtc = &SystemLocalToUtc();
+    seams.onError = [this](const std::wstring& text) { Message(text, kProductTitle, hwnd_); };
+    alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
+                                           [this](const TAlRecord& a) { AlarmFired(a); }, std::move(seams));
+    // A damaged alarms file is reported in a message box, whose loop may carry a quit: the form is then gone.
+    if (destroyed_ || !hwnd_) return false;
+    alarmsPage_->SetAlarmList(alarmList_.get());
+    HIMAGELIST icons = frmAlarm_ ? frmAlarm_->ImageList() : nullptr;
+    alarmsPage_->SetImageList(icons);
+    if (hooks_.createAlarmDevices) alarmDevices_ = hooks_.createAlarmDevices(config_.appDir + L"\\", hwnd_);
+    if (alarmDevices_.volume) alarmVolume_ = std::make_unique<TAlarmVolume>(*alarmDevices_.volume);
+    alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(),
+                        [this](bool isNew, int id) { EditAlarm(isNew, id); },
+                        [this] { return frmAlarm_ && frmAlarm_->Visible(); }, icons, {}};
+    alarmActions_ = std::make_unique<TAlarmActions>(AlarmActionsDeps{
+        alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), alarmDevices_.launcher.get(),
+        alarmDevices_.power.get(),
+        [this](const AlarmWindowRequest& r) { TfrmOnAlarm::Open(alarmWindowDeps_, AlarmWindows, r); }});
+    // The handler is connected above, before the check timer starts.
+    SetTimer(hwnd_, kAlarmTimer, 900, nullptr);
+    if (!config_.host->Start(hwnd_, config_.appDir)) {
+        Message(L"Can't run Quellix.exe", L"Can't run Quellix.exe", nullptr);
+        reallyQuit_ = true;
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return false;
+    }
+    // The host may not have its window yet: it announces itself to the component when it has.
+    if (trayClock_) trayClock_->Show();
+    return true;
+}
+
+void TfrmClock::AlarmFired(const TAlRecord& alarm) {
+    if (hooks_.alarmFired) {
+        hooks_.alarmFired(alarm);
+        return;
+    }
+    if (alarmActions_) alarmActions_->AlarmFired(alarm);
+}
+
+void TfrmClock::CreateAtomicClock() {
+    AtomicClockDeps deps;
+    deps.now = config_.now;
+    mainThread_ = std::make_unique<WindowMainThread>(hwnd_, kRunPostedTask);
+    deps.mainThread = mainThread_.get();
+    if (!config_.timeQuery) ownTimeQuery_ = std::make_unique<SntpTimeQuery>();
+    if (!config_.localAdjuster) ownAdjuster_ = std::make_unique<InProcessClockAdjuster>();
+    if (!config_.timeServiceFactory) ownServiceFactory_ = std::make_unique<ElevatedTimeServiceFactory>(hwnd_);
+    deps.query = config_.timeQuery ? config_.timeQuery : ownTimeQuery_.get();
+    deps.localAdjuster = config_.localAdjuster ? config_.localAdjuster : ownAdjuster_.get();
+    deps.timeServiceFactory = config_.timeServiceFactory ? config_.timeServiceFactory : ownServiceFactory_.get();
+    deps.vistaOrLater = IsVistaOrLater();
+    deps.nextSync = options_.nextSync;
+    deps.recordSuccessfulSync = [this](TDateTime t) {
+        RecordSuccessfulSync(config_.store, t);
+        options_.lastSync = t;
+    };
+    deps.writeNextSync = [this](TDateTime t) {
+        WriteNextSync(config_.store, t);
+        options_.nextSync = t;
+    };
+    IAtomicClockView& view = *this;
+    atomicClock_ = std::make_unique<TAtomicClock>(view, std::move(deps));
+    SetTimer(hwnd_, kSyncTimer, 65000, nullptr);
+}
+
+void TfrmClock::ShowAtomicClockPage() {
+    ShowMain();
+    SelectPage(5);
+    if (atomicClock_) atomicClock_->ShowAtomicClockPage();
+}
+
+void TfrmClock::SetLocalTimeText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBLOCALTIME, t.c_str()); }
+void TfrmClock::SetServerTimeText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBSERVERTIME, t.c_str()); }
+void TfrmClock::SetDiffText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBDIFF, t.c_str()); }
+void TfrmClock::SetLastSyncText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, t.c_str()); }
+void TfrmClock::EnableGet(bool on) { Enable(pages_[5], IDC_BGET, on); }
+void TfrmClock::EnableUpdate(bool on) { Enable(pages_[5], IDC_BUPDATE, on); }
+std::wstring TfrmClock::ServerText() { return ControlText(GetDlgItem(pages_[5], IDC_CBSERVER)); }
+
+std::vector<std::wstring> TfrmClock::ServerItems() {
+    HWND combo = GetDlgItem(pages_[5], IDC_CBSERVER);
+    std::vector<std::wstring> items;
+    auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        auto len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring item(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
+        item.resize(static_cast<size_t>(
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()))));
+        items.push_back(item);
+    }
+    return items;
+}
+
+void TfrmClock::AddServerItem(const std::wstring& server) {
+    SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server.c_str()));
+}
+
+int TfrmClock::SelectedServerIndex() {
+    return static_cast<int>(SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_GETCURSEL, 0, 0));
+}
+
+void TfrmClock::DeleteServerItem(int index) {
+    SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+int TfrmClock::EveryIndex() {
+    auto v = static_cast<int>(SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_GETCURSEL, 0, 0));
+    return v < 0 ? 0 : v;
+}
+
+void TfrmClock::ShowCalendar() {
+    if (!calendar_) {
+        CalendarConfig cc;
+        cc.appDir = config_.appDir;
+        cc.store = {config_.store.root, config_.store.programKey + L"\\Calendar"};
+        cc.now = config_.now;
+        CalendarHost ch;
+        ch.alarms = alarmList_.get();
+        ch.alarmsEnabled = [this] { return options_.enAlarms; };
+        ch.saveOptions = [this] { SaveOptions(); };
+        IAlarmEditing& editing = *this;
+        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch), editing);
+    }
+    calendar_->ShowCalendar();
+}
+
+// Closes the window only: the calendar's own menu may be open when the mouse leaves the clock.
+void TfrmClock::CloseCalendar() {
+    if (calendar_) calendar_->Close();
+}
+
+ProxySettings TfrmClock::CurrentProxy() {
+    const ProxyOptions& p = options_.proxy;
+    return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
+}
+
+void TfrmClock::WeatherUpdated() {
+    if (frmNimbrel_) frmNimbrel_->Redraw();
+    Call(hooks_.weatherUpdated);
+}
+
+void TfrmClock::OpenProxyPage() { SelectPage(7); }
+
+void TfrmClock::HotKeyChanged(WORD hotKey) {
+    // "Update Weather" in the tray and quick menu (one menu) shows the weather hot key.
+    HMENU menu = GetSubMenu(fastMenu_.get(), 0);
+    if (!menu) return;
+    std::wstring caption = L"Update Weather";
+    std::wstring key = HotKeyText(hotKey);
+    if (!key.empty()) caption += L"\t" + key;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = caption.data();
+    SetMenuItemInfoW(menu, IDM_CHECKWEATHER, FALSE, &info);
+}
+
+void TfrmClock::ScheduleWeatherCheck() {
+    if (weather_) weather_->ScheduleWeatherCheck();
+}
+
+void TfrmClock::LoadOptions() {
+    if (weather_) weather_->RestorePlacement();
+    vt::LoadOptions(config_.store, options_);
+    optionsLoaded_ = true;
+    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
+    ModelToControls();
+    if (weather_) weather_->LoadFromOptions();
+    SelectPage(options_.activePage);
+    RestorePlacement();
+    ApplyProxy();
+    CreateAtomicClock();
+    if (config_.painter) {
+        config_.painter->InitClockPaint(config_.appDir + L"\\skins\\");
+        config_.painter->LoadClockOptions(config_.store.settingsDir);
+    }
+}
+
+void TfrmClock::SaveOptions() {
+    // Options never read are never written: a start-up that failed early must not replace the user's file.
+    if (!optionsLoaded_) return;
+    if (hwnd_ && !destroyed_) ControlsToModel();
+    if (currentPage_ < 6) options_.activePage = currentPage_;
+    WriteOptionsFile();
+    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+}
+
+void TfrmClock::WriteOptionsFile() {
+    if (vt::SaveOptions(config_.store, options_)) {
+        saveFailureShown_ = false;
+        return;
+    }
+    ReportSaveFailure(L"The options could not be saved to " + config_.store.SettingsFile() + L": " +
+                      SystemErrorText(GetLastError()));
+}
+
+void TfrmClock::ReportSaveFailure(const std::wstring& text) {
+    // Saves come with every change and every countdown tick: one report until a save succeeds again.
+    if (saveFailureShown_) return;
+    saveFailureShown_ = true;
+    ShowException(text.c_str());
+}
+
+void TfrmClock::RefreshClock() {
+    if (!options_.replaceClock) {
+        trayIcon_.Activate();
+        return;
+    }
+    HWND clock = trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
+    if (clock && IsWindowVisible(clock) && config_.painter) {
+        bool sizeDiffers = false;
+        if (config_.painter->HasTaskbarWindows()) {
+            RECT rc;
+            GetClientRect(clock, &rc);
+            sizeDiffers = config_.painter->IsTaskbarVertical() ? config_.painter->CalcClockHeight() != rc.bottom
+                                                               : config_.painter->CalcClockWidth() != rc.right;
+        }
+        config_.painter->UpdateClockDigits();
+        RefreshTaskbarClockWindow(clock, sizeDiffers);
+        trayIcon_.Deactivate();
+    } else {
+        // Nothing paints our clock: the tray icon keeps the program reachable.
+        trayIcon_.Activate();
+    }
+}
+
+void TfrmClock::EnableTimer(bool on) {
+    if (on) SetTimer(hwnd_, kClockTimer, 1000, nullptr);
+    else KillTimer(hwnd_, kClockTimer);
+    timerOn_ = on;
+}
+
+void TfrmClock::TimerTimer() {
+    if (upTimeCountdown_ != 0) {
+        --upTimeCountdown_;
+        if (upTimeCountdown_ <= 0) {
+            upTimeCountdown_ = 0;
+            ControlsToModel();
+            options_.upTime = false;
+            ModelToControls();
+            SaveOptions();
+            RefreshClock();
+        }
+    }
+    RefreshClock();
+    int hour = DecodeDateTime(config_.now->Now()).hour;
+    if (hour != lastTickHour_) RefreshClock();
+    lastTickHour_ = hour;
+}
+
+bool TfrmClock::RegisterWeatherHotKey() {
+    WORD hk = weather_ ? weather_->HotKey() : kDefaultWeatherHotKey;
+    if (vt::RegisterWeatherHotKey(hwnd_, hk)) return true;
+    Message(L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", hwnd_);
+    return false;
+}
+
+void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner) {
+    if (hooks_.messageBox) hooks_.messageBox(text, caption, owner);
+    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK);
+}
+
+void TfrmClock::ShowMain() {
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    ShowWindow(hwnd_, SW_SHOW);
+    // FormShow
+    SetWindowPos(hwnd_, options_.onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(hwnd_);
+    alarmsPage_->lvAlarmsChange();
+    if (alarmList_) alarmList_->Refresh();
+}
+
+void TfrmClock::CheckaNewVersion1Click() {
+    if (!newVersion_) newVersion_ = std::make_unique<NewVersionCheck>(hwnd_, kNewVersionAnswer);
+    ControlsToModel();
+    newVersion_->Start(config_.versionFull, options_.proxy);
+}
+
+void TfrmClock::NewVersionAnswered(NewVersionAnswer answer) {
+    if (answer == NewVersionAnswer::Available) {
+        const wchar_t* text = L"There is a new version available. Go to the download page?";
+        bool yes = hooks_.confirm ? hooks_.confirm(text)
+                                  : MessageBoxW(hwnd_, text, kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        if (!yes) return;
+        if (hooks_.openWebPage) hooks_.openWebPage(kWebPageDownload);
+        else OpenWebPage(kWebPageDownload, SystemShellLauncher());
+    } else if (answer == NewVersionAnswer::NotAvailable) {
+        Message(L"There is no new version available.", kProductTitle, hwnd_);
+    }
+}
+
+void TfrmClock::SetSwitch(bool MainOptions::*field, WPARAM wp) {
+    ControlsToModel();
+    options_.*field = wp == 1;
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::ToggleUpTime() {
+    ControlsToModel();
+    options_.upTime = !options_.upTime;
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::ShowUpTime5() {
+    if (options_.upTime) return;
+    ControlsToModel();
+    upTimeCountdown_ = 5;
+    options_.upTime = true;
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::FillFastMenuChecks(HMENU menu) {
+    auto mark = [&](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
+    mark(IDM_SHOWDATE, options_.showDate);
+    mark(IDM_SHOWWEEK, options_.weekShow);
+    mark(IDM_SHOWSECONDS, options_.showSeconds);
+    mark(IDM_USE12HOUR, options_.englishTime);
+    mark(IDM_REPLACECLOCK, options_.replaceClock);
+    mark(IDM_TRANSPARENT, options_.transparentClock);
+}
+
+void TfrmClock::ShowFastMenu() {
+    TrayClock1MouseLeave();   // what the hover opened closes: the menu comes first
+    HMENU menu = GetSubMenu(fastMenu_.get(), 0);
+    ControlsToModel();
+    FillFastMenuChecks(menu);
+    POINT pt;
+    GetCursorPos(&pt);
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    if (HWND clock = FindTaskbarClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+}
+
+void TfrmClock::ChooseShapeColor(int id) {
+    static COLORREF custom[16] = {};
+    int& color = id == IDC_SHCOLOR1 ? options_.color1 : options_.color2;
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = hwnd_;
+    cc.rgbResult = static_cast<COLORREF>(color);
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&cc)) return;
+    ControlsToModel();
+    color = static_cast<int>(cc.rgbResult);
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::ChangeSettingsFolder() {
+    BrowseStartFolder = config_.store.settingsDir;
+    std::wstring path;
+    BrowseForSettingsFolder(hwnd_, L"Select a folder", BIF_RETURNONLYFSDIRS, path);
+    if (path.empty()) return;
+    ControlsToModel();
+    auto r = vt::ChangeSettingsFolder(config_.store, options_, path);
+    if (!r.error.empty()) MessageBoxW(hwnd_, r.error.c_str(), kProductTitle, MB_OK | MB_ICONERROR);
+    if (r.changed) {
+        if (alarmList_) alarmList_->Reopen(config_.store.settingsDir + L"alarms.ini");
+        if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+    }
+}
+
+void TfrmClock::OnCommand(int id, int code, HWND control) {
+    if (loading_) return;
+    switch (id) {
+    // Date / Time page: save and show
+    case IDC_CHBSECONDS: case IDC_CHBDATE: case IDC_RBDATESMALL: case IDC_RBDATELARGE: case IDC_CHBSHOWZERO:
+    case IDC_CHB12HOUR: case IDC_CHBWEEK: case IDC_RBNAMEWEEK: case IDC_RBNUMWEEK: case IDC_CHBUPTIME:
+    case IDC_CHBBLINK: case IDC_CHBSHOWTIMEZONE: case IDC_CHBSHOWZDATE:
+        if (code != BN_CLICKED) return;
+        UpdateTimeOptionControls();
+        SaveOptions();
+        RefreshClock();
+        return;
+    case IDC_CBREPLACEQUELLIX:
+        if (code == BN_CLICKED) {
+            ControlsToModel();
+            RefreshClock();
+        }
+        return;
+    case IDC_CHBTRANS: case IDC_CHBGRADIENT: case IDC_RBHORIZ: case IDC_RBVERTICAL:
+        if (code != BN_CLICKED) return;
+        UpdateGradientControls();
+        SaveOptions();
+        RefreshClock();
+        return;
+    case IDC_SHCOLOR1: case IDC_SHCOLOR2:
+        if (code == BN_CLICKED) ChooseShapeColor(id);
+        return;
+    case IDC_CBCLICK: case IDC_CBHOVERMOUSE: case IDC_CBEVERY: case IDC_CHBONTOP: case IDC_CHBSTARTUP:
+        ControlsToModel();  // saved with the next SaveOptions
+        return;
+    case IDC_LISTZONES:
+        if (code == LBN_SELCHANGE) {
+            auto sel = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
+            if (sel >= 0) options_.itemZone = sel;
+            SaveOptions();
+            RefreshClock();
+        }
+        return;
+    case IDC_CBENABLEPROXY:
+        if (code == BN_CLICKED) ApplyProxy();
+        return;
+    case IDC_BTPROXYOK:
+        ApplyProxy();
+        SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));  // back to the tab's page
+        return;
+    case IDM_PROXY:
+        ShowMain();
+        SelectPage(7);
+        return;
+    case IDC_EDPREFIX: case IDC_EDADDRESS: case IDC_EDPORT: case IDC_EDPROXYUSER: case IDC_EDPROXYPASSWORD:
+        // Typed text reaches the model at once, so a refresh of the controls never takes it back.
+        if (code == EN_CHANGE) ControlsToModel();
+        return;
+    case IDM_NEWALARM:
+        SetForegroundWindow(hwnd_);
+        alarmsPage_->bNewClick();
+        return;
+    case IDC_BOK: case IDM_HIDE: case IDCANCEL:   // IDCANCEL: Esc in the dialog
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    case IDM_EXIT:
+        reallyQuit_ = true;
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    case IDM_SHOWMAIN: ShowMain(); return;
+    case IDM_CALENDAR: ShowCalendar(); return;
+    case IDM_FORECAST: if (frmNimbrel_) frmNimbrel_->Show(); return;
+    case IDM_SYNCTIME: case IDM_ATOM: ShowAtomicClockPage(); return;
+    case IDC_BGET: if (atomicClock_) atomicClock_->bGetClick(); return;
+    case IDC_BUPDATE: if (atomicClock_) atomicClock_->bUpdateClick(); return;
+    case IDC_BTREMOVETIMESERVER: if (atomicClock_) atomicClock_->btRemoveTimeServerClick(); return;
+    case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
+    case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
+    case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
+    case IDM_NEWVERSION: CheckaNewVersion1Click(); return;
+    case IDC_LBMORESKINS:
+        if (code == STN_CLICKED) OpenWebPage(kWebPageMoreSkins, SystemShellLauncher());
+        return;
+    case IDC_LABEL13:
+        if (code == STN_CLICKED) OpenProductPage(SystemShellLauncher());
+        return;
+    case IDM_FEEDBACK: SendFeedbackMail(SystemShellLauncher(), hwnd_); return;
+    case IDM_ABOUT:
+        ShowMain();
+        SelectPage(6);
+        return;
+    case IDM_REPLACECLOCK:
+        ControlsToModel();
+        options_.replaceClock = !options_.replaceClock;
+        ModelToControls();
+        RefreshClock();
+        return;
+    case IDM_SHOWDATE: SetSwitch(&MainOptions::showDate, options_.showDate ? 0 : 1); return;
+    case IDM_SHOWWEEK: SetSwitch(&MainOptions::weekShow, options_.weekShow ? 0 : 1); return;
+    case IDM_SHOWSECONDS: SetSwitch(&MainOptions::showSeconds, options_.showSeconds ? 0 : 1); return;
+    case IDM_USE12HOUR: SetSwitch(&MainOptions::englishTime, options_.englishTime ? 0 : 1); return;
+    case IDM_TRANSPARENT: SetSwitch(&MainOptions::transparentClock, options_.transparentClock ? 0 : 1); return;
+    case IDM_UPTIME: ToggleUpTime(); return;
+    case IDM_UPTIME5: ShowUpTime5(); return;
+    case IDM_CHECKWEATHER: if (weather_) weather_->onGetWeather(); return;
+    case IDM_RANDOMSKIN: RandomSkin(); return;
+    case IDM_WEATHERSETTINGS:
+        SelectPage(3);
+        ShowMain();
+        return;
+    default:
+        (void)control;
+        return;
+    }
+}
+
+INT_PTR CALLBACK TfrmClock::PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrW(dlg, DWLP_USER, lp);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<TfrmClock*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    if (!self) return FALSE;
+    if (msg == WM_COMMAND) {
+        Guarded([&] { self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); });
+        return TRUE;
+    }
+    if (msg == WM_NOTIFY) {
+        Guarded([&] { self->OnPageNotify(reinterpret_cast<NMHDR*>(lp)); });
+        return TRUE;
+    }
+    if (msg == WM_DRAWITEM) {
+        auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (di->CtlID == IDC_SHCOLOR1 || di->CtlID == IDC_SHCOLOR2) {
+            int color = di->CtlID == IDC_SHCOLOR1 ? self->options_.color1 : self->options_.color2;
+            UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(color)));
+            FillRect(di->hDC, &di->rcItem, brush.get());
+            FrameRect(di->hDC, &di->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void TfrmClock::OnPageNotify(NMHDR* nm) {
+    if (loading_ || nm->idFrom != IDC_LVSKINS || nm->code != LVN_ITEMCHANGED) return;
+    auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))
+        return;
+    wchar_t name[MAX_PATH] = L"";
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(nm->hwndFrom, LVM_GETITEMTEXTW, static_cast<WPARAM>(change->iItem), reinterpret_cast<LPARAM>(&item));
+    if (name[0]) ChooseSkin(name);
+}
+
+void TfrmClock::ChooseSkin(const std::wstring& name) {
+    ControlsToModel();
+    options_.skinName = name;
+    IniFile(config_.store.SettingsFile()).WriteString(kOptionsSection, L"SkinName", name);
+    COLORREF key;
+    if (ReadSkinKeyColour(SkinsDir(), name, key)) {
+        auto [first, second] = SkinGradientColours(key);
+        options_.color1 = static_cast<int>(first);
+        options_.color2 = static_cast<int>(second);
+    }
+    ModelToControls();
+    SaveOptions();
+    RefreshClock();
+}
+
+void TfrmClock::RandomSkin() {
+    HWND list = GetDlgItem(pages_[2], IDC_LVSKINS);
+    // The list is filled when the skins page opens; before that, fill it here.
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) RefreshSkinList(list, SkinsDir());
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    if (count == 0) return;
+    unsigned seed = static_cast<unsigned>(GetTickCount64());
+    int transparent = static_cast<int>(seed >> 7) & 1;
+    int index = RandomSkinIndex(count, seed);
+    wchar_t name[MAX_PATH] = L"";
+    LVITEMW item{};
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    IniFile ini(config_.store.SettingsFile());
+    ini.WriteInteger(kOptionsSection, L"TransparentClock", transparent);
+    ini.WriteString(kOptionsSection, L"SkinName", name);
+    options_.skinName = name;
+    // The painter reads the file: the new skin shows at once.
+    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+    RefreshClock();
+}
+
+void TfrmClock::SavePlacement() {
+    if (!optionsLoaded_) return;   // nothing was restored, so nothing of the user's is overwritten
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(hwnd_, &wp)) return;
+    RegKey key = RegKey::Create(config_.store.root, config_.store.programKey);
+    key.WriteBinary(L"fsMain.Placement", &wp.rcNormalPosition, sizeof wp.rcNormalPosition);
+    // The folder in use is recorded with the placement, also when it is the default one.
+    key.WriteString(L"AppDataDir", config_.store.settingsDir);
+    alarmsPage_->SavePlacement(key);
+    // The atomic-clock page's server list and choice.
+    auto servers = ServerItems();
+    key.WriteDword(L"cbServer.Count", static_cast<std::uint32_t>(servers.size()));
+    for (size_t i = 0; i < servers.size(); ++i) key.WriteString(L"cbServer.Item" + std::to_wstring(i), servers[i]);
+    key.WriteString(L"cbServer.Text", ServerText());
+    if (weather_) weather_->SavePlacement();
+}
+
+void TfrmClock::RestorePlacement() {
+    RegKey key = RegKey::Open(config_.store.root, config_.store.programKey, KEY_READ);
+    alarmsPage_->RestorePlacement(key);
+    if (auto count = key.ReadDword(L"cbServer.Count")) {
+        HWND combo = GetDlgItem(pages_[5], IDC_CBSERVER);
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+        for (std::uint32_t i = 0; i < std::min<std::uint32_t>(*count, 100); ++i)
+            if (auto server = key.ReadString(L"cbServer.Item" + std::to_wstring(i))) AddServerItem(*server);
+        if (auto text = key.ReadString(L"cbServer.Text")) SetWindowTextW(combo, text->c_str());
+    }
+    auto data = key.ReadBinary(L"fsMain.Placement");
+    if (!data || data->size() != sizeof(RECT)) return;
+    RECT r;
+    memcpy(&r, data->data(), sizeof r);
+    // Only a position that is still on some monitor is restored.
+    if (r.right - r.left < 100 || r.bottom - r.top < 100 || !MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return;
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmClock::HideToTray() {
+    // Hidden without the minimise animation, which is put back as it was.
+    ANIMATIONINFO ai{sizeof ai, 0};
+    bool got = SystemParametersInfoW(SPI_GETANIMATION, sizeof ai, &ai, 0);
+    if (got && ai.iMinAnimate) {
+        ANIMATIONINFO off{sizeof off, 0};
+        SystemParametersInfoW(SPI_SETANIMATION, sizeof off, &off, 0);
+    }
+    ShowWindow(hwnd_, SW_MINIMIZE);
+    ShowWindow(hwnd_, SW_HIDE);
+    if (got && ai.iMinAnimate) SystemParametersInfoW(SPI_SETANIMATION, sizeof ai, &ai, 0);
+    // The taskbar drops the dialog's button, which on some desktops blanks the clock window.
+    if (trayClock_) trayClock_->WindowHidden();
+}
+
+void TfrmClock::FormClose() {
+    SaveOptions();
+    SavePlacement();
+    if (!reallyQuit_) {
+        HideToTray();
+        return;
+    }
+    DestroyWindow(hwnd_);
+}
+
+void TfrmClock::FormDestroy() {
+    destroyed_ = true;
+    if (optionsLoaded_) WriteOptionsFile();
+    UnregisterHotKey(hwnd_, kWeatherHotKeyId);
+    EnableTimer(false);
+    KillTimer(hwnd_, kAlarmTimer);
+    KillTimer(hwnd_, kAtomTimer);
+    KillTimer(hwnd_, kSyncTimer);
+    calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
+    AlarmWindows.CloseAll();
+    TfrmAlarm::Dispose(std::move(frmAlarm_));   // its modal loop may be what dispatched the quit
+    alarmActions_.reset();
+    if (alarmsPage_) alarmsPage_->SetAlarmList(nullptr);
+    alarmList_.reset();
+    alarmDevices_ = {};
+    trayClock_.reset();   // tells the host to quit, with a time-out
+    newVersion_.reset();   // a running check is cancelled and joined
+    if (frmNimbrel_) frmNimbrel_->Free();
+    if (weather_) weather_->Shutdown();   // stops and joins a running request
+    if (atomicClock_) atomicClock_->ReleaseTimeService();
+    atomicClock_.reset();   // waits for a running request
+    Call(hooks_.shutdown);
+    if (config_.painter) config_.painter->ReleaseWeatherIcon();
+    trayIcon_.Deactivate();
+    PostQuitMessage(0);
+}
+
+LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == taskbarCreatedMessage_ && msg != 0) {
+        // The shell restarted: the icon and the clock must be attached to the new taskbar.
+        bool timer = timerOn_;
+        EnableTimer(false);
+        trayIcon_.Readd();
+        if (trayClock_) trayClock_->Show();
+        RefreshClock();
+        EnableTimer(timer || true);
+        return Default(msg, wp, lp);
+    }
+    switch (msg) {
+    case WM_QUITPROGRAM:
+        reallyQuit_ = true;
+        FormClose();
+        return 0;
+    case WM_SHOWMAIN: ShowMain(); return 0;
+    case WM_SYNCTIME: ShowAtomicClockPage(); return 0;
+    case kRunPostedTask: WindowMainThread::RunPostedTask(lp); return 0;
+    case kNewVersionAnswer:
+        if (newVersion_)
+            if (auto answer = newVersion_->TakeAnswer()) NewVersionAnswered(*answer);
+        return 0;
+    case WM_RANDOMSKIN: RandomSkin(); return 0;
+    case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
+    case WM_SHOWUPTIME5: ShowUpTime5(); return 0;
+    case WM_SETSHOWDATE: SetSwitch(&MainOptions::showDate, wp); return 0;
+    case WM_SETWEEKSHOW: SetSwitch(&MainOptions::weekShow, wp); return 0;
+    case WM_SETSHOWSECONDS: SetSwitch(&MainOptions::showSeconds, wp); return 0;
+    case WM_SET12HOUR: SetSwitch(&MainOptions::englishTime, wp); return 0;
+    case WM_SETTRANSPARENT: SetSwitch(&MainOptions::transparentClock, wp); return 0;
+    case WM_CALENDAR:
+        if (wp == 1) CloseCalendar();
+        else if (wp != 2) ShowCalendar();
+        return 0;
+    case WM_FASTMENU: ShowFastMenu(); return 0;
+    case WM_NEWALARM: alarmsPage_->bNewClick(); return 0;
+    case WM_WEATHERSETTINGS:
+        ShowMain();
+        SelectPage(3);
+        return 0;
+    case WM_INITMENUPOPUP:
+        // pmFastMenuPopup: the marks follow the dialog, also when the taskbar clock opens the menu.
+        ControlsToModel();
+        FillFastMenuChecks(reinterpret_cast<HMENU>(wp));
+        return Default(msg, wp, lp);
+    case WM_TRAYICON:
+        if (lp == WM_LBUTTONUP) ShowMain();
+        else if (lp == WM_RBUTTONUP) ShowFastMenu();
+        return 0;
+    case WM_TIMER:
+        if (wp == kClockTimer) TimerTimer();
+        else if (wp == kAlarmTimer && alarmList_) alarmList_->Tick();
+        else if (wp == kAtomTimer && atomicClock_) atomicClock_->TimerAtomTimer();
+        else if (wp == kSyncTimer && atomicClock_) atomicClock_->TimerSyncTimer();
+        return 0;
+    case WM_TIMECHANGE:
+        // Also after our own synchronisation: future alarms are recomputed, due ones still fire.
+        if (alarmList_) {
+            alarmList_->RecalcAll();
+            alarmList_->Refresh();
+        }
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMESTANDBY || wp == PBT_APMRESUMEAUTOMATIC)
+            if (weather_) weather_->OnResume();
+        return TRUE;
+    case WM_HOTKEY:
+        if (wp == kWeatherHotKeyId && weather_) weather_->onGetWeather();
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Save now: the session may end without another message.
+        SaveOptions();
+        SavePlacement();
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp) {
+            SaveOptions();
+            SavePlacement();
+            reallyQuit_ = true;
+            DestroyWindow(hwnd_);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (lp == 0 || reinterpret_cast<HWND>(lp) == ok_) OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHDR*>(lp);
+        if (nm->hwndFrom == tab_ && nm->code == TCN_SELCHANGE)
+            SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_ESCAPE) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_CLOSE: FormClose(); return 0;
+    case WM_DESTROY: FormDestroy(); return 0;
+    default: return Default(msg, wp, lp);
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,257 @@
+// TfrmClock: the program's main form and application window (class "TfrmClock"). It starts hidden in the
+// notification area, answers the command messages, runs the one-second clock timer, and is shown as the
+// main dialog with its pages.
+#pragma once
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "alarms/alarm_actions.h"
+#include "alarms/alarm_devices.h"
+#include "alarms/alarm_editor.h"
+#include "alarms/alarm_list.h"
+#include "alarms/alarm_window.h"
+#include "alarms/alarms_page.h"
+#include "alarms/calendar2.h"
+#include "alarms/wake_timer.h"
+#include "app/new_version.h"
+#include "app/tray_icon.h"
+#include "timeservice/atomic_sync.h"
+#include "clock/command_messages.h"
+#include "clock/tray_clock.h"
+#include "weather/frm_nimbrel.h"
+#include "weather/frm_weather.h"
+#include "base/handles.h"
+#include "base/now.h"
+#include "base/window.h"
+#include "clock/options_file.h"
+#include "clock/options_model.h"
+
+namespace vt {
+
+// The tray icon's notifications.
+inline constexpr UINT WM_TRAYICON = WM_APP + 1;
+
+inline constexpr wchar_t kMainFormClass[] = L"TfrmClock";
+inline constexpr wchar_t kProductTitle[] = L"Vantoric";
+inline constexpr wchar_t kProductName[] = L"Vantoric";
+
+// Starts the taskbar host Quellix.exe from the program folder.
+class IHostLauncher {
+public:
+    virtual ~IHostLauncher() = default;
+    virtual bool Start(HWND owner, const std::wstring& appDir) = 0;
+};
+
+class ShellHostLauncher final : public IHostLauncher {
+public:
+    bool Start(HWND owner, const std::wstring& appDir) override;
+};
+
+// The clock painter as the main form uses it.
+class IClockPainter {
+public:
+    virtual ~IClockPainter() = default;
+    virtual void InitClockPaint(const std::wstring& skinsDir) = 0;
+    virtual void LoadClockOptions(const std::wstring& settingsDir) = 0;
+    virtual bool HasTaskbarWindows() = 0;   // the painter found the taskbar and its clock window
+    virtual bool IsTaskbarVertical() = 0;
+    virtual int CalcClockWidth() = 0;
+    virtual int CalcClockHeight() = 0;
+    virtual void UpdateClockDigits() = 0;
+    virtual void ReleaseWeatherIcon() = 0;
+    virtual void PaintClock(HDC dc, const RECT& clientRect) = 0;
+};
+
+// What the main form reaches in the other parts of the program. Each is optional.
+struct MainFormHooks {
+    // The machine's sound player, volume, program launcher and power actions; none: silent and inert.
+    std::function<AlarmDevices(const std::wstring& programDir, HWND owner)> createAlarmDevices;
+    // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
+    std::function<void(const TAlRecord&)> alarmFired;
+    // The machine's wake timer; none: the machine is never woken for an alarm.
+    std::function<std::unique_ptr<IWakeTimer>()> createWakeTimer;
+    std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
+    std::function<void()> weatherUpdated;               // redraw the forecast widget when it exists
+    // Message boxes of the start-up; tests record them instead.
+    std::function<void(const std::wstring& text, const std::wstring& caption, HWND owner)> messageBox;
+    // The new-version question: true for Yes. None: a Yes/No message box.
+    std::function<bool(const std::wstring& text)> confirm;
+    std::function<void(int page)> openWebPage;   // none: the user's browser
+};
+
+struct MainFormConfig {
+    // The atomic-clock page's roads to the network and the clock; none: the program's own.
+    ITimeQuery* timeQuery = nullptr;
+    ILocalClockAdjuster* localAdjuster = nullptr;
+    ITimeServiceFactory* timeServiceFactory = nullptr;
+    OptionsStore store;            // settingsDir empty: InitClock resolves it
+    std::wstring appDir;           // empty: the folder of the running program
+    IHostLauncher* host = nullptr;
+    IClockPainter* painter = nullptr;
+    const INow* now = nullptr;
+    std::wstring versionShort = L"1.0";
+    std::wstring versionFull = L"1.0.0.1";
+    RegistryPlace weatherStore;    // where the weather page keeps its values
+};
+
+class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview, private IWeatherFormHost,
+                  private IAlarmEditing {
+public:
+    TfrmClock(MainFormConfig config, MainFormHooks hooks);
+    ~TfrmClock() override;
+
+    // Creates the hidden window and runs FormCreate.
+    bool Create();
+    // Folders, the start of the taskbar host. False when the host could not start (the form is then gone).
+    bool InitClock();
+    void LoadOptions();
+    void SaveOptions() override;
+    void RefreshClock() override;
+    void EnableTimer(bool on);
+    // Registers hot key id 1 from the weather page's hot-key value; shows the failure message.
+    bool RegisterWeatherHotKey();
+    void ShowMain();
+    // "Check for New Version...": the answer comes back as a message.
+    void CheckaNewVersion1Click();
+    // The skins page: a chosen skin, and a random one for the quick menu and the click action.
+    void ChooseSkin(const std::wstring& name);
+    void RandomSkin();
+
+    void UpdateTimeOptionControls();
+    void UpdateGradientControls();
+    // cbEnableProxyClick: enables the proxy fields and hands the settings on.
+    void ApplyProxy();
+    void SelectPage(int index);
+
+    MainOptions& Options() { return options_; }
+    const OptionsStore& Store() const { return config_.store; }
+    bool ReallyQuit() const { return reallyQuit_; }
+    int UpTimeCountdown() const { return upTimeCountdown_; }
+    bool TrayIconActive() const { return trayIcon_.Active(); }
+    int CurrentPage() const { return currentPage_; }
+    HMENU FastMenu() const { return GetSubMenu(fastMenu_.get(), 0); }   // the tray and quick menu
+    HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
+    TAlarms* AlarmList() { return alarmList_.get(); }
+    TAlarmsPage* AlarmsPage() { return alarmsPage_.get(); }
+    // The one alarm editor; EditAlarm is its one entry.
+    TfrmAlarm* AlarmEditor() { return frmAlarm_.get(); }
+    void EditAlarm(bool isNew, int id) override;
+    TAlarmWindows AlarmWindows;   // the open alarm message windows; not owned
+    TTrayClock* TrayClock() { return trayClock_.get(); }
+    TfrmWeather* WeatherPage() { return weather_.get(); }
+    // The month calendar, made on first use (imnCalendarClick) and closed by btHideCalendarClick.
+    void ShowCalendar();
+    void CloseCalendar();
+    TfrmCalendar2* Calendar() { return calendar_.get(); }
+    ForecastWidgetSlot* Forecast() { return frmNimbrel_.get(); }
+    // The weather check's timer from the stored check date (start-up, resume).
+    void ScheduleWeatherCheck();
+    void TimerTimer();
+
+    static void RegisterClass();
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    void AlarmFired(const TAlRecord& alarm);
+    bool AlarmEditorVisible() override { return frmAlarm_ && frmAlarm_->Visible(); }
+    // The weather page's roads into the form.
+    ProxySettings CurrentProxy() override;
+    void WeatherUpdated() override;
+    void OpenProxyPage() override;
+    void HotKeyChanged(WORD hotKey) override;
+    HWND HotKeyWindow() override { return hwnd_; }
+    // The atomic-clock page's controls.
+    void SetLocalTimeText(const std::wstring& text) override;
+    void SetServerTimeText(const std::wstring& text) override;
+    void SetDiffText(const std::wstring& text) override;
+    void SetLastSyncText(const std::wstring& text) override;
+    void EnableGet(bool enabled) override;
+    void EnableUpdate(bool enabled) override;
+    std::wstring ServerText() override;
+    std::vector<std::wstring> ServerItems() override;
+    void AddServerItem(const std::wstring& server) override;
+    int SelectedServerIndex() override;
+    void DeleteServerItem(int index) override;
+    int EveryIndex() override;
+    void CreateAtomicClock();
+    void CreateAlarmEditor();
+    // The editor's test play goes through the program's one alarm sound player.
+    void SetVolumePercent(int percent) override;
+    void Play(const std::wstring& path) override;
+    void Stop() override;
+    void ShowAtomicClockPage();
+    static INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    void FormCreate();
+    void CreatePages();
+    void LayoutPages();
+    void ModelToControls();
+    void ControlsToModel();
+    void OnCommand(int id, int code, HWND control);
+    void SetSwitch(bool MainOptions::*field, WPARAM wp);
+    void ShowUpTime5();
+    void ToggleUpTime();
+    void ShowFastMenu();
+    void FillFastMenuChecks(HMENU menu);
+    void FormClose();
+    void FormDestroy();
+    void WriteOptionsFile();
+    void ReportSaveFailure(const std::wstring& text);
+    void HideToTray();
+    void SavePlacement();
+    void RestorePlacement();
+    void ChooseShapeColor(int id);
+    void ChangeSettingsFolder();
+    void NewVersionAnswered(NewVersionAnswer answer);
+    void OnPageNotify(NMHDR* nm);
+    std::wstring SkinsDir() const { return config_.appDir + L"\\skins\\"; }
+    void Call(const std::function<void()>& f) { if (f) f(); }
+    void CreateTrayClock();
+    void TrayClock1Click();
+    void TrayClock1MouseOver();
+    void TrayClock1MouseLeave();
+    void Message(const std::wstring& text, const std::wstring& caption, HWND owner);
+
+    MainFormConfig config_;
+    std::unique_ptr<TAlarms> alarmList_;
+    std::unique_ptr<TAlarmsPage> alarmsPage_;
+    AlarmDevices alarmDevices_;
+    std::unique_ptr<TAlarmVolume> alarmVolume_;
+    AlarmWindowDeps alarmWindowDeps_;
+    std::unique_ptr<TAlarmActions> alarmActions_;
+    std::unique_ptr<TfrmAlarm> frmAlarm_;
+    std::unique_ptr<NewVersionCheck> newVersion_;
+    std::unique_ptr<TTrayClock> trayClock_;
+    std::unique_ptr<TfrmWeather> weather_;
+    std::unique_ptr<ForecastWidgetSlot> frmNimbrel_;   // the widget itself is made on first use
+    std::unique_ptr<TfrmCalendar2> calendar_;
+    std::unique_ptr<ITimeQuery> ownTimeQuery_;
+    std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
+    std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;
+    std::unique_ptr<WindowMainThread> mainThread_;
+    std::unique_ptr<TAtomicClock> atomicClock_;
+    MainFormHooks hooks_;
+    ShellHostLauncher defaultHost_;
+    MainOptions options_;
+    TrayIcon trayIcon_;
+    UniqueMenu fastMenu_;
+    UniqueIcon icon_;
+    HWND tab_ = nullptr;
+    HWND ok_ = nullptr;
+    std::array<HWND, 8> pages_{};   // 7: the proxy page, which has no tab
+    int currentPage_ = 0;
+    bool reallyQuit_ = false;
+    bool timerOn_ = false;
+    bool loading_ = false;
+    bool destroyed_ = false;
+    bool optionsLoaded_ = false;
+    bool saveFailureShown_ = false;
+    UINT taskbarCreatedMessage_ = 0;
+    int upTimeCountdown_ = 0;
+    int lastTickHour_ = -1;
+};
+
+}  // namespace vt
