@@ -11,6 +11,7 @@
 #include "base/window.h"
 #include "base/folder_browse.h"
 #include "resources/alarm_editor_res.h"
+#include "base/files.h"
 
 namespace vt {
 
@@ -32,12 +33,6 @@ constexpr int kWeekdayBoxes[7] = {IDC_CHBSUN, IDC_CHBMON, IDC_CHBTUE, IDC_CHBWED
 constexpr int kActionButtons[6] = {IDC_RBACSHUTDOWN, IDC_RBACRESTART, IDC_RBACSTANDBY,
                                    IDC_RBACHIBERNATE, IDC_RBACLOGON, IDC_RBACMONITOR};
 
-std::wstring TextOf(HWND h) {
-    const int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
-    return s;
-}
 void SetText(HWND h, const std::wstring& text) {
     if (h && TextOf(h) != text) SetWindowTextW(h, text.c_str());
 }
@@ -63,19 +58,6 @@ TDateTime PickerValue(HWND picker) {
 void SetPicker(HWND picker, TDateTime value) {
     SYSTEMTIME st = DateTimeToSystemTime(value);
     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-}
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-bool IsFile(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-std::wstring WithSlash(std::wstring folder) {
-    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-    return folder;
 }
 
 }  // namespace
@@ -617,7 +599,7 @@ bool TfrmAlarm::Open(bool isNew, int id) {
         TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
         if (!list) return false;
         const TAlRecord alarm = list->ReadAlarm(id);   // an unreadable number reaches the caller's display
-        FieldsFromRecord(alarm, !alarm.SoundFile.empty() && IsFile(alarm.SoundFile), f);
+        FieldsFromRecord(alarm, !alarm.SoundFile.empty() && FileExists(alarm.SoundFile), f);
     }
     editingNewAlarm_ = isNew;
     editedAlarmId_ = isNew ? 0 : id;
@@ -727,7 +709,7 @@ void TfrmAlarm::bPlayClick() {
 void TfrmAlarm::bOpenSoundClick() {
     std::wstring folder;
     const bool chosen = host_.browseFolder ? host_.browseFolder(hwnd_, folder) : BrowseFolder(hwnd_, L"", folder);
-    if (!chosen || !IsFolder(folder)) return;
+    if (!chosen || !FolderExists(folder)) return;
     folder = WithSlash(folder);
     SetText(edPathSound, folder);
     ReloadSoundList(folder);

@@ -4,16 +4,11 @@
 
 #include "base/window.h"
 #include "resources/alarms_page_res.h"
+#include "base/files.h"
 
 namespace vt {
 
 namespace {
-std::wstring TextOf(HWND h) {
-    int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
-    return s;
-}
 }  // namespace
 
 void TAlarmWindows::CloseAll() {

@@ -10,6 +10,7 @@
 #include "controls/gblur.h"
 #include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
+#include "base/files.h"
 
 namespace vt {
 
@@ -17,11 +18,6 @@ namespace {
 
 constexpr wchar_t kCalendarClass[] = L"TfrmCalendar2";
 constexpr UINT kStartMovingCommand = 0xF012;   // SC_MOVE by the mouse
-
-std::wstring WithSlash(std::wstring dir) {
-    if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
-    return dir;
-}
 
 // Blends a premultiplied picture, stretched to dest, with a constant alpha over its own.
 void Blend(HDC dc, const AlphaBitmap& picture, const AreaRect& dest, std::uint8_t alpha) {

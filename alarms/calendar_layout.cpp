@@ -7,6 +7,7 @@
 #include "base/handles.h"
 #include "base/inifile.h"
 #include "base/text.h"
+#include "base/files.h"
 
 namespace vt {
 
@@ -14,16 +15,6 @@ namespace {
 
 constexpr wchar_t kSection[] = L"calendar";
 constexpr size_t kCaptionLength = 30;
-
-bool FileExists(const std::wstring& path) {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring WithSlash(std::wstring dir) {
-    if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
-    return dir;
-}
 
 void ReadArea(const IniFile& ini, const wchar_t* name, AreaRect& area) {
     const std::wstring n = name;

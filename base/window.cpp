@@ -25,4 +25,11 @@ void ShowException(const std::exception& e) noexcept {
     }
 }
 
+std::wstring TextOf(HWND window) {
+    const int n = GetWindowTextLengthW(window);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    s.resize(static_cast<size_t>(GetWindowTextW(window, s.data(), n + 1)));
+    return s;
+}
+
 }  // namespace vt

@@ -10,6 +10,9 @@ namespace vt {
 // The standard exception display: a message box with the exception's text; the program goes on.
 void ShowException(const std::exception& e) noexcept;
 void ShowException(const wchar_t* text) noexcept;
+// A window's whole text (an edit's contents, a control's caption).
+std::wstring TextOf(HWND window);
+
 // Tests replace the message box with a recorder.
 using ExceptionSink = void (*)(const wchar_t* text);
 ExceptionSink SetExceptionSink(ExceptionSink sink) noexcept;

@@ -4,6 +4,7 @@
 #include "base/registry.h"
 #include "base/text.h"
 #include "clock/clock_skin.h"
+#include "base/files.h"
 
 namespace vt {
 
@@ -42,16 +43,6 @@ std::optional<double> ParseTemperature(const std::wstring& text) {
 // An icon name is a plain file name in the Weather folder, never a path.
 bool IsPlainFileName(const std::wstring& name) {
     return !name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos && name != L"." && name != L"..";
-}
-
-bool FileExists(const std::wstring& path) {
-    DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring WithBackslash(std::wstring dir) {
-    if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
-    return dir;
 }
 
 }  // namespace
@@ -138,7 +129,7 @@ void LoadWeatherIcon(PainterOptions& o, const std::wstring& weatherFolder) {
 }
 
 bool LoadClockOptions(PainterOptions& o, ClockSkin& skin, const std::wstring& settingsDir) {
-    IniFile ini(WithBackslash(settingsDir) + kSettingsFileName);
+    IniFile ini(WithSlash(settingsDir) + kSettingsFileName);
     ReadClockOptions(ini, o);
     LoadWeatherIcon(o, WeatherFolderOf(skin.SkinsBase()));
     bool loaded = skin.LoadSkin(o.ClockOptions.SkinName);
@@ -149,7 +140,7 @@ bool LoadClockOptions(PainterOptions& o, ClockSkin& skin, const std::wstring& se
 std::wstring LocateClockSettingsDir() {
     if (RegKey key = RegKey::Open(HKEY_CURRENT_USER, kProgramRegistryKey)) {
         std::wstring dir = key.ReadString(L"AppDataDir").value_or(L"");
-        if (!dir.empty()) return WithBackslash(dir);
+        if (!dir.empty()) return WithSlash(dir);
     }
     DWORD n = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
     std::wstring appData;
@@ -159,7 +150,7 @@ std::wstring LocateClockSettingsDir() {
         appData.resize(n);
     }
     if (appData.empty()) return {};
-    return WithBackslash(appData) + L"Vantoric\\";
+    return WithSlash(appData) + L"Vantoric\\";
 }
 
 }  // namespace vt

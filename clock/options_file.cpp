@@ -9,6 +9,7 @@
 #include "base/now.h"
 #include "base/registry.h"
 #include "base/text.h"
+#include "base/files.h"
 
 namespace vt {
 
@@ -18,11 +19,6 @@ constexpr int kClickActions = 7;
 constexpr int kHoverActions = 4;
 constexpr int kSyncIntervals = 7;
 constexpr int kTabs = 6;
-
-std::wstring WithSlash(std::wstring dir) {
-    if (!dir.empty() && dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
-    return dir;
-}
 
 // An index outside its list takes the dialog's default.
 int InRange(int value, int count, int fallback) { return value >= 0 && value < count ? value : fallback; }

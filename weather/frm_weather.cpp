@@ -5,6 +5,7 @@
 #include "base/window.h"
 #include "resources/weather_res.h"
 #include "weather/weather_picture.h"
+#include "base/files.h"
 
 namespace vt {
 
@@ -13,13 +14,6 @@ namespace {
 constexpr int kTileX[kWeatherTileCount] = {20, 101, 183, 264, 346, 20, 101, 183, 264, 346};
 constexpr int kTileY[kWeatherTileCount] = {36, 36, 36, 36, 36, 202, 202, 202, 202, 202};
 constexpr int kVisibleTiles = 4;
-
-std::wstring TextOf(HWND h) {
-    int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    s.resize(static_cast<size_t>(GetWindowTextW(h, s.data(), n + 1)));
-    return s;
-}
 
 void SetText(HWND h, const std::wstring& text) {
     if (h && TextOf(h) != text) SetWindowTextW(h, text.c_str());

@@ -1,4 +1,5 @@
 #include "weather/weather_picture.h"
+#include "base/files.h"
 
 #include <wincodec.h>
 
@@ -7,10 +8,6 @@
 namespace vt {
 
 namespace {
-bool FileExists(const std::wstring& path) {
-    DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
 }  // namespace
 
 std::wstring WeatherPicturePath(const std::wstring& programDir, const wchar_t* folder, const std::wstring& code) {
