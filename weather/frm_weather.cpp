@@ -344,4 +344,10 @@ void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {
     vt::DrawPicture(item.hDC, picture, item.rcItem);
 }
 
+bool RegisterWeatherHotKeyOrWarn(HWND mainWindow, WORD hotKey, HWND owner) {
+    if (RegisterWeatherHotKey(mainWindow, hotKey)) return true;
+    MessageBoxW(owner, L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", MB_OK);
+    return false;
+}
+
 }  // namespace vt

@@ -1,4 +1,4 @@
-#include "weather/weather_hotkey.h"
+#include "base/hotkey.h"
 
 #include <commctrl.h>
 
@@ -32,17 +32,11 @@ std::wstring HotKeyText(WORD hotKey) {
     return text + L"#" + std::to_wstring(key);
 }
 
-bool RegisterWeatherHotKey(HWND mainWindow, WORD hotKey) {
-    UnregisterHotKey(mainWindow, kWeatherHotKeyId);
+bool ReplaceHotKey(HWND window, int id, WORD hotKey) {
+    UnregisterHotKey(window, id);
     if (LOBYTE(hotKey) == 0) return true;
     HotKeyRegistration r = HotKeyToRegistration(hotKey);
-    return RegisterHotKey(mainWindow, kWeatherHotKeyId, r.modifiers, r.virtualKey) != FALSE;
-}
-
-bool RegisterWeatherHotKeyOrWarn(HWND mainWindow, WORD hotKey, HWND owner) {
-    if (RegisterWeatherHotKey(mainWindow, hotKey)) return true;
-    MessageBoxW(owner, L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", MB_OK);
-    return false;
+    return RegisterHotKey(window, id, r.modifiers, r.virtualKey) != FALSE;
 }
 
 }  // namespace vt
