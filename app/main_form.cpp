@@ -9,6 +9,7 @@
 #include "base/registry.h"
 #include "base/text.h"
 #include "base/folder_browse.h"
+#include "base/module_path.h"
 #include "base/shell_launcher.h"
 #include "clock/skin_list.h"
 #include "clock/webpages.h"
@@ -23,51 +24,13 @@ namespace {
 
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT_PTR kAlarmTimer = 2;
-constexpr UINT_PTR kAtomTimer = 3;
-constexpr UINT_PTR kSyncTimer = 4;
 constexpr UINT kRunPostedTask = WM_APP + 2;
 constexpr UINT kNewVersionAnswer = WM_APP + 3;
 constexpr UINT kTrayIconId = 1;
 
 const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"Weather", L"Time Zones", L"Atomic Clock"};
-const wchar_t* const kClickItems[] = {L"Show Main Dialog", L"Date/Time Properties", L"Random Skin", L"Time/UpTime",
-                                      L"Show UpTime for 5 secs", L"Show Calendar", L"Fast Menu"};
-const wchar_t* const kHoverItems[] = {L"Do nothing", L"Show Calendar", L"Show Weather Forecast", L"Show Both"};
-
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
-bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-void Check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
-void Enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on ? TRUE : FALSE); }
-
-std::wstring ControlText(HWND control) {
-    int n = GetWindowTextLengthW(control);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    s.resize(static_cast<size_t>(GetWindowTextW(control, s.data(), n + 1)));
-    return s;
-}
-
-void SetTextIfChanged(HWND page, int id, const std::wstring& text) {
-    if (ControlText(GetDlgItem(page, id)) != text) SetDlgItemTextW(page, id, text.c_str());
-}
-
-void FillCombo(HWND combo, const wchar_t* const* items, size_t count) {
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (size_t i = 0; i < count; ++i) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
-}
 
 void RunDateTimeProperties() {
     ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
@@ -86,7 +49,10 @@ TfrmClock::TfrmClock(MainFormConfig config, MainFormHooks hooks)
     : config_(std::move(config)), hooks_(std::move(hooks)), trayIcon_(kTrayIconId, WM_TRAYICON) {
     if (!config_.host) config_.host = &defaultHost_;
     if (!config_.now) config_.now = &SystemClock();
-    if (config_.appDir.empty()) config_.appDir = ProgramFolder();
+    if (config_.appDir.empty()) {
+        config_.appDir = ModuleFolder();
+        config_.appDir.pop_back();   // kept without the trailing backslash
+    }
     config_.store.appDir = config_.appDir;
 }
 
@@ -231,10 +197,23 @@ void TfrmClock::CreatePages() {
     ok_ = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 75, 25, hwnd_,
                           reinterpret_cast<HMENU>(IDC_BOK), Instance(), nullptr);
     SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    const int templates[8] = {IDD_PAGE_OPTIONS, 0, IDD_PAGE_SKINS, 0, IDD_PAGE_TIMEZONE, IDD_PAGE_ATOM,
-                              IDD_PAGE_ABOUT, IDD_PAGE_PROXY};
+    IMainDialog& dialog = *this;
+    mainThread_ = std::make_unique<WindowMainThread>(hwnd_, kRunPostedTask);
+    dateTimePage_ = std::make_unique<TDateTimePage>(dialog);
+    skinsPage_ = std::make_unique<TSkinsPage>(dialog, config_.store, SkinsDir());
+    timeZonesPage_ = std::make_unique<TTimeZonesPage>(dialog);
+    atomicClockPage_ = std::make_unique<TAtomicClockPage>(
+        dialog, config_.store, *config_.now, *mainThread_,
+        AtomicClockSeams{config_.timeQuery, config_.localAdjuster, config_.timeServiceFactory});
+    aboutPage_ = std::make_unique<TAboutPage>(dialog, std::wstring(kProductTitle) + L" v" + config_.versionShort);
+    proxyPage_ = std::make_unique<TProxyPage>(dialog);
+    const std::array<TMainPage*, 8> ownPages = {dateTimePage_.get(), nullptr, skinsPage_.get(), nullptr,
+                                                timeZonesPage_.get(), atomicClockPage_.get(), aboutPage_.get(),
+                                                proxyPage_.get()};
     for (size_t i = 0; i < pages_.size(); ++i) {
-        if (i == 1) {
+        if (ownPages[i]) {
+            pages_[i] = ownPages[i]->Create(hwnd_);
+        } else if (i == 1) {
             AlarmsPageHost h;
             h.editAlarm = [this](bool isNew, int id) { EditAlarm(isNew, id); };
             h.testAlarm = [this](int id) {
@@ -244,44 +223,36 @@ void TfrmClock::CreatePages() {
             h.mainWindow = hwnd_;
             alarmsPage_ = std::make_unique<TAlarmsPage>(std::move(h));
             pages_[i] = alarmsPage_->Create(hwnd_);
-        } else if (templates[i]) {
-            pages_[i] = CreateDialogParamW(Instance(), MAKEINTRESOURCEW(templates[i]), hwnd_, PageProc,
-                                           reinterpret_cast<LPARAM>(this));
         } else {
-            IWeatherFormHost& host = *this;
-            weather_ = std::make_unique<TfrmWeather>(options_, host, *config_.now, config_.appDir + L"\\",
-                                                     config_.weatherStore);
+            CreateWeatherPage();
             pages_[i] = weather_->Create(hwnd_);
-            NimbrelHost forecast;
-            forecast.replyXml = [this] {
-                const auto& r = weather_->Page().Report();
-                return r ? r->xml : std::wstring();
-            };
-            forecast.metricUnits = [this] { return !weather_->Page().State().englishUnits; };
-            forecast.updateWeather = [this] { weather_->onGetWeather(); };
-            forecast.showWeatherPage = [this] {
-                ShowMain();
-                SelectPage(3);
-            };
-            frmNimbrel_ = std::make_unique<ForecastWidgetSlot>(
-                std::move(forecast), config_.appDir + L"\\",
-                RegistryPlace{config_.store.root, config_.store.programKey + L"\\Forecast"});
         }
-        if (!pages_[i])  // a page that another part of the program fills in later
+        if (!pages_[i])  // a page whose template failed: an empty one keeps the tabs working
             pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_, nullptr,
                                         Instance(), nullptr);
     }
-    HWND opts = pages_[0];
-    FillCombo(GetDlgItem(opts, IDC_CBCLICK), kClickItems, std::size(kClickItems));
-    FillCombo(GetDlgItem(opts, IDC_CBHOVERMOUSE), kHoverItems, std::size(kHoverItems));
-    FillCombo(GetDlgItem(pages_[5], IDC_CBEVERY), kSyncIntervalNames, std::size(kSyncIntervalNames));
-    FillCombo(GetDlgItem(pages_[5], IDC_CBSERVER), kDefaultTimeServers, std::size(kDefaultTimeServers));
-    SetDlgItemTextW(pages_[5], IDC_CBSERVER, kDefaultTimeServers[0]);
-    SetDlgItemTextW(pages_[6], IDC_LBABOUTPROGNAME,
-                    (std::wstring(kProductTitle) + L" v" + config_.versionShort).c_str());
     LayoutPages();
     ModelToControls();
     SelectPage(0);
+}
+
+void TfrmClock::CreateWeatherPage() {
+    IWeatherFormHost& host = *this;
+    weather_ = std::make_unique<TfrmWeather>(options_, host, *config_.now, config_.appDir + L"\\", config_.weatherStore);
+    NimbrelHost forecast;
+    forecast.replyXml = [this] {
+        const auto& r = weather_->Page().Report();
+        return r ? r->xml : std::wstring();
+    };
+    forecast.metricUnits = [this] { return !weather_->Page().State().englishUnits; };
+    forecast.updateWeather = [this] { weather_->onGetWeather(); };
+    forecast.showWeatherPage = [this] {
+        ShowMain();
+        SelectPage(3);
+    };
+    frmNimbrel_ = std::make_unique<ForecastWidgetSlot>(
+        std::move(forecast), config_.appDir + L"\\",
+        RegistryPlace{config_.store.root, config_.store.programKey + L"\\Forecast"});
 }
 
 void TfrmClock::LayoutPages() {
@@ -301,136 +272,48 @@ void TfrmClock::LayoutPages() {
 void TfrmClock::SelectPage(int index) {
     if (index < 0 || index >= static_cast<int>(pages_.size())) return;
     if (pages_[static_cast<size_t>(currentPage_)]) ShowWindow(pages_[static_cast<size_t>(currentPage_)], SW_HIDE);
+    if (currentPage_ == 5 && atomicClockPage_) atomicClockPage_->Hidden();
     currentPage_ = index;
     if (index < 6) SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    HWND p = pages_[static_cast<size_t>(index)];
-    SetWindowPos(p, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    // The live times run only while their page shows.
-    if (hwnd_) {
-        if (index == 5) SetTimer(hwnd_, kAtomTimer, 1000, nullptr);
-        else KillTimer(hwnd_, kAtomTimer);
-    }
-    if (index == 2) RefreshSkinList(GetDlgItem(p, IDC_LVSKINS), SkinsDir());
-    if (index == 4) {
-        // The zone list is read again each time its page opens; the stored index selects in it.
-        HWND list = GetDlgItem(p, IDC_LISTZONES);
-        FillZoneList(list);
-        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(options_.itemZone), 0);
+    SetWindowPos(pages_[static_cast<size_t>(index)], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (TMainPage* page = OwnPage(index)) page->Shown();
+}
+
+TMainPage* TfrmClock::OwnPage(int index) const {
+    switch (index) {
+    case 0: return dateTimePage_.get();
+    case 2: return skinsPage_.get();
+    case 4: return timeZonesPage_.get();
+    case 5: return atomicClockPage_.get();
+    case 6: return aboutPage_.get();
+    case 7: return proxyPage_.get();
+    default: return nullptr;
     }
 }
 
 void TfrmClock::ModelToControls() {
     loading_ = true;
-    const MainOptions& o = options_;
-    HWND p = pages_[0];
-    Check(p, IDC_CHBSECONDS, o.showSeconds);
-    Check(p, IDC_CHBDATE, o.showDate);
-    Check(p, IDC_RBDATELARGE, o.bigDate);
-    Check(p, IDC_RBDATESMALL, !o.bigDate);
-    Check(p, IDC_CHBSHOWZERO, o.showZero);
-    Check(p, IDC_CHB12HOUR, o.englishTime);
-    Check(p, IDC_CHBWEEK, o.weekShow);
-    Check(p, IDC_RBNAMEWEEK, o.nameWeek);
-    Check(p, IDC_RBNUMWEEK, !o.nameWeek);
-    Check(p, IDC_CHBUPTIME, o.upTime);
-    Check(p, IDC_CHBBLINK, o.blink);
-    Check(p, IDC_CHBONTOP, o.onTop);
-    Check(p, IDC_CHBSTARTUP, o.startup);
-    Check(p, IDC_CBREPLACEQUELLIX, o.replaceClock);
-    SendDlgItemMessageW(p, IDC_CBCLICK, CB_SETCURSEL, static_cast<WPARAM>(o.click), 0);
-    SendDlgItemMessageW(p, IDC_CBHOVERMOUSE, CB_SETCURSEL, static_cast<WPARAM>(o.hoverMouse), 0);
-    alarmsPage_->SetAlarmsEnabled(o.enAlarms);
-    HWND s = pages_[2];
-    Check(s, IDC_CHBTRANS, o.transparentClock);
-    Check(s, IDC_CHBGRADIENT, o.gradientClock);
-    Check(s, IDC_RBHORIZ, o.gradientHoriz);
-    Check(s, IDC_RBVERTICAL, !o.gradientHoriz);
-    SetDlgItemTextW(s, IDC_GRADIENTPANEL4, (L"Current skin: " + o.skinName).c_str());
-    InvalidateRect(GetDlgItem(s, IDC_SHCOLOR1), nullptr, TRUE);
-    InvalidateRect(GetDlgItem(s, IDC_SHCOLOR2), nullptr, TRUE);
-    HWND z = pages_[4];
-    Check(z, IDC_CHBSHOWTIMEZONE, o.showZone);
-    Check(z, IDC_CHBSHOWZDATE, o.showZDate);
-    SetTextIfChanged(z, IDC_EDPREFIX, o.prefix);
-    SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_SETCURSEL, static_cast<WPARAM>(o.every), 0);
-    HWND x = pages_[7];
-    Check(x, IDC_CBENABLEPROXY, o.proxy.enabled);
-    SetTextIfChanged(x, IDC_EDADDRESS, o.proxy.address);
-    SetTextIfChanged(x, IDC_EDPORT, o.proxy.port);
-    SetTextIfChanged(x, IDC_EDPROXYUSER, o.proxy.user);
-    SetTextIfChanged(x, IDC_EDPROXYPASSWORD, o.proxy.password);
-    Check(x, IDC_CBBASICAUTH, o.proxy.basicAuth);
-    SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, LastSyncCaption(o.lastSync).c_str());
-    UpdateTimeOptionControls();
-    UpdateGradientControls();
+    for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+        if (TMainPage* page = OwnPage(i)) page->ModelToControls(options_);
+    alarmsPage_->SetAlarmsEnabled(options_.enAlarms);
     loading_ = false;
 }
 
 void TfrmClock::ControlsToModel() {
-    MainOptions& o = options_;
-    HWND p = pages_[0];
-    o.showSeconds = Checked(p, IDC_CHBSECONDS);
-    o.showDate = Checked(p, IDC_CHBDATE);
-    o.bigDate = Checked(p, IDC_RBDATELARGE);
-    o.showZero = Checked(p, IDC_CHBSHOWZERO);
-    o.englishTime = Checked(p, IDC_CHB12HOUR);
-    o.weekShow = Checked(p, IDC_CHBWEEK);
-    o.nameWeek = Checked(p, IDC_RBNAMEWEEK);
-    o.upTime = Checked(p, IDC_CHBUPTIME);
-    o.blink = Checked(p, IDC_CHBBLINK);
-    o.onTop = Checked(p, IDC_CHBONTOP);
-    o.startup = Checked(p, IDC_CHBSTARTUP);
-    o.replaceClock = Checked(p, IDC_CBREPLACEQUELLIX);
-    auto sel = [](HWND page, int id, int fallback) {
-        auto v = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
-        return v < 0 ? fallback : v;
-    };
-    o.click = sel(p, IDC_CBCLICK, 0);
-    o.hoverMouse = sel(p, IDC_CBHOVERMOUSE, o.hoverMouse);
-    o.enAlarms = alarmsPage_->AlarmsEnabled();
-    HWND s = pages_[2];
-    o.transparentClock = Checked(s, IDC_CHBTRANS);
-    o.gradientClock = Checked(s, IDC_CHBGRADIENT);
-    o.gradientHoriz = Checked(s, IDC_RBHORIZ);
-    HWND z = pages_[4];
-    o.showZone = Checked(z, IDC_CHBSHOWTIMEZONE);
-    o.showZDate = Checked(z, IDC_CHBSHOWZDATE);
-    o.prefix = ControlText(GetDlgItem(z, IDC_EDPREFIX));
-    o.every = sel(pages_[5], IDC_CBEVERY, 0);
-    HWND x = pages_[7];
-    o.proxy.enabled = Checked(x, IDC_CBENABLEPROXY);
-    o.proxy.address = ControlText(GetDlgItem(x, IDC_EDADDRESS));
-    o.proxy.port = ControlText(GetDlgItem(x, IDC_EDPORT));
-    o.proxy.user = ControlText(GetDlgItem(x, IDC_EDPROXYUSER));
-    o.proxy.password = ControlText(GetDlgItem(x, IDC_EDPROXYPASSWORD));
-    o.proxy.basicAuth = Checked(x, IDC_CBBASICAUTH);
+    for (int i = 0; i < static_cast<int>(pages_.size()); ++i)
+        if (TMainPage* page = OwnPage(i)) page->ControlsToModel(options_);
+    options_.enAlarms = alarmsPage_->AlarmsEnabled();
 }
 
-void TfrmClock::ApplyProxy() {
-    HWND x = pages_[7];
-    bool on = Checked(x, IDC_CBENABLEPROXY);
-    for (int id : {IDC_EDADDRESS, IDC_EDPORT, IDC_EDPROXYUSER, IDC_EDPROXYPASSWORD, IDC_CBBASICAUTH}) Enable(x, id, on);
-    ControlsToModel();
-    if (weather_) weather_->SetProxyCaption(on);
+void TfrmClock::ProxyChanged(bool enabled) {
+    if (weather_) weather_->SetProxyCaption(enabled);
 }
 
-void TfrmClock::UpdateTimeOptionControls() {
-    HWND p = pages_[0];
-    bool up = Checked(p, IDC_CHBUPTIME);
-    for (int id : {IDC_CHBDATE, IDC_CHBWEEK, IDC_CHB12HOUR, IDC_CHBSHOWZERO}) Enable(p, id, !up);
-    bool date = Checked(p, IDC_CHBDATE) && !up;
-    Enable(p, IDC_RBDATESMALL, date);
-    Enable(p, IDC_RBDATELARGE, date);
-    bool week = Checked(p, IDC_CHBWEEK) && !up;
-    Enable(p, IDC_RBNAMEWEEK, week);
-    Enable(p, IDC_RBNUMWEEK, week);
+void TfrmClock::ReloadClockOptions() {
+    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
 }
 
-void TfrmClock::UpdateGradientControls() {
-    HWND s = pages_[2];
-    bool on = !Checked(s, IDC_CHBTRANS);
-    for (int id : {IDC_CHBGRADIENT, IDC_SHCOLOR1, IDC_SHCOLOR2, IDC_RBHORIZ, IDC_RBVERTICAL}) Enable(s, id, on);
-}
+void TfrmClock::BackToTabPage() { SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0))); }
 
 bool TfrmClock::InitClock() {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -481,76 +364,14 @@ void TfrmClock::AlarmFired(const TAlRecord& alarm) {
     if (alarmActions_) alarmActions_->AlarmFired(alarm);
 }
 
-void TfrmClock::CreateAtomicClock() {
-    AtomicClockDeps deps;
-    deps.now = config_.now;
-    mainThread_ = std::make_unique<WindowMainThread>(hwnd_, kRunPostedTask);
-    deps.mainThread = mainThread_.get();
-    if (!config_.timeQuery) ownTimeQuery_ = std::make_unique<SntpTimeQuery>();
-    if (!config_.localAdjuster) ownAdjuster_ = std::make_unique<InProcessClockAdjuster>();
-    if (!config_.timeServiceFactory) ownServiceFactory_ = std::make_unique<ElevatedTimeServiceFactory>(hwnd_);
-    deps.query = config_.timeQuery ? config_.timeQuery : ownTimeQuery_.get();
-    deps.localAdjuster = config_.localAdjuster ? config_.localAdjuster : ownAdjuster_.get();
-    deps.timeServiceFactory = config_.timeServiceFactory ? config_.timeServiceFactory : ownServiceFactory_.get();
-    deps.vistaOrLater = IsVistaOrLater();
-    deps.nextSync = options_.nextSync;
-    deps.recordSuccessfulSync = [this](TDateTime t) {
-        RecordSuccessfulSync(config_.store, t);
-        options_.lastSync = t;
-    };
-    deps.writeNextSync = [this](TDateTime t) {
-        WriteNextSync(config_.store, t);
-        options_.nextSync = t;
-    };
-    IAtomicClockView& view = *this;
-    atomicClock_ = std::make_unique<TAtomicClock>(view, std::move(deps));
-    SetTimer(hwnd_, kSyncTimer, 65000, nullptr);
-}
+
 
 void TfrmClock::ShowAtomicClockPage() {
     ShowMain();
     SelectPage(5);
-    if (atomicClock_) atomicClock_->ShowAtomicClockPage();
+    atomicClockPage_->ShowAtomicClockPage();
 }
 
-void TfrmClock::SetLocalTimeText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBLOCALTIME, t.c_str()); }
-void TfrmClock::SetServerTimeText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBSERVERTIME, t.c_str()); }
-void TfrmClock::SetDiffText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBDIFF, t.c_str()); }
-void TfrmClock::SetLastSyncText(const std::wstring& t) { SetDlgItemTextW(pages_[5], IDC_LBLASTSYNC, t.c_str()); }
-void TfrmClock::EnableGet(bool on) { Enable(pages_[5], IDC_BGET, on); }
-void TfrmClock::EnableUpdate(bool on) { Enable(pages_[5], IDC_BUPDATE, on); }
-std::wstring TfrmClock::ServerText() { return ControlText(GetDlgItem(pages_[5], IDC_CBSERVER)); }
-
-std::vector<std::wstring> TfrmClock::ServerItems() {
-    HWND combo = GetDlgItem(pages_[5], IDC_CBSERVER);
-    std::vector<std::wstring> items;
-    auto count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        auto len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring item(static_cast<size_t>(len < 0 ? 0 : len) + 1, L'\0');
-        item.resize(static_cast<size_t>(
-            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()))));
-        items.push_back(item);
-    }
-    return items;
-}
-
-void TfrmClock::AddServerItem(const std::wstring& server) {
-    SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(server.c_str()));
-}
-
-int TfrmClock::SelectedServerIndex() {
-    return static_cast<int>(SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_GETCURSEL, 0, 0));
-}
-
-void TfrmClock::DeleteServerItem(int index) {
-    SendDlgItemMessageW(pages_[5], IDC_CBSERVER, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-}
-
-int TfrmClock::EveryIndex() {
-    auto v = static_cast<int>(SendDlgItemMessageW(pages_[5], IDC_CBEVERY, CB_GETCURSEL, 0, 0));
-    return v < 0 ? 0 : v;
-}
 
 void TfrmClock::ShowCalendar() {
     if (!calendar_) {
@@ -612,8 +433,8 @@ void TfrmClock::LoadOptions() {
     if (weather_) weather_->LoadFromOptions();
     SelectPage(options_.activePage);
     RestorePlacement();
-    ApplyProxy();
-    CreateAtomicClock();
+    proxyPage_->ApplyProxy();
+    atomicClockPage_->Start(hwnd_);
     if (config_.painter) {
         config_.painter->InitClockPaint(config_.appDir + L"\\skins\\");
         config_.painter->LoadClockOptions(config_.store.settingsDir);
@@ -782,23 +603,6 @@ void TfrmClock::ShowFastMenu() {
     if (HWND clock = FindTaskbarClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
 }
 
-void TfrmClock::ChooseShapeColor(int id) {
-    static COLORREF custom[16] = {};
-    int& color = id == IDC_SHCOLOR1 ? options_.color1 : options_.color2;
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = hwnd_;
-    cc.rgbResult = static_cast<COLORREF>(color);
-    cc.lpCustColors = custom;
-    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return;
-    ControlsToModel();
-    color = static_cast<int>(cc.rgbResult);
-    ModelToControls();
-    SaveOptions();
-    RefreshClock();
-}
-
 void TfrmClock::ChangeSettingsFolder() {
     BrowseStartFolder = config_.store.settingsDir;
     std::wstring path;
@@ -813,58 +617,11 @@ void TfrmClock::ChangeSettingsFolder() {
     }
 }
 
-void TfrmClock::OnCommand(int id, int code, HWND control) {
-    if (loading_) return;
+void TfrmClock::OnCommand(int id) {
     switch (id) {
-    // Date / Time page: save and show
-    case IDC_CHBSECONDS: case IDC_CHBDATE: case IDC_RBDATESMALL: case IDC_RBDATELARGE: case IDC_CHBSHOWZERO:
-    case IDC_CHB12HOUR: case IDC_CHBWEEK: case IDC_RBNAMEWEEK: case IDC_RBNUMWEEK: case IDC_CHBUPTIME:
-    case IDC_CHBBLINK: case IDC_CHBSHOWTIMEZONE: case IDC_CHBSHOWZDATE:
-        if (code != BN_CLICKED) return;
-        UpdateTimeOptionControls();
-        SaveOptions();
-        RefreshClock();
-        return;
-    case IDC_CBREPLACEQUELLIX:
-        if (code == BN_CLICKED) {
-            ControlsToModel();
-            RefreshClock();
-        }
-        return;
-    case IDC_CHBTRANS: case IDC_CHBGRADIENT: case IDC_RBHORIZ: case IDC_RBVERTICAL:
-        if (code != BN_CLICKED) return;
-        UpdateGradientControls();
-        SaveOptions();
-        RefreshClock();
-        return;
-    case IDC_SHCOLOR1: case IDC_SHCOLOR2:
-        if (code == BN_CLICKED) ChooseShapeColor(id);
-        return;
-    case IDC_CBCLICK: case IDC_CBHOVERMOUSE: case IDC_CBEVERY: case IDC_CHBONTOP: case IDC_CHBSTARTUP:
-        ControlsToModel();  // saved with the next SaveOptions
-        return;
-    case IDC_LISTZONES:
-        if (code == LBN_SELCHANGE) {
-            auto sel = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
-            if (sel >= 0) options_.itemZone = sel;
-            SaveOptions();
-            RefreshClock();
-        }
-        return;
-    case IDC_CBENABLEPROXY:
-        if (code == BN_CLICKED) ApplyProxy();
-        return;
-    case IDC_BTPROXYOK:
-        ApplyProxy();
-        SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));  // back to the tab's page
-        return;
     case IDM_PROXY:
         ShowMain();
         SelectPage(7);
-        return;
-    case IDC_EDPREFIX: case IDC_EDADDRESS: case IDC_EDPORT: case IDC_EDPROXYUSER: case IDC_EDPROXYPASSWORD:
-        // Typed text reaches the model at once, so a refresh of the controls never takes it back.
-        if (code == EN_CHANGE) ControlsToModel();
         return;
     case IDM_NEWALARM:
         SetForegroundWindow(hwnd_);
@@ -881,19 +638,10 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
     case IDM_CALENDAR: ShowCalendar(); return;
     case IDM_FORECAST: if (frmNimbrel_) frmNimbrel_->Show(); return;
     case IDM_SYNCTIME: case IDM_ATOM: ShowAtomicClockPage(); return;
-    case IDC_BGET: if (atomicClock_) atomicClock_->bGetClick(); return;
-    case IDC_BUPDATE: if (atomicClock_) atomicClock_->bUpdateClick(); return;
-    case IDC_BTREMOVETIMESERVER: if (atomicClock_) atomicClock_->btRemoveTimeServerClick(); return;
     case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
     case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
     case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
     case IDM_NEWVERSION: CheckaNewVersion1Click(); return;
-    case IDC_LBMORESKINS:
-        if (code == STN_CLICKED) OpenWebPage(kWebPageMoreSkins, SystemShellLauncher());
-        return;
-    case IDC_LABEL13:
-        if (code == STN_CLICKED) OpenProductPage(SystemShellLauncher());
-        return;
     case IDM_FEEDBACK: SendFeedbackMail(SystemShellLauncher(), hwnd_); return;
     case IDM_ABOUT:
         ShowMain();
@@ -918,91 +666,13 @@ void TfrmClock::OnCommand(int id, int code, HWND control) {
         SelectPage(3);
         ShowMain();
         return;
-    default:
-        (void)control;
-        return;
+    default: return;
     }
 }
 
-INT_PTR CALLBACK TfrmClock::PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrW(dlg, DWLP_USER, lp);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<TfrmClock*>(GetWindowLongPtrW(dlg, DWLP_USER));
-    if (!self) return FALSE;
-    if (msg == WM_COMMAND) {
-        Guarded([&] { self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); });
-        return TRUE;
-    }
-    if (msg == WM_NOTIFY) {
-        Guarded([&] { self->OnPageNotify(reinterpret_cast<NMHDR*>(lp)); });
-        return TRUE;
-    }
-    if (msg == WM_DRAWITEM) {
-        auto* di = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-        if (di->CtlID == IDC_SHCOLOR1 || di->CtlID == IDC_SHCOLOR2) {
-            int color = di->CtlID == IDC_SHCOLOR1 ? self->options_.color1 : self->options_.color2;
-            UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(color)));
-            FillRect(di->hDC, &di->rcItem, brush.get());
-            FrameRect(di->hDC, &di->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-            return TRUE;
-        }
-    }
-    return FALSE;
-}
+void TfrmClock::ChooseSkin(const std::wstring& name) { skinsPage_->ChooseSkin(name); }
 
-void TfrmClock::OnPageNotify(NMHDR* nm) {
-    if (loading_ || nm->idFrom != IDC_LVSKINS || nm->code != LVN_ITEMCHANGED) return;
-    auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
-    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))
-        return;
-    wchar_t name[MAX_PATH] = L"";
-    LVITEMW item{};
-    item.iSubItem = 0;
-    item.pszText = name;
-    item.cchTextMax = MAX_PATH;
-    SendMessageW(nm->hwndFrom, LVM_GETITEMTEXTW, static_cast<WPARAM>(change->iItem), reinterpret_cast<LPARAM>(&item));
-    if (name[0]) ChooseSkin(name);
-}
-
-void TfrmClock::ChooseSkin(const std::wstring& name) {
-    ControlsToModel();
-    options_.skinName = name;
-    IniFile(config_.store.SettingsFile()).WriteString(kOptionsSection, L"SkinName", name);
-    COLORREF key;
-    if (ReadSkinKeyColour(SkinsDir(), name, key)) {
-        auto [first, second] = SkinGradientColours(key);
-        options_.color1 = static_cast<int>(first);
-        options_.color2 = static_cast<int>(second);
-    }
-    ModelToControls();
-    SaveOptions();
-    RefreshClock();
-}
-
-void TfrmClock::RandomSkin() {
-    HWND list = GetDlgItem(pages_[2], IDC_LVSKINS);
-    // The list is filled when the skins page opens; before that, fill it here.
-    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) RefreshSkinList(list, SkinsDir());
-    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    if (count == 0) return;
-    unsigned seed = static_cast<unsigned>(GetTickCount64());
-    int transparent = static_cast<int>(seed >> 7) & 1;
-    int index = RandomSkinIndex(count, seed);
-    wchar_t name[MAX_PATH] = L"";
-    LVITEMW item{};
-    item.pszText = name;
-    item.cchTextMax = MAX_PATH;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    IniFile ini(config_.store.SettingsFile());
-    ini.WriteInteger(kOptionsSection, L"TransparentClock", transparent);
-    ini.WriteString(kOptionsSection, L"SkinName", name);
-    options_.skinName = name;
-    // The painter reads the file: the new skin shows at once.
-    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
-    RefreshClock();
-}
+void TfrmClock::RandomSkin() { skinsPage_->RandomSkin(); }
 
 void TfrmClock::SavePlacement() {
     if (!optionsLoaded_) return;   // nothing was restored, so nothing of the user's is overwritten
@@ -1014,24 +684,14 @@ void TfrmClock::SavePlacement() {
     // The folder in use is recorded with the placement, also when it is the default one.
     key.WriteString(L"AppDataDir", config_.store.settingsDir);
     alarmsPage_->SavePlacement(key);
-    // The atomic-clock page's server list and choice.
-    auto servers = ServerItems();
-    key.WriteDword(L"cbServer.Count", static_cast<std::uint32_t>(servers.size()));
-    for (size_t i = 0; i < servers.size(); ++i) key.WriteString(L"cbServer.Item" + std::to_wstring(i), servers[i]);
-    key.WriteString(L"cbServer.Text", ServerText());
+    atomicClockPage_->SavePlacement(key);
     if (weather_) weather_->SavePlacement();
 }
 
 void TfrmClock::RestorePlacement() {
     RegKey key = RegKey::Open(config_.store.root, config_.store.programKey, KEY_READ);
     alarmsPage_->RestorePlacement(key);
-    if (auto count = key.ReadDword(L"cbServer.Count")) {
-        HWND combo = GetDlgItem(pages_[5], IDC_CBSERVER);
-        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-        for (std::uint32_t i = 0; i < std::min<std::uint32_t>(*count, 100); ++i)
-            if (auto server = key.ReadString(L"cbServer.Item" + std::to_wstring(i))) AddServerItem(*server);
-        if (auto text = key.ReadString(L"cbServer.Text")) SetWindowTextW(combo, text->c_str());
-    }
+    atomicClockPage_->RestorePlacement(key);
     auto data = key.ReadBinary(L"fsMain.Placement");
     if (!data || data->size() != sizeof(RECT)) return;
     RECT r;
@@ -1072,8 +732,6 @@ void TfrmClock::FormDestroy() {
     UnregisterHotKey(hwnd_, kWeatherHotKeyId);
     EnableTimer(false);
     KillTimer(hwnd_, kAlarmTimer);
-    KillTimer(hwnd_, kAtomTimer);
-    KillTimer(hwnd_, kSyncTimer);
     calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
     AlarmWindows.CloseAll();
     TfrmAlarm::Dispose(std::move(frmAlarm_));   // its modal loop may be what dispatched the quit
@@ -1085,8 +743,7 @@ void TfrmClock::FormDestroy() {
     newVersion_.reset();   // a running check is cancelled and joined
     if (frmNimbrel_) frmNimbrel_->Free();
     if (weather_) weather_->Shutdown();   // stops and joins a running request
-    if (atomicClock_) atomicClock_->ReleaseTimeService();
-    atomicClock_.reset();   // waits for a running request
+    if (atomicClockPage_) atomicClockPage_->Shutdown();   // waits for a running request
     Call(hooks_.shutdown);
     if (config_.painter) config_.painter->ReleaseWeatherIcon();
     trayIcon_.Deactivate();
@@ -1146,8 +803,6 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kClockTimer) TimerTimer();
         else if (wp == kAlarmTimer && alarmList_) alarmList_->Tick();
-        else if (wp == kAtomTimer && atomicClock_) atomicClock_->TimerAtomTimer();
-        else if (wp == kSyncTimer && atomicClock_) atomicClock_->TimerSyncTimer();
         return 0;
     case WM_TIMECHANGE:
         // Also after our own synchronisation: future alarms are recomputed, due ones still fire.
@@ -1177,7 +832,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_COMMAND:
-        if (lp == 0 || reinterpret_cast<HWND>(lp) == ok_) OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        if (lp == 0 || reinterpret_cast<HWND>(lp) == ok_) OnCommand(LOWORD(wp));
         return 0;
     case WM_NOTIFY: {
         auto* nm = reinterpret_cast<NMHDR*>(lp);

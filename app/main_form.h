@@ -17,9 +17,15 @@
 #include "alarms/alarms_page.h"
 #include "alarms/calendar2.h"
 #include "alarms/wake_timer.h"
+#include "app/about_page.h"
+#include "app/atomic_clock_page.h"
+#include "app/date_time_page.h"
+#include "app/main_page.h"
 #include "app/new_version.h"
+#include "app/proxy_page.h"
+#include "app/skins_page.h"
+#include "app/time_zones_page.h"
 #include "app/tray_icon.h"
-#include "timeservice/atomic_sync.h"
 #include "clock/command_messages.h"
 #include "clock/tray_clock.h"
 #include "weather/frm_nimbrel.h"
@@ -98,7 +104,7 @@ struct MainFormConfig {
     RegistryPlace weatherStore;    // where the weather page keeps its values
 };
 
-class TfrmClock : public Window<TfrmClock>, private IAtomicClockView, private ISoundPreview, private IWeatherFormHost,
+class TfrmClock : public Window<TfrmClock>, private IMainDialog, private ISoundPreview, private IWeatherFormHost,
                   private IAlarmEditing {
 public:
     TfrmClock(MainFormConfig config, MainFormHooks hooks);
@@ -121,13 +127,9 @@ public:
     void ChooseSkin(const std::wstring& name);
     void RandomSkin();
 
-    void UpdateTimeOptionControls();
-    void UpdateGradientControls();
-    // cbEnableProxyClick: enables the proxy fields and hands the settings on.
-    void ApplyProxy();
     void SelectPage(int index);
 
-    MainOptions& Options() { return options_; }
+    MainOptions& Options() override { return options_; }
     const OptionsStore& Store() const { return config_.store; }
     bool ReallyQuit() const { return reallyQuit_; }
     int UpTimeCountdown() const { return upTimeCountdown_; }
@@ -164,33 +166,25 @@ private:
     void OpenProxyPage() override;
     void HotKeyChanged(WORD hotKey) override;
     HWND HotKeyWindow() override { return hwnd_; }
-    // The atomic-clock page's controls.
-    void SetLocalTimeText(const std::wstring& text) override;
-    void SetServerTimeText(const std::wstring& text) override;
-    void SetDiffText(const std::wstring& text) override;
-    void SetLastSyncText(const std::wstring& text) override;
-    void EnableGet(bool enabled) override;
-    void EnableUpdate(bool enabled) override;
-    std::wstring ServerText() override;
-    std::vector<std::wstring> ServerItems() override;
-    void AddServerItem(const std::wstring& server) override;
-    int SelectedServerIndex() override;
-    void DeleteServerItem(int index) override;
-    int EveryIndex() override;
-    void CreateAtomicClock();
+    // What the pages ask of the dialog.
+    bool Loading() const override { return loading_; }
+    void ControlsToModel() override;
+    void ModelToControls() override;
+    void ReloadClockOptions() override;
+    void ProxyChanged(bool enabled) override;
+    void BackToTabPage() override;
+    TMainPage* OwnPage(int index) const;
+    void CreateWeatherPage();
     void CreateAlarmEditor();
     // The editor's test play goes through the program's one alarm sound player.
     void SetVolumePercent(int percent) override;
     void Play(const std::wstring& path) override;
     void Stop() override;
     void ShowAtomicClockPage();
-    static INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void FormCreate();
     void CreatePages();
     void LayoutPages();
-    void ModelToControls();
-    void ControlsToModel();
-    void OnCommand(int id, int code, HWND control);
+    void OnCommand(int id);
     void SetSwitch(bool MainOptions::*field, WPARAM wp);
     void ShowUpTime5();
     void ToggleUpTime();
@@ -203,10 +197,8 @@ private:
     void HideToTray();
     void SavePlacement();
     void RestorePlacement();
-    void ChooseShapeColor(int id);
     void ChangeSettingsFolder();
     void NewVersionAnswered(NewVersionAnswer answer);
-    void OnPageNotify(NMHDR* nm);
     std::wstring SkinsDir() const { return config_.appDir + L"\\skins\\"; }
     void Call(const std::function<void()>& f) { if (f) f(); }
     void CreateTrayClock();
@@ -228,11 +220,13 @@ private:
     std::unique_ptr<TfrmWeather> weather_;
     std::unique_ptr<ForecastWidgetSlot> frmNimbrel_;   // the widget itself is made on first use
     std::unique_ptr<TfrmCalendar2> calendar_;
-    std::unique_ptr<ITimeQuery> ownTimeQuery_;
-    std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
-    std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;
     std::unique_ptr<WindowMainThread> mainThread_;
-    std::unique_ptr<TAtomicClock> atomicClock_;
+    std::unique_ptr<TDateTimePage> dateTimePage_;
+    std::unique_ptr<TSkinsPage> skinsPage_;
+    std::unique_ptr<TTimeZonesPage> timeZonesPage_;
+    std::unique_ptr<TAtomicClockPage> atomicClockPage_;
+    std::unique_ptr<TAboutPage> aboutPage_;
+    std::unique_ptr<TProxyPage> proxyPage_;
     MainFormHooks hooks_;
     ShellHostLauncher defaultHost_;
     MainOptions options_;

@@ -1,0 +1,78 @@
+// The pages of the main dialog that are made from a dialog template of their own. Each page reads and
+// writes its part of the options; what it needs of the dialog around it goes through IMainDialog.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+
+#include "clock/options_model.h"
+
+namespace vt {
+
+class IMainDialog {
+public:
+    virtual MainOptions& Options() = 0;
+    // True while the dialog fills its controls from the options: the controls' notifications change nothing.
+    virtual bool Loading() const = 0;
+    virtual void ControlsToModel() = 0;    // every page's controls into the options
+    virtual void ModelToControls() = 0;    // and back, after a change made outside the controls
+    virtual void SaveOptions() = 0;
+    virtual void RefreshClock() = 0;
+    virtual void ReloadClockOptions() = 0;   // the painter reads the settings file again
+    virtual void ProxyChanged(bool enabled) = 0;
+    virtual void BackToTabPage() = 0;        // the proxy page has no tab of its own
+
+protected:
+    ~IMainDialog() = default;
+};
+
+class TMainPage {
+public:
+    TMainPage(IMainDialog& dialog, int templateId) : dialog_(dialog), templateId_(templateId) {}
+    TMainPage(const TMainPage&) = delete;
+    TMainPage& operator=(const TMainPage&) = delete;
+    virtual ~TMainPage() = default;   // the page window goes with its parent
+
+    // The page window, hidden, as a child of the dialog; null when the template cannot be made.
+    HWND Create(HWND parent);
+    HWND hwnd() const { return hwnd_; }
+
+    virtual void ModelToControls(const MainOptions& o) = 0;
+    virtual void ControlsToModel(MainOptions& o) = 0;
+    // The page came to the front.
+    virtual void Shown() {}
+
+protected:
+    virtual void Init() {}   // the controls exist
+    virtual void OnCommand(int id, int code, HWND control) = 0;
+    virtual void OnNotify(NMHDR*) {}
+    virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
+    virtual bool OnTimer(UINT_PTR) { return false; }
+
+    bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
+    void Check(int id, bool on) { CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED); }
+    void Enable(int id, bool on) { EnableWindow(GetDlgItem(hwnd_, id), on ? TRUE : FALSE); }
+    std::wstring Text(int id) const;
+    // Sets the text only when it differs, so an edit being typed in keeps its caret.
+    void SetTextIfChanged(int id, const std::wstring& text);
+    // The combo box's chosen index; `fallback` when nothing is chosen.
+    int Selection(int id, int fallback) const;
+    void Select(int id, int index);
+    void FillCombo(int id, const wchar_t* const* items, std::size_t count);
+    // Options changed by a control: saved, and the clock shows them.
+    void SaveAndRefresh() {
+        dialog_.SaveOptions();
+        dialog_.RefreshClock();
+    }
+
+    IMainDialog& dialog_;
+    HWND hwnd_ = nullptr;
+
+private:
+    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    int templateId_;
+};
+
+}  // namespace vt

@@ -1,0 +1,51 @@
+#include "app/proxy_page.h"
+
+#include "resources/resource.h"
+
+namespace vt {
+
+TProxyPage::TProxyPage(IMainDialog& dialog) : TMainPage(dialog, IDD_PAGE_PROXY) {}
+
+void TProxyPage::ModelToControls(const MainOptions& o) {
+    Check(IDC_CBENABLEPROXY, o.proxy.enabled);
+    SetTextIfChanged(IDC_EDADDRESS, o.proxy.address);
+    SetTextIfChanged(IDC_EDPORT, o.proxy.port);
+    SetTextIfChanged(IDC_EDPROXYUSER, o.proxy.user);
+    SetTextIfChanged(IDC_EDPROXYPASSWORD, o.proxy.password);
+    Check(IDC_CBBASICAUTH, o.proxy.basicAuth);
+}
+
+void TProxyPage::ControlsToModel(MainOptions& o) {
+    o.proxy.enabled = Checked(IDC_CBENABLEPROXY);
+    o.proxy.address = Text(IDC_EDADDRESS);
+    o.proxy.port = Text(IDC_EDPORT);
+    o.proxy.user = Text(IDC_EDPROXYUSER);
+    o.proxy.password = Text(IDC_EDPROXYPASSWORD);
+    o.proxy.basicAuth = Checked(IDC_CBBASICAUTH);
+}
+
+void TProxyPage::ApplyProxy() {
+    const bool on = Checked(IDC_CBENABLEPROXY);
+    for (int id : {IDC_EDADDRESS, IDC_EDPORT, IDC_EDPROXYUSER, IDC_EDPROXYPASSWORD, IDC_CBBASICAUTH}) Enable(id, on);
+    dialog_.ControlsToModel();
+    dialog_.ProxyChanged(on);
+}
+
+void TProxyPage::OnCommand(int id, int code, HWND) {
+    switch (id) {
+    case IDC_CBENABLEPROXY:
+        if (code == BN_CLICKED) ApplyProxy();
+        return;
+    case IDC_BTPROXYOK:
+        ApplyProxy();
+        dialog_.BackToTabPage();
+        return;
+    case IDC_EDADDRESS: case IDC_EDPORT: case IDC_EDPROXYUSER: case IDC_EDPROXYPASSWORD:
+        // Typed text reaches the options at once, so a refresh of the controls never takes it back.
+        if (code == EN_CHANGE) dialog_.ControlsToModel();
+        return;
+    default: return;
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,138 @@
+#include "app/skins_page.h"
+
+#include <commdlg.h>
+
+#include "base/handles.h"
+#include "base/inifile.h"
+#include "base/shell_launcher.h"
+#include "clock/options_file.h"
+#include "clock/skin_list.h"
+#include "clock/webpages.h"
+#include "resources/resource.h"
+
+namespace vt {
+
+namespace {
+std::wstring ItemText(HWND list, int index) {
+    wchar_t name[MAX_PATH] = L"";
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return name;
+}
+}  // namespace
+
+TSkinsPage::TSkinsPage(IMainDialog& dialog, const OptionsStore& store, std::wstring skinsDir)
+    : TMainPage(dialog, IDD_PAGE_SKINS), store_(store), skinsDir_(std::move(skinsDir)) {}
+
+void TSkinsPage::ModelToControls(const MainOptions& o) {
+    Check(IDC_CHBTRANS, o.transparentClock);
+    Check(IDC_CHBGRADIENT, o.gradientClock);
+    Check(IDC_RBHORIZ, o.gradientHoriz);
+    Check(IDC_RBVERTICAL, !o.gradientHoriz);
+    SetDlgItemTextW(hwnd_, IDC_GRADIENTPANEL4, (L"Current skin: " + o.skinName).c_str());
+    InvalidateRect(GetDlgItem(hwnd_, IDC_SHCOLOR1), nullptr, TRUE);
+    InvalidateRect(GetDlgItem(hwnd_, IDC_SHCOLOR2), nullptr, TRUE);
+    UpdateGradientControls();
+}
+
+void TSkinsPage::ControlsToModel(MainOptions& o) {
+    o.transparentClock = Checked(IDC_CHBTRANS);
+    o.gradientClock = Checked(IDC_CHBGRADIENT);
+    o.gradientHoriz = Checked(IDC_RBHORIZ);
+}
+
+void TSkinsPage::Shown() { RefreshSkinList(GetDlgItem(hwnd_, IDC_LVSKINS), skinsDir_); }
+
+void TSkinsPage::UpdateGradientControls() {
+    const bool on = !Checked(IDC_CHBTRANS);
+    for (int id : {IDC_CHBGRADIENT, IDC_SHCOLOR1, IDC_SHCOLOR2, IDC_RBHORIZ, IDC_RBVERTICAL}) Enable(id, on);
+}
+
+void TSkinsPage::OnCommand(int id, int code, HWND) {
+    switch (id) {
+    case IDC_CHBTRANS: case IDC_CHBGRADIENT: case IDC_RBHORIZ: case IDC_RBVERTICAL:
+        if (code != BN_CLICKED) return;
+        UpdateGradientControls();
+        SaveAndRefresh();
+        return;
+    case IDC_SHCOLOR1: case IDC_SHCOLOR2:
+        if (code == BN_CLICKED) ChooseShapeColor(id);
+        return;
+    case IDC_LBMORESKINS:
+        if (code == STN_CLICKED) OpenWebPage(kWebPageMoreSkins, SystemShellLauncher());
+        return;
+    default: return;
+    }
+}
+
+void TSkinsPage::OnNotify(NMHDR* nm) {
+    if (nm->idFrom != IDC_LVSKINS || nm->code != LVN_ITEMCHANGED) return;
+    auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))
+        return;
+    const std::wstring name = ItemText(nm->hwndFrom, change->iItem);
+    if (!name.empty()) ChooseSkin(name);
+}
+
+bool TSkinsPage::OnDrawItem(DRAWITEMSTRUCT* di) {
+    if (di->CtlID != IDC_SHCOLOR1 && di->CtlID != IDC_SHCOLOR2) return false;
+    const MainOptions& o = dialog_.Options();
+    UniqueBrush brush(CreateSolidBrush(static_cast<COLORREF>(di->CtlID == IDC_SHCOLOR1 ? o.color1 : o.color2)));
+    FillRect(di->hDC, &di->rcItem, brush.get());
+    FrameRect(di->hDC, &di->rcItem, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return true;
+}
+
+void TSkinsPage::ChooseShapeColor(int id) {
+    static COLORREF custom[16] = {};
+    int& color = id == IDC_SHCOLOR1 ? dialog_.Options().color1 : dialog_.Options().color2;
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = GetAncestor(hwnd_, GA_ROOT);
+    cc.rgbResult = static_cast<COLORREF>(color);
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&cc)) return;
+    dialog_.ControlsToModel();
+    color = static_cast<int>(cc.rgbResult);
+    dialog_.ModelToControls();
+    SaveAndRefresh();
+}
+
+void TSkinsPage::ChooseSkin(const std::wstring& name) {
+    dialog_.ControlsToModel();
+    MainOptions& o = dialog_.Options();
+    o.skinName = name;
+    IniFile(store_.SettingsFile()).WriteString(kOptionsSection, L"SkinName", name);
+    COLORREF key;
+    if (ReadSkinKeyColour(skinsDir_, name, key)) {
+        auto [first, second] = SkinGradientColours(key);
+        o.color1 = static_cast<int>(first);
+        o.color2 = static_cast<int>(second);
+    }
+    dialog_.ModelToControls();
+    SaveAndRefresh();
+}
+
+void TSkinsPage::RandomSkin() {
+    HWND list = GetDlgItem(hwnd_, IDC_LVSKINS);
+    // The list is filled when the page opens; before that, fill it here.
+    if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 0) RefreshSkinList(list, skinsDir_);
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    if (count == 0) return;
+    const auto seed = static_cast<unsigned>(GetTickCount64());
+    const int transparent = static_cast<int>(seed >> 7) & 1;
+    const std::wstring name = ItemText(list, RandomSkinIndex(count, seed));
+    IniFile ini(store_.SettingsFile());
+    ini.WriteInteger(kOptionsSection, L"TransparentClock", transparent);
+    ini.WriteString(kOptionsSection, L"SkinName", name);
+    dialog_.Options().skinName = name;
+    // The painter reads the file: the new skin shows at once.
+    dialog_.ReloadClockOptions();
+    dialog_.RefreshClock();
+}
+
+}  // namespace vt

@@ -1,0 +1,33 @@
+// "Skins": the skin list, the transparent clock and the gradient behind the digits.
+#pragma once
+#include <string>
+
+#include "app/main_page.h"
+#include "clock/options_file.h"
+
+namespace vt {
+
+class TSkinsPage final : public TMainPage {
+public:
+    // `store` names the options file the painter reads; `skinsDir` ends with a backslash.
+    TSkinsPage(IMainDialog& dialog, const OptionsStore& store, std::wstring skinsDir);
+    void ModelToControls(const MainOptions& o) override;
+    void ControlsToModel(MainOptions& o) override;
+    void Shown() override;
+    // A chosen skin, with the gradient colours its key colour suggests.
+    void ChooseSkin(const std::wstring& name);
+    // The quick menu's and the click action's random skin, transparent or not at random.
+    void RandomSkin();
+
+private:
+    void OnCommand(int id, int code, HWND control) override;
+    void OnNotify(NMHDR* nm) override;
+    bool OnDrawItem(DRAWITEMSTRUCT* item) override;
+    void UpdateGradientControls();
+    void ChooseShapeColor(int id);
+
+    const OptionsStore& store_;   // follows a change of the settings folder
+    std::wstring skinsDir_;
+};
+
+}  // namespace vt
