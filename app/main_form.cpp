@@ -1,49 +1,22 @@
 #include "app/main_form.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
-#include "base/inifile.h"
-#include "base/registry.h"
-#include "base/text.h"
 #include "base/folder_browse.h"
 #include "base/module_path.h"
-#include "base/shell_launcher.h"
-#include "clock/skin_list.h"
-#include "clock/webpages.h"
-#include "base/taskbar_locator.h"
+#include "base/registry.h"
+#include "base/text.h"
 #include "clock/timezones.h"
-#include "weather/weather_hotkey.h"
 #include "resources/resource.h"
 
+// The frame of the main dialog: its window, tabs and pages, the options and the placement, start and end.
 namespace vt {
 
 namespace {
-
-constexpr UINT_PTR kClockTimer = 1;
-constexpr UINT_PTR kAlarmTimer = 2;
-constexpr UINT kRunPostedTask = WM_APP + 2;
-constexpr UINT kNewVersionAnswer = WM_APP + 3;
-constexpr UINT kTrayIconId = 1;
-
 const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"Weather", L"Time Zones", L"Atomic Clock"};
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-
-
-void RunDateTimeProperties() {
-    ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
-}
-
 }  // namespace
-
-bool ShellHostLauncher::Start(HWND owner, const std::wstring& appDir) {
-    std::wstring file = appDir + L"\\Quellix.exe";
-    auto r = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", file.c_str(), L"TTrayClock", appDir.c_str(), SW_SHOWNORMAL));
-    return r > 32;
-}
 
 TfrmClock::TfrmClock(MainFormConfig config, MainFormHooks hooks)
     : config_(std::move(config)), hooks_(std::move(hooks)), trayIcon_(kTrayIconId, WM_TRAYICON) {
@@ -102,86 +75,6 @@ void TfrmClock::FormCreate() {
     SetMenuDefaultItem(GetSubMenu(fastMenu_.get(), 0), IDM_SHOWMAIN, FALSE);
     CreateTrayClock();
     reallyQuit_ = false;
-}
-
-void TfrmClock::CreateAlarmEditor() {
-    AlarmEditorHost h;
-    h.alarmList = [this] { return alarmList_.get(); };
-    h.categoryFilter = [this] { return alarmsPage_->LabelFilter(); };
-    h.selectedAlarmRow = [this] { return alarmsPage_->SelectedIndex(); };
-    h.selectAlarmRow = [this](int row) {
-        ListView_SetItemState(alarmsPage_->lvAlarms, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    };
-    h.reloadCalendar = [this] {
-        if (calendar_ && calendar_->hwnd() && IsWindowVisible(calendar_->hwnd())) calendar_->btReloadClick();
-    };
-    h.owner = hwnd_;
-    ISoundPreview& preview = *this;
-    frmAlarm_ = std::make_unique<TfrmAlarm>(*config_.now, config_.appDir + L"\\", std::move(h), &preview);
-    frmAlarm_->Create();   // hidden; also fills the month and day names
-}
-
-void TfrmClock::EditAlarm(bool isNew, int id) {
-    if (frmAlarm_) frmAlarm_->EditAlarm(isNew, id);
-}
-
-void TfrmClock::SetVolumePercent(int percent) {
-    if (alarmVolume_) alarmVolume_->SetVolumePercent(percent);
-}
-
-void TfrmClock::Play(const std::wstring& path) {
-    if (alarmDevices_.sound) alarmDevices_.sound->PlayAlarmSound(path, false, 0, 1);
-}
-
-void TfrmClock::Stop() {
-    if (alarmDevices_.sound) alarmDevices_.sound->StopAlarmSound();
-}
-
-void TfrmClock::CreateTrayClock() {
-    trayClock_ = std::make_unique<TTrayClock>();
-    TTrayClock& t = *trayClock_;
-    t.OnPaint = [this](HDC dc, const RECT& client) {
-        if (config_.painter) config_.painter->PaintClock(dc, client);
-    };
-    t.OnInit = [this] {
-        if (config_.painter) config_.painter->InitClockPaint(SkinsDir());
-    };
-    t.OnCalcClockSize = [this] {
-        if (!config_.painter) return;
-        trayClock_->SetClockWidth(config_.painter->CalcClockWidth());
-        trayClock_->SetClockHeight(config_.painter->CalcClockHeight());
-    };
-    t.OnClick = [this](MouseButton, ShiftState, int, int) { TrayClock1Click(); };
-    t.OnMouseOver = [this](ShiftState, int, int) { TrayClock1MouseOver(); };
-    t.OnMouseLeave = [this](ShiftState, int, int) { TrayClock1MouseLeave(); };
-    // The quick menu comes on the right button's release: what the hover opened must not cover it.
-    t.OnMouseDown = [this](MouseButton button, ShiftState, int, int) {
-        if (button == MouseButton::Right) TrayClock1MouseLeave();
-    };
-    t.SetPopupMenu(GetSubMenu(fastMenu_.get(), 0), hwnd_);
-    t.Loaded();
-}
-
-void TfrmClock::TrayClock1Click() {
-    switch (options_.click) {
-    case 0: ShowMain(); break;
-    case 1: RunDateTimeProperties(); break;
-    case 2: RandomSkin(); break;
-    case 3: ToggleUpTime(); break;
-    case 4: ShowUpTime5(); break;   // nothing while the uptime already shows
-    case 5: ShowCalendar(); break;
-    default: break;                 // 6: the quick menu comes with the right button
-    }
-}
-
-void TfrmClock::TrayClock1MouseOver() {
-    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) ShowCalendar();
-    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Show();
-}
-
-void TfrmClock::TrayClock1MouseLeave() {
-    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) CloseCalendar();
-    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Close();
 }
 
 void TfrmClock::CreatePages() {
@@ -356,74 +249,6 @@ bool TfrmClock::InitClock() {
     return true;
 }
 
-void TfrmClock::AlarmFired(const TAlRecord& alarm) {
-    if (hooks_.alarmFired) {
-        hooks_.alarmFired(alarm);
-        return;
-    }
-    if (alarmActions_) alarmActions_->AlarmFired(alarm);
-}
-
-
-
-void TfrmClock::ShowAtomicClockPage() {
-    ShowMain();
-    SelectPage(5);
-    atomicClockPage_->ShowAtomicClockPage();
-}
-
-
-void TfrmClock::ShowCalendar() {
-    if (!calendar_) {
-        CalendarConfig cc;
-        cc.appDir = config_.appDir;
-        cc.store = {config_.store.root, config_.store.programKey + L"\\Calendar"};
-        cc.now = config_.now;
-        CalendarHost ch;
-        ch.alarms = alarmList_.get();
-        ch.alarmsEnabled = [this] { return options_.enAlarms; };
-        ch.saveOptions = [this] { SaveOptions(); };
-        IAlarmEditing& editing = *this;
-        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch), editing);
-    }
-    calendar_->ShowCalendar();
-}
-
-// Closes the window only: the calendar's own menu may be open when the mouse leaves the clock.
-void TfrmClock::CloseCalendar() {
-    if (calendar_) calendar_->Close();
-}
-
-ProxySettings TfrmClock::CurrentProxy() {
-    const ProxyOptions& p = options_.proxy;
-    return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
-}
-
-void TfrmClock::WeatherUpdated() {
-    if (frmNimbrel_) frmNimbrel_->Redraw();
-    Call(hooks_.weatherUpdated);
-}
-
-void TfrmClock::OpenProxyPage() { SelectPage(7); }
-
-void TfrmClock::HotKeyChanged(WORD hotKey) {
-    // "Update Weather" in the tray and quick menu (one menu) shows the weather hot key.
-    HMENU menu = GetSubMenu(fastMenu_.get(), 0);
-    if (!menu) return;
-    std::wstring caption = L"Update Weather";
-    std::wstring key = HotKeyText(hotKey);
-    if (!key.empty()) caption += L"\t" + key;
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = caption.data();
-    SetMenuItemInfoW(menu, IDM_CHECKWEATHER, FALSE, &info);
-}
-
-void TfrmClock::ScheduleWeatherCheck() {
-    if (weather_) weather_->ScheduleWeatherCheck();
-}
-
 void TfrmClock::LoadOptions() {
     if (weather_) weather_->RestorePlacement();
     vt::LoadOptions(config_.store, options_);
@@ -466,60 +291,6 @@ void TfrmClock::ReportSaveFailure(const std::wstring& text) {
     ShowException(text.c_str());
 }
 
-void TfrmClock::RefreshClock() {
-    if (!options_.replaceClock) {
-        trayIcon_.Activate();
-        return;
-    }
-    HWND clock = trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
-    if (clock && IsWindowVisible(clock) && config_.painter) {
-        bool sizeDiffers = false;
-        if (config_.painter->HasTaskbarWindows()) {
-            RECT rc;
-            GetClientRect(clock, &rc);
-            sizeDiffers = config_.painter->IsTaskbarVertical() ? config_.painter->CalcClockHeight() != rc.bottom
-                                                               : config_.painter->CalcClockWidth() != rc.right;
-        }
-        config_.painter->UpdateClockDigits();
-        RefreshTaskbarClockWindow(clock, sizeDiffers);
-        trayIcon_.Deactivate();
-    } else {
-        // Nothing paints our clock: the tray icon keeps the program reachable.
-        trayIcon_.Activate();
-    }
-}
-
-void TfrmClock::EnableTimer(bool on) {
-    if (on) SetTimer(hwnd_, kClockTimer, 1000, nullptr);
-    else KillTimer(hwnd_, kClockTimer);
-    timerOn_ = on;
-}
-
-void TfrmClock::TimerTimer() {
-    if (upTimeCountdown_ != 0) {
-        --upTimeCountdown_;
-        if (upTimeCountdown_ <= 0) {
-            upTimeCountdown_ = 0;
-            ControlsToModel();
-            options_.upTime = false;
-            ModelToControls();
-            SaveOptions();
-            RefreshClock();
-        }
-    }
-    RefreshClock();
-    int hour = DecodeDateTime(config_.now->Now()).hour;
-    if (hour != lastTickHour_) RefreshClock();
-    lastTickHour_ = hour;
-}
-
-bool TfrmClock::RegisterWeatherHotKey() {
-    WORD hk = weather_ ? weather_->HotKey() : kDefaultWeatherHotKey;
-    if (vt::RegisterWeatherHotKey(hwnd_, hk)) return true;
-    Message(L"Unable to assign Alt-Shift-F9 as hotkey.", L"error", hwnd_);
-    return false;
-}
-
 void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner) {
     if (hooks_.messageBox) hooks_.messageBox(text, caption, owner);
     else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK);
@@ -535,74 +306,6 @@ void TfrmClock::ShowMain() {
     if (alarmList_) alarmList_->Refresh();
 }
 
-void TfrmClock::CheckaNewVersion1Click() {
-    if (!newVersion_) newVersion_ = std::make_unique<NewVersionCheck>(hwnd_, kNewVersionAnswer);
-    ControlsToModel();
-    newVersion_->Start(config_.versionFull, options_.proxy);
-}
-
-void TfrmClock::NewVersionAnswered(NewVersionAnswer answer) {
-    if (answer == NewVersionAnswer::Available) {
-        const wchar_t* text = L"There is a new version available. Go to the download page?";
-        bool yes = hooks_.confirm ? hooks_.confirm(text)
-                                  : MessageBoxW(hwnd_, text, kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
-        if (!yes) return;
-        if (hooks_.openWebPage) hooks_.openWebPage(kWebPageDownload);
-        else OpenWebPage(kWebPageDownload, SystemShellLauncher());
-    } else if (answer == NewVersionAnswer::NotAvailable) {
-        Message(L"There is no new version available.", kProductTitle, hwnd_);
-    }
-}
-
-void TfrmClock::SetSwitch(bool MainOptions::*field, WPARAM wp) {
-    ControlsToModel();
-    options_.*field = wp == 1;
-    ModelToControls();
-    SaveOptions();
-    RefreshClock();
-}
-
-void TfrmClock::ToggleUpTime() {
-    ControlsToModel();
-    options_.upTime = !options_.upTime;
-    ModelToControls();
-    SaveOptions();
-    RefreshClock();
-}
-
-void TfrmClock::ShowUpTime5() {
-    if (options_.upTime) return;
-    ControlsToModel();
-    upTimeCountdown_ = 5;
-    options_.upTime = true;
-    ModelToControls();
-    SaveOptions();
-    RefreshClock();
-}
-
-void TfrmClock::FillFastMenuChecks(HMENU menu) {
-    auto mark = [&](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
-    mark(IDM_SHOWDATE, options_.showDate);
-    mark(IDM_SHOWWEEK, options_.weekShow);
-    mark(IDM_SHOWSECONDS, options_.showSeconds);
-    mark(IDM_USE12HOUR, options_.englishTime);
-    mark(IDM_REPLACECLOCK, options_.replaceClock);
-    mark(IDM_TRANSPARENT, options_.transparentClock);
-}
-
-void TfrmClock::ShowFastMenu() {
-    TrayClock1MouseLeave();   // what the hover opened closes: the menu comes first
-    HMENU menu = GetSubMenu(fastMenu_.get(), 0);
-    ControlsToModel();
-    FillFastMenuChecks(menu);
-    POINT pt;
-    GetCursorPos(&pt);
-    SetForegroundWindow(hwnd_);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
-    if (HWND clock = FindTaskbarClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
-}
-
 void TfrmClock::ChangeSettingsFolder() {
     BrowseStartFolder = config_.store.settingsDir;
     std::wstring path;
@@ -616,63 +319,6 @@ void TfrmClock::ChangeSettingsFolder() {
         if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
     }
 }
-
-void TfrmClock::OnCommand(int id) {
-    switch (id) {
-    case IDM_PROXY:
-        ShowMain();
-        SelectPage(7);
-        return;
-    case IDM_NEWALARM:
-        SetForegroundWindow(hwnd_);
-        alarmsPage_->bNewClick();
-        return;
-    case IDC_BOK: case IDM_HIDE: case IDCANCEL:   // IDCANCEL: Esc in the dialog
-        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-        return;
-    case IDM_EXIT:
-        reallyQuit_ = true;
-        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-        return;
-    case IDM_SHOWMAIN: ShowMain(); return;
-    case IDM_CALENDAR: ShowCalendar(); return;
-    case IDM_FORECAST: if (frmNimbrel_) frmNimbrel_->Show(); return;
-    case IDM_SYNCTIME: case IDM_ATOM: ShowAtomicClockPage(); return;
-    case IDM_DATETIMEPROPS: case IDM_DT: RunDateTimeProperties(); return;
-    case IDM_CHANGEFOLDER: ChangeSettingsFolder(); return;
-    case IDM_HELP: ShowHelp(SystemShellLauncher(), hwnd_, config_.appDir); return;
-    case IDM_NEWVERSION: CheckaNewVersion1Click(); return;
-    case IDM_FEEDBACK: SendFeedbackMail(SystemShellLauncher(), hwnd_); return;
-    case IDM_ABOUT:
-        ShowMain();
-        SelectPage(6);
-        return;
-    case IDM_REPLACECLOCK:
-        ControlsToModel();
-        options_.replaceClock = !options_.replaceClock;
-        ModelToControls();
-        RefreshClock();
-        return;
-    case IDM_SHOWDATE: SetSwitch(&MainOptions::showDate, options_.showDate ? 0 : 1); return;
-    case IDM_SHOWWEEK: SetSwitch(&MainOptions::weekShow, options_.weekShow ? 0 : 1); return;
-    case IDM_SHOWSECONDS: SetSwitch(&MainOptions::showSeconds, options_.showSeconds ? 0 : 1); return;
-    case IDM_USE12HOUR: SetSwitch(&MainOptions::englishTime, options_.englishTime ? 0 : 1); return;
-    case IDM_TRANSPARENT: SetSwitch(&MainOptions::transparentClock, options_.transparentClock ? 0 : 1); return;
-    case IDM_UPTIME: ToggleUpTime(); return;
-    case IDM_UPTIME5: ShowUpTime5(); return;
-    case IDM_CHECKWEATHER: if (weather_) weather_->onGetWeather(); return;
-    case IDM_RANDOMSKIN: RandomSkin(); return;
-    case IDM_WEATHERSETTINGS:
-        SelectPage(3);
-        ShowMain();
-        return;
-    default: return;
-    }
-}
-
-void TfrmClock::ChooseSkin(const std::wstring& name) { skinsPage_->ChooseSkin(name); }
-
-void TfrmClock::RandomSkin() { skinsPage_->RandomSkin(); }
 
 void TfrmClock::SavePlacement() {
     if (!optionsLoaded_) return;   // nothing was restored, so nothing of the user's is overwritten
@@ -748,105 +394,6 @@ void TfrmClock::FormDestroy() {
     if (config_.painter) config_.painter->ReleaseWeatherIcon();
     trayIcon_.Deactivate();
     PostQuitMessage(0);
-}
-
-LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == taskbarCreatedMessage_ && msg != 0) {
-        // The shell restarted: the icon and the clock must be attached to the new taskbar.
-        bool timer = timerOn_;
-        EnableTimer(false);
-        trayIcon_.Readd();
-        if (trayClock_) trayClock_->Show();
-        RefreshClock();
-        EnableTimer(timer || true);
-        return Default(msg, wp, lp);
-    }
-    switch (msg) {
-    case WM_QUITPROGRAM:
-        reallyQuit_ = true;
-        FormClose();
-        return 0;
-    case WM_SHOWMAIN: ShowMain(); return 0;
-    case WM_SYNCTIME: ShowAtomicClockPage(); return 0;
-    case kRunPostedTask: WindowMainThread::RunPostedTask(lp); return 0;
-    case kNewVersionAnswer:
-        if (newVersion_)
-            if (auto answer = newVersion_->TakeAnswer()) NewVersionAnswered(*answer);
-        return 0;
-    case WM_RANDOMSKIN: RandomSkin(); return 0;
-    case WM_TOGGLEUPTIME: ToggleUpTime(); return 0;
-    case WM_SHOWUPTIME5: ShowUpTime5(); return 0;
-    case WM_SETSHOWDATE: SetSwitch(&MainOptions::showDate, wp); return 0;
-    case WM_SETWEEKSHOW: SetSwitch(&MainOptions::weekShow, wp); return 0;
-    case WM_SETSHOWSECONDS: SetSwitch(&MainOptions::showSeconds, wp); return 0;
-    case WM_SET12HOUR: SetSwitch(&MainOptions::englishTime, wp); return 0;
-    case WM_SETTRANSPARENT: SetSwitch(&MainOptions::transparentClock, wp); return 0;
-    case WM_CALENDAR:
-        if (wp == 1) CloseCalendar();
-        else if (wp != 2) ShowCalendar();
-        return 0;
-    case WM_FASTMENU: ShowFastMenu(); return 0;
-    case WM_NEWALARM: alarmsPage_->bNewClick(); return 0;
-    case WM_WEATHERSETTINGS:
-        ShowMain();
-        SelectPage(3);
-        return 0;
-    case WM_INITMENUPOPUP:
-        // pmFastMenuPopup: the marks follow the dialog, also when the taskbar clock opens the menu.
-        ControlsToModel();
-        FillFastMenuChecks(reinterpret_cast<HMENU>(wp));
-        return Default(msg, wp, lp);
-    case WM_TRAYICON:
-        if (lp == WM_LBUTTONUP) ShowMain();
-        else if (lp == WM_RBUTTONUP) ShowFastMenu();
-        return 0;
-    case WM_TIMER:
-        if (wp == kClockTimer) TimerTimer();
-        else if (wp == kAlarmTimer && alarmList_) alarmList_->Tick();
-        return 0;
-    case WM_TIMECHANGE:
-        // Also after our own synchronisation: future alarms are recomputed, due ones still fire.
-        if (alarmList_) {
-            alarmList_->RecalcAll();
-            alarmList_->Refresh();
-        }
-        return 0;
-    case WM_POWERBROADCAST:
-        if (wp == PBT_APMRESUMESUSPEND || wp == PBT_APMRESUMESTANDBY || wp == PBT_APMRESUMEAUTOMATIC)
-            if (weather_) weather_->OnResume();
-        return TRUE;
-    case WM_HOTKEY:
-        if (wp == kWeatherHotKeyId && weather_) weather_->onGetWeather();
-        return 0;
-    case WM_QUERYENDSESSION:
-        // Save now: the session may end without another message.
-        SaveOptions();
-        SavePlacement();
-        return TRUE;
-    case WM_ENDSESSION:
-        if (wp) {
-            SaveOptions();
-            SavePlacement();
-            reallyQuit_ = true;
-            DestroyWindow(hwnd_);
-        }
-        return 0;
-    case WM_COMMAND:
-        if (lp == 0 || reinterpret_cast<HWND>(lp) == ok_) OnCommand(LOWORD(wp));
-        return 0;
-    case WM_NOTIFY: {
-        auto* nm = reinterpret_cast<NMHDR*>(lp);
-        if (nm->hwndFrom == tab_ && nm->code == TCN_SELCHANGE)
-            SelectPage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));
-        return 0;
-    }
-    case WM_KEYDOWN:
-        if (wp == VK_ESCAPE) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-        return 0;
-    case WM_CLOSE: FormClose(); return 0;
-    case WM_DESTROY: FormDestroy(); return 0;
-    default: return Default(msg, wp, lp);
-    }
 }
 
 }  // namespace vt

@@ -158,6 +158,12 @@ public:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
+    static constexpr UINT_PTR kClockTimer = 1;
+    static constexpr UINT_PTR kAlarmTimer = 2;
+    static constexpr UINT kRunPostedTask = WM_APP + 2;
+    static constexpr UINT kNewVersionAnswer = WM_APP + 3;
+    static constexpr UINT kTrayIconId = 1;
+    static void RunDateTimeProperties();
     void AlarmFired(const TAlRecord& alarm);
     bool AlarmEditorVisible() override { return frmAlarm_ && frmAlarm_->Visible(); }
     // The weather page's roads into the form.

@@ -1,0 +1,201 @@
+#include "app/main_form.h"
+
+#include <shellapi.h>
+
+#include "base/taskbar_locator.h"
+#include "clock/timezones.h"
+#include "resources/resource.h"
+
+// The main form's roads to the taskbar clock, the calendar, the alarms and the weather.
+namespace vt {
+
+void TfrmClock::RunDateTimeProperties() {
+    ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
+}
+
+bool ShellHostLauncher::Start(HWND owner, const std::wstring& appDir) {
+    std::wstring file = appDir + L"\\Quellix.exe";
+    auto r = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", file.c_str(), L"TTrayClock", appDir.c_str(), SW_SHOWNORMAL));
+    return r > 32;
+}
+
+void TfrmClock::CreateAlarmEditor() {
+    AlarmEditorHost h;
+    h.alarmList = [this] { return alarmList_.get(); };
+    h.categoryFilter = [this] { return alarmsPage_->LabelFilter(); };
+    h.selectedAlarmRow = [this] { return alarmsPage_->SelectedIndex(); };
+    h.selectAlarmRow = [this](int row) {
+        ListView_SetItemState(alarmsPage_->lvAlarms, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    };
+    h.reloadCalendar = [this] {
+        if (calendar_ && calendar_->hwnd() && IsWindowVisible(calendar_->hwnd())) calendar_->btReloadClick();
+    };
+    h.owner = hwnd_;
+    ISoundPreview& preview = *this;
+    frmAlarm_ = std::make_unique<TfrmAlarm>(*config_.now, config_.appDir + L"\\", std::move(h), &preview);
+    frmAlarm_->Create();   // hidden; also fills the month and day names
+}
+
+void TfrmClock::EditAlarm(bool isNew, int id) {
+    if (frmAlarm_) frmAlarm_->EditAlarm(isNew, id);
+}
+
+void TfrmClock::SetVolumePercent(int percent) {
+    if (alarmVolume_) alarmVolume_->SetVolumePercent(percent);
+}
+
+void TfrmClock::Play(const std::wstring& path) {
+    if (alarmDevices_.sound) alarmDevices_.sound->PlayAlarmSound(path, false, 0, 1);
+}
+
+void TfrmClock::Stop() {
+    if (alarmDevices_.sound) alarmDevices_.sound->StopAlarmSound();
+}
+
+void TfrmClock::CreateTrayClock() {
+    trayClock_ = std::make_unique<TTrayClock>();
+    TTrayClock& t = *trayClock_;
+    t.OnPaint = [this](HDC dc, const RECT& client) {
+        if (config_.painter) config_.painter->PaintClock(dc, client);
+    };
+    t.OnInit = [this] {
+        if (config_.painter) config_.painter->InitClockPaint(SkinsDir());
+    };
+    t.OnCalcClockSize = [this] {
+        if (!config_.painter) return;
+        trayClock_->SetClockWidth(config_.painter->CalcClockWidth());
+        trayClock_->SetClockHeight(config_.painter->CalcClockHeight());
+    };
+    t.OnClick = [this](MouseButton, ShiftState, int, int) { TrayClock1Click(); };
+    t.OnMouseOver = [this](ShiftState, int, int) { TrayClock1MouseOver(); };
+    t.OnMouseLeave = [this](ShiftState, int, int) { TrayClock1MouseLeave(); };
+    // The quick menu comes on the right button's release: what the hover opened must not cover it.
+    t.OnMouseDown = [this](MouseButton button, ShiftState, int, int) {
+        if (button == MouseButton::Right) TrayClock1MouseLeave();
+    };
+    t.SetPopupMenu(GetSubMenu(fastMenu_.get(), 0), hwnd_);
+    t.Loaded();
+}
+
+void TfrmClock::TrayClock1Click() {
+    switch (options_.click) {
+    case 0: ShowMain(); break;
+    case 1: RunDateTimeProperties(); break;
+    case 2: RandomSkin(); break;
+    case 3: ToggleUpTime(); break;
+    case 4: ShowUpTime5(); break;   // nothing while the uptime already shows
+    case 5: ShowCalendar(); break;
+    default: break;                 // 6: the quick menu comes with the right button
+    }
+}
+
+void TfrmClock::TrayClock1MouseOver() {
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) ShowCalendar();
+    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Show();
+}
+
+void TfrmClock::TrayClock1MouseLeave() {
+    if (options_.hoverMouse == 1 || options_.hoverMouse == 3) CloseCalendar();
+    if ((options_.hoverMouse == 2 || options_.hoverMouse == 3) && frmNimbrel_) frmNimbrel_->Close();
+}
+
+void TfrmClock::AlarmFired(const TAlRecord& alarm) {
+    if (hooks_.alarmFired) {
+        hooks_.alarmFired(alarm);
+        return;
+    }
+    if (alarmActions_) alarmActions_->AlarmFired(alarm);
+}
+
+void TfrmClock::ShowAtomicClockPage() {
+    ShowMain();
+    SelectPage(5);
+    atomicClockPage_->ShowAtomicClockPage();
+}
+
+void TfrmClock::ShowCalendar() {
+    if (!calendar_) {
+        CalendarConfig cc;
+        cc.appDir = config_.appDir;
+        cc.store = {config_.store.root, config_.store.programKey + L"\\Calendar"};
+        cc.now = config_.now;
+        CalendarHost ch;
+        ch.alarms = alarmList_.get();
+        ch.alarmsEnabled = [this] { return options_.enAlarms; };
+        ch.saveOptions = [this] { SaveOptions(); };
+        IAlarmEditing& editing = *this;
+        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch), editing);
+    }
+    calendar_->ShowCalendar();
+}
+
+// Closes the window only: the calendar's own menu may be open when the mouse leaves the clock.
+void TfrmClock::CloseCalendar() {
+    if (calendar_) calendar_->Close();
+}
+
+ProxySettings TfrmClock::CurrentProxy() {
+    const ProxyOptions& p = options_.proxy;
+    return ProxySettings{p.address, p.PortNumber(), p.user, p.password, p.basicAuth, p.enabled};
+}
+
+void TfrmClock::WeatherUpdated() {
+    if (frmNimbrel_) frmNimbrel_->Redraw();
+    Call(hooks_.weatherUpdated);
+}
+
+void TfrmClock::OpenProxyPage() { SelectPage(7); }
+
+void TfrmClock::ScheduleWeatherCheck() {
+    if (weather_) weather_->ScheduleWeatherCheck();
+}
+
+void TfrmClock::RefreshClock() {
+    if (!options_.replaceClock) {
+        trayIcon_.Activate();
+        return;
+    }
+    HWND clock = trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
+    if (clock && IsWindowVisible(clock) && config_.painter) {
+        bool sizeDiffers = false;
+        if (config_.painter->HasTaskbarWindows()) {
+            RECT rc;
+            GetClientRect(clock, &rc);
+            sizeDiffers = config_.painter->IsTaskbarVertical() ? config_.painter->CalcClockHeight() != rc.bottom
+                                                               : config_.painter->CalcClockWidth() != rc.right;
+        }
+        config_.painter->UpdateClockDigits();
+        RefreshTaskbarClockWindow(clock, sizeDiffers);
+        trayIcon_.Deactivate();
+    } else {
+        // Nothing paints our clock: the tray icon keeps the program reachable.
+        trayIcon_.Activate();
+    }
+}
+
+void TfrmClock::EnableTimer(bool on) {
+    if (on) SetTimer(hwnd_, kClockTimer, 1000, nullptr);
+    else KillTimer(hwnd_, kClockTimer);
+    timerOn_ = on;
+}
+
+void TfrmClock::TimerTimer() {
+    if (upTimeCountdown_ != 0) {
+        --upTimeCountdown_;
+        if (upTimeCountdown_ <= 0) {
+            upTimeCountdown_ = 0;
+            ControlsToModel();
+            options_.upTime = false;
+            ModelToControls();
+            SaveOptions();
+            RefreshClock();
+        }
+    }
+    RefreshClock();
+    int hour = DecodeDateTime(config_.now->Now()).hour;
+    if (hour != lastTickHour_) RefreshClock();
+    lastTickHour_ = hour;
+}
+
+}  // namespace vt
