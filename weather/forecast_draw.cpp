@@ -7,7 +7,7 @@
 
 #include "base/text.h"
 #include "weather/forecast_resample.h"
-#include "weather/forecast_xml.h"
+#include "base/xml.h"
 #include "weather/weather_document.h"
 
 namespace vt {

@@ -2,7 +2,7 @@
 
 #include "base/handles.h"
 #include "base/text.h"
-#include "weather/forecast_xml.h"
+#include "base/xml.h"
 
 namespace vt {
 

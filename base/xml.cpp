@@ -1,4 +1,4 @@
-#include "weather/forecast_xml.h"
+#include "base/xml.h"
 
 #include <oleauto.h>
 
@@ -14,14 +14,6 @@ namespace {
 // Msxml2.DOMDocument.3.0 and IXMLDOMDocument2 (the import library does not carry them).
 const CLSID kDomDocument30 = {0xf5078f32, 0xc551, 0x11d3, {0x89, 0xb9, 0x00, 0x00, 0xf8, 0x1f, 0xe2, 0x21}};
 const IID kIXMLDOMDocument2 = {0x2933bf95, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
-
-using UniqueBstr = Unique<BSTR, SysFreeString>;
-
-UniqueBstr MakeBstr(std::wstring_view s) {
-    return UniqueBstr(SysAllocStringLen(s.data(), static_cast<UINT>(s.size())));
-}
-
-std::wstring ToString(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
 
 template <class Text>
 bool MentionsDoctype(Text text) {
@@ -62,7 +54,7 @@ ComPtr<IXMLDOMDocument2> NewDocument(std::wstring& error) {
     return doc;
 }
 
-std::wstring ParseErrorText(IXMLDOMDocument2* doc) {
+std::wstring ParseErrorText(IXMLDOMDocument2* doc, std::wstring_view what) {
     std::wstring reason;
     ComPtr<IXMLDOMParseError> parseError;
     if (SUCCEEDED(doc->get_parseError(parseError.put())) && parseError) {
@@ -70,15 +62,25 @@ std::wstring ParseErrorText(IXMLDOMDocument2* doc) {
         parseError->get_reason(text.put());
         reason = Trim(StripControls(ToString(text.get())));
     }
-    return L"The document is not well-formed XML" + (reason.empty() ? std::wstring(L".") : L": " + reason);
+    return L"The " + std::wstring(what) + L" is not well-formed XML" + (reason.empty() ? std::wstring(L".") : L": " + reason);
+}
+
+std::wstring DoctypeError(std::wstring_view what) {
+    return L"The " + std::wstring(what) + L" carries a document type declaration.";
 }
 
 }  // namespace
 
-ComPtr<IXMLDOMDocument2> ParseXmlBytes(std::string_view bytes, std::wstring& error) {
+UniqueBstr MakeBstr(std::wstring_view s) {
+    return UniqueBstr(SysAllocStringLen(s.data(), static_cast<UINT>(s.size())));
+}
+
+std::wstring ToString(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
+
+ComPtr<IXMLDOMDocument2> ParseXmlBytes(std::string_view bytes, std::wstring& error, std::wstring_view what) {
     // Not every parser honours ProhibitDTD: a document type never reaches it.
     if (bytes.find('\0') != std::string_view::npos || MentionsDoctype(bytes)) {
-        error = L"The document carries a document type declaration.";
+        error = DoctypeError(what);
         return {};
     }
     auto doc = NewDocument(error);
@@ -100,15 +102,15 @@ ComPtr<IXMLDOMDocument2> ParseXmlBytes(std::string_view bytes, std::wstring& err
     const HRESULT hr = doc->load(source, &loaded);
     VariantClear(&source);
     if (FAILED(hr) || loaded != VARIANT_TRUE) {
-        error = ParseErrorText(doc.get());
+        error = ParseErrorText(doc.get(), what);
         return {};
     }
     return doc;
 }
 
-ComPtr<IXMLDOMDocument2> ParseXmlText(std::wstring_view text, std::wstring& error) {
+ComPtr<IXMLDOMDocument2> ParseXmlText(std::wstring_view text, std::wstring& error, std::wstring_view what) {
     if (MentionsDoctype(text)) {
-        error = L"The document carries a document type declaration.";
+        error = DoctypeError(what);
         return {};
     }
     auto doc = NewDocument(error);
@@ -123,7 +125,7 @@ ComPtr<IXMLDOMDocument2> ParseXmlText(std::wstring_view text, std::wstring& erro
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT hr = doc->loadXML(source.get(), &loaded);
     if (FAILED(hr) || loaded != VARIANT_TRUE) {
-        error = ParseErrorText(doc.get());
+        error = ParseErrorText(doc.get(), what);
         return {};
     }
     return doc;
@@ -135,6 +137,21 @@ ComPtr<IXMLDOMNode> SelectFirst(IXMLDOMNode* context, const std::wstring& path) 
     UniqueBstr query = MakeBstr(path);
     if (context->selectSingleNode(query.get(), node.put()) != S_OK) node.reset();
     return node;
+}
+
+std::wstring NodeText(IXMLDOMNode* node) {
+    UniqueBstr text;
+    if (!node || FAILED(node->get_text(text.put()))) return {};
+    return StripControls(ToString(text.get()));
+}
+
+std::wstring NodeValue(IXMLDOMNode* node) {
+    VARIANT v;
+    VariantInit(&v);
+    std::wstring value;
+    if (node && SUCCEEDED(node->get_nodeValue(&v)) && v.vt == VT_BSTR) value = ToString(v.bstrVal);
+    VariantClear(&v);
+    return StripControls(value);
 }
 
 std::optional<std::wstring> SelectValue(IXMLDOMNode* context, const std::wstring& path) {
