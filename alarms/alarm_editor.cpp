@@ -69,7 +69,7 @@ void AlarmIconList::Load(const std::wstring& folder) {
     imageList_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 40, 8));
     const std::wstring dir = WithSlash(folder);
     for (const std::wstring& name : ListIconFiles(dir)) {
-        AlphaBitmap icon = LoadPNGAsAlphaBitmap(dir + name);
+        AlphaBitmap icon = LoadPicture(dir + name);
         // An unreadable file keeps its place, so icon n stays the n-th file.
         if (imageList_) {
             AlphaBitmap cell = CreateAlphaBitmap(kIconSize, kIconSize);

@@ -79,7 +79,7 @@ void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, cons
         const int x = TextLeft(t, text.width - 2, canvasWidth);
         Blend(dc, text, {x, t.y, text.width, text.height}, 255);
     }
-    if (face.circle) Blend(dc, LoadPNGAsAlphaBitmap(circleFile), *face.circle, 255);
+    if (face.circle) Blend(dc, LoadPicture(circleFile), *face.circle, 255);
 }
 
 
@@ -90,7 +90,7 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, s
     const std::wstring asked = Trim(rq.skin).empty() ? std::wstring(kDefaultCalendarSkin) : rq.skin;
     const std::optional<std::wstring> skin = ResolveCalendarSkin(dir, rq.skin);
     const std::wstring backgroundFile = dir + (skin ? *skin : asked) + L"\\" + kCalendarBackgroundFile;
-    AlphaBitmap background = skin ? LoadPNGAsAlphaBitmap(backgroundFile) : AlphaBitmap{};
+    AlphaBitmap background = skin ? LoadPicture(backgroundFile) : AlphaBitmap{};
     if (!background) {
         error = L"File: " + backgroundFile + L" Not found";
         return std::nullopt;
@@ -120,9 +120,9 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, s
             for (const CalendarMark& mark : pic.marks) {
                 AlphaBitmap icon;
                 if (rq.iconFile) {
-                    icon = LoadPNGAsAlphaBitmap(rq.iconFile(mark.icon));
+                    icon = LoadPicture(rq.iconFile(mark.icon));
                     // An icon that is gone still leaves the day marked, with the first icon.
-                    if (!icon && mark.icon != 0) icon = LoadPNGAsAlphaBitmap(rq.iconFile(0));
+                    if (!icon && mark.icon != 0) icon = LoadPicture(rq.iconFile(0));
                 }
                 Blend(dc.get(), icon, MarkRect(pic.style, rq.view.weekNumbers, mark.cell, icon.width, icon.height),
                       rq.opacity);

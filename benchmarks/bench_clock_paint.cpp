@@ -109,7 +109,7 @@ int wmain() {
     c.TemperSymbol = L"0C";
     c.ShowWeatherIcon = true;
     painter.Options().TemperValue = 21;
-    painter.Options().WeatherIconPicture = LoadPNGAsAlphaBitmap(dir.File(L"icon.png"));
+    painter.Options().WeatherIconPicture = LoadPicture(dir.File(L"icon.png"));
     run("PaintClock, temperature and icon", 0);
 
     // Everything on: gradient, seconds, zone with date, temperature with icon and place.

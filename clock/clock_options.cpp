@@ -125,7 +125,7 @@ void LoadWeatherIcon(PainterOptions& o, const std::wstring& weatherFolder) {
     o.WeatherIconFile = name + L".png";
     if (!IsPlainFileName(name) || weatherFolder.empty() || !FileExists(weatherFolder + o.WeatherIconFile))
         o.WeatherIconFile = std::wstring(kNoWeatherIcon) + L".png";
-    if (!weatherFolder.empty()) o.WeatherIconPicture = LoadPNGAsAlphaBitmap(weatherFolder + o.WeatherIconFile);
+    if (!weatherFolder.empty()) o.WeatherIconPicture = LoadPicture(weatherFolder + o.WeatherIconFile);
 }
 
 bool LoadClockOptions(PainterOptions& o, ClockSkin& skin, const std::wstring& settingsDir) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "controls/png_picture.h"
+#include "base/picture.h"
 #include "clock/settings_names.h"
 
 namespace vt {

@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "clock/clock_hook.h"
 #include "base/taskbar_locator.h"
+#include "base/dib.h"
 
 namespace vt {
 
@@ -388,13 +389,7 @@ void ClockPainter::PaintGradient(HDC dc, RECT r) const {
 
     // The bands are written straight into a 32-bit picture and laid over the copy through the
     // rounded clip in one blit.
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDib32(w, h);
     void* bits = nullptr;
     UniqueBitmap bands(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     UniqueMemDC bandsDC(CreateCompatibleDC(dc));

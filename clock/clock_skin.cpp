@@ -1,4 +1,5 @@
 #include "clock/clock_skin.h"
+#include "base/dib.h"
 
 #include <array>
 #include <cstdint>
@@ -43,13 +44,7 @@ HDC CompatibleDC(HDC target) {
 // The pixels of a device-dependent bitmap as top-down 32-bit 0x00RRGGBB values.
 std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDib32(width, height);
     WindowDC screen(nullptr);
     if (pixels.empty() || GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &bi,
                                     DIB_RGB_COLORS) != height)
@@ -62,13 +57,7 @@ std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
 AlphaBitmap KeyedCopy(const std::vector<std::uint32_t>& pixels, int width, int height, std::uint32_t key) {
     AlphaBitmap r;
     if (pixels.empty()) return r;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDib32(width, height);
     void* bits = nullptr;
     r.bitmap.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!r.bitmap || !bits) return AlphaBitmap{};

@@ -9,7 +9,7 @@
 
 #include "base/datetime.h"
 #include "base/handles.h"
-#include "controls/png_picture.h"
+#include "base/picture.h"
 
 namespace vt {
 

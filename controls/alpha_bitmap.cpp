@@ -1,11 +1,10 @@
 #include "controls/alpha_bitmap.h"
 
-#include <wincodec.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "controls/gblur.h"
+#include "base/dib.h"
 
 namespace vt {
 
@@ -44,33 +43,6 @@ void Coverage(HDC dc, const AlphaBitmap& work, const AlphaBitmap& mask, const st
 }
 
 }  // namespace
-
-AlphaBitmap CreateAlphaBitmap(int width, int height) {
-    AlphaBitmap result;
-    if (width <= 0 || height <= 0) return result;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    UniqueBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits) return result;
-    std::fill_n(static_cast<Bgra*>(bits), static_cast<size_t>(width) * height, Bgra{});
-    result.bitmap = std::move(dib);
-    result.width = width;
-    result.height = height;
-    return result;
-}
-
-PixelView PixelsOf(HBITMAP bitmap) {
-    DIBSECTION dib{};
-    if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib) return {};
-    if (dib.dsBm.bmBitsPixel != 32 || !dib.dsBm.bmBits) return {};
-    return {static_cast<Bgra*>(dib.dsBm.bmBits), dib.dsBm.bmWidth, dib.dsBm.bmHeight};
-}
 
 void AlphaFromDifference(const PixelView& onBlack, const PixelView& onWhite) {
     if (onBlack.empty() || onWhite.width != onBlack.width || onWhite.height != onBlack.height) return;
@@ -162,42 +134,6 @@ AlphaBitmap MakeTextBitmap(const std::wstring& text, HFONT font, COLORREF fontCo
     CopyAlphaAndPremultiply(PixelsOf(work), PixelsOf(mask));
     BlendOver(PixelsOf(result), PixelsOf(work), 255);
     return result;
-}
-
-AlphaBitmap LoadPNGAsAlphaBitmap(const std::wstring& path) {
-    AlphaBitmap result;
-    if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return result;
-    // The calling thread may already have COM in either model; a refused second initialisation still leaves
-    // COM usable here.
-    ComApartment apartment;
-    ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                factory.put_void())))
-        return result;
-    ComPtr<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.put())))
-        return result;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    if (FAILED(decoder->GetFrame(0, frame.put()))) return result;
-    // Straight alpha first, so that the colours are scaled by their alpha exactly once, below. Pictures
-    // without an alpha channel come out with alpha 255.
-    ComPtr<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.put())) ||
-        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom)))
-        return result;
-    UINT width = 0, height = 0;
-    if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 || width > 16384 || height > 16384)
-        return result;
-    AlphaBitmap picture = CreateAlphaBitmap(static_cast<int>(width), static_cast<int>(height));
-    if (!picture) return result;
-    const PixelView pixels = PixelsOf(picture);
-    const UINT stride = width * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(pixels.pixels))))
-        return result;
-    CopyPNGAlpha(pixels, pixels);
-    return picture;
 }
 
 }  // namespace vt

@@ -1,5 +1,5 @@
-// Alpha bitmaps: 32-bit top-down DIB sections, bytes blue, green, red, alpha, colours premultiplied, ready
-// for AlphaBlend and layered windows. Texts of the calendar and the forecast widget, and their PNG pictures.
+// Work on alpha bitmaps: texts of the calendar and the forecast widget with their shadows, alpha from
+// drawings, blending.
 #pragma once
 #include <windows.h>
 
@@ -7,23 +7,11 @@
 #include <string>
 
 #include "base/handles.h"
+#include "base/picture.h"
 #include "base/pixels.h"
 
 namespace vt {
 
-struct AlphaBitmap {
-    UniqueBitmap bitmap;   // top-down 32-bit DIB section, premultiplied BGRA
-    int width = 0;
-    int height = 0;
-    explicit operator bool() const { return static_cast<bool>(bitmap); }
-};
-
-// A zero-filled (fully transparent) alpha bitmap; empty when the size is not positive or GDI refuses.
-AlphaBitmap CreateAlphaBitmap(int width, int height);
-// The pixels of a 32-bit DIB section (empty view for any other bitmap). Call GdiFlush before reading
-// what GDI drew.
-PixelView PixelsOf(HBITMAP bitmap);
-inline PixelView PixelsOf(const AlphaBitmap& b) { return PixelsOf(b.bitmap.get()); }
 
 // Sets each alpha byte of onBlack from how far the drawing on white differs from the same drawing on
 // black: 255 where ink covers the pixel fully, 0 where it left the background alone. Colours stay.
@@ -45,8 +33,5 @@ COLORREF CoverageInk(COLORREF fontColor);
 AlphaBitmap MakeTextBitmap(const std::wstring& text, HFONT font, COLORREF fontColor, bool shadow,
                            COLORREF shadowColor);
 
-// The PNG's pixels premultiplied once by their alpha; a picture without alpha comes out opaque. An empty
-// result for a missing, unreadable or undecodable file; never throws.
-AlphaBitmap LoadPNGAsAlphaBitmap(const std::wstring& path);
 
 }  // namespace vt

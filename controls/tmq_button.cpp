@@ -8,6 +8,7 @@
 
 #include "controls/alpha_bitmap.h"
 #include "base/handles.h"
+#include "base/dib.h"
 
 namespace vt {
 
@@ -209,13 +210,7 @@ Picture PictureFromBitmap(HBITMAP bitmap) {
     Picture p;
     BITMAP bm{};
     if (!bitmap || !GetObjectW(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return p;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDib32(bm.bmWidth, bm.bmHeight);
     std::vector<Bgra> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
     WindowDC screen(nullptr);
     if (GetDIBits(screen.get(), bitmap, 0, bm.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS) != bm.bmHeight) return p;

@@ -82,7 +82,7 @@ void RestoreDailyWeather(DailyWeatherState& tile, const RegistryPlace& programKe
         if (auto v = key.ReadString(kStateValues[i])) *StateField(tile, i) = *v;
 }
 
-void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, HBITMAP picture) {
+void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, const AlphaBitmap& picture) {
     RECT all{0, 0, kDailyWeatherWidth, kDailyWeatherHeight};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     GradientBox(dc, kTitleBox, kTitleFrom, GetSysColor(COLOR_BTNFACE));
@@ -90,7 +90,7 @@ void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, HBITMAP picture) {
     RECT titleText = kTitleBox;
     titleText.left += 4;
     Text(dc, tile.title, titleText, title.get(), RGB(255, 255, 255), DT_LEFT | DT_VCENTER);
-    DrawPicture(dc, picture, kPictureBox);
+    DrawAlphaBitmap(dc, picture, kPictureBox);
     Text(dc, tile.hi, kHiBox, hi.get(), RGB(0, 0, 0), DT_LEFT | DT_TOP);
     Text(dc, tile.low, kLowBox, low.get(), RGB(0, 0, 0), DT_LEFT | DT_TOP);
 }
@@ -158,11 +158,11 @@ LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: {
             PaintDC dc(hwnd_);
-            PaintDailyWeather(dc.get(), state_, picture_.get());
+            PaintDailyWeather(dc.get(), state_, picture_);
             return 0;
         }
         case WM_PRINTCLIENT:
-            PaintDailyWeather(reinterpret_cast<HDC>(w), state_, picture_.get());
+            PaintDailyWeather(reinterpret_cast<HDC>(w), state_, picture_);
             return 0;
         default: return Default(m, w, l);
     }

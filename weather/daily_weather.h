@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/handles.h"
+#include "base/picture.h"
 #include "base/window.h"
 #include "weather/weather_document.h"
 #include "weather/weather_store.h"
@@ -36,7 +37,7 @@ void SaveDailyWeather(const DailyWeatherState& tile, const RegistryPlace& progra
 void RestoreDailyWeather(DailyWeatherState& tile, const RegistryPlace& programKey, const std::wstring& tileName);
 
 // Paints a tile at the DC's origin: white ground, the title band, the picture and the two temperatures.
-void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, HBITMAP picture);
+void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, const AlphaBitmap& picture);
 
 // The tile as a child control of the weather page.
 class TfrDailyWeather : public Window<TfrDailyWeather> {
@@ -55,7 +56,7 @@ private:
     std::wstring name_;
     std::wstring defaultPicture_;
     DailyWeatherState state_;
-    UniqueBitmap picture_;
+    AlphaBitmap picture_;
     HWND tips_ = nullptr;   // destroyed with the tile, its owner
 };
 

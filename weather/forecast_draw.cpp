@@ -116,7 +116,7 @@ private:
 
 AlphaBitmap LoadFirst(std::initializer_list<std::wstring> paths) {
     for (const auto& path : paths)
-        if (auto picture = LoadPNGAsAlphaBitmap(path)) return picture;
+        if (auto picture = LoadPicture(path)) return picture;
     return {};
 }
 
@@ -218,12 +218,12 @@ ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& read
     const std::wstring dayIconDir = forecastDir + kDefaultForecastSkin + L"\\";
     const std::wstring iconCode = SafeIconCode(fields.IconCode);
 
-    AlphaBitmap close = LoadPNGAsAlphaBitmap(forecastDir + L"close.png");
-    AlphaBitmap needle = LoadPNGAsAlphaBitmap(forecastDir + L"arrow.png");
-    AlphaBitmap rose = LoadPNGAsAlphaBitmap(forecastDir + L"compass.png");
+    AlphaBitmap close = LoadPicture(forecastDir + L"close.png");
+    AlphaBitmap needle = LoadPicture(forecastDir + L"arrow.png");
+    AlphaBitmap rose = LoadPicture(forecastDir + L"compass.png");
     AlphaBitmap icon = LoadFirst({skinDir + iconCode + L".png", skinDir + L"na.png", dayIconDir + iconCode + L".png",
                                   dayIconDir + L"na.png"});
-    AlphaBitmap panel = LoadPNGAsAlphaBitmap(forecastDir + L"forecast.png");
+    AlphaBitmap panel = LoadPicture(forecastDir + L"forecast.png");
 
     TextMaker text(font, options.shadow);
     const ForecastSkin skin = LoadForecastSkin(forecastDir, skinName);

@@ -340,8 +340,8 @@ void TfrmWeather::ShowSubPages() {
 
 void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    HBITMAP picture = item.hwndItem == imgMoon ? moon_.get() : picture_.get();
-    vt::DrawPicture(item.hDC, picture, item.rcItem);
+    const AlphaBitmap& picture = item.hwndItem == imgMoon ? moon_ : picture_;
+    DrawAlphaBitmap(item.hDC, picture, item.rcItem);
 }
 
 bool RegisterWeatherHotKeyOrWarn(HWND mainWindow, WORD hotKey, HWND owner) {

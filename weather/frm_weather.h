@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "base/picture.h"
 #include "weather/daily_weather.h"
 #include "weather/weather_page.h"
 
@@ -94,7 +95,7 @@ private:
     std::vector<std::wstring> shownPlaces_;
     int shownEveryCount_ = 0;
     std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first loaded
-    UniqueBitmap picture_, moon_;
+    AlphaBitmap picture_, moon_;
     UniqueFont boldFont_;
     HWND moonTip_ = nullptr;   // owned by the page window, destroyed with it
 };

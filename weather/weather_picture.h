@@ -4,17 +4,12 @@
 
 #include <string>
 
-#include "base/handles.h"
+#include "base/picture.h"
 
 namespace vt {
 
 // The picture for a code in one of the picture folders ("Weather" or "Moon"): <code>.png when it
 // exists, else na.png, else empty (no picture). `programDir` ends with a backslash.
 std::wstring WeatherPicturePath(const std::wstring& programDir, const wchar_t* folder, const std::wstring& code);
-
-// Any picture the system's imaging component reads, as a 32-bit premultiplied top-down DIB; empty on failure.
-UniqueBitmap LoadPicture(const std::wstring& path);
-// Draws a loaded picture stretched into `box`, blending its alpha.
-void DrawPicture(HDC dc, HBITMAP picture, const RECT& box);
 
 }  // namespace vt

@@ -8,6 +8,7 @@
 
 #include "base/handles.h"
 #include "clock/tray_protocol.h"
+#include "base/dib.h"
 
 namespace {
 
@@ -72,13 +73,7 @@ void Publish(HWND clock) {
     if (!view || !VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return;
     vt::WindowDC screen(nullptr);
     vt::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = vt::TopDownDib32(size.cx, size.cy);
     void* bits = nullptr;
     vt::UniqueBitmap section(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !section || !bits) return;

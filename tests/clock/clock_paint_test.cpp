@@ -433,7 +433,7 @@ TEST(PaintWeather, IconBesideTheTemperature) {
     s.Temperature(L"21", 21);
     s.c().ShowWeatherIcon = true;
     test::WritePngFile(s.dir.File(L"icon.png"), 4, 4, std::vector<test::Rgba>(16, test::Rgba{0, 0, 255, 255}));
-    s.painter.Options().WeatherIconPicture = LoadPNGAsAlphaBitmap(s.dir.File(L"icon.png"));
+    s.painter.Options().WeatherIconPicture = LoadPicture(s.dir.File(L"icon.png"));
     ASSERT_TRUE(s.painter.Options().WeatherIconPicture);
     const auto& canvas = s.Paint();
     const ClockLayout l = s.painter.LayoutClockParts();
@@ -450,7 +450,7 @@ TEST(PaintWeather, NoTemperatureDrawsNoIcon) {
     WeatherScene s;
     s.c().ShowWeatherIcon = true;
     test::WritePngFile(s.dir.File(L"icon.png"), 4, 4, std::vector<test::Rgba>(16, test::Rgba{0, 0, 255, 255}));
-    s.painter.Options().WeatherIconPicture = LoadPNGAsAlphaBitmap(s.dir.File(L"icon.png"));
+    s.painter.Options().WeatherIconPicture = LoadPicture(s.dir.File(L"icon.png"));
     const auto& canvas = s.Paint();
     for (int y = 0; y < canvas.height(); ++y)
         for (int x = 0; x < canvas.width(); ++x) ASSERT_NE(canvas.Pixel(x, y), RGB(0, 0, 255));
@@ -697,7 +697,7 @@ TEST(PaintClock, LeaksNoGdiObject) {
     s.c().ShowWeatherIcon = true;
     s.Temperature(L"4", -4);
     test::WritePngFile(s.dir.File(L"icon.png"), 4, 4, std::vector<test::Rgba>(16, test::Rgba{0, 0, 255, 255}));
-    s.painter.Options().WeatherIconPicture = LoadPNGAsAlphaBitmap(s.dir.File(L"icon.png"));
+    s.painter.Options().WeatherIconPicture = LoadPicture(s.dir.File(L"icon.png"));
     test::DibCanvas canvas(200, 40, kTaskbar);
     s.painter.PaintClock(canvas.dc());
     ASSERT_TRUE(test::GdiCountIsLive()) << "no way to count GDI objects here";

@@ -1,4 +1,4 @@
-#include "controls/png_picture.h"
+#include "base/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ TEST(LoadPNGAsAlphaBitmap, DecodesToPremultipliedBgra) {
     // Left column opaque red, right column half-transparent green, bottom row fully transparent.
     std::vector<test::Rgba> px = {{255, 0, 0, 255}, {0, 200, 0, 128}, {10, 20, 30, 0}, {10, 20, 30, 0}};
     test::WritePngFile(dir.File(L"icon.png"), 2, 2, px);
-    AlphaBitmap pic = LoadPNGAsAlphaBitmap(dir.File(L"icon.png"));
+    AlphaBitmap pic = LoadPicture(dir.File(L"icon.png"));
     ASSERT_TRUE(pic);
     EXPECT_EQ(pic.width, 2);
     EXPECT_EQ(pic.height, 2);
@@ -36,10 +36,10 @@ TEST(LoadPNGAsAlphaBitmap, DecodesToPremultipliedBgra) {
 
 TEST(LoadPNGAsAlphaBitmap, MissingOrBrokenFileGivesNothing) {
     test::TempDir dir;
-    EXPECT_FALSE(LoadPNGAsAlphaBitmap(dir.File(L"none.png")));
-    EXPECT_FALSE(LoadPNGAsAlphaBitmap(L""));
+    EXPECT_FALSE(LoadPicture(dir.File(L"none.png")));
+    EXPECT_FALSE(LoadPicture(L""));
     test::WriteFileBytes(dir.File(L"broken.png"), "\x89PNG\r\n\x1a\nnot really");
-    EXPECT_FALSE(LoadPNGAsAlphaBitmap(dir.File(L"broken.png")));
+    EXPECT_FALSE(LoadPicture(dir.File(L"broken.png")));
 }
 
 TEST(DrawAlphaBitmap, BlendsScaledOverTheBackground) {
@@ -47,7 +47,7 @@ TEST(DrawAlphaBitmap, BlendsScaledOverTheBackground) {
     std::vector<test::Rgba> px(4 * 4, test::Rgba{0, 0, 255, 255});
     for (int x = 0; x < 4; ++x) px[static_cast<size_t>(3 * 4 + x)] = {0, 0, 0, 0};   // transparent bottom row
     test::WritePngFile(dir.File(L"blue.png"), 4, 4, px);
-    AlphaBitmap pic = LoadPNGAsAlphaBitmap(dir.File(L"blue.png"));
+    AlphaBitmap pic = LoadPicture(dir.File(L"blue.png"));
     ASSERT_TRUE(pic);
     test::DibCanvas canvas(40, 40, RGB(200, 100, 0));
     DrawAlphaBitmap(canvas.dc(), pic, RECT{4, 4, 36, 36});

@@ -254,7 +254,7 @@ private:
 
 TEST_F(LoadPngTest, ColourWithAlphaIsPremultipliedOnce) {
     // RGBA: white at alpha 128, a colour at full alpha, a transparent colour.
-    auto b = LoadPNGAsAlphaBitmap(Write(MakePng(3, 1, 6, {255, 255, 255, 128, 30, 20, 10, 255, 90, 90, 90, 0})));
+    auto b = LoadPicture(Write(MakePng(3, 1, 6, {255, 255, 255, 128, 30, 20, 10, 255, 90, 90, 90, 0})));
     ASSERT_TRUE(b);
     ASSERT_EQ(b.width, 3);
     ASSERT_EQ(b.height, 1);
@@ -265,32 +265,32 @@ TEST_F(LoadPngTest, ColourWithAlphaIsPremultipliedOnce) {
 }
 
 TEST_F(LoadPngTest, RowsAreTopDown) {
-    auto b = LoadPNGAsAlphaBitmap(Write(MakePng(1, 2, 6, {255, 0, 0, 255, 0, 0, 255, 255})));
+    auto b = LoadPicture(Write(MakePng(1, 2, 6, {255, 0, 0, 255, 0, 0, 255, 255})));
     ASSERT_TRUE(b);
     EXPECT_EQ(PixelsOf(b).at(0, 0), (Bgra{0, 0, 255, 255}));
     EXPECT_EQ(PixelsOf(b).at(0, 1), (Bgra{255, 0, 0, 255}));
 }
 
 TEST_F(LoadPngTest, GreyWithAlphaIsPremultipliedOnce) {
-    auto b = LoadPNGAsAlphaBitmap(Write(MakePng(2, 1, 4, {200, 255, 255, 51})));
+    auto b = LoadPicture(Write(MakePng(2, 1, 4, {200, 255, 255, 51})));
     ASSERT_TRUE(b);
     EXPECT_EQ(PixelsOf(b).at(0, 0), (Bgra{200, 200, 200, 255}));
     EXPECT_EQ(PixelsOf(b).at(1, 0), (Bgra{51, 51, 51, 51}));
 }
 
 TEST_F(LoadPngTest, PicturesWithoutAlphaAreOpaque) {
-    auto rgb = LoadPNGAsAlphaBitmap(Write(MakePng(1, 1, 2, {30, 20, 10})));
+    auto rgb = LoadPicture(Write(MakePng(1, 1, 2, {30, 20, 10})));
     ASSERT_TRUE(rgb);
     EXPECT_EQ(PixelsOf(rgb).at(0, 0), (Bgra{10, 20, 30, 255}));
-    auto grey = LoadPNGAsAlphaBitmap(Write(MakePng(1, 1, 0, {77})));
+    auto grey = LoadPicture(Write(MakePng(1, 1, 0, {77})));
     ASSERT_TRUE(grey);
     EXPECT_EQ(PixelsOf(grey).at(0, 0), (Bgra{77, 77, 77, 255}));
 }
 
 TEST_F(LoadPngTest, MissingOrBrokenFileGivesNoBitmap) {
-    EXPECT_FALSE(LoadPNGAsAlphaBitmap(dir.File(L"none.png")));
-    EXPECT_FALSE(LoadPNGAsAlphaBitmap(Write("\x89PNG\r\n\x1a\n not really")));
-    EXPECT_FALSE(LoadPNGAsAlphaBitmap(L""));
+    EXPECT_FALSE(LoadPicture(dir.File(L"none.png")));
+    EXPECT_FALSE(LoadPicture(Write("\x89PNG\r\n\x1a\n not really")));
+    EXPECT_FALSE(LoadPicture(L""));
 }
 
 TEST(MakeTextBitmap, ThousandTextsLeaveNoGdiObjectBehind) {

@@ -120,13 +120,13 @@ TEST(DailyWeather, StoredAndRestoredPerTileName) {
 
 TEST(DailyWeather, PaintsTitleBandPictureAndTemperatures) {
     ProgramFolder program;
-    UniqueBitmap red = LoadPicture(program.path() + L"Weather\\29.png");
+    AlphaBitmap red = LoadPicture(program.path() + L"Weather\\29.png");
     ASSERT_TRUE(red);
     DailyWeatherState tile;
     tile.hi = L"75\u00B0F";
     tile.low = L"60\u00B0F";
     Canvas canvas;
-    PaintDailyWeather(canvas.dc.get(), tile, red.get());
+    PaintDailyWeather(canvas.dc.get(), tile, red);
 
     // The title band starts at grey 161,157,157 and is white right of it.
     COLORREF left = canvas.At(0, 16);

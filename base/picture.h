@@ -1,0 +1,36 @@
+// Pictures as the program holds them: 32-bit top-down DIB sections, bytes blue, green, red, alpha,
+// colours premultiplied, ready for AlphaBlend and layered windows. Every picture file (weather icons,
+// calendar and forecast skins, alarm icons) is read by LoadPicture.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "base/handles.h"
+#include "base/pixels.h"
+
+namespace vt {
+
+struct AlphaBitmap {
+    UniqueBitmap bitmap;   // top-down 32-bit DIB section, premultiplied BGRA
+    int width = 0;
+    int height = 0;
+    explicit operator bool() const { return static_cast<bool>(bitmap); }
+};
+
+// A zero-filled (fully transparent) alpha bitmap; empty when the size is not positive or GDI refuses.
+AlphaBitmap CreateAlphaBitmap(int width, int height);
+// The pixels of a 32-bit DIB section (empty view for any other bitmap). Call GdiFlush before reading
+// what GDI drew.
+PixelView PixelsOf(HBITMAP bitmap);
+inline PixelView PixelsOf(const AlphaBitmap& b) { return PixelsOf(b.bitmap.get()); }
+
+// Any picture the system's imaging component reads (PNG first of all), its pixels premultiplied once by
+// their alpha (rounding down); a picture without alpha comes out opaque. Empty for a missing,
+// unreadable, undecodable or larger than 4096 x 4096 file; never throws.
+AlphaBitmap LoadPicture(const std::wstring& path);
+
+// Draws the picture scaled into `dest`, blended over what DC holds by its own alpha.
+void DrawAlphaBitmap(HDC dc, const AlphaBitmap& picture, const RECT& dest);
+
+}  // namespace vt
