@@ -18,7 +18,7 @@ std::wstring NewVersionHost() {
 }
 
 bool NewVersionCheck::Start(const std::wstring& versionFull, const ProxyOptions& proxy) {
-    WeatherRequest request;
+    HttpRequest request;
     request.host = NewVersionHost();
     request.pathAndQuery = NewVersionPath(versionFull);
     request.proxy = ProxySettings{proxy.address, proxy.PortNumber(), proxy.user, proxy.password, proxy.basicAuth,

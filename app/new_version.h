@@ -6,8 +6,8 @@
 #include <string>
 
 #include "clock/options_model.h"
-#include "weather/weather_request.h"
-#include "weather/weather_worker.h"
+#include "base/http.h"
+#include "base/http_worker.h"
 
 namespace vt {
 
@@ -35,7 +35,7 @@ public:
     std::optional<NewVersionAnswer> TakeAnswer();
 
 private:
-    WeatherWorker worker_;
+    HttpWorker worker_;
 };
 
 }  // namespace vt

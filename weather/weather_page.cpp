@@ -93,7 +93,7 @@ void WeatherPage::btnGetWeatherComClick() {
 
     if (!worker_.Running()) {
         // Everything the worker needs is taken here, on the main thread.
-        WeatherRequest request;
+        HttpRequest request;
         request.host = WeatherServiceHost();
         request.pathAndQuery = WeatherRequestPath(places[0], kWeatherUser, state_.englishUnits ? L"s" : L"m");
         if (host_.proxySettings) request.proxy = host_.proxySettings();

@@ -16,7 +16,7 @@
 #include "weather/weather_request.h"
 #include "weather/weather_schedule.h"
 #include "weather/weather_store.h"
-#include "weather/weather_worker.h"
+#include "base/http_worker.h"
 
 namespace vt {
 
@@ -101,7 +101,7 @@ public:
     // The last reply read, for the forecast widget.
     const std::optional<WeatherReport>& Report() const { return report_; }
     static std::wstring TileName(int index) { return L"frDailyWeather" + std::to_wstring(index + 1); }
-    void SetRequestLimits(const WeatherRequestLimits& limits) { limits_ = limits; }
+    void SetRequestLimits(const HttpLimits& limits) { limits_ = limits; }
 
 private:
     void Fail(const std::wstring& message);
@@ -116,9 +116,9 @@ private:
     RegistryPlace store_;
     WeatherPageState state_;
     std::optional<WeatherReport> report_;
-    WeatherRequestLimits limits_;
+    HttpLimits limits_;
     bool requestEnglish_ = true;   // the units the running request asked for
-    WeatherWorker worker_;
+    HttpWorker worker_;
 };
 
 }  // namespace vt

@@ -109,7 +109,7 @@ struct PageUnderTest {
         HANDLE event = done.get();
         page = std::make_unique<WeatherPage>(options, host, clock, pictures.path(), [event] { SetEvent(event); },
                                              registry.place());
-        WeatherRequestLimits limits;
+        HttpLimits limits;
         limits.readTimeoutMs = 1000;
         limits.deadlineMs = 3000;
         page->SetRequestLimits(limits);

@@ -298,7 +298,7 @@ TEST(WeatherPage, ShutdownStopsASlowRequestPromptly) {
     Service service;
     service.Serve(With(Reply(WeatherData(L"golden.xml")), [](ServedReply& r) { r.trickleMs = 20; }));
     PageUnderTest t(kNow);
-    WeatherRequestLimits limits;
+    HttpLimits limits;
     limits.readTimeoutMs = 1000;
     limits.deadlineMs = 60000;
     t.page->SetRequestLimits(limits);

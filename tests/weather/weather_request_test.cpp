@@ -8,7 +8,7 @@
 
 #include "support/loopback_server.h"
 #include "weather/weather_request.h"
-#include "weather/weather_worker.h"
+#include "base/http_worker.h"
 
 using namespace vt;
 using vt::test::HeaderValue;
@@ -20,8 +20,8 @@ using vt::test::Status;
 using vt::test::With;
 
 namespace {
-WeatherRequest RequestTo(const std::wstring& host, const std::wstring& place = L"Paris, France") {
-    WeatherRequest r;
+HttpRequest RequestTo(const std::wstring& host, const std::wstring& place = L"Paris, France") {
+    HttpRequest r;
     r.host = host;
     r.pathAndQuery = WeatherRequestPath(place, kWeatherUser, L"s");
     r.limits.readTimeoutMs = 1000;
@@ -30,7 +30,7 @@ WeatherRequest RequestTo(const std::wstring& host, const std::wstring& place = L
 }
 }  // namespace
 
-TEST(WeatherRequest, PlaceIsEncodedByteWise) {
+TEST(HttpRequest, PlaceIsEncodedByteWise) {
     EXPECT_EQ(EncodePlace(L"Paris, France"), L"Paris%2C+France");
     EXPECT_EQ(EncodePlace(L"Z\u00FCrich 8001"), L"Z%C3%BCrich+8001");
     EXPECT_EQ(EncodePlace(L"a-b_c.d~&="), L"a%2Db%5Fc%2Ed%7E%26%3D");
@@ -38,7 +38,7 @@ TEST(WeatherRequest, PlaceIsEncodedByteWise) {
               L"/weather.php?city=Paris%2C+France&user=vantoric&unit=m");
 }
 
-TEST(WeatherRequest, HostPortAndProxyPortRules) {
+TEST(HttpRequest, HostPortAndProxyPortRules) {
     std::wstring host;
     unsigned short port = 0;
     SplitHostPort(L"weather.example", host, port);
@@ -56,7 +56,7 @@ TEST(WeatherRequest, HostPortAndProxyPortRules) {
     EXPECT_EQ(Base64("ab"), "YWI=");
 }
 
-TEST(WeatherRequest, ServiceHostHasOneDefaultAndAnOverride) {
+TEST(HttpRequest, ServiceHostHasOneDefaultAndAnOverride) {
     SetWeatherServiceHost(L"");
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
     EXPECT_EQ(WeatherServiceHost(), kDefaultWeatherHost);
@@ -68,9 +68,9 @@ TEST(WeatherRequest, ServiceHostHasOneDefaultAndAnOverride) {
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
 }
 
-TEST(WeatherRequest, SendsTheExactRequestLineAndHeaders) {
+TEST(HttpRequest, SendsTheExactRequestLineAndHeaders) {
     LoopbackServer server([](const std::string&) { return Reply("<weather/>"); });
-    HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+    HttpResult r = PerformHttpGet(RequestTo(server.HostAndPort()));
     ASSERT_TRUE(r.ok) << Narrow(r.error);
     EXPECT_EQ(r.body, "<weather/>");
     auto requests = server.Requests();
@@ -86,78 +86,78 @@ TEST(WeatherRequest, SendsTheExactRequestLineAndHeaders) {
     EXPECT_EQ(HeaderValue(head, "Proxy-Authorization"), "");
 }
 
-TEST(WeatherRequest, AnErrorStatusFailsWithTheStatusLine) {
+TEST(HttpRequest, AnErrorStatusFailsWithTheStatusLine) {
     LoopbackServer server([](const std::string&) {
         return Status(404, "Not Found", "<weather><cc><tmp>1</tmp></cc></weather>");
     });
-    HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+    HttpResult r = PerformHttpGet(RequestTo(server.HostAndPort()));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.status, 404);
     EXPECT_EQ(r.error, L"HTTP/1.1 404 Not Found");
     EXPECT_TRUE(r.body.empty());
 }
 
-TEST(WeatherRequest, RefusedConnectionFails) {
-    HttpResult r = PerformWeatherRequest(RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort())));
+TEST(HttpRequest, RefusedConnectionFails) {
+    HttpResult r = PerformHttpGet(RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort())));
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.error.empty());
 }
 
-TEST(WeatherRequest, SilentServerTimesOut) {
+TEST(HttpRequest, SilentServerTimesOut) {
     LoopbackServer server([](const std::string&) { return With(Reply("<weather/>"), [](ServedReply& r) { r.delayMs = 4000; }); });
     auto start = GetTickCount64();
-    HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+    HttpResult r = PerformHttpGet(RequestTo(server.HostAndPort()));
     EXPECT_FALSE(r.ok);
     EXPECT_LT(GetTickCount64() - start, 3500u) << Narrow(r.error);
 }
 
-TEST(WeatherRequest, TricklingServerMissesTheOverallDeadline) {
+TEST(HttpRequest, TricklingServerMissesTheOverallDeadline) {
     LoopbackServer server(
         [](const std::string&) { return With(Reply(std::string(200, 'x')), [](ServedReply& r) { r.trickleMs = 50; }); });
-    WeatherRequest request = RequestTo(server.HostAndPort());
+    HttpRequest request = RequestTo(server.HostAndPort());
     request.limits.deadlineMs = 1500;
     auto start = GetTickCount64();
-    HttpResult r = PerformWeatherRequest(request);
+    HttpResult r = PerformHttpGet(request);
     EXPECT_FALSE(r.ok);
     EXPECT_LT(GetTickCount64() - start, 5000u);
 }
 
-TEST(WeatherRequest, RepliesOverTheSizeLimitFailWithOrWithoutLength) {
+TEST(HttpRequest, RepliesOverTheSizeLimitFailWithOrWithoutLength) {
     for (bool withLength : {true, false}) {
         LoopbackServer server([&](const std::string&) {
             return With(Reply(std::string((1 << 20) + 1, 'x')), [&](ServedReply& r) { r.sendLength = withLength; });
         });
-        HttpResult r = PerformWeatherRequest(RequestTo(server.HostAndPort()));
+        HttpResult r = PerformHttpGet(RequestTo(server.HostAndPort()));
         EXPECT_FALSE(r.ok) << withLength;
         EXPECT_NE(r.error.find(L"larger"), std::wstring::npos);
         EXPECT_TRUE(r.body.empty());
     }
     LoopbackServer exact([](const std::string&) { return Reply(std::string(1 << 20, 'x')); });
-    EXPECT_TRUE(PerformWeatherRequest(RequestTo(exact.HostAndPort())).ok);
+    EXPECT_TRUE(PerformHttpGet(RequestTo(exact.HostAndPort())).ok);
 }
 
-TEST(WeatherRequest, EnabledProxyCarriesBasicCredentials) {
+TEST(HttpRequest, EnabledProxyCarriesBasicCredentials) {
     LoopbackServer proxy([](const std::string& head) {
         if (HeaderValue(head, "Proxy-Authorization") != "Basic " + Base64("ann:s3cret:x"))
             return Status(407, "Proxy Authentication Required", "");
         return Reply("<weather/>");
     });
     // Nothing listens on the target: only a request through the proxy can succeed.
-    WeatherRequest request = RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort()));
+    HttpRequest request = RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort()));
     request.proxy = ProxySettings{L"127.0.0.1", proxy.port(), L"ann", L"s3cret:x", true, true};
-    HttpResult r = PerformWeatherRequest(request);
+    HttpResult r = PerformHttpGet(request);
     ASSERT_TRUE(r.ok) << Narrow(r.error);
     ASSERT_EQ(proxy.Requests().size(), 1u);
     EXPECT_NE(RequestLine(proxy.Requests()[0]).find("/weather.php?city=Paris%2C+France&user=vantoric&unit=s"),
               std::string::npos);
 }
 
-TEST(WeatherRequest, DisabledProxyGoesDirect) {
+TEST(HttpRequest, DisabledProxyGoesDirect) {
     LoopbackServer proxy([](const std::string&) { return Reply("<proxy/>"); });
     LoopbackServer server([](const std::string&) { return Reply("<weather/>"); });
-    WeatherRequest request = RequestTo(server.HostAndPort());
+    HttpRequest request = RequestTo(server.HostAndPort());
     request.proxy = ProxySettings{L"127.0.0.1", proxy.port(), L"ann", L"pw", true, false};
-    HttpResult r = PerformWeatherRequest(request);
+    HttpResult r = PerformHttpGet(request);
     ASSERT_TRUE(r.ok) << Narrow(r.error);
     EXPECT_EQ(r.body, "<weather/>");
     EXPECT_TRUE(proxy.Requests().empty());
@@ -175,14 +175,14 @@ ServedReply TrickledHead() {
 
 }  // namespace
 
-TEST(WeatherWorker, StopReturnsAtOnceWhileTheServerTricklesItsStatusLine) {
+TEST(HttpWorker, StopReturnsAtOnceWhileTheServerTricklesItsStatusLine) {
     LoopbackServer server([](const std::string&) { return TrickledHead(); });
-    WeatherRequest request = RequestTo(server.HostAndPort());
+    HttpRequest request = RequestTo(server.HostAndPort());
     request.limits.readTimeoutMs = 10000;   // no time-out of the exchange's own ends this
     request.limits.deadlineMs = 60000;
     std::atomic<int> notified{0};
     {
-        WeatherWorker worker([&] { ++notified; });
+        HttpWorker worker([&] { ++notified; });
         ASSERT_TRUE(worker.Start(request));
         Sleep(700);   // connected and waiting for the headers
         const ULONGLONG asked = GetTickCount64();
@@ -194,13 +194,13 @@ TEST(WeatherWorker, StopReturnsAtOnceWhileTheServerTricklesItsStatusLine) {
     EXPECT_EQ(notified, 0);   // nothing is handed over after a stop
 }
 
-TEST(WeatherWorker, DeadlineCountsFromTheStartWhateverStageHoldsTheExchange) {
+TEST(HttpWorker, DeadlineCountsFromTheStartWhateverStageHoldsTheExchange) {
     LoopbackServer server([](const std::string&) { return TrickledHead(); });
-    WeatherRequest request = RequestTo(server.HostAndPort());
+    HttpRequest request = RequestTo(server.HostAndPort());
     request.limits.readTimeoutMs = 10000;   // each byte comes well within the read time-out
     request.limits.deadlineMs = 1500;
     std::atomic<int> notified{0};
-    WeatherWorker worker([&] { ++notified; });
+    HttpWorker worker([&] { ++notified; });
     const ULONGLONG start = GetTickCount64();
     ASSERT_TRUE(worker.Start(request));
     std::optional<HttpResult> r;

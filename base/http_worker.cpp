@@ -1,15 +1,15 @@
-#include "weather/weather_worker.h"
+#include "base/http_worker.h"
 
 #include "base/handles.h"
 #include "base/text.h"
 
 namespace vt {
 
-WeatherWorker::WeatherWorker(std::function<void()> notifyMain) : notifyMain_(std::move(notifyMain)) {}
+HttpWorker::HttpWorker(std::function<void()> notifyMain) : notifyMain_(std::move(notifyMain)) {}
 
-WeatherWorker::~WeatherWorker() { Stop(); }
+HttpWorker::~HttpWorker() { Stop(); }
 
-void WeatherWorker::Exchange::Deliver(HttpResult r) {
+void HttpWorker::Exchange::Deliver(HttpResult r) {
     {
         std::lock_guard<std::mutex> l(lock);
         if (stopped || delivered) return;
@@ -19,7 +19,7 @@ void WeatherWorker::Exchange::Deliver(HttpResult r) {
     if (notifyMain) notifyMain();
 }
 
-bool WeatherWorker::Start(WeatherRequest request) {
+bool HttpWorker::Start(HttpRequest request) {
     if (running_) return false;
     // An exchange given up at its deadline may still hold its connection: one at a time.
     if (exchange_) {
@@ -32,8 +32,8 @@ bool WeatherWorker::Start(WeatherRequest request) {
     const unsigned deadline = request.limits.deadlineMs;
     running_ = true;
     try {
-        thread_ = std::thread(&WeatherWorker::Run, exchange, std::move(request));
-        watch_ = std::thread(&WeatherWorker::Watch, exchange, deadline);
+        thread_ = std::thread(&HttpWorker::Run, exchange, std::move(request));
+        watch_ = std::thread(&HttpWorker::Watch, exchange, deadline);
     } catch (...) {
         running_ = false;
         exchange->cancel.Cancel();
@@ -45,7 +45,7 @@ bool WeatherWorker::Start(WeatherRequest request) {
     return true;
 }
 
-std::optional<HttpResult> WeatherWorker::TakeResult() {
+std::optional<HttpResult> HttpWorker::TakeResult() {
     std::optional<HttpResult> r;
     if (!exchange_) return r;
     {
@@ -58,7 +58,7 @@ std::optional<HttpResult> WeatherWorker::TakeResult() {
     return r;
 }
 
-void WeatherWorker::Stop() {
+void HttpWorker::Stop() {
     if (!exchange_) return;
     {
         std::lock_guard<std::mutex> l(exchange_->lock);
@@ -73,7 +73,7 @@ void WeatherWorker::Stop() {
 
 // Joins the threads of the current exchange when it has returned within `waitMs`; otherwise leaves
 // them: they hold the exchange's state themselves and end when the connection does.
-void WeatherWorker::JoinOrLeave(unsigned waitMs) {
+void HttpWorker::JoinOrLeave(unsigned waitMs) {
     if (!exchange_) return;
     bool finished = false;
     {
@@ -90,7 +90,7 @@ void WeatherWorker::JoinOrLeave(unsigned waitMs) {
     if (watch_.joinable()) watch_.detach();
 }
 
-void WeatherWorker::Run(std::shared_ptr<Exchange> exchange, WeatherRequest request) {
+void HttpWorker::Run(std::shared_ptr<Exchange> exchange, HttpRequest request) {
     try {
         HttpResult result;
         try {
@@ -99,7 +99,7 @@ void WeatherWorker::Run(std::shared_ptr<Exchange> exchange, WeatherRequest reque
             if (!apartment.ok())
                 result.error = L"COM could not be started for the request.";
             else
-                result = PerformWeatherRequest(request, &exchange->cancel);
+                result = PerformHttpGet(request, &exchange->cancel);
         } catch (const std::exception& e) {
             result = HttpResult{};
             result.error = Widen(e.what());
@@ -117,7 +117,7 @@ void WeatherWorker::Run(std::shared_ptr<Exchange> exchange, WeatherRequest reque
 
 // The deadline counts from the request's start, whatever stage the exchange is stuck in: past it the
 // main thread gets the time-out, even if the network library keeps the exchange waiting.
-void WeatherWorker::Watch(std::shared_ptr<Exchange> exchange, unsigned deadlineMs) {
+void HttpWorker::Watch(std::shared_ptr<Exchange> exchange, unsigned deadlineMs) {
     try {
         std::unique_lock<std::mutex> l(exchange->lock);
         if (exchange->changed.wait_for(l, std::chrono::milliseconds(deadlineMs + kDeadlineGraceMs),

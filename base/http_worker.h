@@ -1,4 +1,4 @@
-// The weather worker: one thread that performs one request and hands the reply to the main thread.
+// The HTTP worker: one thread that performs one request and hands the reply to the main thread.
 // It reads no control and parses nothing; the main thread gives it everything it needs up front.
 #pragma once
 #include <atomic>
@@ -9,22 +9,22 @@
 #include <optional>
 #include <thread>
 
-#include "weather/weather_request.h"
+#include "base/http.h"
 
 namespace vt {
 
-class WeatherWorker {
+class HttpWorker {
 public:
     // `notifyMain` is called on a worker thread when the result is ready; it must only post a
     // message (or set a flag) for the main thread, which then calls TakeResult.
-    explicit WeatherWorker(std::function<void()> notifyMain);
-    ~WeatherWorker();
-    WeatherWorker(const WeatherWorker&) = delete;
-    WeatherWorker& operator=(const WeatherWorker&) = delete;
+    explicit HttpWorker(std::function<void()> notifyMain);
+    ~HttpWorker();
+    HttpWorker(const HttpWorker&) = delete;
+    HttpWorker& operator=(const HttpWorker&) = delete;
 
     // Main thread. False (and nothing started) while a request runs or its result waits to be taken, and
     // while an exchange given up at its deadline still holds its connection.
-    bool Start(WeatherRequest request);
+    bool Start(HttpRequest request);
     bool Running() const { return running_; }
     // Main thread: the finished request's result, or nothing while it still runs.
     std::optional<HttpResult> TakeResult();
@@ -48,7 +48,7 @@ private:
         bool stopped = false;      // Stop: nothing is handed over any more
         void Deliver(HttpResult r);
     };
-    static void Run(std::shared_ptr<Exchange> exchange, WeatherRequest request);
+    static void Run(std::shared_ptr<Exchange> exchange, HttpRequest request);
     static void Watch(std::shared_ptr<Exchange> exchange, unsigned deadlineMs);
     void JoinOrLeave(unsigned waitMs);
 

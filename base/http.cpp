@@ -1,0 +1,207 @@
+#include "base/http.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include "base/handles.h"
+#include "base/text.h"
+
+namespace vt {
+
+namespace {
+
+inline void CloseInternet(HINTERNET h) noexcept { WinHttpCloseHandle(h); }
+using UniqueInternet = Unique<HINTERNET, CloseInternet>;
+
+std::wstring ErrorText(DWORD code) {
+    switch (code) {
+        case ERROR_WINHTTP_TIMEOUT: return L"Read timed out.";
+        case ERROR_WINHTTP_CANNOT_CONNECT: return L"Could not connect to the server.";
+        case ERROR_WINHTTP_CONNECTION_ERROR: return L"Connection closed gracefully.";
+        case ERROR_WINHTTP_NAME_NOT_RESOLVED: return L"Host not found.";
+        case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return L"Invalid reply from the server.";
+        case ERROR_WINHTTP_OPERATION_CANCELLED: return L"Request cancelled.";
+        default: break;
+    }
+    wchar_t buf[512];
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, GetModuleHandleW(L"winhttp.dll"),
+                             code, 0, buf, static_cast<DWORD>(std::size(buf)), nullptr);
+    std::wstring text = Trim(std::wstring_view(buf, n));
+    return text.empty() ? L"Network error " + std::to_wstring(code) + L"." : text;
+}
+
+std::wstring QueryHeaderText(HINTERNET request, DWORD info) {
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    if (size == 0) return {};
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    if (!WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &size, WINHTTP_NO_HEADER_INDEX))
+        return {};
+    text.resize(size / sizeof(wchar_t));
+    return text;
+}
+
+}  // namespace
+
+unsigned short ProxyPort(int port) { return port >= 1 && port <= 65535 ? static_cast<unsigned short>(port) : 80; }
+
+void SplitHostPort(std::wstring_view hostAndPort, std::wstring& host, unsigned short& port) {
+    std::wstring text = Trim(hostAndPort);
+    size_t colon = text.rfind(L':');
+    port = 80;
+    if (colon == std::wstring::npos) {
+        host = text;
+        return;
+    }
+    host = text.substr(0, colon);
+    port = ProxyPort(StrToIntDef(text.substr(colon + 1), 80));
+}
+
+std::string Base64(std::string_view bytes) {
+    static const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        unsigned v = (unsigned char)bytes[i] << 16 | (unsigned char)bytes[i + 1] << 8 | (unsigned char)bytes[i + 2];
+        out += kAlphabet[v >> 18];
+        out += kAlphabet[(v >> 12) & 63];
+        out += kAlphabet[(v >> 6) & 63];
+        out += kAlphabet[v & 63];
+    }
+    if (size_t rest = bytes.size() - i) {
+        unsigned v = (unsigned char)bytes[i] << 16 | (rest == 2 ? (unsigned char)bytes[i + 1] << 8 : 0);
+        out += kAlphabet[v >> 18];
+        out += kAlphabet[(v >> 12) & 63];
+        out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+void HttpCancel::Cancel() {
+    std::lock_guard<std::mutex> l(lock_);
+    cancelled_ = true;
+    if (request_) WinHttpCloseHandle(static_cast<HINTERNET>(std::exchange(request_, nullptr)));
+}
+
+void HttpCancel::Reset() {
+    std::lock_guard<std::mutex> l(lock_);
+    cancelled_ = false;
+    request_ = nullptr;
+}
+
+bool HttpCancel::Attach(void* request) {
+    std::lock_guard<std::mutex> l(lock_);
+    if (cancelled_) return false;
+    request_ = request;
+    return true;
+}
+
+bool HttpCancel::Detach() {
+    std::lock_guard<std::mutex> l(lock_);
+    return std::exchange(request_, nullptr) != nullptr;
+}
+
+HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
+    HttpCancel own;
+    HttpCancel& cancel = outside ? *outside : own;
+    HttpResult result;
+    auto fail = [&](std::wstring text) {
+        result.ok = false;
+        result.body.clear();
+        result.error = std::move(text);
+        return result;
+    };
+    const ULONGLONG start = GetTickCount64();
+    auto cancelled = [&] { return cancel.Cancelled(); };
+    auto failLast = [&]() {
+        const DWORD error = GetLastError();
+        if (cancelled()) return fail(ErrorText(ERROR_WINHTTP_OPERATION_CANCELLED));
+        return fail(ErrorText(error));
+    };
+
+    std::wstring host;
+    unsigned short port = 80;
+    SplitHostPort(request.host, host, port);
+    if (host.empty()) return fail(L"No server host.");
+
+    // A disabled proxy, or one without a host, means a direct connection.
+    const ProxySettings& proxy = request.proxy;
+    const bool useProxy = proxy.enabled && !Trim(proxy.host).empty();
+    std::wstring proxyName = useProxy ? Trim(proxy.host) + L":" + std::to_wstring(ProxyPort(proxy.port)) : L"";
+    UniqueInternet session(WinHttpOpen(kHttpUserAgent,
+                                       useProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                       useProxy ? proxyName.c_str() : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session) return failLast();
+    const int timeout = static_cast<int>(request.limits.readTimeoutMs);
+    WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
+
+    UniqueInternet connection(WinHttpConnect(session.get(), host.c_str(), port, 0));
+    if (!connection) return failLast();
+    UniqueInternet req(WinHttpOpenRequest(connection.get(), L"GET", request.pathAndQuery.c_str(), nullptr,
+                                          WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_ESCAPE_DISABLE));
+    if (!req) return failLast();
+    if (!cancel.Attach(req.get())) return fail(ErrorText(ERROR_WINHTTP_OPERATION_CANCELLED));
+    // From here on Cancel may close the request's handle; it is then no longer ours to close.
+    struct Owned {
+        HttpCancel& cancel;
+        UniqueInternet& handle;
+        ~Owned() {
+            if (!cancel.Detach()) handle.release();
+        }
+    } owned{cancel, req};
+    // Set on the request as well: the session's values do not reach every stage on all systems.
+    WinHttpSetTimeouts(req.get(), timeout, timeout, timeout, timeout);
+    DWORD responseTimeout = request.limits.readTimeoutMs;
+    WinHttpSetOption(req.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
+
+    std::wstring headers =
+        L"Accept: text/html, */*\r\nContent-Type: text/html\r\nCache-Control: no-cache\r\nPragma: no-cache\r\n";
+    // Basic credentials go with the first request, as the proxy page promises; no challenge round trip.
+    if (useProxy && proxy.basicAuth)
+        headers += L"Proxy-Authorization: Basic " + Widen(Base64(Narrow(proxy.user + L":" + proxy.password))) + L"\r\n";
+    if (!WinHttpSendRequest(req.get(), headers.c_str(), static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0, 0,
+                            0))
+        return failLast();
+    if (!WinHttpReceiveResponse(req.get(), nullptr)) return failLast();
+
+    DWORD status = 0, size = sizeof status;
+    if (!WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
+        return failLast();
+    result.status = static_cast<int>(status);
+    if (status != 200) {
+        std::wstring version = QueryHeaderText(req.get(), WINHTTP_QUERY_VERSION);
+        std::wstring text = QueryHeaderText(req.get(), WINHTTP_QUERY_STATUS_TEXT);
+        return fail(StripControls((version.empty() ? L"HTTP/1.1" : version) + L" " + std::to_wstring(status) +
+                                  (text.empty() ? L"" : L" " + text)));
+    }
+
+    const std::wstring tooLarge = L"Reply larger than " + std::to_wstring(request.limits.maxBytes) + L" bytes.";
+    DWORD length = 0;
+    size = sizeof length;
+    if (WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+                            WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX) &&
+        length > request.limits.maxBytes)
+        return fail(tooLarge);
+
+    char buffer[16384];
+    for (;;) {
+        if (cancelled()) return fail(ErrorText(ERROR_WINHTTP_OPERATION_CANCELLED));
+        if (GetTickCount64() - start > request.limits.deadlineMs) return fail(ErrorText(ERROR_WINHTTP_TIMEOUT));
+        // Ask what has arrived first, so a read never waits for more than the server has sent.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(req.get(), &available)) return failLast();
+        if (available == 0) break;
+        DWORD read = 0;
+        if (!WinHttpReadData(req.get(), buffer, available < sizeof buffer ? available : sizeof buffer, &read))
+            return failLast();
+        if (read == 0) break;
+        if (result.body.size() + read > request.limits.maxBytes) return fail(tooLarge);
+        result.body.append(buffer, read);
+    }
+    result.ok = true;
+    return result;
+}
+
+}  // namespace vt
