@@ -10,86 +10,13 @@
 #include "base/text.h"
 #include "base/window.h"
 #include "base/folder_browse.h"
+#include "alarms/alarm_editor_controls.h"
 #include "resources/alarm_editor_res.h"
 #include "base/files.h"
 
 namespace vt {
 
-namespace {
-constexpr int kClientWidth = 528;
-constexpr int kClientHeight = 322;
-constexpr int kIconSize = 32;
-constexpr int kDefinedIconItems = 33;   // the menu always offers these, icons or not
-constexpr int kIconMenuColumn = 11;
-constexpr TColor kHeaderBegin = 10329505;
-
-// Schedule panels by EditorKind (1..7): their marker ids; a panel's controls follow the marker.
-constexpr int kPanelOf[kEditorKindCount + 1] = {0,          IDC_PNONCE,   IDC_PNDAILY,   IDC_PNWEEKLY,
-                                                IDC_PNMONTHLY, IDC_PNANNUALY, IDC_PNREGULAR, IDC_PNHOURLY};
-constexpr int kPanelSpan = 10;
-constexpr int kKindButtons[kEditorKindCount + 1] = {0,          IDC_RBONCE,    IDC_RBDAILY,   IDC_RBWEEKLY,
-                                                    IDC_RBMONTHLY, IDC_RBANNUALY, IDC_RBREGULAR, IDC_RBHOURLY};
-constexpr int kWeekdayBoxes[7] = {IDC_CHBSUN, IDC_CHBMON, IDC_CHBTUE, IDC_CHBWED, IDC_CHBTHU, IDC_CHBFRI, IDC_CHBSAT};
-constexpr int kActionButtons[6] = {IDC_RBACSHUTDOWN, IDC_RBACRESTART, IDC_RBACSTANDBY,
-                                   IDC_RBACHIBERNATE, IDC_RBACLOGON, IDC_RBACMONITOR};
-
-void SetText(HWND h, const std::wstring& text) {
-    if (h && TextOf(h) != text) SetWindowTextW(h, text.c_str());
-}
-bool Checked(HWND h) { return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void Check(HWND h, bool on) { SendMessageW(h, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
-int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
-void Select(HWND combo, int index) { SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-void AddItem(HWND combo, std::wstring_view text) {
-    const std::wstring s(text);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-}
-
-int SpinValue(HWND edit, int low, int high) {
-    return std::clamp(StrToIntDef(Trim(TextOf(edit)), low), low, high);
-}
-void SetSpin(HWND edit, int value) { SetText(edit, std::to_wstring(value)); }
-
-TDateTime PickerValue(HWND picker) {
-    SYSTEMTIME st{};
-    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return 0;
-    return SystemTimeToDateTime(st);
-}
-void SetPicker(HWND picker, TDateTime value) {
-    SYSTEMTIME st = DateTimeToSystemTime(value);
-    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-}
-
-}  // namespace
-
-// ---- icon list ---------------------------------------------------------------------------------------
-
-void AlarmIconList::Load(const std::wstring& folder) {
-    icons_.clear();
-    imageList_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 40, 8));
-    const std::wstring dir = WithSlash(folder);
-    for (const std::wstring& name : ListIconFiles(dir)) {
-        AlphaBitmap icon = LoadPicture(dir + name);
-        // An unreadable file keeps its place, so icon n stays the n-th file.
-        if (imageList_) {
-            AlphaBitmap cell = CreateAlphaBitmap(kIconSize, kIconSize);
-            if (cell && icon) {
-                UniqueMemDC src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
-                SelectGuard keepSrc(src.get(), icon.bitmap.get());
-                SelectGuard keepDst(dst.get(), cell.bitmap.get());
-                BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-                AlphaBlend(dst.get(), 0, 0, kIconSize, kIconSize, src.get(), 0, 0, icon.width, icon.height, bf);
-            }
-            if (cell) ImageList_Add(imageList_.get(), cell.bitmap.get(), nullptr);
-        }
-        icons_.push_back(std::move(icon));
-    }
-}
-
-const AlphaBitmap& AlarmIconList::Icon(int index) const {
-    if (index < 0 || index >= Count()) return none_;
-    return icons_[static_cast<size_t>(index)];
-}
+using namespace alarm_editor;
 
 // ---- form --------------------------------------------------------------------------------------------
 
@@ -97,10 +24,7 @@ TfrmAlarm::TfrmAlarm(const INow& now, std::wstring programDir, AlarmEditorHost h
     : now_(now), programDir_(WithSlash(std::move(programDir))), host_(std::move(host)), sound_(sound) {}
 
 TfrmAlarm::~TfrmAlarm() {
-    if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-        DestroyWindow(hwnd_);
-    }
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 bool TfrmAlarm::Create() {
@@ -108,38 +32,17 @@ bool TfrmAlarm::Create() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES |
                                              ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARM), host_.owner, FormProc,
-                       reinterpret_cast<LPARAM>(this));
-    return hwnd_ != nullptr;
+    return CreateModeless(host_.owner, IDD_ALARM) != nullptr;
 }
 
-INT_PTR CALLBACK TfrmAlarm::FormProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+INT_PTR TfrmAlarm::OnMessage(UINT m, WPARAM w, LPARAM l) {
     if (m == WM_INITDIALOG) {
-        SetWindowLongPtrW(h, DWLP_USER, l);
-        reinterpret_cast<TfrmAlarm*>(l)->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<TfrmAlarm*>(GetWindowLongPtrW(h, DWLP_USER));
-    if (!self) return FALSE;
-    if (m == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
+        FormCreate();
         return FALSE;
     }
-    try {
-        if (m == WM_INITDIALOG) {
-            self->FormCreate();
-            return FALSE;
-        }
-        return self->OnMessage(h, m, w, l);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowException(L"Unknown error");
-    }
-    return FALSE;
+    return FormMessage(m, w, l);
 }
 
-// The tab pages hand their controls' messages to the form.
 INT_PTR CALLBACK TfrmAlarm::PageProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     if (m == WM_INITDIALOG) {
         SetWindowLongPtrW(h, DWLP_USER, l);
@@ -147,14 +50,9 @@ INT_PTR CALLBACK TfrmAlarm::PageProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcep
     }
     auto* self = reinterpret_cast<TfrmAlarm*>(GetWindowLongPtrW(h, DWLP_USER));
     if (!self) return FALSE;
-    try {
-        return self->OnMessage(h, m, w, l);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowException(L"Unknown error");
-    }
-    return FALSE;
+    INT_PTR result = FALSE;
+    Guarded([&] { result = self->FormMessage(m, w, l); });
+    return result;
 }
 
 void TfrmAlarm::FormCreate() {
@@ -467,113 +365,6 @@ void TfrmAlarm::ApplyEnabling() {
     SetText(lbVolume, VolumeCaption(f.volume));
 }
 
-AlarmEditorFields TfrmAlarm::ControlsToFields() const {
-    AlarmEditorFields f;
-    f.alarmOn = Checked(chbAlarm);
-    f.messageOn = Checked(chbMessage);
-    f.category = std::max(0, Selected(cbAlarmsCategory));
-    f.icon = selectedAlarmIcon_;
-    f.message = TextOf(mmMessage);
-    f.reminder = Checked(chbReminder);
-    f.reminderIndex = Selected(cbReminder);
-    f.kind = EditorKind::Once;
-    for (int k = 1; k <= kEditorKindCount; ++k)
-        if (IsDlgButtonChecked(TabSheet1, kKindButtons[k]) == BST_CHECKED) f.kind = static_cast<EditorKind>(k);
-    f.time = FracOf(PickerValue(dtTime));
-    f.onceDate = PickerValue(dtOnceDate);
-    for (int i = 0; i < 7; ++i) f.weekdays[static_cast<size_t>(i)] = IsDlgButtonChecked(TabSheet1, kWeekdayBoxes[i]) == BST_CHECKED;
-    f.weeklyIndex = Selected(cbWeekly);
-    f.monthlyDay = SpinValue(sedMonthly, 1, 31);
-    f.annualDay = SpinValue(sedAnnualy, 1, 31);
-    f.annualMonthIndex = Selected(cbAnnualy);
-    f.regularMinutes = SpinValue(sedRegular, 1, kMaxRegularMinutes);
-    f.regularStart = PickerValue(dtRegular);
-    f.hourlyMinute = SpinValue(sedHourly, 0, 59);
-    f.activeTime = Checked(chbActiveTime);
-    f.after = FracOf(PickerValue(dtAfter));
-    f.before = FracOf(PickerValue(dtBefore));
-    f.autoDelete = Checked(chbAutoDelete);
-    f.wakeup = Checked(cbWakeup);
-    f.soundOn = Checked(chbSound);
-    f.soundFolder = TextOf(edPathSound);
-    const int sel = ListView_GetNextItem(lvSound, -1, LVNI_SELECTED);
-    if (sel >= 0) {
-        wchar_t name[MAX_PATH * 2] = L"";
-        ListView_GetItemText(lvSound, sel, 0, name, MAX_PATH * 2);
-        f.sound = name;
-    }
-    f.repeatUntilClosed = Checked(rbRepeatClose);
-    f.repeatTimes = SpinValue(sedRepeat, 1, kMaxRepeat);
-    f.repeatPause = SpinValue(sedRepeatPause, 0, kMaxRepeatPause);
-    f.customVolume = Checked(chbCustVol);
-    f.volume = static_cast<int>(SendMessageW(trbVolume, TBM_GETPOS, 0, 0));
-    f.actionsOn = Checked(chbActions);
-    f.openDoc = !Checked(rbShutdown);
-    f.fileName = TextOf(edFileName);
-    f.params = TextOf(edParam);
-    f.windowStyle = std::max(0, Selected(cbWinStyle));
-    f.action = -1;
-    for (int i = 0; i < 6; ++i)
-        if (IsDlgButtonChecked(TabSheet3, kActionButtons[i]) == BST_CHECKED) f.action = i;
-    f.forceClose = Checked(chbForceClose);
-    return f;
-}
-
-void TfrmAlarm::FieldsToControls(const AlarmEditorFields& f) {
-    const TDateTime today = DateOf(now_.Now());
-    Check(chbAlarm, f.alarmOn);
-    Check(chbMessage, f.messageOn);
-    Select(cbAlarmsCategory, f.category);
-    SelectIcon(f.icon);
-    SetText(mmMessage, f.message);
-    Check(chbReminder, f.reminder);
-    Select(cbReminder, f.reminderIndex);   // -1 clears the list's text
-    CheckRadioButton(TabSheet1, IDC_RBONCE, IDC_RBREGULAR, kKindButtons[static_cast<int>(f.kind)]);
-    SetPicker(dtTime, today + FracOf(f.time));
-    SetPicker(dtOnceDate, DateOf(f.onceDate) + FracOf(f.time));
-    for (int i = 0; i < 7; ++i) CheckDlgButton(TabSheet1, kWeekdayBoxes[i], f.weekdays[static_cast<size_t>(i)] ? BST_CHECKED : BST_UNCHECKED);
-    Select(cbWeekly, f.weeklyIndex);
-    SetSpin(sedMonthly, f.monthlyDay);
-    SetSpin(sedAnnualy, f.annualDay);
-    Select(cbAnnualy, f.annualMonthIndex);
-    SetSpin(sedRegular, f.regularMinutes);
-    SetPicker(dtRegular, f.regularStart);
-    SetSpin(sedHourly, f.hourlyMinute);
-    Check(chbActiveTime, f.activeTime);
-    SetPicker(dtAfter, today + FracOf(f.after));
-    SetPicker(dtBefore, today + FracOf(f.before));
-    Check(chbAutoDelete, f.autoDelete);
-    Check(cbWakeup, f.wakeup);
-    Check(chbSound, f.soundOn);
-    SetText(edPathSound, f.soundFolder);
-    if (f.soundFolder != shownSoundFolder_ || ListView_GetItemCount(lvSound) == 0) ReloadSoundList(f.soundFolder);
-    ListView_SetItemState(lvSound, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    if (!f.sound.empty()) {
-        const int count = ListView_GetItemCount(lvSound);
-        for (int i = 0; i < count; ++i) {
-            wchar_t name[MAX_PATH * 2] = L"";
-            ListView_GetItemText(lvSound, i, 0, name, MAX_PATH * 2);
-            if (f.sound == name) {
-                ListView_SetItemState(lvSound, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-                ListView_EnsureVisible(lvSound, i, FALSE);
-            }
-        }
-    }
-    CheckRadioButton(TabSheet2, IDC_RBREPEATSPEC, IDC_RBREPEATCLOSE, f.repeatUntilClosed ? IDC_RBREPEATCLOSE : IDC_RBREPEATSPEC);
-    SetSpin(sedRepeat, f.repeatTimes);
-    SetSpin(sedRepeatPause, f.repeatPause);
-    Check(chbCustVol, f.customVolume);
-    SendMessageW(trbVolume, TBM_SETPOS, TRUE, f.volume);
-    Check(chbActions, f.actionsOn);
-    CheckRadioButton(TabSheet3, IDC_RBOPENDOC, IDC_RBSHUTDOWN, f.openDoc ? IDC_RBOPENDOC : IDC_RBSHUTDOWN);
-    SetText(edFileName, f.fileName);
-    SetText(edParam, f.params);
-    Select(cbWinStyle, f.windowStyle);
-    for (int i = 0; i < 6; ++i) CheckDlgButton(TabSheet3, kActionButtons[i], i == f.action ? BST_CHECKED : BST_UNCHECKED);
-    Check(chbForceClose, f.forceClose);
-    ApplyEnabling();
-}
-
 bool TfrmAlarm::Open(bool isNew, int id) {
     if (!Create() || Visible()) return false;
     const TDateTime now = now_.Now();
@@ -833,7 +624,7 @@ void TfrmAlarm::OnNotify(const NMHDR& nm) {
     }
 }
 
-INT_PTR TfrmAlarm::OnMessage(HWND, UINT m, WPARAM w, LPARAM l) {
+INT_PTR TfrmAlarm::FormMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
         case WM_COMMAND:
             OnCommand(LOWORD(w), HIWORD(w));

@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "alarms/alarm_editor_model.h"
+#include "alarms/alarm_icons.h"
 #include "alarms/alarm_list.h"
 #include "controls/alpha_bitmap.h"
 #include "base/handles.h"
 #include "base/now.h"
+#include "base/window.h"
 #include "controls/gradient_panel.h"
 
 namespace vt {
@@ -29,25 +31,6 @@ public:
     virtual void SetVolumePercent(int percent) = 0;   // before a test play with custom volume
     virtual void Play(const std::wstring& path) = 0;  // closes what plays, then plays path once
     virtual void Stop() = 0;                          // never reports an error
-};
-
-inline void CloseImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
-using UniqueImageList = Unique<HIMAGELIST, CloseImageList>;
-
-// The alarm icons: every PNG of the program's Icons\ folder in directory order; icon n has index n.
-class AlarmIconList {
-public:
-    void Load(const std::wstring& folder);
-    int Count() const { return static_cast<int>(icons_.size()); }
-    // An empty bitmap for an index outside the list.
-    const AlphaBitmap& Icon(int index) const;
-    // 32 x 32 image list (small images of the alarm list view).
-    HIMAGELIST ImageList() const { return imageList_.get(); }
-
-private:
-    std::vector<AlphaBitmap> icons_;
-    UniqueImageList imageList_;
-    AlphaBitmap none_;
 };
 
 // What the editor reaches outside itself. Each is optional.
@@ -65,16 +48,13 @@ struct AlarmEditorHost {
     HWND owner = nullptr;                         // disabled while the editor is shown
 };
 
-class TfrmAlarm {
+class TfrmAlarm final : public Dialog {
 public:
     TfrmAlarm(const INow& now, std::wstring programDir, AlarmEditorHost host, ISoundPreview* sound = nullptr);
-    ~TfrmAlarm();
-    TfrmAlarm(const TfrmAlarm&) = delete;
-    TfrmAlarm& operator=(const TfrmAlarm&) = delete;
+    ~TfrmAlarm() override;
 
     // FormCreate: the hidden window, the icon list and the icon menu.
     bool Create();
-    HWND hwnd() const { return hwnd_; }
     bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
     // The one entry: fills the form for a new alarm (id 0) or the alarm `id`, shows it modally and returns
@@ -129,9 +109,10 @@ public:
     TgradientPanel grpnMessage, grpnAlarm, grpnDateTime, grpnSound, grpnSoundSet, grpnActions, grpnAppDoc;
 
 private:
-    static INT_PTR CALLBACK FormProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
+    // The tab pages hand their controls' messages to the form.
     static INT_PTR CALLBACK PageProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
-    INT_PTR OnMessage(HWND from, UINT m, WPARAM w, LPARAM l);
+    INT_PTR FormMessage(UINT m, WPARAM w, LPARAM l);
     void FormCreate();
     void FindControls();
     void MakeHeaders();
@@ -157,7 +138,6 @@ private:
     std::wstring programDir_;   // ends with "\"
     AlarmEditorHost host_;
     ISoundPreview* sound_;
-    HWND hwnd_ = nullptr;
     bool editingNewAlarm_ = false;
     int editedAlarmId_ = 0;
     int selectedAlarmIcon_ = kNewAlarmIcon;

@@ -36,8 +36,7 @@ TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, TAlarmWindows& list,
     auto* w = new TfrmOnAlarm(deps, list, request.Tag, request.Icon);
     w->prevForegroundWnd_ = GetForegroundWindow();
     // No owner: each alarm window stands by itself on the taskbar.
-    if (!CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ONALARM), nullptr, DialogProc,
-                            reinterpret_cast<LPARAM>(w))) {
+    if (!w->CreateModeless(nullptr, IDD_ONALARM)) {
         delete w;
         return nullptr;
     }
@@ -49,13 +48,7 @@ TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, TAlarmWindows& list,
     return w;
 }
 
-INT_PTR CALLBACK TfrmOnAlarm::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    return DialogMessages<TfrmOnAlarm>(h, m, w, l);
-}
-
-void TfrmOnAlarm::AttachDialog(HWND h) { hwnd_ = h; }
-
-void TfrmOnAlarm::DetachDialog() {
+void TfrmOnAlarm::Detached() {
     // The window owns this object: its list entry and the object go with it.
     auto& items = list_.items_;
     items.erase(std::remove(items.begin(), items.end(), this), items.end());

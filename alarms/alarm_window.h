@@ -12,6 +12,7 @@
 
 #include "alarms/alarm_actions.h"
 #include "base/handles.h"
+#include "base/window.h"
 
 namespace vt {
 
@@ -61,12 +62,11 @@ inline constexpr std::array<ReminderInterval, 24> kReminderIntervals{{
 }};
 inline constexpr size_t kFirstHourRow = 12;   // "1 hour" starts the menu's second column
 
-class TfrmOnAlarm {
+class TfrmOnAlarm final : public Dialog {
 public:
     // Creates, lists and shows the window (not modal). It frees itself when closed.
     static TfrmOnAlarm* Open(const AlarmWindowDeps& deps, TAlarmWindows& list, const AlarmWindowRequest& request);
 
-    HWND hwnd() const { return hwnd_; }
     int Tag() const { return tag_; }
     std::wstring RemindCaption() const;
     std::wstring OkCaption() const;
@@ -85,19 +85,14 @@ public:
 private:
     TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon);
     ~TfrmOnAlarm();
-    static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
-    template <class D>
-    friend INT_PTR CALLBACK DialogMessages(HWND, UINT, WPARAM, LPARAM) noexcept;
-    void AttachDialog(HWND h);
-    void DetachDialog();
-    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
+    void Detached() override;
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void ShowReminderMenu();
     void DrawItem(const DRAWITEMSTRUCT& item);
     void ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
     AlarmWindowDeps deps_;
     TAlarmWindows& list_;
-    HWND hwnd_ = nullptr;
     HWND prevForegroundWnd_ = nullptr;
     int tag_ = 0;
     int icon_ = 0;

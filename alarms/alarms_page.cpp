@@ -48,19 +48,7 @@ TAlarmsPage::~TAlarmsPage() {
 HWND TAlarmsPage::Create(HWND parent) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ALARMS_PAGE), parent, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
-    return hwnd_;
-}
-
-INT_PTR CALLBACK TAlarmsPage::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    return DialogMessages<TAlarmsPage>(h, m, w, l);
-}
-
-void TAlarmsPage::AttachDialog(HWND h) { hwnd_ = h; }
-
-void TAlarmsPage::DetachDialog() {
-    hwnd_ = nullptr;
+    return CreateModeless(parent, IDD_ALARMS_PAGE);
 }
 
 INT_PTR TAlarmsPage::OnMessage(UINT m, WPARAM w, LPARAM l) {

@@ -12,6 +12,7 @@
 #include "alarms/alarm_list.h"
 #include "base/handles.h"
 #include "base/registry.h"
+#include "base/window.h"
 #include "controls/gradient_panel.h"
 
 namespace vt {
@@ -26,16 +27,13 @@ struct AlarmsPageHost {
     HWND mainWindow = nullptr;                           // owner of the delete question
 };
 
-class TAlarmsPage final : public IAlarmListSink, public IAlarmSwitches {
+class TAlarmsPage final : public Dialog, public IAlarmListSink, public IAlarmSwitches {
 public:
     explicit TAlarmsPage(AlarmsPageHost host);
     ~TAlarmsPage() override;
-    TAlarmsPage(const TAlarmsPage&) = delete;
-    TAlarmsPage& operator=(const TAlarmsPage&) = delete;
 
     // Creates the page as a hidden child of `parent` (the main form shows and places it).
     HWND Create(HWND parent);
-    HWND hwnd() const { return hwnd_; }
     // The model, once it exists (it is built with this page as its list and switches).
     void SetAlarmList(TAlarms* alarms) { alarms_ = alarms; }
     // The alarm editor's icon list as the list's small images (not owned).
@@ -75,13 +73,8 @@ public:
     HMENU PopupMenu() const;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
-    template <class D>
-    friend INT_PTR CALLBACK DialogMessages(HWND, UINT, WPARAM, LPARAM) noexcept;
-    void AttachDialog(HWND h);
-    void DetachDialog();
     static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept;
-    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void OnInitDialog();
     void OnCommand(int id, int code);
     INT_PTR OnNotify(const NMHDR& nm);
@@ -97,7 +90,6 @@ private:
 
     AlarmsPageHost host_;
     TAlarms* alarms_ = nullptr;
-    HWND hwnd_ = nullptr;
     int filling_ = 0;                 // changes made by Refresh are not the user's
     bool enabledDefault_ = true;      // before the window exists
     int labelDefault_ = 0;

@@ -4,48 +4,24 @@
 
 namespace vt {
 
-HWND TMainPage::Create(HWND parent) {
-    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent, Proc,
-                              reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK TMainPage::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_INITDIALOG) {
-        auto* page = reinterpret_cast<TMainPage*>(lp);
-        SetWindowLongPtrW(dlg, DWLP_USER, lp);
-        page->hwnd_ = dlg;
-        Guarded([&] { page->Init(); });
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<TMainPage*>(GetWindowLongPtrW(dlg, DWLP_USER));
-    if (!self) return FALSE;
+INT_PTR TMainPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(dlg, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-        return FALSE;
+    case WM_INITDIALOG:
+        Init();
+        return TRUE;
     case WM_COMMAND:
         // Esc in a page is the dialog's own: it hides the dialog.
         if (LOWORD(wp) == IDCANCEL) {
-            SendMessageW(GetParent(dlg), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+            SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
             return TRUE;
         }
-        if (!self->dialog_.Loading())
-            Guarded([&] { self->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); });
+        if (!dialog_.Loading()) OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return TRUE;
     case WM_NOTIFY:
-        if (!self->dialog_.Loading()) Guarded([&] { self->OnNotify(reinterpret_cast<NMHDR*>(lp)); });
+        if (!dialog_.Loading()) OnNotify(reinterpret_cast<NMHDR*>(lp));
         return TRUE;
-    case WM_DRAWITEM: {
-        bool drawn = false;
-        Guarded([&] { drawn = self->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)); });
-        return drawn ? TRUE : FALSE;
-    }
-    case WM_TIMER: {
-        bool handled = false;
-        Guarded([&] { handled = self->OnTimer(wp); });
-        return handled ? TRUE : FALSE;
-    }
+    case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
+    case WM_TIMER: return OnTimer(wp) ? TRUE : FALSE;
     default: return FALSE;
     }
 }

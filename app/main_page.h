@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 
+#include "base/window.h"
 #include "clock/options_model.h"
 
 namespace vt {
@@ -28,16 +29,12 @@ protected:
     ~IMainDialog() = default;
 };
 
-class TMainPage {
+class TMainPage : public Dialog {
 public:
     TMainPage(IMainDialog& dialog, int templateId) : dialog_(dialog), templateId_(templateId) {}
-    TMainPage(const TMainPage&) = delete;
-    TMainPage& operator=(const TMainPage&) = delete;
-    virtual ~TMainPage() = default;   // the page window goes with its parent
 
     // The page window, hidden, as a child of the dialog; null when the template cannot be made.
-    HWND Create(HWND parent);
-    HWND hwnd() const { return hwnd_; }
+    HWND Create(HWND parent) { return CreateModeless(parent, templateId_); }
 
     virtual void ModelToControls(const MainOptions& o) = 0;
     virtual void ControlsToModel(MainOptions& o) = 0;
@@ -68,10 +65,9 @@ protected:
     }
 
     IMainDialog& dialog_;
-    HWND hwnd_ = nullptr;
 
 private:
-    static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     int templateId_;
 };
 

@@ -32,4 +32,29 @@ std::wstring TextOf(HWND window) {
     return s;
 }
 
+HWND Dialog::CreateModeless(HWND parent, int templateId) {
+    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent, Proc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    if (m == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Dialog*>(l);
+        SetWindowLongPtrW(h, DWLP_USER, l);
+        self->hwnd_ = h;
+        Guarded([&] { self->Attached(); });
+    }
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(h, DWLP_USER));
+    if (!self) return FALSE;
+    if (m == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        Guarded([&] { self->Detached(); });
+        return FALSE;
+    }
+    INT_PTR result = FALSE;
+    Guarded([&] { result = self->OnMessage(m, w, l); });
+    return result;
+}
+
 }  // namespace vt

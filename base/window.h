@@ -71,31 +71,28 @@ protected:
     HWND hwnd_{};
 };
 
-// The dialog counterpart of Window: the object passed as WM_INITDIALOG's lParam receives the dialog's
-// messages in OnMessage; AttachDialog and DetachDialog (which may delete the object) bracket its life.
-// A class using it declares `template <class D> friend INT_PTR CALLBACK DialogMessages(HWND, UINT,
-// WPARAM, LPARAM) noexcept;`.
-template <class Derived>
-INT_PTR CALLBACK DialogMessages(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_INITDIALOG) {
-        SetWindowLongPtrW(h, DWLP_USER, l);
-        reinterpret_cast<Derived*>(l)->AttachDialog(h);
-    }
-    auto* self = reinterpret_cast<Derived*>(GetWindowLongPtrW(h, DWLP_USER));
-    if (!self) return FALSE;
-    if (m == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, DWLP_USER, 0);
-        self->DetachDialog();
-        return FALSE;
-    }
-    try {
-        return self->OnMessage(m, w, l);
-    } catch (const std::exception& e) {
-        ShowException(e);
-    } catch (...) {
-        ShowException(L"Unknown error");
-    }
-    return FALSE;
-}
+// The dialog counterpart of Window: dialogs made from a template of this program. `this` travels as
+// WM_INITDIALOG's lParam; the dialog's messages come to OnMessage (an exception is shown, never let
+// through); Detached runs after the window is gone and may delete the object.
+class Dialog {
+public:
+    Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog() = default;
+    HWND hwnd() const { return hwnd_; }
+
+protected:
+    // The modeless dialog of template `templateId`; null when it cannot be made.
+    HWND CreateModeless(HWND parent, int templateId);
+    virtual INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) = 0;
+    virtual void Attached() {}   // hwnd_ is set, before WM_INITDIALOG reaches OnMessage
+    virtual void Detached() {}
+
+    HWND hwnd_ = nullptr;
+
+private:
+    static INT_PTR CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
+};
 
 }  // namespace vt

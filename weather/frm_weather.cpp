@@ -46,31 +46,19 @@ TfrmWeather::TfrmWeather(MainOptions& options, IWeatherFormHost& host, const INo
                             [this](bool enabled, unsigned ms) { SetTimer(enabled, ms); }, [this] { UpdateControls(); }},
             now, std::move(programDir),
             [this] {
-                if (HWND h = hwnd_.load()) PostMessageW(h, kWeatherDoneMessage, 0, 0);
+                if (HWND h = postTarget_.load()) PostMessageW(h, kWeatherDoneMessage, 0, 0);
             },
             std::move(store)) {}
 
 TfrmWeather::~TfrmWeather() {
     page_.Shutdown();
-    if (HWND h = hwnd_.load()) DestroyWindow(h);
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 HWND TfrmWeather::Create(HWND parent) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_WEATHER), parent, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
-    return hwnd_;
-}
-
-INT_PTR CALLBACK TfrmWeather::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    return DialogMessages<TfrmWeather>(h, m, w, l);
-}
-
-void TfrmWeather::AttachDialog(HWND h) { hwnd_ = h; }
-
-void TfrmWeather::DetachDialog() {
-    hwnd_ = nullptr;
+    return CreateModeless(parent, IDD_WEATHER);
 }
 
 INT_PTR TfrmWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
@@ -253,7 +241,7 @@ void TfrmWeather::SetTimer(bool enabled, unsigned ms) {
 }
 
 void TfrmWeather::UpdateControls() {
-    if (!hwnd_.load() || updating_) return;
+    if (!hwnd_ || updating_) return;
     updating_ = true;
     struct Reset {
         bool& flag;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "base/window.h"
 #include "base/picture.h"
 #include "weather/daily_weather.h"
 #include "weather/weather_page.h"
@@ -33,20 +34,17 @@ protected:
     ~IWeatherFormHost() = default;
 };
 
-class TfrmWeather {
+class TfrmWeather final : public Dialog {
 public:
     static constexpr UINT kWeatherDoneMessage = WM_APP + 0x57;   // posted by the worker
     static constexpr UINT_PTR kTimerWeather = 0x5701;
 
     TfrmWeather(MainOptions& options, IWeatherFormHost& host, const INow& now, std::wstring programDir,
                 RegistryPlace store = {});
-    ~TfrmWeather();
-    TfrmWeather(const TfrmWeather&) = delete;
-    TfrmWeather& operator=(const TfrmWeather&) = delete;
+    ~TfrmWeather() override;
 
     // Creates the page as a child of `parent` (hidden; the main form shows and places it).
     HWND Create(HWND parent);
-    HWND hwnd() const { return hwnd_; }
     WeatherPage& Page() { return page_; }
 
     // Main form entry points.
@@ -73,12 +71,9 @@ public:
     std::array<TfrDailyWeather, kWeatherTileCount> frDailyWeather;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
-    template <class D>
-    friend INT_PTR CALLBACK DialogMessages(HWND, UINT, WPARAM, LPARAM) noexcept;
-    void AttachDialog(HWND h);
-    void DetachDialog();
-    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l);
+    void Attached() override { postTarget_ = hwnd_; }
+    void Detached() override { postTarget_ = nullptr; }
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void OnInitDialog();
     void OnCommand(int id, int code, HWND control);
     void UpdateControls();
@@ -89,7 +84,7 @@ private:
     MainOptions& options_;
     IWeatherFormHost& host_;
     std::wstring programDir_;
-    std::atomic<HWND> hwnd_{nullptr};
+    std::atomic<HWND> postTarget_{nullptr};   // the worker posts its answer here
     WeatherPage page_;
     bool updating_ = false;
     std::vector<std::wstring> shownPlaces_;

@@ -1,0 +1,33 @@
+// The alarm icons that the alarm page, the editor, the message window and the calendar draw from.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "base/handles.h"
+#include "base/picture.h"
+
+namespace vt {
+
+inline void CloseImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
+using UniqueImageList = Unique<HIMAGELIST, CloseImageList>;
+
+// The alarm icons: every PNG of the program's Icons\ folder in directory order; icon n has index n.
+class AlarmIconList {
+public:
+    void Load(const std::wstring& folder);
+    int Count() const { return static_cast<int>(icons_.size()); }
+    // An empty bitmap for an index outside the list.
+    const AlphaBitmap& Icon(int index) const;
+    // 32 x 32 image list (small images of the alarm list view).
+    HIMAGELIST ImageList() const { return imageList_.get(); }
+
+private:
+    std::vector<AlphaBitmap> icons_;
+    UniqueImageList imageList_;
+    AlphaBitmap none_;
+};
+
+}  // namespace vt
