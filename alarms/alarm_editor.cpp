@@ -196,16 +196,8 @@ void TfrmAlarm::MakeHeaders() {
         {&grpnSoundSet, TabSheet2, IDC_GRPNSOUNDSET, nullptr},   {&grpnActions, TabSheet3, IDC_GRPNACTIONS, chbActions},
         {&grpnAppDoc, TabSheet3, IDC_GRPNAPPDOC, nullptr}};
     for (const Header& h : headers) {
-        HWND placeholder = GetDlgItem(h.page, h.id);
-        RECT rc{};
-        GetWindowRect(placeholder, &rc);
-        MapWindowPoints(nullptr, h.page, reinterpret_cast<POINT*>(&rc), 2);
-        h.panel->Caption = TextOf(placeholder);
-        DestroyWindow(placeholder);
-        h.panel->BeginColor = kHeaderBegin;
-        h.panel->EndColor = clBtnFace;
         h.panel->Font.colour = clWhite;
-        h.panel->Create(h.page, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, h.id);
+        h.panel->CreateTitle(GetDlgItem(h.page, h.id));
         if (h.box) {
             SetWindowPos(h.panel->hwnd(), h.box, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             HWND box = h.box;

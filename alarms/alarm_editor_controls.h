@@ -21,7 +21,6 @@ constexpr int kClientHeight = 322;
 constexpr int kIconSize = 32;
 constexpr int kDefinedIconItems = 33;   // the menu always offers these, icons or not
 constexpr int kIconMenuColumn = 11;
-constexpr TColor kHeaderBegin = 10329505;
 
 // Schedule panels by EditorKind (1..7): their marker ids; a panel's controls follow the marker.
 constexpr int kPanelOf[kEditorKindCount + 1] = {0,          IDC_PNONCE,   IDC_PNDAILY,   IDC_PNWEEKLY,

@@ -12,7 +12,6 @@ namespace {
 
 constexpr UINT kApplyCheck = WM_APP + 0x41;   // wParam id, lParam new check state
 constexpr UINT kResort = WM_APP + 0x42;       // a refill from outside the page: sort it again
-constexpr COLORREF kHeaderBegin = 10329505;
 
 bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -93,15 +92,8 @@ void TAlarmsPage::OnInitDialog() {
     bDelete = item(IDC_AL_BDELETE);
 
     // The header panel behind the check box; a click on it works the check box.
-    HWND place = item(IDC_GRPNALARMS);
-    RECT r;
-    GetWindowRect(place, &r);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    DestroyWindow(place);
     panel_ = std::make_unique<TgradientPanel>();
-    panel_->BeginColor = kHeaderBegin;
-    panel_->EndColor = clBtnFace;
-    if (panel_->Create(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, IDC_GRPNALARMS)) {
+    if (panel_->CreateTitle(item(IDC_GRPNALARMS))) {
         grpnAlarms = panel_->hwnd();
         panel_->OnClick = [this] {
             SendMessageW(chbEnAlarms, BM_SETCHECK, IsChecked(chbEnAlarms) ? BST_UNCHECKED : BST_CHECKED, 0);

@@ -28,21 +28,27 @@ BandColours BuildBandColours(COLORREF begin, COLORREF end) {
     return table;
 }
 
+void PaintBands(HDC dc, const RECT& box, COLORREF begin, COLORREF end) {
+    const int width = box.right - box.left;
+    if (width <= 0 || box.bottom <= box.top) return;
+    const BandColours bands = BuildBandColours(begin, end);
+    for (int i = 0; i <= kGradientBands; ++i) {
+        const RECT band{box.left + BandLeft(i, width), box.top, box.left + BandLeft(i + 1, width), box.bottom};
+        if (band.right <= band.left || band.left >= box.right) continue;
+        UniqueBrush brush(CreateSolidBrush(bands[i]));
+        FillRect(dc, &band, brush.get());
+    }
+}
+
 void PaintGradientPanel(HDC dc, int width, int height, COLORREF begin, COLORREF end, const std::wstring& caption,
                         HFONT font, COLORREF textColour) {
     if (width <= 0 || height <= 0) return;
-    const BandColours bands = BuildBandColours(begin, end);
     UniqueMemDC mem(CreateCompatibleDC(dc));
     UniqueBitmap face(CreateCompatibleBitmap(dc, width, height));
     if (!mem || !face) return;
     {
         SelectGuard keep(mem.get(), face.get());
-        for (int i = 0; i <= kGradientBands; ++i) {
-            const RECT band{BandLeft(i, width), 0, BandLeft(i + 1, width), height};
-            if (band.right <= band.left || band.left >= width) continue;
-            UniqueBrush brush(CreateSolidBrush(bands[i]));
-            FillRect(mem.get(), &band, brush.get());
-        }
+        PaintBands(mem.get(), RECT{0, 0, width, height}, begin, end);
         SelectGuard useFont(mem.get(), font);
         SIZE w{};
         GetTextExtentPoint32W(mem.get(), L"W", 1, &w);
@@ -67,6 +73,19 @@ bool TgradientPanel::Create(HWND parent, int x, int y, int width, int height, in
     return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                            this) != nullptr;
+}
+
+bool TgradientPanel::CreateTitle(HWND placeholder) {
+    HWND parent = GetParent(placeholder);
+    RECT rc{};
+    GetWindowRect(placeholder, &rc);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+    const int id = GetDlgCtrlID(placeholder);
+    Caption = TextOf(placeholder);
+    DestroyWindow(placeholder);
+    BeginColor = kTitleBeginColour;
+    EndColor = clBtnFace;
+    return Create(parent, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, id);
 }
 
 void TgradientPanel::PaintTo(HDC dc) {

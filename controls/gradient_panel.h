@@ -22,6 +22,10 @@ int MulDivRound(int a, int b, int c);
 BandColours BuildBandColours(COLORREF begin, COLORREF end);
 // Left edge of band i in a panel `width` pixels wide; band i ends where band i + 1 starts.
 inline int BandLeft(int band, int width) { return MulDivRound(band, width, kGradientBands); }
+// The header colour of the program's title panels: grey 161, 157, 157, fading into the button face.
+inline constexpr COLORREF kTitleBeginColour = 10329505;
+// Fills `box` with the 255 bands stepping from begin to end, left to right.
+void PaintBands(HDC dc, const RECT& box, COLORREF begin, COLORREF end);
 // The whole face: bands, then the caption at x = 4, vertically centred by the height of "W".
 void PaintGradientPanel(HDC dc, int width, int height, COLORREF begin, COLORREF end, const std::wstring& caption,
                         HFONT font, COLORREF textColour);
@@ -40,6 +44,9 @@ public:
 
     // A child window of parent; the control id lets a dialog find it.
     bool Create(HWND parent, int x, int y, int width = kDefaultWidth, int height = kDefaultHeight, int id = 0);
+    // A title panel in place of a dialog's placeholder control: its place, id and text, title colours.
+    // The placeholder is destroyed.
+    bool CreateTitle(HWND placeholder);
 
     // None of these repaints: a change shows at the next paint.
     TColor BeginColor = clBtnShadow;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "base/text.h"
+#include "controls/gradient_panel.h"
 #include "weather/weather_picture.h"
 
 namespace vt {
@@ -10,7 +11,6 @@ namespace vt {
 namespace {
 constexpr wchar_t kClassName[] = L"TfrDailyWeather";
 constexpr wchar_t kDegree[] = L"\u00B0";
-constexpr COLORREF kTitleFrom = 10329505;   // red 161, green 157, blue 157
 const RECT kTitleBox{0, 0, 73, 17};
 const RECT kPictureBox{22, 15, 54, 47};
 const RECT kHiBox{4, 45, 44, 60};
@@ -19,22 +19,6 @@ const RECT kLowBox{44, 46, 81, 60};
 UniqueFont ArialFont(int height, bool bold) {
     return UniqueFont(CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"));
-}
-
-void GradientBox(HDC dc, const RECT& box, COLORREF from, COLORREF to) {
-    TRIVERTEX v[2] = {};
-    v[0].x = box.left;
-    v[0].y = box.top;
-    v[0].Red = static_cast<COLOR16>(GetRValue(from) << 8);
-    v[0].Green = static_cast<COLOR16>(GetGValue(from) << 8);
-    v[0].Blue = static_cast<COLOR16>(GetBValue(from) << 8);
-    v[1].x = box.right;
-    v[1].y = box.bottom;
-    v[1].Red = static_cast<COLOR16>(GetRValue(to) << 8);
-    v[1].Green = static_cast<COLOR16>(GetGValue(to) << 8);
-    v[1].Blue = static_cast<COLOR16>(GetBValue(to) << 8);
-    GRADIENT_RECT r{0, 1};
-    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_H);
 }
 
 void Text(HDC dc, const std::wstring& text, RECT box, HFONT font, COLORREF color, UINT format) {
@@ -85,7 +69,7 @@ void RestoreDailyWeather(DailyWeatherState& tile, const RegistryPlace& programKe
 void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, const AlphaBitmap& picture) {
     RECT all{0, 0, kDailyWeatherWidth, kDailyWeatherHeight};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    GradientBox(dc, kTitleBox, kTitleFrom, GetSysColor(COLOR_BTNFACE));
+    PaintBands(dc, kTitleBox, kTitleBeginColour, GetSysColor(COLOR_BTNFACE));
     UniqueFont title = ArialFont(12, false), hi = ArialFont(13, true), low = ArialFont(11, false);
     RECT titleText = kTitleBox;
     titleText.left += 4;
