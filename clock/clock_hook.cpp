@@ -328,6 +328,7 @@ LRESULT HandleCopyData(HWND clock, WNDPROC old, WPARAM wParam, LPARAM lParam) {
     if (copy) record = UnpackClockCopyData(copy->dwData, copy->cbData, copy->lpData);
     if (!record) return CallWindowProcW(old, clock, WM_COPYDATA, wParam, lParam);
     g_state.mainWindow = record->mainWindow;
+    g_state.lastHoverAnswer = 0;   // a new start: no hover answer is pending any more
     InitClockPaint(record->skinsPath);
     const bool loaded = LoadClockOptions(SettingsDir());
     UpdateClockDigits();
@@ -455,7 +456,6 @@ UINT ClockInitMessage() { return RegisterWindowMessageW(L"Vantoric-ClockInit"); 
 UINT ClockExitMessage() { return RegisterWindowMessageW(L"Vantoric-ClockExit"); }
 UINT ClockRefreshMessage() { return RegisterWindowMessageW(L"Vantoric-ClockRefresh"); }
 
-void ResetClockHoverState() { g_state.lastHoverAnswer = 0; }
 LRESULT LastClockHoverAnswer() { return g_state.lastHoverAnswer; }
 bool ClockHookInstalled() { return g_state.hook != nullptr; }
 

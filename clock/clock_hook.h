@@ -51,7 +51,6 @@ std::optional<ClockCopyData> UnpackClockCopyData(ULONG_PTR kind, DWORD size, con
 // ---- what the clock window does for a menu command or a click ----
 inline constexpr UINT WM_CLOCKREPAINTALL = WM_USER + 150;   // 1174: the next refresh paints whatever it finds
 inline constexpr UINT WM_CLOCKHOVER = WM_USER + 171;        // 1195 to the main window: wParam 0 hover, 1 leave
-inline constexpr UINT kShellClockSizeQuery = WM_USER + 100; // 1124: the classic taskbar asks its clock's size
 inline constexpr UINT_PTR kClockHoverTimer = 100;
 inline constexpr UINT_PTR kClockLeaveTimer = 123;
 inline constexpr UINT kClockLeaveDelayMs = 1000;
@@ -111,8 +110,7 @@ UINT ClockInitMessage();
 UINT ClockExitMessage();
 UINT ClockRefreshMessage();
 
-// Called by InitClockPaint: forget the last hover answer of the main window.
-void ResetClockHoverState();
+// The main window's answer to the last hover; a new start (the controlling side's record) forgets it.
 LRESULT LastClockHoverAnswer();
 // The controlling side's hook is in place.
 bool ClockHookInstalled();

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "base/text.h"
-#include "clock/clock_hook.h"
 #include "base/taskbar_locator.h"
 #include "base/dib.h"
 
@@ -626,8 +625,6 @@ ClockPainter& ClockPaint() {
 }
 
 bool InitClockPaint(const std::wstring& skinsPath) {
-    // A new start for the taskbar-hook road too: no hover answer is pending any more.
-    ResetClockHoverState();
     return ClockPaint().InitClockPaint(skinsPath);
 }
 bool LoadClockOptions(const std::wstring& settingsDir) { return ClockPaint().LoadClockOptions(settingsDir); }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/handles.h"
+
 namespace vt {
 
 // Host -> component: the host serves a clock window now, wParam = that window (answer 1).
@@ -27,11 +29,29 @@ inline constexpr LRESULT kClockRenderedAnswer = 0x4CB;
 // The component's answer to every forwarded mouse message.
 inline constexpr LRESULT kMouseForwardAnswer = 7;
 
+// The classic taskbar asks its clock window for its size (answer: PackClockSize).
+inline constexpr UINT kShellClockSizeQuery = WM_USER + 100;   // 1124
 inline constexpr wchar_t kTrayClockWindowClass[] = L"TTrayClock";
 inline constexpr wchar_t kHostQuitMessage[] = L"Quellix-quit";
 inline constexpr wchar_t kTaskbarCreatedMessage[] = L"TaskbarCreated";
 // Top-down 32-bit pixels of the taskbar under the clock, in the size last answered.
 inline constexpr wchar_t kSharedDataName[] = L"Quellix-SharedData";
+
+// The taskbar's background under the clock goes to the component through "Quellix-SharedData": width x
+// height 32-bit pixels, rows from the top. Replaces `mapping` with one of that size and returns a
+// writable view of it, or nothing; the component holds a mapping open only while it copies.
+inline UniqueView PublishBackgroundView(UniqueHandle& mapping, SIZE size) {
+    if (size.cx <= 0 || size.cy <= 0) return {};
+    const size_t bytes = static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy) * 4;
+    mapping.reset();
+    mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(bytes),
+                                     kSharedDataName));
+    if (!mapping) return {};
+    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+    MEMORY_BASIC_INFORMATION region{};
+    if (!view || !VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return {};
+    return view;
+}
 // Top-down 32-bit pixels of the drawn clock, made by the host at its clock window's client size.
 inline constexpr wchar_t kClockPixelsName[] = L"Quellix-ClockPixels";
 

@@ -383,17 +383,8 @@ void TaskbarHost::Publish() {
     GetWindowRect(clock_->hwnd(), &window);
     SIZE size = answered_.cx > 0 && answered_.cy > 0 ? answered_
                                                      : SIZE{window.right - window.left, window.bottom - window.top};
-    if (size.cx <= 0 || size.cy <= 0) return;
-    const size_t bytes = static_cast<size_t>(size.cx) * size.cy * 4;
-    // A new size needs a new mapping: the component holds it open only while it copies.
-    mapping_.reset();
-    mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(bytes),
-                                      kSharedDataName));
-    if (!mapping_) return;
-    UniqueView view(MapViewOfFile(mapping_.get(), FILE_MAP_WRITE, 0, 0, 0));
+    UniqueView view = PublishBackgroundView(mapping_, size);
     if (!view) return;
-    MEMORY_BASIC_INFORMATION region{};
-    if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return;
     auto* out = static_cast<DWORD*>(view.get());
     const DWORD face = ColorToPixel(GetSysColor(COLOR_3DFACE));
     const int stripWidth = stripRect_.right - stripRect_.left;

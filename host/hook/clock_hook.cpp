@@ -21,7 +21,6 @@ constexpr wchar_t kHostProp[] = L"Quellix-Host";
 constexpr LRESULT kTakenAnswer = 0x51C0;
 constexpr UINT kTimeoutMs = 3000;
 constexpr DWORD kHoverTimeMs = 1000;
-constexpr UINT kShellSizeQuery = WM_USER + 100;   // the classic taskbar asks its clock for its size
 
 UINT TakeMessage() { return RegisterWindowMessageW(L"Quellix-TakeClock"); }
 UINT TakenMessage() { return RegisterWindowMessageW(L"Quellix-ClockTaken"); }
@@ -61,16 +60,9 @@ void Publish(HWND clock) {
     RECT client{};
     GetClientRect(clock, &client);
     SIZE size = g_shell.answered.cx > 0 && g_shell.answered.cy > 0 ? g_shell.answered : SIZE{client.right, client.bottom};
-    if (size.cx <= 0 || size.cy <= 0) return;
-    const DWORD bytes = static_cast<DWORD>(size.cx) * static_cast<DWORD>(size.cy) * 4;
-    // A new size needs a new mapping: the component holds it open only while it copies.
-    g_shell.mapping.reset();
-    g_shell.mapping.reset(
-        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, bytes, vt::kSharedDataName));
-    if (!g_shell.mapping) return;
-    vt::UniqueView view(MapViewOfFile(g_shell.mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
-    MEMORY_BASIC_INFORMATION region{};
-    if (!view || !VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return;
+    vt::UniqueView view = vt::PublishBackgroundView(g_shell.mapping, size);
+    if (!view) return;
+    const size_t bytes = static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy) * 4;
     vt::WindowDC screen(nullptr);
     vt::UniqueMemDC memory(CreateCompatibleDC(screen.get()));
     BITMAPINFO info = vt::TopDownDib32(size.cx, size.cy);
@@ -147,7 +139,7 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
     case vt::WM_CLOCKCANCELLEAVE:
         Forward(clock, vt::CLOCKCODE_CANCELLEAVE);
         return 0;
-    case kShellSizeQuery: {
+    case vt::kShellClockSizeQuery: {
         LRESULT answer = 0;
         if (attached && Forward(clock, vt::CLOCKCODE_SIZE, &answer) && answer) {
             SIZE wanted{vt::ClockSizeWidth(answer), vt::ClockSizeHeight(answer)};

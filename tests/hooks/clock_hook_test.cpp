@@ -361,7 +361,11 @@ TEST_F(ClockHookTest, HoverAndLeaveReachTheMainForm) {
     shell.Send(WM_MOUSEHOVER);
     EXPECT_EQ(TakeMain(), (std::vector<Received>{{WM_CLOCKHOVER, 0}}));
     EXPECT_EQ(LastClockHoverAnswer(), kHoverAnswer);
-    InitClockPaint(skins.path());
+    // A new start of the hook road (the controlling side's record) forgets the last hover.
+    auto record = PackClockCopyData({skins.path(), L"", main.hwnd});
+    ASSERT_TRUE(record);
+    COPYDATASTRUCT copy{0, static_cast<DWORD>(record->size()), record->data()};
+    EXPECT_EQ(shell.Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)), 1);
     EXPECT_EQ(LastClockHoverAnswer(), 0) << "a new start forgets the last hover";
 
     // The leave is reported a second late...
