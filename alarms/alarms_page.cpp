@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-#include "alarms/alarm_list_format.h"
+#include "base/locale_text.h"
 #include "base/window.h"
 #include "resources/alarms_page_res.h"
 
@@ -238,7 +238,7 @@ void TAlarmsPage::Add(const AlarmListItem& a) {
     it.iImage = a.Icon;
     int index = ListView_InsertItem(lvAlarms, &it);
     if (index < 0) return;
-    std::wstring when = a.DateTime ? FormatAlarmListDateTime(*a.DateTime) : std::wstring();
+    std::wstring when = a.DateTime ? DateTimeToText(*a.DateTime) : std::wstring();
     ListView_SetItemText(lvAlarms, index, 1, const_cast<wchar_t*>(a.Message.c_str()));
     ListView_SetItemText(lvAlarms, index, 2, when.data());
     ListView_SetItemText(lvAlarms, index, 3, const_cast<wchar_t*>(a.Type.c_str()));

@@ -26,13 +26,6 @@ void SignalRunningInstance() {
     PostMessageW(FindWindowW(kMainFormClass, nullptr), WM_SHOWMAIN, 0, 0);
 }
 
-std::wstring CalendarDir() {
-    wchar_t path[MAX_PATH * 4];
-    DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\') + 1) + L"Calendar\\";
-}
-
 bool ProgramMessage(TfrmClock& form, HACCEL accelerators, MSG& msg) {
     if (form.AlarmWindows.PreTranslate(msg)) return true;
     HWND main = form.hwnd();

@@ -30,7 +30,5 @@ int RunMainForm(MainFormConfig config, MainFormHooks hooks);
 // dialog's keys. True when the message was taken.
 bool ProgramMessage(TfrmClock& form, HACCEL accelerators, MSG& msg);
 
-// The folder of the calendar skins: the program folder + "Calendar\".
-std::wstring CalendarDir();
 
 }  // namespace vt
