@@ -29,10 +29,8 @@ TfrmAlarm::~TfrmAlarm() {
 
 bool TfrmAlarm::Create() {
     if (hwnd_) return true;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES |
-                                             ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    return CreateModeless(host_.owner, IDD_ALARM) != nullptr;
+    return CreateModeless(host_.owner, IDD_ALARM,
+                          ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES) != nullptr;
 }
 
 INT_PTR TfrmAlarm::OnMessage(UINT m, WPARAM w, LPARAM l) {

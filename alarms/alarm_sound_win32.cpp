@@ -30,12 +30,7 @@ class SystemSoundPlayer final : public ISoundPlayer, private IMediaPlayer, priva
 public:
     explicit SystemSoundPlayer(const std::wstring& programDir)
         : logic_(static_cast<IMediaPlayer&>(*this), static_cast<IPauseTimer&>(*this), programDir) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kWindowClass;
-        RegisterClassExW(&wc);   // fails harmlessly when a second player registered it first
+        RegisterWindowClass(kWindowClass, WindowProc);
         window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleW(nullptr), this);
     }

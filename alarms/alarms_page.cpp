@@ -45,9 +45,7 @@ TAlarmsPage::~TAlarmsPage() {
 }
 
 HWND TAlarmsPage::Create(HWND parent) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    return CreateModeless(parent, IDD_ALARMS_PAGE);
+    return CreateModeless(parent, IDD_ALARMS_PAGE, ICC_LISTVIEW_CLASSES);
 }
 
 INT_PTR TAlarmsPage::OnMessage(UINT m, WPARAM w, LPARAM l) {

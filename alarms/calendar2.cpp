@@ -177,15 +177,7 @@ TfrmCalendar2::~TfrmCalendar2() {
 }
 
 void TfrmCalendar2::RegisterClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Window<TfrmCalendar2>::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kCalendarClass;
-    registered = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    RegisterWindowClass(kCalendarClass, &Window<TfrmCalendar2>::Proc);
 }
 
 std::wstring TfrmCalendar2::CalendarDir() const {

@@ -1,4 +1,4 @@
-#include "app/about_page.h"
+#include "app/main_pages.h"
 
 #include "base/shell_launcher.h"
 #include "clock/webpages.h"

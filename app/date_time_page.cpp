@@ -1,4 +1,4 @@
-#include "app/date_time_page.h"
+#include "app/main_pages.h"
 
 #include <iterator>
 
@@ -10,6 +10,14 @@ namespace {
 const wchar_t* const kClickItems[] = {L"Show Main Dialog", L"Date/Time Properties", L"Random Skin", L"Time/UpTime",
                                       L"Show UpTime for 5 secs", L"Show Calendar", L"Fast Menu"};
 const wchar_t* const kHoverItems[] = {L"Do nothing", L"Show Calendar", L"Show Weather Forecast", L"Show Both"};
+// Option buttons of a pair show the one option twice: RBDATESMALL and RBNUMWEEK are set apart.
+const TMainPage::CheckOption kBoxes[] = {
+    {IDC_CHBSECONDS, &MainOptions::showSeconds}, {IDC_CHBDATE, &MainOptions::showDate},
+    {IDC_RBDATELARGE, &MainOptions::bigDate},    {IDC_CHBSHOWZERO, &MainOptions::showZero},
+    {IDC_CHB12HOUR, &MainOptions::englishTime},  {IDC_CHBWEEK, &MainOptions::weekShow},
+    {IDC_RBNAMEWEEK, &MainOptions::nameWeek},    {IDC_CHBUPTIME, &MainOptions::upTime},
+    {IDC_CHBBLINK, &MainOptions::blink},         {IDC_CHBONTOP, &MainOptions::onTop},
+    {IDC_CHBSTARTUP, &MainOptions::startup},     {IDC_CBREPLACEQUELLIX, &MainOptions::replaceClock}};
 }  // namespace
 
 TDateTimePage::TDateTimePage(IMainDialog& dialog) : TMainPage(dialog, IDD_PAGE_OPTIONS) {}
@@ -20,38 +28,16 @@ void TDateTimePage::Init() {
 }
 
 void TDateTimePage::ModelToControls(const MainOptions& o) {
-    Check(IDC_CHBSECONDS, o.showSeconds);
-    Check(IDC_CHBDATE, o.showDate);
-    Check(IDC_RBDATELARGE, o.bigDate);
+    ShowChecks(kBoxes, o);
     Check(IDC_RBDATESMALL, !o.bigDate);
-    Check(IDC_CHBSHOWZERO, o.showZero);
-    Check(IDC_CHB12HOUR, o.englishTime);
-    Check(IDC_CHBWEEK, o.weekShow);
-    Check(IDC_RBNAMEWEEK, o.nameWeek);
     Check(IDC_RBNUMWEEK, !o.nameWeek);
-    Check(IDC_CHBUPTIME, o.upTime);
-    Check(IDC_CHBBLINK, o.blink);
-    Check(IDC_CHBONTOP, o.onTop);
-    Check(IDC_CHBSTARTUP, o.startup);
-    Check(IDC_CBREPLACEQUELLIX, o.replaceClock);
     Select(IDC_CBCLICK, o.click);
     Select(IDC_CBHOVERMOUSE, o.hoverMouse);
     UpdateTimeOptionControls();
 }
 
 void TDateTimePage::ControlsToModel(MainOptions& o) {
-    o.showSeconds = Checked(IDC_CHBSECONDS);
-    o.showDate = Checked(IDC_CHBDATE);
-    o.bigDate = Checked(IDC_RBDATELARGE);
-    o.showZero = Checked(IDC_CHBSHOWZERO);
-    o.englishTime = Checked(IDC_CHB12HOUR);
-    o.weekShow = Checked(IDC_CHBWEEK);
-    o.nameWeek = Checked(IDC_RBNAMEWEEK);
-    o.upTime = Checked(IDC_CHBUPTIME);
-    o.blink = Checked(IDC_CHBBLINK);
-    o.onTop = Checked(IDC_CHBONTOP);
-    o.startup = Checked(IDC_CHBSTARTUP);
-    o.replaceClock = Checked(IDC_CBREPLACEQUELLIX);
+    ReadChecks(kBoxes, o);
     o.click = Selection(IDC_CBCLICK, 0);
     o.hoverMouse = Selection(IDC_CBHOVERMOUSE, o.hoverMouse);
 }

@@ -41,17 +41,9 @@ void TfrmClock::RegisterClass() {
     if (done) return;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = Instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MAIN));
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    wc.lpszClassName = kMainFormClass;
-    wc.lpszMenuName = MAKEINTRESOURCEW(IDM_MAINMENU);
-    RegisterClassExW(&wc);
+    HICON icon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_MAIN));
+    RegisterWindowClass(kMainFormClass, Proc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                        icon ? icon : LoadIconW(nullptr, IDI_APPLICATION), MAKEINTRESOURCEW(IDM_MAINMENU));
     done = true;
 }
 

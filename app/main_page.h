@@ -31,6 +31,11 @@ protected:
 
 class TMainPage : public Dialog {
 public:
+    // A check box and the option it shows.
+    struct CheckOption {
+        int id;
+        bool MainOptions::*option;
+    };
     TMainPage(IMainDialog& dialog, int templateId) : dialog_(dialog), templateId_(templateId) {}
 
     // The page window, hidden, as a child of the dialog; null when the template cannot be made.
@@ -48,6 +53,14 @@ protected:
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
     virtual bool OnTimer(UINT_PTR) { return false; }
 
+    template <std::size_t N>
+    void ShowChecks(const CheckOption (&boxes)[N], const MainOptions& o) {
+        for (const CheckOption& b : boxes) Check(b.id, o.*b.option);
+    }
+    template <std::size_t N>
+    void ReadChecks(const CheckOption (&boxes)[N], MainOptions& o) const {
+        for (const CheckOption& b : boxes) o.*b.option = Checked(b.id);
+    }
     bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
     void Check(int id, bool on) { CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED); }
     void Enable(int id, bool on) { EnableWindow(GetDlgItem(hwnd_, id), on ? TRUE : FALSE); }

@@ -1,4 +1,4 @@
-#include "app/proxy_page.h"
+#include "app/main_pages.h"
 
 #include "resources/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/time_zones_page.h"
+#include "app/main_pages.h"
 
 #include "clock/timezones.h"
 #include "resources/resource.h"

@@ -1,5 +1,7 @@
 #include "base/window.h"
 
+#include <commctrl.h>
+
 #include "base/text.h"
 
 namespace vt {
@@ -25,6 +27,25 @@ void ShowException(const std::exception& e) noexcept {
     }
 }
 
+bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH background, HICON icon,
+                         const wchar_t* menu) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, name, &existing)) return true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszMenuName = menu;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 std::wstring TextOf(HWND window) {
     const int n = GetWindowTextLengthW(window);
     std::wstring s(static_cast<size_t>(n) + 1, L'\0');
@@ -32,7 +53,11 @@ std::wstring TextOf(HWND window) {
     return s;
 }
 
-HWND Dialog::CreateModeless(HWND parent, int templateId) {
+HWND Dialog::CreateModeless(HWND parent, int templateId, DWORD commonControls) {
+    if (commonControls) {
+        INITCOMMONCONTROLSEX icc{sizeof icc, commonControls | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
     return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent, Proc,
                               reinterpret_cast<LPARAM>(this));
 }

@@ -10,6 +10,34 @@ namespace vt {
 // The standard exception display: a message box with the exception's text; the program goes on.
 void ShowException(const std::exception& e) noexcept;
 void ShowException(const wchar_t* text) noexcept;
+// Registers a window class of this program with the arrow cursor; true when the class exists afterwards
+// (also when an earlier call registered it).
+bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style = 0, HBRUSH background = nullptr,
+                         HICON icon = nullptr, const wchar_t* menu = nullptr);
+
+// The paint messages of a window that paints itself whole: no erasing, WM_PAINT and WM_PRINTCLIENT both
+// through `paint(dc)`. True (with `result`) when `m` was one of them.
+template <class Paint>
+bool PaintMessages(HWND hwnd, UINT m, WPARAM w, Paint&& paint, LRESULT& result) {
+    switch (m) {
+    case WM_ERASEBKGND: result = 1; return true;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        if (HDC dc = BeginPaint(hwnd, &ps)) {
+            paint(dc);
+            EndPaint(hwnd, &ps);
+        }
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        paint(reinterpret_cast<HDC>(w));
+        result = 0;
+        return true;
+    default: return false;
+    }
+}
+
 // A window's whole text (an edit's contents, a control's caption).
 std::wstring TextOf(HWND window);
 
@@ -83,8 +111,9 @@ public:
     HWND hwnd() const { return hwnd_; }
 
 protected:
-    // The modeless dialog of template `templateId`; null when it cannot be made.
-    HWND CreateModeless(HWND parent, int templateId);
+    // The modeless dialog of template `templateId`, the common controls it names (ICC_*) loaded first;
+    // null when it cannot be made.
+    HWND CreateModeless(HWND parent, int templateId, DWORD commonControls = 0);
     virtual INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) = 0;
     virtual void Attached() {}   // hwnd_ is set, before WM_INITDIALOG reaches OnMessage
     virtual void Detached() {}

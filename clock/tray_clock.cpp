@@ -286,6 +286,16 @@ LRESULT TTrayClock::RenderToHostPixels(HWND clock) {
     return kClockRenderedAnswer;
 }
 
+// A release after a press on the clock is a click there.
+void TTrayClock::ButtonUp(MouseButton button, ShiftState shift, bool& pressed) {
+    if (pressed) {
+        pressed = false;
+        const POINT p = Cursor();
+        DoClick(button, shift, p.x, p.y);
+    }
+    MouseUp(button, shift);
+}
+
 LRESULT TTrayClock::Forwarded(LPARAM code) {
     const ShiftState shift = GetShiftState();
     switch (code) {
@@ -298,12 +308,7 @@ LRESULT TTrayClock::Forwarded(LPARAM code) {
         leftPressed_ = true;
         return kMouseForwardAnswer;
     case WM_LBUTTONUP:
-        if (leftPressed_) {
-            leftPressed_ = false;
-            POINT p = Cursor();
-            DoClick(MouseButton::Left, shift | kLeftButton, p.x, p.y);
-        }
-        MouseUp(MouseButton::Left, shift | kLeftButton);
+        ButtonUp(MouseButton::Left, shift | kLeftButton, leftPressed_);
         return kMouseForwardAnswer;
     case WM_LBUTTONDBLCLK:
         DblClick();
@@ -316,12 +321,7 @@ LRESULT TTrayClock::Forwarded(LPARAM code) {
         rightPressed_ = true;
         return kMouseForwardAnswer;
     case WM_RBUTTONUP:
-        if (rightPressed_) {
-            rightPressed_ = false;
-            POINT p = Cursor();
-            DoClick(MouseButton::Right, shift | kRightButton, p.x, p.y);
-        }
-        MouseUp(MouseButton::Right, shift | kRightButton);
+        ButtonUp(MouseButton::Right, shift | kRightButton, rightPressed_);
         return kMouseForwardAnswer;
     case WM_RBUTTONDBLCLK:
         MouseDown(MouseButton::Right, shift | kDoubleClick);

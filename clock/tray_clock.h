@@ -106,6 +106,7 @@ private:
     bool ShowPopupMenu(int x, int y);
     bool ClickDefaultItem();
 
+    void ButtonUp(MouseButton button, ShiftState shift, bool& pressed);
     LRESULT Forwarded(LPARAM code);
     void DblClick();
     void DoClick(MouseButton button, ShiftState shift, int x, int y);

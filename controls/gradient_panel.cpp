@@ -60,16 +60,7 @@ void PaintGradientPanel(HDC dc, int width, int height, COLORREF begin, COLORREF 
 }
 
 bool TgradientPanel::Create(HWND parent, int x, int y, int width, int height, int id) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    if (!registered) return false;
+    if (!RegisterWindowClass(kClassName, Proc)) return false;
     return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                            this) != nullptr;
@@ -114,17 +105,9 @@ void TgradientPanel::MouseUp(UINT downButton, WPARAM keys, LPARAM l) {
 }
 
 LRESULT TgradientPanel::OnMessage(UINT m, WPARAM w, LPARAM l) {
+    LRESULT painted = 0;
+    if (PaintMessages(hwnd_, m, w, [this](HDC dc) { PaintTo(dc); }, painted)) return painted;
     switch (m) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd_);
-        PaintTo(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintTo(reinterpret_cast<HDC>(w));
-        return 0;
     case WM_SETFONT:
         Font.Assign(reinterpret_cast<HFONT>(w));
         if (LOWORD(l)) InvalidateRect(hwnd_, nullptr, FALSE);
@@ -135,13 +118,9 @@ LRESULT TgradientPanel::OnMessage(UINT m, WPARAM w, LPARAM l) {
         MouseDown(m, w, l);
         return 0;
     case WM_LBUTTONUP:
-        MouseUp(WM_LBUTTONDOWN, w, l);
-        return 0;
     case WM_RBUTTONUP:
-        MouseUp(WM_RBUTTONDOWN, w, l);
-        return 0;
     case WM_MBUTTONUP:
-        MouseUp(WM_MBUTTONDOWN, w, l);
+        MouseUp(m - 1, w, l);   // each button's up message follows its down message
         return 0;
     case WM_CAPTURECHANGED:
         clicked_ = false;

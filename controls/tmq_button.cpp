@@ -109,17 +109,7 @@ TTmqCustomButton::~TTmqCustomButton() {
 }
 
 bool TTmqCustomButton::Create(HWND parent, int x, int y, int width, int height, int id) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    if (!registered) return false;
+    if (!RegisterWindowClass(kClassName, Proc, CS_DBLCLKS)) return false;
     return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, y, width,
                            height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), this) != nullptr;
@@ -643,17 +633,9 @@ void TTmqCustomButton::DrawCaption(HDC dc, const RECT& inner, TLook, const RECT*
 
 LRESULT TTmqCustomButton::OnMessage(UINT m, WPARAM w, LPARAM l) {
     const POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    LRESULT painted = 0;
+    if (PaintMessages(hwnd_, m, w, [this](HDC dc) { PaintTo(dc); }, painted)) return painted;
     switch (m) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintDC dc(hwnd_);
-        PaintTo(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintTo(reinterpret_cast<HDC>(w));
-        return 0;
     case WM_SETTEXT: {
         const LRESULT r = DefWindowProcW(hwnd_, m, w, l);
         Redraw();

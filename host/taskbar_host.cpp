@@ -12,18 +12,7 @@ namespace vt::host {
 namespace {
 
 void RegisterClassOnce(const wchar_t* name, WNDPROC proc, UINT style) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, name, &existing)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = name;
-    if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
+    if (!RegisterWindowClass(name, proc, style)) throw std::runtime_error("Cannot register a window class");
 }
 
 bool IsMouseCode(UINT message) {

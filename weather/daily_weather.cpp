@@ -80,16 +80,7 @@ void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, const AlphaBitmap&
 }
 
 void TfrDailyWeather::Create(HWND parent, int x, int y, std::wstring name, std::wstring defaultPicture) {
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
+    RegisterWindowClass(kClassName, Proc);
     name_ = std::move(name);
     defaultPicture_ = std::move(defaultPicture);
     CreateWindowExW(0, kClassName, name_.c_str(), WS_CHILD | WS_VISIBLE, x, y, kDailyWeatherWidth, kDailyWeatherHeight,
@@ -138,18 +129,9 @@ void TfrDailyWeather::UpdateTips() {
 }
 
 LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
-    switch (m) {
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PaintDC dc(hwnd_);
-            PaintDailyWeather(dc.get(), state_, picture_);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            PaintDailyWeather(reinterpret_cast<HDC>(w), state_, picture_);
-            return 0;
-        default: return Default(m, w, l);
-    }
+    LRESULT painted = 0;
+    if (PaintMessages(hwnd_, m, w, [this](HDC dc) { PaintDailyWeather(dc, state_, picture_); }, painted)) return painted;
+    return Default(m, w, l);
 }
 
 }  // namespace vt

@@ -110,15 +110,7 @@ TfrmNimbrel::~TfrmNimbrel() {
 }
 
 void TfrmNimbrel::RegisterClass() {
-    static bool done = false;
-    if (done) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = Instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kNimbrelClass;
-    done = RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    RegisterWindowClass(kNimbrelClass, Proc);
 }
 
 bool TfrmNimbrel::Create() {

@@ -56,9 +56,7 @@ TfrmWeather::~TfrmWeather() {
 }
 
 HWND TfrmWeather::Create(HWND parent) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    return CreateModeless(parent, IDD_WEATHER);
+    return CreateModeless(parent, IDD_WEATHER, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES);
 }
 
 INT_PTR TfrmWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
