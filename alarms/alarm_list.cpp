@@ -178,15 +178,20 @@ void TAlarms::Tick() {
     }
 }
 
-void TAlarms::FireDue(int id, TDateTime now) {
-    TAlRecord alarm;
+std::optional<TAlRecord> TAlarms::ReadSection(int id) {
     try {
-        alarm = file_.Read(id);
+        TAlRecord alarm = file_.Read(id);
+        if (alarm.id == id) return alarm;   // else the section went away since the last refresh
     } catch (const AlarmFileError& e) {
         ReportSectionError(e.text());
-        return;
     }
-    if (alarm.id != id) return;   // the section went away since the last refresh
+    return std::nullopt;
+}
+
+void TAlarms::FireDue(int id, TDateTime now) {
+    std::optional<TAlRecord> read = ReadSection(id);
+    if (!read) return;
+    TAlRecord& alarm = *read;
     alarm.Missed = (now - alarm.DateTime) > kMissedAfter;
     FireAlarm(alarm);
 }
@@ -205,14 +210,9 @@ void TAlarms::FireAlarm(const TAlRecord& alarm) {
 }
 
 void TAlarms::FireReminder(int id, TDateTime now) {
-    TAlRecord alarm;
-    try {
-        alarm = file_.Read(id);
-    } catch (const AlarmFileError& e) {
-        ReportSectionError(e.text());
-        return;
-    }
-    if (alarm.id != id || alarm.RDateTime == 0) return;
+    std::optional<TAlRecord> read = ReadSection(id);
+    if (!read || read->RDateTime == 0) return;
+    TAlRecord& alarm = *read;
     // Cleared first, so a handler that never returns quickly cannot make it ring twice.
     if (!file_.WriteReminder(id, 0)) {
         unsaved_.insert({id, true, DateTimeToMSecs(alarm.RDateTime)});
@@ -226,14 +226,9 @@ void TAlarms::FireReminder(int id, TDateTime now) {
 
 void TAlarms::RecalcAll() {
     for (int id : file_.AlarmIds()) {
-        TAlRecord alarm;
-        try {
-            alarm = file_.Read(id);
-        } catch (const AlarmFileError& e) {
-            ReportSectionError(e.text());
-            continue;
-        }
-        if (!alarm.Enabled) continue;
+        std::optional<TAlRecord> read = ReadSection(id);
+        if (!read || !read->Enabled) continue;
+        const TAlRecord& alarm = *read;
         const TDateTime now = now_.Now();
         // Already due: the check fires it, as missed when it is late.
         if (alarm.DateTime <= now) continue;

@@ -121,6 +121,8 @@ public:
 
 private:
     const AlarmScheduleEntry* Find(int id) const;
+    // The alarm of section `id` as the file holds it now; a damaged section is reported.
+    std::optional<TAlRecord> ReadSection(int id);
     void FireDue(int id, TDateTime now);
     void FireReminder(int id, TDateTime now);
     void ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now);

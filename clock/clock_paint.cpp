@@ -459,31 +459,23 @@ void ClockPainter::PaintTimeAndDate(const Frame& f, int x, int y) {
     const auto& d = clockDigits_;
     const bool colon = colonVisible_ || !c.Blink;
     // Without the leading zero no room is kept for it: the time moves left.
-    if (d[0] != 0 || c.ShowZero) {
-        f.draw.DrawDigitGlyph(d[0], x, y);
-        drawnDigits_[0] = d[0];
-        x += DW + 2;
-    }
-    f.draw.DrawDigitGlyph(d[1], x, y);
-    drawnDigits_[1] = d[1];
-    x += DW;
+    // Digit i at x, then on by its width and the gap that follows it.
+    auto digit = [&](int i, int gap) {
+        f.draw.DrawDigitGlyph(d[i], x, y);
+        drawnDigits_[i] = d[i];
+        x += DW + gap;
+    };
+    if (d[0] != 0 || c.ShowZero) digit(0, 2);
+    digit(1, 0);
     if (colon) f.draw.DrawColon(x, y);
     x += DW;
-    f.draw.DrawDigitGlyph(d[2], x, y);
-    drawnDigits_[2] = d[2];
-    x += DW + 2;
-    f.draw.DrawDigitGlyph(d[3], x, y);
-    drawnDigits_[3] = d[3];
-    x += DW;
+    digit(2, 2);
+    digit(3, 0);
     if (c.ShowSeconds) {
         if (colon) f.draw.DrawColon(x, y);
         x += DW;
-        f.draw.DrawDigitGlyph(d[4], x, y);
-        drawnDigits_[4] = d[4];
-        x += DW + 2;
-        f.draw.DrawDigitGlyph(d[5], x, y);
-        drawnDigits_[5] = d[5];
-        x += DW + 4;
+        digit(4, 2);
+        digit(5, 4);
     } else {
         x += 3;
     }

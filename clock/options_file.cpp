@@ -107,6 +107,26 @@ ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey)
 
 std::wstring RunValueFor(const std::wstring& appDir) { return L"\"" + appDir + L"\\Vantoric.exe\""; }
 
+namespace {
+// The on/off options, each under its key; written in this order, as the file has always had them.
+struct Switch {
+    const wchar_t* key;
+    bool MainOptions::*option;
+};
+const Switch kClockSwitches[] = {
+    {L"ShowDate", &MainOptions::showDate},       {L"ShowZero", &MainOptions::showZero},
+    {L"BigDate", &MainOptions::bigDate},         {L"WeekShow", &MainOptions::weekShow},
+    {L"NameWeek", &MainOptions::nameWeek},       {L"ShowSeconds", &MainOptions::showSeconds},
+    {L"EnglishTime", &MainOptions::englishTime}, {L"TransparentClock", &MainOptions::transparentClock},
+    {L"Blink", &MainOptions::blink},             {L"GradientClock", &MainOptions::gradientClock},
+    {L"GradientHoriz", &MainOptions::gradientHoriz}};
+const Switch kProgramSwitches[] = {{L"Startup", &MainOptions::startup},
+                                   {L"OnTop", &MainOptions::onTop},
+                                   {L"ShowZone", &MainOptions::showZone},
+                                   {L"ShowWeather", &MainOptions::showWeather},
+                                   {L"ShowZDate", &MainOptions::showZDate}};
+}  // namespace
+
 LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     const MainOptions d;  // the dialog's defaults
     LoadedOptionsExtras extras;
@@ -115,24 +135,11 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     o.itemZone = ini.ReadInteger(s, L"ItemZone", d.itemZone);
     if (o.itemZone < 0) o.itemZone = d.itemZone;
     o.prefix = ini.ReadString(s, L"Prefix", d.prefix);
-    o.showDate = ini.ReadBool(s, L"ShowDate", d.showDate);
-    o.showZero = ini.ReadBool(s, L"ShowZero", d.showZero);
-    o.bigDate = ini.ReadBool(s, L"BigDate", d.bigDate);
-    o.weekShow = ini.ReadBool(s, L"WeekShow", d.weekShow);
-    o.nameWeek = ini.ReadBool(s, L"NameWeek", d.nameWeek);
-    o.showSeconds = ini.ReadBool(s, L"ShowSeconds", d.showSeconds);
-    o.englishTime = ini.ReadBool(s, L"EnglishTime", d.englishTime);
-    o.transparentClock = ini.ReadBool(s, L"TransparentClock", d.transparentClock);
-    o.blink = ini.ReadBool(s, L"Blink", d.blink);
-    o.gradientClock = ini.ReadBool(s, L"GradientClock", d.gradientClock);
-    o.gradientHoriz = ini.ReadBool(s, L"GradientHoriz", d.gradientHoriz);
+    for (const Switch& w : kClockSwitches) o.*w.option = ini.ReadBool(s, w.key, d.*w.option);
+    for (const Switch& w : kProgramSwitches) o.*w.option = ini.ReadBool(s, w.key, d.*w.option);
     o.color1 = ini.ReadInteger(s, L"Color1", d.color1);
     o.color2 = ini.ReadInteger(s, L"Color2", d.color2);
-    o.startup = ini.ReadBool(s, L"Startup", d.startup);
-    o.onTop = ini.ReadBool(s, L"OnTop", d.onTop);
     o.click = InRange(ini.ReadInteger(s, L"Click", d.click), kClickActions, d.click);
-    o.showZone = ini.ReadBool(s, L"ShowZone", d.showZone);
-    o.showWeather = ini.ReadBool(s, L"ShowWeather", d.showWeather);
     o.temper = ini.ReadString(s, L"Temper", d.temper);
     o.metricTemp = ini.ReadString(s, L"metricTemp", d.metricTemp);
     o.weatherIcon = ini.ReadString(s, L"weatherIcon", d.weatherIcon);
@@ -141,7 +148,6 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     o.showLocation = ini.ReadBool(s, L"ShowLocation", d.showLocation);
     o.showWeatherIcon = ini.ReadBool(s, L"ShowWeatherIcon", d.showWeatherIcon);
     o.everyAdded = ini.ReadBool(s, L"EveryAdded", d.everyAdded);
-    o.showZDate = ini.ReadBool(s, L"ShowZDate", d.showZDate);
     o.every = InRange(ini.ReadInteger(s, L"Every", d.every), kSyncIntervals, d.every);
     o.nextSync = TextToDateTime(ini.ReadString(s, L"NextSync", L"")).value_or(d.nextSync);
     o.enAlarms = ini.ReadBool(s, L"EnAlarms", d.enAlarms);
@@ -193,24 +199,10 @@ bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
         str(L"TimeZone", std::to_wstring(o.itemZone));
     }
     str(L"Prefix", o.prefix);
-    sw(L"ShowDate", o.showDate);
-    sw(L"ShowZero", o.showZero);
-    sw(L"BigDate", o.bigDate);
-    sw(L"WeekShow", o.weekShow);
-    sw(L"NameWeek", o.nameWeek);
-    sw(L"ShowSeconds", o.showSeconds);
-    sw(L"EnglishTime", o.englishTime);
-    sw(L"TransparentClock", o.transparentClock);
-    sw(L"Blink", o.blink);
-    sw(L"GradientClock", o.gradientClock);
-    sw(L"GradientHoriz", o.gradientHoriz);
+    for (const Switch& w : kClockSwitches) sw(w.key, o.*w.option);
     num(L"Color1", o.color1);
     num(L"Color2", o.color2);
-    sw(L"Startup", o.startup);
-    sw(L"OnTop", o.onTop);
-    sw(L"ShowZone", o.showZone);
-    sw(L"ShowWeather", o.showWeather);
-    sw(L"ShowZDate", o.showZDate);
+    for (const Switch& w : kProgramSwitches) sw(w.key, o.*w.option);
     str(L"Temper", o.temper);
     str(L"TemperSymbol", o.temperSymbol);
     str(L"metricTemp", o.metricTemp);
