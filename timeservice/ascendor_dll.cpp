@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/module_path.h"
 #include "timeservice/privileged_class_factory.h"
 #include "timeservice/time_sync.h"
 
@@ -17,16 +18,14 @@ HRESULT SetMachineClock(const wchar_t* host) noexcept {
     return ascendor::SyncClockWith(host, ascendor::SntpSettings{}, setter);
 }
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
+
+// Registration runs with this library's own path; a library whose path cannot be read registers nothing.
+HRESULT WithModulePath(HRESULT (*action)(const std::wstring& modulePath) noexcept) {
+    try {
+        const std::wstring path = vt::ModuleFilePath(g_module);
+        return path.empty() ? SELFREG_E_CLASS : action(path);
+    } catch (...) {
+        return SELFREG_E_CLASS;
     }
 }
 
@@ -48,22 +47,8 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* p
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow() { return ascendor::ServerLockCount() == 0 ? S_OK : S_FALSE; }
 
-HRESULT STDAPICALLTYPE DllRegisterServer() {
-    try {
-        std::wstring path = ModulePath();
-        return path.empty() ? SELFREG_E_CLASS : ascendor::RegisterServer(path);
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
-}
+HRESULT STDAPICALLTYPE DllRegisterServer() { return WithModulePath(ascendor::RegisterServer); }
 
-HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    try {
-        std::wstring path = ModulePath();
-        return path.empty() ? SELFREG_E_CLASS : ascendor::UnregisterServer(path);
-    } catch (...) {
-        return SELFREG_E_CLASS;
-    }
-}
+HRESULT STDAPICALLTYPE DllUnregisterServer() { return WithModulePath(ascendor::UnregisterServer); }
 
 }  // extern "C"

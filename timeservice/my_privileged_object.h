@@ -15,20 +15,46 @@ LONG ServerLockCount() noexcept;
 void LockServerModule() noexcept;
 void UnlockServerModule() noexcept;
 
-class TMyPrivilegedObject final : public IMyPrivilegedObject {
+// The reference counting and interface lookup of the library's objects: IUnknown and `Interface`
+// (whose identifier is `iid`). A new object holds one reference; the last Release deletes it.
+template <class Interface, const IID& iid>
+class ComObject : public Interface {
+public:
+    ComObject() = default;
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, iid)) {
+            *ppv = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&refs_);
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    virtual ~ComObject() = default;
+
+private:
+    LONG refs_ = 1;
+};
+
+class TMyPrivilegedObject final : public ComObject<IMyPrivilegedObject, IID_IMyPrivilegedObject> {
 public:
     explicit TMyPrivilegedObject(SyncAction action) noexcept;
-    TMyPrivilegedObject(const TMyPrivilegedObject&) = delete;
-    TMyPrivilegedObject& operator=(const TMyPrivilegedObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE SyncTime(BSTR aHost) override;
 
 private:
-    ~TMyPrivilegedObject();
-    LONG refs_ = 1;
+    ~TMyPrivilegedObject() override;
     SyncAction action_;
 };
 

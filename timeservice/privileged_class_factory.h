@@ -14,21 +14,15 @@ inline constexpr wchar_t kLocalizedNameResourceId[] = L"101";
 inline constexpr wchar_t kAccessPermissionSddl[] = L"O:BAG:BAD:(A;;0x3;;;IU)(A;;0x3;;;SY)";
 inline constexpr wchar_t kRegistrationErrorText[] = L"Error creating system registry entry";
 
-class TPrivilegedClassFactory final : public IClassFactory {
+class TPrivilegedClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit TPrivilegedClassFactory(SyncAction action) noexcept : action_(action) {}
-    TPrivilegedClassFactory(const TPrivilegedClassFactory&) = delete;
-    TPrivilegedClassFactory& operator=(const TPrivilegedClassFactory&) = delete;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
 private:
-    ~TPrivilegedClassFactory() = default;
-    LONG refs_ = 1;
+    ~TPrivilegedClassFactory() override = default;
     SyncAction action_;
 };
 
