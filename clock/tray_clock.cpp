@@ -296,52 +296,50 @@ void TTrayClock::ButtonUp(MouseButton button, ShiftState shift, bool& pressed) {
     MouseUp(button, shift);
 }
 
-LRESULT TTrayClock::Forwarded(LPARAM code) {
+// A mouse message of the clock window, as the host forwards it.
+void TTrayClock::ForwardedMouse(LPARAM code) {
     const ShiftState shift = GetShiftState();
     switch (code) {
     case WM_MOUSEMOVE:
         TrackMouse(clockWindow_, TME_HOVER | TME_LEAVE);
         MouseMove(shift);
-        return kMouseForwardAnswer;
+        break;
     case WM_LBUTTONDOWN:
         MouseDown(MouseButton::Left, shift | kLeftButton);
         leftPressed_ = true;
-        return kMouseForwardAnswer;
-    case WM_LBUTTONUP:
-        ButtonUp(MouseButton::Left, shift | kLeftButton, leftPressed_);
-        return kMouseForwardAnswer;
+        break;
+    case WM_LBUTTONUP: ButtonUp(MouseButton::Left, shift | kLeftButton, leftPressed_); break;
     case WM_LBUTTONDBLCLK:
         DblClick();
         MouseDown(MouseButton::Left, shift | kDoubleClick);
-        return kMouseForwardAnswer;
+        break;
     case WM_RBUTTONDOWN:
         TrackMouse(clockWindow_, TME_CANCEL | TME_HOVER | TME_LEAVE);
         KillTimer(hwnd_, kLeaveTimer);
         MouseDown(MouseButton::Right, shift | kRightButton);
         rightPressed_ = true;
-        return kMouseForwardAnswer;
-    case WM_RBUTTONUP:
-        ButtonUp(MouseButton::Right, shift | kRightButton, rightPressed_);
-        return kMouseForwardAnswer;
-    case WM_RBUTTONDBLCLK:
-        MouseDown(MouseButton::Right, shift | kDoubleClick);
-        return kMouseForwardAnswer;
-    case WM_MBUTTONDOWN:
-        MouseDown(MouseButton::Middle, shift | kMiddleButton);
-        return kMouseForwardAnswer;
-    case WM_MBUTTONUP:
-        MouseUp(MouseButton::Middle, shift | kMiddleButton);
-        return kMouseForwardAnswer;
-    case WM_MBUTTONDBLCLK:
-        MouseDown(MouseButton::Middle, shift | kDoubleClick);
-        return kMouseForwardAnswer;
+        break;
+    case WM_RBUTTONUP: ButtonUp(MouseButton::Right, shift | kRightButton, rightPressed_); break;
+    case WM_RBUTTONDBLCLK: MouseDown(MouseButton::Right, shift | kDoubleClick); break;
+    case WM_MBUTTONDOWN: MouseDown(MouseButton::Middle, shift | kMiddleButton); break;
+    case WM_MBUTTONUP: MouseUp(MouseButton::Middle, shift | kMiddleButton); break;
+    case WM_MBUTTONDBLCLK: MouseDown(MouseButton::Middle, shift | kDoubleClick); break;
     case WM_MOUSEHOVER: {
-        POINT p = Cursor();
+        const POINT p = Cursor();
         if (OnMouseOver && !menuShowing_) OnMouseOver(shift, p.x, p.y);
-        return kMouseForwardAnswer;
+        break;
     }
-    case WM_MOUSELEAVE:
-        SetTimer(hwnd_, kLeaveTimer, kLeaveDelayMs, nullptr);
+    case WM_MOUSELEAVE: SetTimer(hwnd_, kLeaveTimer, kLeaveDelayMs, nullptr); break;
+    default: break;
+    }
+}
+
+LRESULT TTrayClock::Forwarded(LPARAM code) {
+    switch (code) {
+    case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+    case WM_MOUSEHOVER: case WM_MOUSELEAVE:
+        ForwardedMouse(code);
         return kMouseForwardAnswer;
     case CLOCKCODE_CANCELLEAVE:
         KillTimer(hwnd_, kLeaveTimer);

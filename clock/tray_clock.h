@@ -108,6 +108,7 @@ private:
 
     void ButtonUp(MouseButton button, ShiftState shift, bool& pressed);
     LRESULT Forwarded(LPARAM code);
+    void ForwardedMouse(LPARAM code);
     void DblClick();
     void DoClick(MouseButton button, ShiftState shift, int x, int y);
     void MouseDown(MouseButton button, ShiftState shift);

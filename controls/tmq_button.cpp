@@ -177,38 +177,15 @@ void TTmqCustomButton::SetGlyphHot(Picture picture) {
     Redraw();
 }
 
-void TTmqCustomButton::SetNumGlyphs(int n) {
-    n = std::clamp(n, 1, 4);
-    if (n == numGlyphs_) return;
-    numGlyphs_ = n;
-    Redraw();
-}
+void TTmqCustomButton::SetNumGlyphs(int n) { Change(numGlyphs_, std::clamp(n, 1, 4)); }
 
-void TTmqCustomButton::SetNumGlyphsHot(int n) {
-    n = std::clamp(n, 1, 4);
-    if (n == numGlyphsHot_) return;
-    numGlyphsHot_ = n;
-    Redraw();
-}
+void TTmqCustomButton::SetNumGlyphsHot(int n) { Change(numGlyphsHot_, std::clamp(n, 1, 4)); }
 
-void TTmqCustomButton::SetLayout(TLayout layout) {
-    layout_ = layout;
-    Redraw();
-}
+void TTmqCustomButton::SetLayout(TLayout layout) { Change(layout_, layout); }
 
-void TTmqCustomButton::SetSpacing(int spacing) {
-    spacing = std::clamp(spacing, 1, 5);
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
-    Redraw();
-}
+void TTmqCustomButton::SetSpacing(int spacing) { Change(spacing_, std::clamp(spacing, 1, 5)); }
 
-void TTmqCustomButton::SetSpacingLayout(int margin) {
-    margin = std::clamp(margin, -5, 5);
-    if (margin == spacingLayout_) return;
-    spacingLayout_ = margin;
-    Redraw();
-}
+void TTmqCustomButton::SetSpacingLayout(int margin) { Change(spacingLayout_, std::clamp(margin, -5, 5)); }
 
 void TTmqCustomButton::SetColorMarginStyle(TColorMarginDefault style) {
     marginStyle_ = style;
@@ -236,22 +213,11 @@ void TTmqCustomButton::SetColorMarginRightBottom(TColor colour) {
     Redraw();
 }
 
-void TTmqCustomButton::SetPopupMenu(HMENU menu) {
-    popupMenu_ = menu;
-    Redraw();
-}
+void TTmqCustomButton::SetPopupMenu(HMENU menu) { Change(popupMenu_, menu); }
 
-void TTmqCustomButton::SetPopupMenuMark(bool mark) {
-    popupMark_ = mark;
-    Redraw();
-}
+void TTmqCustomButton::SetPopupMenuMark(bool mark) { Change(popupMark_, mark); }
 
-void TTmqCustomButton::SetPopupMenuMarkGap(int gap) {
-    gap = std::clamp(gap, 1, 5);
-    if (gap == markGap_) return;
-    markGap_ = gap;
-    Redraw();
-}
+void TTmqCustomButton::SetPopupMenuMarkGap(int gap) { Change(markGap_, std::clamp(gap, 1, 5)); }
 
 void TTmqCustomButton::SetRepeatInterval(int ms) { repeatInterval_ = std::max(ms, 1); }
 void TTmqCustomButton::SetRepeatStartInterval(int ms) { repeatStartInterval_ = std::max(ms, 1); }

@@ -221,6 +221,13 @@ private:
     LRESULT OnMessage(UINT m, WPARAM w, LPARAM l);
 
     void ApplyStyleFields();
+    // Sets a property and repaints when its value changes.
+    template <class T>
+    void Change(T& property, T value) {
+        if (property == value) return;
+        property = std::move(value);
+        Redraw();
+    }
     void Redraw();
     bool CanFocus() const;
     HWND Form() const;

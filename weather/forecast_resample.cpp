@@ -49,6 +49,21 @@ Taps TapsFor(double centre, double support, double stretch) {
     return t;
 }
 
+// The taps of target pixel `at` that fall inside a source `size` pixels long, renormalised to sum to one.
+Taps TapsInside(int at, double scale, double stretch, int size) {
+    const Taps t = TapsFor((at + 0.5) / scale - 0.5, kLobes * stretch, stretch);
+    Taps kept;
+    kept.first = std::max(t.first, 0);
+    double total = 0;
+    for (int i = kept.first; i < std::min<int>(t.first + static_cast<int>(t.weights.size()), size); ++i) {
+        kept.weights.push_back(t.weights[static_cast<size_t>(i - t.first)]);
+        total += kept.weights.back();
+    }
+    if (total != 0)
+        for (double& w : kept.weights) w /= total;
+    return kept;
+}
+
 }  // namespace
 
 PixelBuffer CopyPixels(const PixelView& source) {
@@ -117,35 +132,8 @@ PixelBuffer Resample(const PixelView& source, int width, int height) {
     // Horizontal pass into a wide intermediate, then vertical; taps at the borders are renormalised, so
     // edge pixels are not darkened by samples that do not exist.
     std::vector<Taps> columns(static_cast<size_t>(width)), rows(static_cast<size_t>(height));
-    for (int x = 0; x < width; ++x) {
-        const double centre = (x + 0.5) / scaleX - 0.5;
-        Taps t = TapsFor(centre, kLobes * stretchX, stretchX);
-        // Keep only taps inside the source, renormalised.
-        Taps kept;
-        kept.first = std::max(t.first, 0);
-        double total = 0;
-        for (int i = kept.first; i < std::min<int>(t.first + static_cast<int>(t.weights.size()), source.width); ++i) {
-            kept.weights.push_back(t.weights[static_cast<size_t>(i - t.first)]);
-            total += kept.weights.back();
-        }
-        if (total != 0)
-            for (double& w : kept.weights) w /= total;
-        columns[static_cast<size_t>(x)] = std::move(kept);
-    }
-    for (int y = 0; y < height; ++y) {
-        const double centre = (y + 0.5) / scaleY - 0.5;
-        Taps t = TapsFor(centre, kLobes * stretchY, stretchY);
-        Taps kept;
-        kept.first = std::max(t.first, 0);
-        double total = 0;
-        for (int j = kept.first; j < std::min<int>(t.first + static_cast<int>(t.weights.size()), source.height); ++j) {
-            kept.weights.push_back(t.weights[static_cast<size_t>(j - t.first)]);
-            total += kept.weights.back();
-        }
-        if (total != 0)
-            for (double& w : kept.weights) w /= total;
-        rows[static_cast<size_t>(y)] = std::move(kept);
-    }
+    for (int x = 0; x < width; ++x) columns[static_cast<size_t>(x)] = TapsInside(x, scaleX, stretchX, source.width);
+    for (int y = 0; y < height; ++y) rows[static_cast<size_t>(y)] = TapsInside(y, scaleY, stretchY, source.height);
     struct Wide {
         double b, g, r, a;
     };

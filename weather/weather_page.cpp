@@ -175,23 +175,17 @@ void WeatherPage::Apply(const WeatherReport& report, bool english) {
     report_ = std::move(kept);
 }
 
-void WeatherPage::SetShowWeather(bool show) {
-    options_.showWeather = show;
+void WeatherPage::SetSwitch(bool MainOptions::*option, bool on) {
+    options_.*option = on;
     SaveAndRefresh();
     Changed();
 }
 
-void WeatherPage::SetShowLocation(bool show) {
-    options_.showLocation = show;
-    SaveAndRefresh();
-    Changed();
-}
+void WeatherPage::SetShowWeather(bool show) { SetSwitch(&MainOptions::showWeather, show); }
 
-void WeatherPage::SetShowWeatherIcon(bool show) {
-    options_.showWeatherIcon = show;
-    SaveAndRefresh();
-    Changed();
-}
+void WeatherPage::SetShowLocation(bool show) { SetSwitch(&MainOptions::showLocation, show); }
+
+void WeatherPage::SetShowWeatherIcon(bool show) { SetSwitch(&MainOptions::showWeatherIcon, show); }
 
 void WeatherPage::SetWeatherEvery(int index) {
     if (index < 0 || index >= options_.WeatherEveryCount()) return;

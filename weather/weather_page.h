@@ -104,6 +104,7 @@ public:
     void SetRequestLimits(const HttpLimits& limits) { limits_ = limits; }
 
 private:
+    void SetSwitch(bool MainOptions::*option, bool on);
     void Fail(const std::wstring& message);
     void Apply(const WeatherReport& report, bool english);
     void Changed();
