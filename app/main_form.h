@@ -240,15 +240,14 @@ private:
     HWND ok_ = nullptr;
     std::array<HWND, 8> pages_{};   // 7: the proxy page, which has no tab
     int currentPage_ = 0;
-    bool reallyQuit_ = false;
-    bool timerOn_ = false;
-    bool loading_ = false;
-    bool destroyed_ = false;
-    bool optionsLoaded_ = false;
-    bool saveFailureShown_ = false;
-    UINT taskbarCreatedMessage_ = 0;
     int upTimeCountdown_ = 0;
     int lastTickHour_ = -1;
+    UINT taskbarCreatedMessage_ = 0;
+    bool loading_ = false;        // the controls are being filled from the options
+    bool reallyQuit_ = false;     // closing ends the program instead of hiding the dialog
+    bool optionsLoaded_ = false;  // nothing is saved before the options were read
+    bool saveFailureShown_ = false;
+    bool destroyed_ = false;
 };
 
 }  // namespace vt

@@ -177,7 +177,6 @@ void TfrmClock::RefreshClock() {
 void TfrmClock::EnableTimer(bool on) {
     if (on) SetTimer(hwnd_, kClockTimer, 1000, nullptr);
     else KillTimer(hwnd_, kClockTimer);
-    timerOn_ = on;
 }
 
 void TfrmClock::TimerTimer() {

@@ -161,12 +161,11 @@ void TfrmClock::RandomSkin() { skinsPage_->RandomSkin(); }
 LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == taskbarCreatedMessage_ && msg != 0) {
         // The shell restarted: the icon and the clock must be attached to the new taskbar.
-        bool timer = timerOn_;
         EnableTimer(false);
         trayIcon_.Readd();
         if (trayClock_) trayClock_->Show();
         RefreshClock();
-        EnableTimer(timer || true);
+        EnableTimer(true);
         return Default(msg, wp, lp);
     }
     switch (msg) {

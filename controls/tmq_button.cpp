@@ -197,20 +197,21 @@ void TTmqCustomButton::SetColorMarginStyle(TColorMarginDefault style) {
     Redraw();
 }
 
-void TTmqCustomButton::SetColorMarginLeftTop(TColor colour) {
-    if (colour == marginLeftTop_) return;
-    marginLeftTop_ = effLeftTop_ = colour;
+// A margin colour set by hand: one other than the style's own makes the margin style custom.
+void TTmqCustomButton::SetMarginColour(TColor& margin, TColor& effective, TColor colour, TColor StyleInfo::*own) {
+    if (colour == margin) return;
+    margin = effective = colour;
     const StyleInfo s = StyleOf(style_);
-    if (marginStyle_ == cmDefault && s.setsColours && colour != s.leftTop) marginStyle_ = cmCustom;
+    if (marginStyle_ == cmDefault && s.setsColours && colour != s.*own) marginStyle_ = cmCustom;
     Redraw();
 }
 
+void TTmqCustomButton::SetColorMarginLeftTop(TColor colour) {
+    SetMarginColour(marginLeftTop_, effLeftTop_, colour, &StyleInfo::leftTop);
+}
+
 void TTmqCustomButton::SetColorMarginRightBottom(TColor colour) {
-    if (colour == marginRightBottom_) return;
-    marginRightBottom_ = effRightBottom_ = colour;
-    const StyleInfo s = StyleOf(style_);
-    if (marginStyle_ == cmDefault && s.setsColours && colour != s.rightBottom) marginStyle_ = cmCustom;
-    Redraw();
+    SetMarginColour(marginRightBottom_, effRightBottom_, colour, &StyleInfo::rightBottom);
 }
 
 void TTmqCustomButton::SetPopupMenu(HMENU menu) { Change(popupMenu_, menu); }

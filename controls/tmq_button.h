@@ -228,6 +228,7 @@ private:
         property = std::move(value);
         Redraw();
     }
+    void SetMarginColour(TColor& margin, TColor& effective, TColor colour, TColor StyleInfo::*own);
     void Redraw();
     bool CanFocus() const;
     HWND Form() const;
