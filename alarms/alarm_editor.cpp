@@ -34,10 +34,6 @@ bool TfrmAlarm::Create() {
 }
 
 INT_PTR TfrmAlarm::OnMessage(UINT m, WPARAM w, LPARAM l) {
-    if (m == WM_INITDIALOG) {
-        FormCreate();
-        return FALSE;
-    }
     return FormMessage(m, w, l);
 }
 

@@ -110,6 +110,8 @@ public:
 
 private:
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
+    void OnInitDialog() override { FormCreate(); }
+    bool TakesFocus() const override { return false; }
     // The tab pages hand their controls' messages to the form.
     static INT_PTR CALLBACK PageProc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept;
     INT_PTR FormMessage(UINT m, WPARAM w, LPARAM l);

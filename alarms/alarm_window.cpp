@@ -55,21 +55,21 @@ void TfrmOnAlarm::Detached() {
     delete this;
 }
 
+void TfrmOnAlarm::OnInitDialog() {
+    pmReminder_.reset(CreatePopupMenu());
+    for (size_t row = 0; row < kReminderIntervals.size(); ++row) {
+        UINT flags = MF_STRING | (row == kFirstHourRow ? MF_MENUBARBREAK : 0);
+        std::wstring caption(kReminderIntervals[row].caption);
+        AppendMenuW(pmReminder_.get(), flags, IDM_REMIND_FIRST + row, caption.c_str());
+    }
+    SetMenuDefaultItem(pmReminder_.get(), IDM_REMIND_FIRST, FALSE);
+    // FormShow
+    SetDlgItemTextW(hwnd_, IDC_BREMIND, L"Remind again in none");
+    SetDlgItemTextW(hwnd_, IDOK, L"OK");
+}
+
 INT_PTR TfrmOnAlarm::OnMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-    case WM_INITDIALOG: {
-        pmReminder_.reset(CreatePopupMenu());
-        for (size_t row = 0; row < kReminderIntervals.size(); ++row) {
-            UINT flags = MF_STRING | (row == kFirstHourRow ? MF_MENUBARBREAK : 0);
-            std::wstring caption(kReminderIntervals[row].caption);
-            AppendMenuW(pmReminder_.get(), flags, IDM_REMIND_FIRST + row, caption.c_str());
-        }
-        SetMenuDefaultItem(pmReminder_.get(), IDM_REMIND_FIRST, FALSE);
-        // FormShow
-        SetDlgItemTextW(hwnd_, IDC_BREMIND, L"Remind again in none");
-        SetDlgItemTextW(hwnd_, IDOK, L"OK");
-        return TRUE;
-    }
     case WM_COMMAND: {
         const int id = LOWORD(w);
         if (id >= IDM_REMIND_FIRST && id < IDM_REMIND_FIRST + static_cast<int>(kReminderIntervals.size())) {

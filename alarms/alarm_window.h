@@ -85,6 +85,7 @@ public:
 private:
     TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon);
     ~TfrmOnAlarm();
+    void OnInitDialog() override;
     void Detached() override;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void ShowReminderMenu();

@@ -50,9 +50,6 @@ HWND TAlarmsPage::Create(HWND parent) {
 
 INT_PTR TAlarmsPage::OnMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-    case WM_INITDIALOG:
-        OnInitDialog();
-        return FALSE;   // the main dialog keeps the focus
     case WM_COMMAND:
         OnCommand(LOWORD(w), HIWORD(w));
         return TRUE;

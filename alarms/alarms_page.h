@@ -75,7 +75,8 @@ public:
 private:
     static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
-    void OnInitDialog();
+    void OnInitDialog() override;
+    bool TakesFocus() const override { return false; }
     void OnCommand(int id, int code);
     INT_PTR OnNotify(const NMHDR& nm);
     LRESULT CustomDraw(NMLVCUSTOMDRAW& cd);

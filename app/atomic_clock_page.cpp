@@ -13,7 +13,7 @@ TAtomicClockPage::TAtomicClockPage(IMainDialog& dialog, const OptionsStore& stor
 
 TAtomicClockPage::~TAtomicClockPage() { Shutdown(); }
 
-void TAtomicClockPage::Init() {
+void TAtomicClockPage::OnInitDialog() {
     FillCombo(IDC_CBEVERY, kSyncIntervalNames, std::size(kSyncIntervalNames));
     FillCombo(IDC_CBSERVER, kDefaultTimeServers, std::size(kDefaultTimeServers));
     SetDlgItemTextW(hwnd_, IDC_CBSERVER, kDefaultTimeServers[0]);

@@ -42,7 +42,7 @@ public:
 private:
     static constexpr UINT_PTR kAtomTimer = 3;
     static constexpr UINT_PTR kSyncTimer = 4;
-    void Init() override;
+    void OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
     void SetLocalTimeText(const std::wstring& text) override;

@@ -22,7 +22,7 @@ const TMainPage::CheckOption kBoxes[] = {
 
 TDateTimePage::TDateTimePage(IMainDialog& dialog) : TMainPage(dialog, IDD_PAGE_OPTIONS) {}
 
-void TDateTimePage::Init() {
+void TDateTimePage::OnInitDialog() {
     FillCombo(IDC_CBCLICK, kClickItems, std::size(kClickItems));
     FillCombo(IDC_CBHOVERMOUSE, kHoverItems, std::size(kHoverItems));
 }

@@ -6,9 +6,6 @@ namespace vt {
 
 INT_PTR TMainPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG:
-        Init();
-        return TRUE;
     case WM_COMMAND:
         // Esc in a page is the dialog's own: it hides the dialog.
         if (LOWORD(wp) == IDCANCEL) {

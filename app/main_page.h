@@ -47,7 +47,6 @@ public:
     virtual void Shown() {}
 
 protected:
-    virtual void Init() {}   // the controls exist
     virtual void OnCommand(int id, int code, HWND control) = 0;
     virtual void OnNotify(NMHDR*) {}
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }

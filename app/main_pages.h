@@ -16,7 +16,7 @@ public:
     void UpdateTimeOptionControls();
 
 private:
-    void Init() override;
+    void OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
 };
 
@@ -54,7 +54,7 @@ public:
     void ControlsToModel(MainOptions&) override {}
 
 private:
-    void Init() override;
+    void OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
     std::wstring programTitle_;
 };

@@ -67,7 +67,11 @@ INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
         auto* self = reinterpret_cast<Dialog*>(l);
         SetWindowLongPtrW(h, DWLP_USER, l);
         self->hwnd_ = h;
-        Guarded([&] { self->Attached(); });
+        Guarded([&] {
+            self->Attached();
+            self->OnInitDialog();
+        });
+        return self->TakesFocus() ? TRUE : FALSE;
     }
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(h, DWLP_USER));
     if (!self) return FALSE;

@@ -115,6 +115,9 @@ protected:
     // null when it cannot be made.
     HWND CreateModeless(HWND parent, int templateId, DWORD commonControls = 0);
     virtual INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) = 0;
+    // WM_INITDIALOG: the controls exist. A page inside another dialog leaves the focus where it is.
+    virtual void OnInitDialog() {}
+    virtual bool TakesFocus() const { return true; }
     virtual void Attached() {}   // hwnd_ is set, before WM_INITDIALOG reaches OnMessage
     virtual void Detached() {}
 

@@ -74,7 +74,8 @@ private:
     void Attached() override { postTarget_ = hwnd_; }
     void Detached() override { postTarget_ = nullptr; }
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
-    void OnInitDialog();
+    void OnInitDialog() override;
+    bool TakesFocus() const override { return false; }
     void OnCommand(int id, int code, HWND control);
     void UpdateControls();
     void ShowSubPages();
