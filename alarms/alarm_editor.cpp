@@ -541,7 +541,7 @@ void TfrmAlarm::DrawIcon(const DRAWITEMSTRUCT& d) {
                mem.get(), 0, 0, std::min(icon.width, kIconSize), std::min(icon.height, kIconSize), bf);
 }
 
-void TfrmAlarm::OnCommand(int id, int code) {
+void TfrmAlarm::OnCommand(int id, int code, HWND) {
     if (id >= IDM_ICON_FIRST && id <= IDM_ICON_LAST) {
         MENUITEMINFOW mi{};
         mi.cbSize = sizeof mi;
@@ -602,18 +602,19 @@ void TfrmAlarm::OnCommand(int id, int code) {
     ApplyEnabling();
 }
 
-void TfrmAlarm::OnNotify(const NMHDR& nm) {
+LRESULT TfrmAlarm::OnNotify(const NMHDR& nm) {
     if (nm.hwndFrom == PageControl && nm.code == TCN_SELCHANGE) {
         ShowTab(static_cast<int>(SendMessageW(PageControl, TCM_GETCURSEL, 0, 0)));
     } else if (nm.hwndFrom == lvSound && nm.code == NM_DBLCLK) {
         bPlayClick();
     }
+    return 0;
 }
 
 INT_PTR TfrmAlarm::FormMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(w), HIWORD(w));
+        case WM_COMMAND:   // from the tab sheets, which hand their messages on
+            OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
             return TRUE;
         case WM_NOTIFY:
             OnNotify(*reinterpret_cast<const NMHDR*>(l));

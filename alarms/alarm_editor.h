@@ -121,8 +121,8 @@ private:
     void BuildIconMenu();
     void LayOut();
     void ShowTab(int index);
-    void OnCommand(int id, int code);
-    void OnNotify(const NMHDR& nm);
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(const NMHDR& nm) override;
     void ApplyEnabling();
     void SetEnabled(std::initializer_list<int> ids, HWND page, bool on);
     void bOKClick();

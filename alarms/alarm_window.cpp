@@ -68,21 +68,20 @@ void TfrmOnAlarm::OnInitDialog() {
     SetDlgItemTextW(hwnd_, IDOK, L"OK");
 }
 
+void TfrmOnAlarm::OnCommand(int id, int code, HWND) {
+    if (id >= IDM_REMIND_FIRST && id < IDM_REMIND_FIRST + static_cast<int>(kReminderIntervals.size())) {
+        ChooseReminder(static_cast<size_t>(id - IDM_REMIND_FIRST));
+    } else if (id == IDOK || id == IDCANCEL) {   // IDCANCEL: the Esc key
+        bOKClick();
+    } else if (id == IDC_BREMIND && code == BN_CLICKED) {
+        ShowReminderMenu();
+    } else if (id == IDC_IMGEDIT && code == BN_CLICKED) {
+        imgEditClick();
+    }
+}
+
 INT_PTR TfrmOnAlarm::OnMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-    case WM_COMMAND: {
-        const int id = LOWORD(w);
-        if (id >= IDM_REMIND_FIRST && id < IDM_REMIND_FIRST + static_cast<int>(kReminderIntervals.size())) {
-            ChooseReminder(static_cast<size_t>(id - IDM_REMIND_FIRST));
-        } else if (id == IDOK || id == IDCANCEL) {   // IDCANCEL: the Esc key
-            bOKClick();
-        } else if (id == IDC_BREMIND && HIWORD(w) == BN_CLICKED) {
-            ShowReminderMenu();
-        } else if (id == IDC_IMGEDIT && HIWORD(w) == BN_CLICKED) {
-            imgEditClick();
-        }
-        return TRUE;
-    }
     case WM_CLOSE:   // the title bar's close box
         Close();
         return TRUE;

@@ -86,6 +86,7 @@ private:
     TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon);
     ~TfrmOnAlarm();
     void OnInitDialog() override;
+    void OnCommand(int id, int code, HWND control) override;
     void Detached() override;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void ShowReminderMenu();

@@ -50,12 +50,6 @@ HWND TAlarmsPage::Create(HWND parent) {
 
 INT_PTR TAlarmsPage::OnMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-    case WM_COMMAND:
-        OnCommand(LOWORD(w), HIWORD(w));
-        return TRUE;
-    case WM_NOTIFY:
-        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, OnNotify(*reinterpret_cast<const NMHDR*>(l)));
-        return TRUE;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(w) != lvAlarms) return FALSE;
         ShowPopup(GET_X_LPARAM(l), GET_Y_LPARAM(l));
@@ -129,7 +123,7 @@ void TAlarmsPage::SetImageList(HIMAGELIST icons) {
 
 HMENU TAlarmsPage::PopupMenu() const { return GetSubMenu(pmAlarms_.get(), 0); }
 
-void TAlarmsPage::OnCommand(int id, int code) {
+void TAlarmsPage::OnCommand(int id, int code, HWND) {
     switch (id) {
     case IDC_AL_CHBENALARMS:
         if (code == BN_CLICKED) chbEnAlarmsClick();
@@ -148,7 +142,7 @@ void TAlarmsPage::OnCommand(int id, int code) {
     }
 }
 
-INT_PTR TAlarmsPage::OnNotify(const NMHDR& nm) {
+LRESULT TAlarmsPage::OnNotify(const NMHDR& nm) {
     if (nm.hwndFrom != lvAlarms) return 0;
     switch (nm.code) {
     case LVN_ITEMCHANGED: {

@@ -77,8 +77,8 @@ private:
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void OnInitDialog() override;
     bool TakesFocus() const override { return false; }
-    void OnCommand(int id, int code);
-    INT_PTR OnNotify(const NMHDR& nm);
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(const NMHDR& nm) override;
     LRESULT CustomDraw(NMLVCUSTOMDRAW& cd);
     void Sort();
     int Compare(int idA, int idB) const;

@@ -11,7 +11,7 @@ TAboutPage::TAboutPage(IMainDialog& dialog, std::wstring programTitle)
 
 void TAboutPage::OnInitDialog() { SetDlgItemTextW(hwnd_, IDC_LBABOUTPROGNAME, programTitle_.c_str()); }
 
-void TAboutPage::OnCommand(int id, int code, HWND) {
+void TAboutPage::OnPageCommand(int id, int code, HWND) {
     if (id == IDC_LABEL13 && code == STN_CLICKED) OpenProductPage(SystemShellLauncher());
 }
 

@@ -80,7 +80,7 @@ bool TAtomicClockPage::OnTimer(UINT_PTR id) {
     return true;
 }
 
-void TAtomicClockPage::OnCommand(int id, int, HWND) {
+void TAtomicClockPage::OnPageCommand(int id, int, HWND) {
     switch (id) {
     case IDC_CBEVERY: dialog_.ControlsToModel(); return;
     case IDC_BGET: if (atomicClock_) atomicClock_->bGetClick(); return;

@@ -43,7 +43,7 @@ private:
     static constexpr UINT_PTR kAtomTimer = 3;
     static constexpr UINT_PTR kSyncTimer = 4;
     void OnInitDialog() override;
-    void OnCommand(int id, int code, HWND control) override;
+    void OnPageCommand(int id, int code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
     void SetLocalTimeText(const std::wstring& text) override;
     void SetServerTimeText(const std::wstring& text) override;

@@ -53,7 +53,7 @@ void TDateTimePage::UpdateTimeOptionControls() {
     Enable(IDC_RBNUMWEEK, week);
 }
 
-void TDateTimePage::OnCommand(int id, int code, HWND) {
+void TDateTimePage::OnPageCommand(int id, int code, HWND) {
     switch (id) {
     case IDC_CHBSECONDS: case IDC_CHBDATE: case IDC_RBDATESMALL: case IDC_RBDATELARGE: case IDC_CHBSHOWZERO:
     case IDC_CHB12HOUR: case IDC_CHBWEEK: case IDC_RBNAMEWEEK: case IDC_RBNUMWEEK: case IDC_CHBUPTIME:

@@ -4,19 +4,19 @@
 
 namespace vt {
 
+void TMainPage::OnCommand(int id, int code, HWND control) {
+    // Esc in a page is the dialog's own: it hides the dialog.
+    if (id == IDCANCEL) SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    else if (!dialog_.Loading()) OnPageCommand(id, code, control);
+}
+
+LRESULT TMainPage::OnNotify(const NMHDR& nm) {
+    if (!dialog_.Loading()) OnPageNotify(nm);
+    return 0;
+}
+
 INT_PTR TMainPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_COMMAND:
-        // Esc in a page is the dialog's own: it hides the dialog.
-        if (LOWORD(wp) == IDCANCEL) {
-            SendMessageW(GetParent(hwnd_), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
-            return TRUE;
-        }
-        if (!dialog_.Loading()) OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-        return TRUE;
-    case WM_NOTIFY:
-        if (!dialog_.Loading()) OnNotify(reinterpret_cast<NMHDR*>(lp));
-        return TRUE;
     case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
     case WM_TIMER: return OnTimer(wp) ? TRUE : FALSE;
     default: return FALSE;

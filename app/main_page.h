@@ -47,8 +47,9 @@ public:
     virtual void Shown() {}
 
 protected:
-    virtual void OnCommand(int id, int code, HWND control) = 0;
-    virtual void OnNotify(NMHDR*) {}
+    // The page's controls, while the dialog is not filling them from the options.
+    virtual void OnPageCommand(int id, int code, HWND control) = 0;
+    virtual void OnPageNotify(const NMHDR&) {}
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
     virtual bool OnTimer(UINT_PTR) { return false; }
 
@@ -79,6 +80,8 @@ protected:
     IMainDialog& dialog_;
 
 private:
+    void OnCommand(int id, int code, HWND control) final;
+    LRESULT OnNotify(const NMHDR& nm) final;
     INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     int templateId_;
 };

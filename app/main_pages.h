@@ -17,7 +17,7 @@ public:
 
 private:
     void OnInitDialog() override;
-    void OnCommand(int id, int code, HWND control) override;
+    void OnPageCommand(int id, int code, HWND control) override;
 };
 
 // "Time Zones": the second zone the clock shows, with its prefix and date.
@@ -30,7 +30,7 @@ public:
     void Shown() override;
 
 private:
-    void OnCommand(int id, int code, HWND control) override;
+    void OnPageCommand(int id, int code, HWND control) override;
 };
 
 // The proxy page, reached from the weather page's "Proxy..." and the menu; it has no tab.
@@ -43,7 +43,7 @@ public:
     void ApplyProxy();
 
 private:
-    void OnCommand(int id, int code, HWND control) override;
+    void OnPageCommand(int id, int code, HWND control) override;
 };
 
 // "About": the program's name and version, and its web site.
@@ -55,7 +55,7 @@ public:
 
 private:
     void OnInitDialog() override;
-    void OnCommand(int id, int code, HWND control) override;
+    void OnPageCommand(int id, int code, HWND control) override;
     std::wstring programTitle_;
 };
 

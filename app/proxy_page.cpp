@@ -31,7 +31,7 @@ void TProxyPage::ApplyProxy() {
     dialog_.ProxyChanged(on);
 }
 
-void TProxyPage::OnCommand(int id, int code, HWND) {
+void TProxyPage::OnPageCommand(int id, int code, HWND) {
     switch (id) {
     case IDC_CBENABLEPROXY:
         if (code == BN_CLICKED) ApplyProxy();

@@ -51,7 +51,7 @@ void TSkinsPage::UpdateGradientControls() {
     for (int id : {IDC_CHBGRADIENT, IDC_SHCOLOR1, IDC_SHCOLOR2, IDC_RBHORIZ, IDC_RBVERTICAL}) Enable(id, on);
 }
 
-void TSkinsPage::OnCommand(int id, int code, HWND) {
+void TSkinsPage::OnPageCommand(int id, int code, HWND) {
     switch (id) {
     case IDC_CHBTRANS: case IDC_CHBGRADIENT: case IDC_RBHORIZ: case IDC_RBVERTICAL:
         if (code != BN_CLICKED) return;
@@ -68,12 +68,12 @@ void TSkinsPage::OnCommand(int id, int code, HWND) {
     }
 }
 
-void TSkinsPage::OnNotify(NMHDR* nm) {
-    if (nm->idFrom != IDC_LVSKINS || nm->code != LVN_ITEMCHANGED) return;
-    auto* change = reinterpret_cast<NMLISTVIEW*>(nm);
+void TSkinsPage::OnPageNotify(const NMHDR& nm) {
+    if (nm.idFrom != IDC_LVSKINS || nm.code != LVN_ITEMCHANGED) return;
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(&nm);
     if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))
         return;
-    const std::wstring name = ItemText(nm->hwndFrom, change->iItem);
+    const std::wstring name = ItemText(nm.hwndFrom, change->iItem);
     if (!name.empty()) ChooseSkin(name);
 }
 

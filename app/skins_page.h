@@ -20,8 +20,8 @@ public:
     void RandomSkin();
 
 private:
-    void OnCommand(int id, int code, HWND control) override;
-    void OnNotify(NMHDR* nm) override;
+    void OnPageCommand(int id, int code, HWND control) override;
+    void OnPageNotify(const NMHDR& nm) override;
     bool OnDrawItem(DRAWITEMSTRUCT* item) override;
     void UpdateGradientControls();
     void ChooseShapeColor(int id);

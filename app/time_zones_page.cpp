@@ -25,7 +25,7 @@ void TTimeZonesPage::Shown() {
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(dialog_.Options().itemZone), 0);
 }
 
-void TTimeZonesPage::OnCommand(int id, int code, HWND control) {
+void TTimeZonesPage::OnPageCommand(int id, int code, HWND control) {
     switch (id) {
     case IDC_CHBSHOWTIMEZONE: case IDC_CHBSHOWZDATE:
         if (code == BN_CLICKED) SaveAndRefresh();

@@ -82,6 +82,15 @@ INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
         return FALSE;
     }
     INT_PTR result = FALSE;
+    if (m == WM_COMMAND) {
+        Guarded([&] { self->OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)); });
+        return TRUE;
+    }
+    if (m == WM_NOTIFY) {
+        Guarded([&] { result = self->OnNotify(*reinterpret_cast<const NMHDR*>(l)); });
+        SetWindowLongPtrW(h, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
     Guarded([&] { result = self->OnMessage(m, w, l); });
     return result;
 }

@@ -114,7 +114,11 @@ protected:
     // The modeless dialog of template `templateId`, the common controls it names (ICC_*) loaded first;
     // null when it cannot be made.
     HWND CreateModeless(HWND parent, int templateId, DWORD commonControls = 0);
-    virtual INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) = 0;
+    // Every message but WM_INITDIALOG, WM_COMMAND and WM_NOTIFY; FALSE leaves it to the dialog manager.
+    virtual INT_PTR OnMessage(UINT, WPARAM, LPARAM) { return FALSE; }
+    // WM_COMMAND and WM_NOTIFY; OnNotify's answer is the dialog's message result.
+    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+    virtual LRESULT OnNotify(const NMHDR& /*nm*/) { return 0; }
     // WM_INITDIALOG: the controls exist. A page inside another dialog leaves the focus where it is.
     virtual void OnInitDialog() {}
     virtual bool TakesFocus() const { return true; }

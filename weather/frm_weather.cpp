@@ -61,9 +61,6 @@ HWND TfrmWeather::Create(HWND parent) {
 
 INT_PTR TfrmWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
-            return TRUE;
         case WM_TIMER:
             if (w != kTimerWeather) return FALSE;
             KillTimer(hwnd_, kTimerWeather);

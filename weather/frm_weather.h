@@ -76,7 +76,7 @@ private:
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void OnInitDialog() override;
     bool TakesFocus() const override { return false; }
-    void OnCommand(int id, int code, HWND control);
+    void OnCommand(int id, int code, HWND control) override;
     void UpdateControls();
     void ShowSubPages();
     void SetTimer(bool enabled, unsigned ms);
