@@ -21,14 +21,10 @@ inline constexpr wchar_t kTextFileName[] = L"Text.bmp";
 
 // Cell sizes and whole bitmap sizes. Divisions truncate, so a Numbers.bmp 115 wide has 10-pixel cells.
 struct SkinMetrics {
-    int DigitWidth = 0;
-    int DigitHeight = 0;
-    int TextCellWidth = 0;
-    int TextCellHeight = 0;
-    int NumbersWidth = 0;
-    int NumbersHeight = 0;
-    int TextWidth = 0;
-    int TextHeight = 0;
+    int DigitWidth = 0, DigitHeight = 0;
+    int TextCellWidth = 0, TextCellHeight = 0;
+    int NumbersWidth = 0, NumbersHeight = 0;
+    int TextWidth = 0, TextHeight = 0;
     bool operator==(const SkinMetrics&) const = default;
 };
 

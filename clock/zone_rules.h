@@ -11,14 +11,8 @@ namespace vt {
 // The fields of a SYSTEMTIME used as a transition rule. With year 0 it is yearly: `day` is the week
 // (1..5, 5 = last) and `dayOfWeek` the weekday (0 = Sunday .. 6) in `month`. Month 0 means no transition.
 struct ZoneTransition {
-    int year = 0;
-    int month = 0;
-    int dayOfWeek = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int milliseconds = 0;
+    int year = 0, month = 0, dayOfWeek = 0, day = 0;   // as SYSTEMTIME holds them
+    int hour = 0, minute = 0, second = 0, milliseconds = 0;
     bool operator==(const ZoneTransition&) const = default;
 };
 
