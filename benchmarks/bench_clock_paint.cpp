@@ -8,8 +8,8 @@
 
 #include "clock/clock_paint.h"
 #include "clock/clock_paint_fakes.h"
-#include "clock/clock_skin_fixture.h"
-#include "clock/png_writer.h"
+#include "support/clock_skin_fixture.h"
+#include "support/png_writer.h"
 #include "support/gdi_object_count.h"
 #include "support/test_support.h"
 

@@ -7,8 +7,8 @@
 #include "base/inifile.h"
 #include "base/registry.h"
 #include "clock/clock_skin.h"
-#include "clock/clock_skin_fixture.h"
-#include "clock/png_writer.h"
+#include "support/clock_skin_fixture.h"
+#include "support/png_writer.h"
 #include "support/test_support.h"
 
 namespace vt {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "clock/clock_skin_fixture.h"
+#include "support/clock_skin_fixture.h"
 #include "support/test_support.h"
 
 namespace vt {

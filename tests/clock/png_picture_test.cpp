@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "clock/clock_skin_fixture.h"
-#include "clock/png_writer.h"
+#include "support/clock_skin_fixture.h"
+#include "support/png_writer.h"
 #include "support/test_support.h"
 
 namespace vt {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forecast/forecast_fixture.h"
+#include "weather/forecast/forecast_fixture.h"
 #include "weather/forecast_skin.h"
 
 using namespace vt;

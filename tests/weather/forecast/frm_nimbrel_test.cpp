@@ -5,8 +5,8 @@
 
 #include "base/registry.h"
 #include "clock/tray_protocol.h"
-#include "forecast/forecast_fixture.h"
-#include "visuals/render.h"
+#include "weather/forecast/forecast_fixture.h"
+#include "controls/render.h"
 #include "weather/frm_nimbrel.h"
 
 using namespace vt;

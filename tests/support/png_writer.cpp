@@ -1,4 +1,4 @@
-#include "clock/png_writer.h"
+#include "support/png_writer.h"
 
 #include "support/test_support.h"
 

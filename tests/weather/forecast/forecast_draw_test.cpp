@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "forecast/forecast_fixture.h"
+#include "weather/forecast/forecast_fixture.h"
 #include "weather/forecast_draw.h"
 
 using namespace vt;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../alarms/alarm_fakes.h"
+#include "alarms/alarm_fakes.h"
 #include "alarms/alarm_editor.h"
 #include "base/handles.h"
 #include "resources/alarm_editor_res.h"

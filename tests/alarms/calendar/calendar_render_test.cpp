@@ -4,7 +4,7 @@
 
 #include "alarms/calendar2.h"
 #include "base/text.h"
-#include "clock/png_writer.h"
+#include "support/png_writer.h"
 #include "support/test_support.h"
 
 using namespace vt;

@@ -8,7 +8,7 @@
 #include "alarms/calendar2.h"
 #include "base/registry.h"
 #include "base/text.h"
-#include "clock/png_writer.h"
+#include "support/png_writer.h"
 #include "clock/tray_protocol.h"
 #include "support/test_support.h"
 

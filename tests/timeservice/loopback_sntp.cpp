@@ -1,4 +1,4 @@
-#include "timesync/loopback_sntp.h"
+#include "timeservice/loopback_sntp.h"
 
 #include <cmath>
 

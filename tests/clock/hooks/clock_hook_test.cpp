@@ -14,7 +14,7 @@
 #include "base/handles.h"
 #include "base/inifile.h"
 #include "clock/clock_hook.h"
-#include "clock/clock_skin_fixture.h"
+#include "support/clock_skin_fixture.h"
 #include "clock/clock_paint.h"
 #include "clock/command_messages.h"
 #include "base/taskbar_locator.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "clock/png_writer.h"
+#include "support/png_writer.h"
 #include "support/test_support.h"
 #include "weather/test_data.h"
 

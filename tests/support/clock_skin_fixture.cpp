@@ -1,4 +1,4 @@
-#include "clock/clock_skin_fixture.h"
+#include "support/clock_skin_fixture.h"
 
 #include <algorithm>
 #include <string>

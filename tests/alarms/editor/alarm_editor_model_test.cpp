@@ -2,7 +2,7 @@
 
 #include "alarms/alarm_editor_model.h"
 #include "support/test_support.h"
-#include "../alarms/alarm_fakes.h"
+#include "alarms/alarm_fakes.h"
 
 using namespace vt;
 using vt::test::At;
