@@ -12,6 +12,8 @@
 #include "base/handles.h"
 #include "base/taskbar_locator.h"
 #include "clock/tray_clock.h"
+#include "host/host_process.h"
+#include "support/classic_shell.h"
 #include "support/test_support.h"
 
 namespace vt {
@@ -22,6 +24,7 @@ constexpr COLORREF kNotifyColour = RGB(30, 60, 120);
 constexpr COLORREF kComponentColour = RGB(20, 230, 40);
 constexpr LRESULT kShellClockSize = MAKELONG(55, 30);
 
+using vt::test::HostProcess;
 using vt::test::PumpUntil;
 
 // The shell's own clock: paints itself red and answers the taskbar's size query.
@@ -36,70 +39,9 @@ LRESULT CALLBACK ShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(w, m, wp, lp);
 }
 
-struct ClassicShell {
-    UniqueBrush taskbarBrush{CreateSolidBrush(RGB(200, 200, 200))};
-    UniqueBrush notifyBrush{CreateSolidBrush(kNotifyColour)};
-    HWND taskbar = nullptr, notify = nullptr, clock = nullptr;
-
-    static void Register(const wchar_t* name, WNDPROC proc, HBRUSH brush) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hbrBackground = brush;
-        wc.lpszClassName = name;
-        UnregisterClassW(name, wc.hInstance);
-        RegisterClassExW(&wc);
-    }
-    ClassicShell() {
-        Register(L"Shell_TrayWnd", DefWindowProcW, taskbarBrush.get());
-        Register(L"TrayNotifyWnd", DefWindowProcW, notifyBrush.get());
-        Register(L"TrayClockWClass", ShellClockProc, nullptr);
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        // Top-most, so that it is the taskbar found before Wine's own.
-        taskbar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 600,
-                                  800, 30, nullptr, nullptr, instance, nullptr);
-        notify = CreateWindowExW(0, L"TrayNotifyWnd", L"", WS_CHILD | WS_VISIBLE, 600, 0, 200, 30, taskbar, nullptr,
-                                 instance, nullptr);
-        clock = CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 100, 0, 100, 30, notify, nullptr,
-                                instance, nullptr);
-        UpdateWindow(taskbar);
-    }
-    ~ClassicShell() {
-        if (taskbar) DestroyWindow(taskbar);
-        UnregisterClassW(L"TrayClockWClass", GetModuleHandleW(nullptr));
-        UnregisterClassW(L"TrayNotifyWnd", GetModuleHandleW(nullptr));
-        UnregisterClassW(L"Shell_TrayWnd", GetModuleHandleW(nullptr));
-    }
-    COLORREF ClockPixel(int x, int y) const {
-        WindowDC dc(clock);
-        return GetPixel(dc.get(), x, y);
-    }
-};
-
-struct HostProcess {
-    UniqueHandle process, thread;
-    bool Start() {
-        std::wstring cmd = L"\"" + test::DistDir() + L"Quellix.exe\" TTrayClock";
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, test::DistDir().c_str(), &si, &pi))
-            return false;
-        process.reset(pi.hProcess);
-        thread.reset(pi.hThread);
-        return true;
-    }
-    // Keeps this thread's windows answering while the host ends.
-    DWORD WaitExit(DWORD ms) {
-        if (!PumpUntil([&] { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }, ms)) return STILL_ACTIVE;
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process.get(), &code);
-        return code;
-    }
-    ~HostProcess() {
-        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.get(), 99);
-    }
+// The shell's clock, 100 x 30 inside a notify area of 200.
+struct ClassicShell : test::ClassicShell {
+    ClassicShell() : test::ClassicShell(ShellClockProc, kNotifyColour, {30, 600, 200, 100, 100}) {}
 };
 
 TEST(ClassicTaskbar, HostTakesTheShellsClockOverAndGivesItBackAtTheEnd) {

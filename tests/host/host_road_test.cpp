@@ -11,6 +11,7 @@
 #include "base/handles.h"
 #include "base/taskbar_locator.h"
 #include "clock/tray_clock.h"
+#include "host/host_process.h"
 #include "support/test_support.h"
 
 namespace vt {
@@ -18,33 +19,8 @@ namespace {
 
 constexpr COLORREF kClockColour = RGB(0x12, 0xC4, 0x5A);
 
+using vt::test::HostProcess;
 using vt::test::PumpUntil;
-
-struct HostProcess {
-    UniqueHandle process;
-    UniqueHandle thread;
-    bool Start(const std::wstring& args) {
-        std::wstring cmd = L"\"" + test::DistDir() + L"Quellix.exe\" " + args;
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, test::DistDir().c_str(), &si, &pi))
-            return false;
-        process.reset(pi.hProcess);
-        thread.reset(pi.hThread);
-        return true;
-    }
-    // Exit code, or STILL_ACTIVE when it did not end in time.
-    DWORD WaitExit(DWORD ms) {
-        if (WaitForSingleObject(process.get(), ms) != WAIT_OBJECT_0) return STILL_ACTIVE;
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process.get(), &code);
-        return code;
-    }
-    ~HostProcess() {
-        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.get(), 99);
-    }
-};
 
 COLORREF ScreenPixel(int x, int y) {
     WindowDC screen(nullptr);

@@ -13,7 +13,9 @@
 
 #include "base/handles.h"
 #include "base/inifile.h"
+#include "base/window.h"
 #include "clock/clock_hook.h"
+#include "support/classic_shell.h"
 #include "support/clock_skin_fixture.h"
 #include "clock/clock_paint.h"
 #include "clock/command_messages.h"
@@ -84,61 +86,15 @@ BOOL WINAPI FakeTrackMouse(LPTRACKMOUSEEVENT e) {
 }
 void CountTrackFailure(HWND, DWORD) { ++g_trackFailures; }
 
-void Register(const wchar_t* name, WNDPROC proc, HBRUSH brush) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = brush;
-    wc.lpszClassName = name;
-    UnregisterClassW(name, wc.hInstance);
-    RegisterClassExW(&wc);
-}
-
-struct ClassicShell {
-    UniqueBrush taskbarBrush{CreateSolidBrush(RGB(200, 200, 200))};
-    UniqueBrush notifyBrush{CreateSolidBrush(kNotifyColour)};
-    HWND taskbar = nullptr, notify = nullptr, clock = nullptr;
-
-    ClassicShell() {
-        Register(L"Shell_TrayWnd", DefWindowProcW, taskbarBrush.get());
-        Register(L"TrayNotifyWnd", DefWindowProcW, notifyBrush.get());
-        Register(L"TrayClockWClass", ShellClockProc, nullptr);
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        taskbar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 600,
-                                  800, 40, nullptr, nullptr, instance, nullptr);
-        notify = CreateWindowExW(0, L"TrayNotifyWnd", L"", WS_CHILD | WS_VISIBLE, 500, 0, 300, 40, taskbar, nullptr,
-                                 instance, nullptr);
-        clock = CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 50, 0, 250, 40, notify, nullptr,
-                                instance, nullptr);
-        UpdateWindow(taskbar);
-    }
-    ~ClassicShell() {
-        if (taskbar && IsWindow(taskbar)) DestroyWindow(taskbar);
-        UnregisterClassW(L"TrayClockWClass", GetModuleHandleW(nullptr));
-        UnregisterClassW(L"TrayNotifyWnd", GetModuleHandleW(nullptr));
-        UnregisterClassW(L"Shell_TrayWnd", GetModuleHandleW(nullptr));
-    }
-    LONG_PTR ClockProc() const { return GetWindowLongPtrW(clock, GWLP_WNDPROC); }
-    LONG_PTR NotifyProc() const { return GetWindowLongPtrW(notify, GWLP_WNDPROC); }
-    LRESULT Send(UINT m, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageW(clock, m, wp, lp); }
-    // Pixels of the clock window as the screen shows them.
-    std::vector<COLORREF> Pixels() const {
-        test::DibCanvas canvas(250, 40);
-        WindowDC dc(clock);
-        BitBlt(canvas.dc(), 0, 0, 250, 40, dc.get(), 0, 0, SRCCOPY);
-        std::vector<COLORREF> pixels;
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 250; ++x) pixels.push_back(canvas.Pixel(x, y));
-        return pixels;
-    }
+// The shell's clock with its own procedure, 250 x 40 inside a notify area of 300.
+struct ClassicShell : test::ClassicShell {
+    ClassicShell() : test::ClassicShell(ShellClockProc, kNotifyColour, {40, 500, 300, 50, 250}) {}
 };
 
 struct StandInMainForm {
     HWND hwnd = nullptr;
     StandInMainForm() {
-        Register(L"VantoricHookTestMain", MainProc, nullptr);
+        RegisterWindowClass(L"VantoricHookTestMain", MainProc, CS_DBLCLKS);
         hwnd = CreateWindowExW(0, L"VantoricHookTestMain", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     }
