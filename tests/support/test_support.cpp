@@ -123,4 +123,12 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     }
 }
 
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 }  // namespace vt::test

@@ -34,6 +34,8 @@ std::wstring DistDir();
 
 // Runs this thread's messages until done() or `ms` have passed; whether done() came true.
 bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+// Dispatches what this thread's queue holds now.
+void Pump();
 
 // Names of the functions this running test program imports by name, from its own import directory.
 std::vector<std::string> ImportedNames();

@@ -14,13 +14,6 @@ using namespace vt::test;
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
