@@ -177,7 +177,7 @@ HRESULT UnregisterServer(const std::wstring& modulePath) noexcept {
     } catch (...) {
         hr = SELFREG_E_CLASS;
     }
-    if (FAILED(UnregisterAscendorTypeLibrary(modulePath)) && SUCCEEDED(hr)) hr = SELFREG_E_TYPELIB;
+    if (FAILED(UnregisterAscendorTypeLibrary()) && SUCCEEDED(hr)) hr = SELFREG_E_TYPELIB;
     return hr;
 }
 

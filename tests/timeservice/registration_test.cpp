@@ -25,7 +25,9 @@ protected:
                                   root_.put(), nullptr),
                   ERROR_SUCCESS);
         ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, root_.get()), ERROR_SUCCESS);
+        // A copy of the built library: its type library is read from the file being registered.
         module_ = dir_.File(L"Ascendor.dll");
+        ASSERT_TRUE(CopyFileW((vt::test::DistDir() + L"Ascendor.dll").c_str(), module_.c_str(), FALSE));
     }
     void TearDown() override {
         RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
@@ -123,8 +125,12 @@ TEST_F(RedirectedClassesRoot, TypeLibraryDescribesTheInterfaceForMarshalling) {
     EXPECT_TRUE(HasKey(itf + L"\\ProxyStubClsid32"));
     EXPECT_TRUE(HasKey(L"TypeLib\\{D5DDAA42-85F0-4024-9F50-318597947C7F}\\1.0"));
 
+    // Registered from the library itself (resource TYPELIB 1); nothing is written beside it.
+    const std::wstring win = sizeof(void*) == 8 ? L"win64" : L"win32";
+    EXPECT_EQ(Text(L"TypeLib\\{D5DDAA42-85F0-4024-9F50-318597947C7F}\\1.0\\0\\" + win, L""), module_);
+    EXPECT_EQ(GetFileAttributesW(dir_.File(L"Ascendor.tlb").c_str()), INVALID_FILE_ATTRIBUTES);
     vt::ComPtr<ITypeLib> lib;
-    ASSERT_EQ(LoadTypeLibEx(TypeLibraryPathFor(module_).c_str(), REGKIND_NONE, lib.put()), S_OK);
+    ASSERT_EQ(LoadTypeLibEx(module_.c_str(), REGKIND_NONE, lib.put()), S_OK);
     vt::ComPtr<ITypeInfo> info;
     ASSERT_EQ(lib->GetTypeInfoOfGuid(IID_IMyPrivilegedObject, info.put()), S_OK);
     TYPEATTR* attr = nullptr;
@@ -148,12 +154,11 @@ TEST_F(RedirectedClassesRoot, TypeLibraryDescribesTheInterfaceForMarshalling) {
 
     ASSERT_EQ(UnregisterServer(module_), S_OK);
     EXPECT_FALSE(HasKey(L"TypeLib\\{D5DDAA42-85F0-4024-9F50-318597947C7F}"));
-    EXPECT_EQ(GetFileAttributesW(TypeLibraryPathFor(module_).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(RedirectedClassesRoot, AFailedRegistrationTakesBackWhatItWrote) {
-    // A file name longer than a registry key name may be: the class entries are written, then the
-    // file-name AppID key fails.
+    // A library that cannot be read (its name is longer than a file name may be): its type library
+    // cannot be registered, and nothing of the registration is left.
     const std::wstring longName = dir_.File(std::wstring(300, L'a') + L".dll");
     EXPECT_EQ(RegisterServer(longName), SELFREG_E_CLASS);
     EXPECT_FALSE(HasKey(L"CLSID\\" + kC));
