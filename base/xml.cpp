@@ -139,6 +139,21 @@ ComPtr<IXMLDOMNode> SelectFirst(IXMLDOMNode* context, const std::wstring& path) 
     return node;
 }
 
+ComPtr<IXMLDOMNode> FindChildNode(IXMLDOMNode* node, std::wstring_view name) {
+    ComPtr<IXMLDOMNode> child;
+    if (!node || FAILED(node->get_firstChild(child.put()))) return {};
+    while (child) {
+        UniqueBstr nodeName;
+        if (SUCCEEDED(child->get_nodeName(nodeName.put())) && nodeName &&
+            std::wstring_view(nodeName.get(), SysStringLen(nodeName.get())) == name)
+            return child;
+        ComPtr<IXMLDOMNode> next;
+        if (FAILED(child->get_nextSibling(next.put()))) break;
+        child = next;
+    }
+    return {};
+}
+
 std::wstring NodeText(IXMLDOMNode* node) {
     UniqueBstr text;
     if (!node || FAILED(node->get_text(text.put()))) return {};

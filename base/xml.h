@@ -28,6 +28,9 @@ ComPtr<IXMLDOMDocument2> ParseXmlText(std::wstring_view text, std::wstring& erro
 // the path selects none.
 std::optional<std::wstring> SelectValue(IXMLDOMNode* context, const std::wstring& path);
 ComPtr<IXMLDOMNode> SelectFirst(IXMLDOMNode* context, const std::wstring& path);
+// The first child of `node` whose node name equals `name` exactly (case-sensitive); empty when none has it
+// or `node` is null.
+ComPtr<IXMLDOMNode> FindChildNode(IXMLDOMNode* node, std::wstring_view name);
 // A node's text (an element's: all its text together) and its own value (empty for an element).
 std::wstring NodeText(IXMLDOMNode* node);
 std::wstring NodeValue(IXMLDOMNode* node);

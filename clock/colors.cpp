@@ -5,6 +5,8 @@
 
 namespace vt {
 
+int ColourR = 0, ColourG = 0, ColourB = 0;
+int ColourH = 0, ColourL = 0, ColourS = 0;
 
 namespace {
 constexpr int kHlsMax = 240;
@@ -84,6 +86,20 @@ RgbColour HlsToRgb(HlsColour c) {
     const float m1 = static_cast<float>(2 * c.l - static_cast<double>(m2));
     return {ChannelFromHue(m1, m2, c.h + kHlsMax / 3), ChannelFromHue(m1, m2, c.h),
             ChannelFromHue(m1, m2, c.h - kHlsMax / 3)};
+}
+
+void RGBToHLS() {
+    HlsColour c = RgbToHls({ColourR, ColourG, ColourB});
+    ColourH = c.h;
+    ColourL = c.l;
+    ColourS = c.s;
+}
+
+void HLSToRGB() {
+    RgbColour c = HlsToRgb({ColourH, ColourL, ColourS});
+    ColourR = c.r;
+    ColourG = c.g;
+    ColourB = c.b;
 }
 
 }  // namespace vt

@@ -20,5 +20,10 @@ RgbColour HlsToRgb(HlsColour c);
 // Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -0.5 -> 0).
 int RoundHalfEven(double x);
 
+// The module's colour variables and the two conversions between them.
+extern int ColourR, ColourG, ColourB;
+extern int ColourH, ColourL, ColourS;
+void RGBToHLS();   // ColourR/G/B -> ColourH/L/S
+void HLSToRGB();   // ColourH/L/S -> ColourR/G/B
 
 }  // namespace vt

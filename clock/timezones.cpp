@@ -185,6 +185,29 @@ const TWvRegistryTimeZones& TimeZoneList() {
 
 int TimeZoneCount() { return TimeZoneList().Count(); }
 
+bool GetTimeZone(int index, std::wstring& standardName, std::wstring& displayName, TIME_ZONE_INFORMATION& tzi) {
+    const TWvRegistryTimeZone* zone = TimeZoneList().Zone(index);
+    if (!zone) return false;
+    standardName = zone->StandardName;
+    displayName = zone->DisplayName;
+    tzi = zone->TimeZoneInfo;
+    return true;
+}
+
+std::optional<TDateTime> ZoneLocalToUTC(const TIME_ZONE_INFORMATION& zone, bool preferDaylight, TDateTime local) {
+    return ZoneLocalToUTC(RulesFromTimeZoneInformation(zone), preferDaylight, local);
+}
+
+TDateTime UTCToZoneLocal(const TIME_ZONE_INFORMATION& zone, TDateTime utc) {
+    return UTCToZoneLocal(RulesFromTimeZoneInformation(zone), utc);
+}
+
+std::optional<TDateTime> LocalToUTC(bool preferDaylight, TDateTime local) {
+    TIME_ZONE_INFORMATION tzi{};
+    if (GetTimeZoneInformation(&tzi) == TIME_ZONE_ID_INVALID) tzi = TIME_ZONE_INFORMATION{};
+    return ZoneLocalToUTC(tzi, preferDaylight, local);
+}
+
 std::optional<TDateTime> ZoneTimeFromUtc(int index, TDateTime utcNow) {
     return TimeZoneList().ZoneTimeFromUtc(index, utcNow);
 }

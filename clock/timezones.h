@@ -68,6 +68,12 @@ private:
 // The program's one list, read from the registry on first use and never rebuilt while it runs.
 const TWvRegistryTimeZones& TimeZoneList();
 int TimeZoneCount();
+bool GetTimeZone(int index, std::wstring& standardName, std::wstring& displayName, TIME_ZONE_INFORMATION& tzi);
+
+std::optional<TDateTime> ZoneLocalToUTC(const TIME_ZONE_INFORMATION& zone, bool preferDaylight, TDateTime local);
+TDateTime UTCToZoneLocal(const TIME_ZONE_INFORMATION& zone, TDateTime utc);
+// A local time of this machine's zone, as the system reports it, to UTC.
+std::optional<TDateTime> LocalToUTC(bool preferDaylight, TDateTime local);
 
 // The clock's second time: zone `index` of TimeZoneList at the UTC instant; nothing outside the list.
 // Taken from UTC because local time converted back is ambiguous in the hour after this machine's own

@@ -28,6 +28,13 @@ std::wstring RequiredPath(IXMLDOMNode* context, const std::wstring& path) {
     return NodeText(node.get());
 }
 
+// The text of the first child element of that name.
+std::wstring RequiredChild(IXMLDOMNode* parent, const wchar_t* name) {
+    auto node = FindChildNode(parent, name);
+    if (!node) throw ReplyError(Missing(name));
+    return NodeText(node.get());
+}
+
 class Reader {
 public:
     explicit Reader(IXMLDOMDocument* doc) : doc_(doc) {}
@@ -106,7 +113,7 @@ WeatherReport Read(IXMLDOMDocument* doc) {
     r.memo.push_back(L"Temperature: " + in.TagText(L"tmp") + degree);
     r.memo.push_back(in.PathText(L"weather/cc/t/text()"));
     auto uv = in.RequiredTag(L"uv");
-    r.memo.push_back(L"UV Index: " + RequiredPath(uv.get(), L"i") + L" " + RequiredPath(uv.get(), L"t"));
+    r.memo.push_back(L"UV Index: " + RequiredChild(uv.get(), L"i") + L" " + RequiredChild(uv.get(), L"t"));
     r.memo.push_back(L"Pressure: " + in.TagText(L"r") + L" " + in.TagText(L"up") + L".");
     r.memo.push_back(in.PathText(L"weather/cc/wind/t/text()"));
     r.memo.push_back(in.TagText(L"hmid"));

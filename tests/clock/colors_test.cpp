@@ -74,7 +74,15 @@ TEST(HlsToRgb, GreysComeBackAsRoundedLuminance) {
     }
 }
 
-TEST(HlsToRgb, RedAtHalfLightnessRoundsItsComponentUp) {
-    EXPECT_EQ(RgbToHls({255, 0, 0}), (HlsColour{0, 120, 240}));
-    EXPECT_EQ(HlsToRgb({0, 60, 240}), (RgbColour{129, 0, 0}));   // m2 = 120.5, (120.5 * 255 + 120) / 240 = 128.53
+TEST(ColourVariables, ConvertInPlace) {
+    ColourR = 255; ColourG = 0; ColourB = 0;
+    RGBToHLS();
+    EXPECT_EQ(ColourH, 0);
+    EXPECT_EQ(ColourL, 120);
+    EXPECT_EQ(ColourS, 240);
+    ColourL = 60;
+    HLSToRGB();
+    EXPECT_EQ(ColourR, 129);   // m2 = 120.5, (120.5 * 255 + 120) / 240 = 128.53
+    EXPECT_EQ(ColourG, 0);
+    EXPECT_EQ(ColourB, 0);
 }

@@ -184,10 +184,17 @@ TEST(ZoneConversionAgainstSystem, EveryRegistryZoneAtItsTransitions) {
                 for (int s : {-1, 0, 1}) instants.push_back(base + s * kOneSecond);
         }
         for (TDateTime utc : instants)
-            EXPECT_EQ(DateTimeToMSecs(UTCToZoneLocal(zone.Rules(), utc)), SystemUtcToLocal(zone.TimeZoneInfo, utc))
+            EXPECT_EQ(DateTimeToMSecs(UTCToZoneLocal(zone.TimeZoneInfo, utc)), SystemUtcToLocal(zone.TimeZoneInfo, utc))
                 << Narrow(zone.KeyName);
     }
     EXPECT_GT(withDaylight, 10);
+}
+
+TEST(ZoneConversionAgainstSystem, LocalToUtcUsesTheMachinesZone) {
+    TIME_ZONE_INFORMATION tzi{};
+    GetTimeZoneInformation(&tzi);
+    const TDateTime local = At(2026, 6, 1, 12, 0);
+    EXPECT_EQ(DateTimeToMSecs(*LocalToUTC(true, local)), SystemLocalToUtc(tzi, local));
 }
 
 TEST(GmtOffsetFromDisplayName, ReadsOffsetAsHhmmPlusFirstPlaceLetter) {
@@ -282,6 +289,17 @@ TEST(TimeZoneList, TziOfAnyOtherSizeIsRejected) {
     bytes.push_back(0);
     EXPECT_FALSE(ParseTzi(bytes));
     EXPECT_FALSE(ParseTzi({}));
+}
+
+TEST(TimeZoneList, GetTimeZoneAnswersOnlyInsideTheList) {
+    std::wstring standard = L"keep", display = L"keep";
+    TIME_ZONE_INFORMATION tzi{};
+    EXPECT_FALSE(GetTimeZone(-1, standard, display, tzi));
+    EXPECT_FALSE(GetTimeZone(TimeZoneCount(), standard, display, tzi));
+    EXPECT_EQ(standard, L"keep");
+    ASSERT_TRUE(GetTimeZone(TimeZoneCount() - 1, standard, display, tzi));
+    EXPECT_EQ(display, TimeZoneList().Zones().back().DisplayName);
+    EXPECT_EQ(standard, TimeZoneList().Zones().back().StandardName);
 }
 
 TEST(ZoneTime, TakenFromUtcNowEvenInTheHourAfterTheMachinesFallBack) {
