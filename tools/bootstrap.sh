@@ -4,7 +4,7 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-         wine64 xvfb xauth googletest python3 imagemagick; do
+         mingw-w64-tools fp-utils-3.2.2 wine64 xvfb xauth googletest python3 imagemagick; do
   have "$p" || need+=("$p")
 done
 # The shipped build is 32-bit: its tests run under 32-bit Wine.

@@ -79,3 +79,15 @@ TEST_F(DialogKeys, AltF4ExitsAsTheMenuSays) {
     Press({VK_MENU, VK_F4});
     EXPECT_EQ(ExitCodeAfter(program, 10000), 0u);
 }
+
+TEST_F(DialogKeys, F1OpensTheHelpFileBesideTheProgram) {
+    ASSERT_TRUE(ShowDialog());
+    Press({VK_F1});
+    // Wine's HTML Help viewer: its frame window, titled by the help file.
+    ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"HH Parent", nullptr) != nullptr; }, 15000));
+    HWND viewer = FindWindowW(L"HH Parent", nullptr);
+    wchar_t title[128] = L"";
+    GetWindowTextW(viewer, title, 128);
+    EXPECT_STREQ(title, L"Vantoric Help");
+    PostMessageW(viewer, WM_CLOSE, 0, 0);
+}
