@@ -9,6 +9,7 @@
 //   start EXE [ARGS...]            starts EXE and prints its process id
 //   waitpid PID MS                 waits for process PID to end and prints its exit code
 //   count CLASS                    prints how many top-level windows of CLASS exist
+//   click CLASS X Y                clicks at (X, Y) of the window's client area
 #include <windows.h>
 
 #include <cstdio>
@@ -135,6 +136,20 @@ int wmain(int argc, wchar_t** argv) {
                                        static_cast<DWORD>(ParseNum(argv[2]))));
         if (!p) return 1;
         return WaitExit(p.get(), static_cast<DWORD>(ParseNum(argv[3])));
+    }
+    if (cmd == L"click" && argc >= 5) {
+        // A left click at (X, Y) of the window's client area, as the user's mouse makes it.
+        HWND w = FindWindowW(argv[2], nullptr);
+        if (!w) return 1;
+        SetForegroundWindow(w);
+        POINT p{static_cast<LONG>(ParseNum(argv[3])), static_cast<LONG>(ParseNum(argv[4]))};
+        ClientToScreen(w, &p);
+        SetCursorPos(p.x, p.y);
+        INPUT click[2]{};
+        click[0].type = click[1].type = INPUT_MOUSE;
+        click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        return SendInput(2, click, sizeof(INPUT)) == 2 ? 0 : 1;
     }
     std::fprintf(stderr, "windriver: unknown command\n");
     return 2;
