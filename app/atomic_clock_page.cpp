@@ -17,6 +17,8 @@ void TAtomicClockPage::OnInitDialog() {
     FillCombo(IDC_CBEVERY, kSyncIntervalNames, std::size(kSyncIntervalNames));
     FillCombo(IDC_CBSERVER, kDefaultTimeServers, std::size(kDefaultTimeServers));
     SetDlgItemTextW(hwnd_, IDC_CBSERVER, kDefaultTimeServers[0]);
+    hints_.Set(GetDlgItem(hwnd_, IDC_BTREMOVETIMESERVER), L"Remove Server");
+    MakeBold(IDC_LBDIFF);
 }
 
 void TAtomicClockPage::ModelToControls(const MainOptions& o) {

@@ -2,6 +2,8 @@
 
 #include "base/window.h"
 
+#include <algorithm>
+
 namespace vt {
 
 void TMainPage::OnCommand(int id, int code, HWND control) {
@@ -17,10 +19,55 @@ LRESULT TMainPage::OnNotify(const NMHDR& nm) {
 
 INT_PTR TMainPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_CTLCOLORSTATIC: {
+        const auto control = reinterpret_cast<HWND>(lp);
+        std::optional<COLORREF> colour = LabelColour(control);
+        if (!colour && std::find(links_.begin(), links_.end(), control) != links_.end()) colour = RGB(0, 0, 255);
+        if (!colour) return FALSE;
+        const auto dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, *colour);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+        if (std::find(links_.begin(), links_.end(), reinterpret_cast<HWND>(wp)) == links_.end()) return FALSE;
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_DRAWITEM: return OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE;
     case WM_TIMER: return OnTimer(wp) ? TRUE : FALSE;
     default: return FALSE;
     }
+}
+
+void TMainPage::MakeTitle(TgradientPanel& panel, int id, int box) {
+    panel.Font.colour = clWhite;
+    if (!panel.CreateTitle(GetDlgItem(hwnd_, id)) || !box) return;
+    HWND check = GetDlgItem(hwnd_, box);
+    SetWindowPos(check, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    panel.OnClick = [check] { SendMessageW(check, BM_CLICK, 0, 0); };
+}
+
+UniqueFont& TMainPage::FontVariant(bool underline, bool bold) {
+    UniqueFont& font = underline ? underlined_ : bold_;
+    if (!font) {
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        if (underline) lf.lfUnderline = TRUE;
+        if (bold) lf.lfWeight = FW_BOLD;
+        font.reset(CreateFontIndirectW(&lf));
+    }
+    return font;
+}
+
+void TMainPage::MakeLink(int id) {
+    HWND link = GetDlgItem(hwnd_, id);
+    links_.push_back(link);
+    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(FontVariant(true, false).get()), TRUE);
+}
+
+void TMainPage::MakeBold(int id) {
+    SendMessageW(GetDlgItem(hwnd_, id), WM_SETFONT, reinterpret_cast<WPARAM>(FontVariant(false, true).get()), TRUE);
 }
 
 std::wstring TMainPage::Text(int id) const { return TextOf(GetDlgItem(hwnd_, id)); }

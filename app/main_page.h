@@ -5,9 +5,14 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "base/handles.h"
 #include "base/window.h"
+#include "controls/gradient_panel.h"
+#include "controls/hints.h"
 #include "clock/options_model.h"
 
 namespace vt {
@@ -52,6 +57,17 @@ protected:
     virtual void OnPageNotify(const NMHDR&) {}
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
     virtual bool OnTimer(UINT_PTR) { return false; }
+    // The text colour of a static control, drawn on the page's own face; nothing: the system's.
+    virtual std::optional<COLORREF> LabelColour(HWND) { return std::nullopt; }
+
+    // A title panel with a white caption in place of the template's placeholder `id`. A check box `box`
+    // on it stays above it, and a click on the panel clicks the box.
+    void MakeTitle(TgradientPanel& panel, int id, int box = 0);
+    // A label that opens a web page: blue, underlined, with the hand cursor.
+    void MakeLink(int id);
+    // A label in the bold face of the page's font.
+    void MakeBold(int id);
+    THints hints_;
 
     template <std::size_t N>
     void ShowChecks(const CheckOption (&boxes)[N], const MainOptions& o) {
@@ -83,7 +99,11 @@ private:
     void OnCommand(int id, int code, HWND control) final;
     LRESULT OnNotify(const NMHDR& nm) final;
     INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Attached() override { hints_.Attach(hwnd_); }
+    UniqueFont& FontVariant(bool underline, bool bold);
     int templateId_;
+    std::vector<HWND> links_;
+    UniqueFont underlined_, bold_;
 };
 
 }  // namespace vt

@@ -30,7 +30,9 @@ public:
     void Shown() override;
 
 private:
+    void OnInitDialog() override;
     void OnPageCommand(int id, int code, HWND control) override;
+    TgradientPanel title_;   // gradientPanel5, with chbShowTimeZone on it
 };
 
 // The proxy page, reached from the weather page's "Proxy..." and the menu; it has no tab.
@@ -39,11 +41,14 @@ public:
     explicit TProxyPage(IMainDialog& dialog);
     void ModelToControls(const MainOptions& o) override;
     void ControlsToModel(MainOptions& o) override;
-    // cbEnableProxyClick: enables the proxy fields and hands the settings on.
+    // cbEnableProxyClick: enables the proxy fields, greys their labels and hands the settings on.
     void ApplyProxy();
 
 private:
+    void OnInitDialog() override;
     void OnPageCommand(int id, int code, HWND control) override;
+    std::optional<COLORREF> LabelColour(HWND label) override;
+    TgradientPanel title_;   // pnEnableProxy, with cbEnableProxy on it
 };
 
 // "About": the program's name and version, and its web site.

@@ -6,6 +6,24 @@ namespace vt {
 
 TProxyPage::TProxyPage(IMainDialog& dialog) : TMainPage(dialog, IDD_PAGE_PROXY) {}
 
+namespace {
+const int kLabels[] = {IDC_LPROXYADDRESS, IDC_LPROXYPORT, IDC_LBPROXYUSER, IDC_LBPROXYPASSWORD, IDC_LPROXYDESCRIPTION};
+}  // namespace
+
+void TProxyPage::OnInitDialog() {
+    MakeTitle(title_, IDC_PNENABLEPROXY, IDC_CBENABLEPROXY);
+    hints_.Set(GetDlgItem(hwnd_, IDC_CBBASICAUTH),
+               L"Basic Authentication indicates if the HTTP Basic Access authentication\n"
+               L"algorithm should be used to calculate authorization credentials for the HTTP request.");
+}
+
+std::optional<COLORREF> TProxyPage::LabelColour(HWND label) {
+    for (int id : kLabels)
+        if (GetDlgItem(hwnd_, id) == label)
+            return GetSysColor(Checked(IDC_CBENABLEPROXY) ? COLOR_WINDOWTEXT : COLOR_INACTIVECAPTIONTEXT);
+    return std::nullopt;
+}
+
 void TProxyPage::ModelToControls(const MainOptions& o) {
     Check(IDC_CBENABLEPROXY, o.proxy.enabled);
     SetTextIfChanged(IDC_EDADDRESS, o.proxy.address);
@@ -27,6 +45,7 @@ void TProxyPage::ControlsToModel(MainOptions& o) {
 void TProxyPage::ApplyProxy() {
     const bool on = Checked(IDC_CBENABLEPROXY);
     for (int id : {IDC_EDADDRESS, IDC_EDPORT, IDC_EDPROXYUSER, IDC_EDPROXYPASSWORD, IDC_CBBASICAUTH}) Enable(id, on);
+    for (int id : kLabels) InvalidateRect(GetDlgItem(hwnd_, id), nullptr, TRUE);
     dialog_.ControlsToModel();
     dialog_.ProxyChanged(on);
 }

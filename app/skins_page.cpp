@@ -27,12 +27,18 @@ std::wstring ItemText(HWND list, int index) {
 TSkinsPage::TSkinsPage(IMainDialog& dialog, const OptionsStore& store, std::wstring skinsDir)
     : TMainPage(dialog, IDD_PAGE_SKINS), store_(store), skinsDir_(std::move(skinsDir)) {}
 
+void TSkinsPage::OnInitDialog() {
+    MakeTitle(currentSkin_, IDC_GRADIENTPANEL4);
+    MakeLink(IDC_LBMORESKINS);
+}
+
 void TSkinsPage::ModelToControls(const MainOptions& o) {
     Check(IDC_CHBTRANS, o.transparentClock);
     Check(IDC_CHBGRADIENT, o.gradientClock);
     Check(IDC_RBHORIZ, o.gradientHoriz);
     Check(IDC_RBVERTICAL, !o.gradientHoriz);
-    SetDlgItemTextW(hwnd_, IDC_GRADIENTPANEL4, (L"Current skin: " + o.skinName).c_str());
+    currentSkin_.Caption = L"Current skin: " + o.skinName;
+    if (currentSkin_.hwnd()) InvalidateRect(currentSkin_.hwnd(), nullptr, FALSE);
     InvalidateRect(GetDlgItem(hwnd_, IDC_SHCOLOR1), nullptr, TRUE);
     InvalidateRect(GetDlgItem(hwnd_, IDC_SHCOLOR2), nullptr, TRUE);
     UpdateGradientControls();

@@ -20,12 +20,14 @@ public:
     void RandomSkin();
 
 private:
+    void OnInitDialog() override;
     void OnPageCommand(int id, int code, HWND control) override;
     void OnPageNotify(const NMHDR& nm) override;
     bool OnDrawItem(DRAWITEMSTRUCT* item) override;
     void UpdateGradientControls();
     void ChooseShapeColor(int id);
 
+    TgradientPanel currentSkin_;   // gradientPanel4: "Current skin: " and the skin's name
     const OptionsStore& store_;   // follows a change of the settings folder
     std::wstring skinsDir_;
 };

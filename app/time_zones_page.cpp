@@ -7,6 +7,11 @@ namespace vt {
 
 TTimeZonesPage::TTimeZonesPage(IMainDialog& dialog) : TMainPage(dialog, IDD_PAGE_TIMEZONE) {}
 
+void TTimeZonesPage::OnInitDialog() {
+    MakeTitle(title_, IDC_GRADIENTPANEL5, IDC_CHBSHOWTIMEZONE);
+    hints_.Set(GetDlgItem(hwnd_, IDC_EDPREFIX), L"Please, enter prefix (example: LONDON, MOSCOW, NEW YORK or PARIS)");
+}
+
 void TTimeZonesPage::ModelToControls(const MainOptions& o) {
     Check(IDC_CHBSHOWTIMEZONE, o.showZone);
     Check(IDC_CHBSHOWZDATE, o.showZDate);

@@ -86,20 +86,7 @@ void TfrDailyWeather::Create(HWND parent, int x, int y, std::wstring name, std::
     CreateWindowExW(0, kClassName, name_.c_str(), WS_CHILD | WS_VISIBLE, x, y, kDailyWeatherWidth, kDailyWeatherHeight,
                     parent, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) return;
-    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
-    const RECT boxes[] = {kPictureBox, kHiBox, kLowBox};
-    for (UINT_PTR id = 0; id < 3; ++id) {
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.uFlags = TTF_SUBCLASS;
-        ti.hwnd = hwnd_;
-        ti.uId = id;
-        ti.rect = boxes[id];
-        ti.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+    tips_.Attach(hwnd_);
     SetState(state_);
 }
 
@@ -116,16 +103,10 @@ void TfrDailyWeather::Show(bool visible) {
 }
 
 void TfrDailyWeather::UpdateTips() {
-    if (!tips_) return;
-    const wchar_t* texts[] = {state_.hint.c_str(), L"Hi", L"Low"};
-    for (UINT_PTR id = 0; id < 3; ++id) {
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.hwnd = hwnd_;
-        ti.uId = id;
-        ti.lpszText = const_cast<wchar_t*>(texts[id]);
-        SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+    // The condition text over the picture, "Hi" and "Low" over the temperatures.
+    tips_.SetArea(0, kPictureBox, state_.hint);
+    tips_.SetArea(1, kHiBox, L"Hi");
+    tips_.SetArea(2, kLowBox, L"Low");
 }
 
 LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {

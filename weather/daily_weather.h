@@ -7,6 +7,7 @@
 
 #include "base/handles.h"
 #include "base/picture.h"
+#include "controls/hints.h"
 #include "base/window.h"
 #include "weather/weather_document.h"
 #include "weather/weather_store.h"
@@ -57,7 +58,7 @@ private:
     std::wstring defaultPicture_;
     DailyWeatherState state_;
     AlphaBitmap picture_;
-    HWND tips_ = nullptr;   // destroyed with the tile, its owner
+    THints tips_;
 };
 
 }  // namespace vt

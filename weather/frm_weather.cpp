@@ -132,16 +132,9 @@ void TfrmWeather::OnInitDialog() {
         tile.Show(false);
     }
 
-    moonTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr, GetModuleHandleW(nullptr),
-                               nullptr);
-    TOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = h;
-    ti.uId = reinterpret_cast<UINT_PTR>(imgMoon);
-    ti.lpszText = const_cast<wchar_t*>(L"");
-    SendMessageW(moonTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    hints_.Attach(h);
+    hints_.Set(imgMoon, L"");
+    hints_.Set(cbShowLocation, L"Show Weather Location");
 
     UpdateControls();
 }
@@ -285,14 +278,7 @@ void TfrmWeather::UpdateControls() {
         shownMoon_ = st.moonPicturePath;
         InvalidateRect(imgMoon, nullptr, TRUE);
     }
-    if (moonTip_) {
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.hwnd = hwnd_;
-        ti.uId = reinterpret_cast<UINT_PTR>(imgMoon);
-        ti.lpszText = const_cast<wchar_t*>(st.moonHint.c_str());
-        SendMessageW(moonTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
+    hints_.Set(imgMoon, st.moonHint);
     for (size_t i = 0; i < frDailyWeather.size(); ++i)
         if (!(frDailyWeather[i].State() == st.tiles[i])) frDailyWeather[i].SetState(st.tiles[i]);
     ShowSubPages();

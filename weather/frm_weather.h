@@ -13,6 +13,7 @@
 #include "base/handles.h"
 #include "base/window.h"
 #include "base/picture.h"
+#include "controls/hints.h"
 #include "weather/daily_weather.h"
 #include "weather/weather_page.h"
 
@@ -93,7 +94,7 @@ private:
     std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first loaded
     AlphaBitmap picture_, moon_;
     UniqueFont boldFont_;
-    HWND moonTip_ = nullptr;   // owned by the page window, destroyed with it
+    THints hints_;   // the moon picture's and the settings' hints
 };
 
 }  // namespace vt

@@ -13,101 +13,13 @@
 #include "weather/weather_request.h"
 #include "resources/resource.h"
 #include "resources/weather_res.h"
+#include "app/main_form_fixture.h"
 #include "support/test_support.h"
 
 using namespace vt;
 
-namespace {
-
-class FakeHost : public IHostLauncher {
-public:
-    bool result = true;
-    int starts = 0;
-    bool Start(HWND, const std::wstring&) override {
-        ++starts;
-        return result;
-    }
-};
-
-class FakePainter : public IClockPainter {
-public:
-    int loads = 0, inits = 0, digits = 0;
-    void InitClockPaint(const std::wstring&) override { ++inits; }
-    void LoadClockOptions(const std::wstring&) override { ++loads; }
-    bool HasTaskbarWindows() override { return false; }
-    bool IsTaskbarVertical() override { return false; }
-    int CalcClockWidth() override { return 80; }
-    int CalcClockHeight() override { return 30; }
-    void UpdateClockDigits() override { ++digits; }
-    void ReleaseWeatherIcon() override {}
-    void PaintClock(HDC, const RECT&) override {}
-};
-
-class FixedNow : public INow {
-public:
-    TDateTime now = EncodeDateTime(2026, 12, 8, 10, 0, 0);
-    TDateTime Now() const override { return now; }
-    TDateTime UtcNow() const override { return now; }
-    std::uint64_t TickCount64() const override { return 1000; }
-};
-
-class FakeTimeQuery : public ITimeQuery {
-public:
-    std::atomic<int> asked{0};
-    std::optional<TDateTime> ServerOffset(const std::wstring&) override {
-        ++asked;
-        return 2 * kOneSecond;
-    }
-};
-
-class MainFormTest : public testing::Test {
-protected:
-    void SetUp() override {
-        static std::atomic<int> n{0};
-        keyBase = L"Software\\VantoricTests\\form-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(n++);
-        config.store.programKey = keyBase + L"\\Program";
-        config.store.runKey = keyBase + L"\\Run";
-        config.store.settingsDir = dir.path();
-        config.weatherStore = {HKEY_CURRENT_USER, keyBase + L"\\Program"};
-        std::wstring dist = test::DistDir();   // the program folder, with its calendar skins
-        config.appDir = dist.substr(0, dist.size() - 1);
-        config.host = &host;
-        config.painter = &painter;
-        config.now = &clock;
-        config.timeQuery = &timeQuery;
-        hooks.messageBox = [this](const std::wstring& text, const std::wstring& caption, HWND) {
-            messages.push_back(caption + L": " + text);
-        };
-    }
-    void TearDown() override {
-        form.reset();
-        RegDeleteTreeW(HKEY_CURRENT_USER, keyBase.c_str());
-    }
-    TfrmClock& Start() {
-        form = std::make_unique<TfrmClock>(config, hooks);
-        EXPECT_TRUE(form->Create());
-        EXPECT_TRUE(form->InitClock());
-        form->LoadOptions();
-        return *form;
-    }
-    std::wstring Stored(const wchar_t* key) {
-        return IniFile(dir.path() + L"Setting.ini").ReadString(L"Options", key, L"<missing>");
-    }
-    LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageW(form->hwnd(), msg, wp, lp); }
-
-    test::TempDir dir;
-    std::wstring keyBase;
-    FakeHost host;
-    FakePainter painter;
-    FixedNow clock;
-    FakeTimeQuery timeQuery;
-    MainFormConfig config;
-    MainFormHooks hooks;
-    std::unique_ptr<TfrmClock> form;
-    std::vector<std::wstring> messages;
-};
-
-}  // namespace
+using vt::test::FakePainter;
+using vt::test::MainFormTest;
 
 TEST_F(MainFormTest, StartsHiddenWithTheHostStartedAndThePainterLoaded) {
     TfrmClock& f = Start();

@@ -1,0 +1,105 @@
+// The small pages of the main dialog as a user meets them: title panels that work their check boxes,
+// greyed labels, hints and links.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_form_fixture.h"
+#include "support/clock_skin_fixture.h"
+#include "resources/resource.h"
+
+using namespace vt;
+using vt::test::MainFormTest;
+
+namespace {
+
+// The text colour a page gives a static control of its own.
+COLORREF LabelColour(HWND page, int id) {
+    UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    SetTextColor(dc.get(), RGB(1, 2, 3));
+    SendMessageW(page, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    return GetTextColor(dc.get());
+}
+
+// The hint of a control: the text one of this thread's tip windows (their owner is the top-level
+// window) holds for it.
+std::wstring HintOf(HWND page, int id) {
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM l) -> BOOL {
+        wchar_t cls[64];
+        if (GetClassNameW(w, cls, 64) && wcscmp(cls, TOOLTIPS_CLASSW) == 0)
+            reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&tips));
+    for (HWND tip : tips) {
+        wchar_t text[512] = L"";
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = page;
+        ti.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(page, id));
+        ti.lpszText = text;
+        SendMessageW(tip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
+        if (text[0]) return text;
+    }
+    return L"<no hint>";
+}
+
+void Click(HWND w) {
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 5));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(40, 5));
+}
+
+}  // namespace
+
+TEST_F(MainFormTest, TheTimeZoneTitleWorksItsCheckBoxAndSaves) {
+    TfrmClock& f = Start();
+    HWND page = f.Page(4);
+    HWND title = GetDlgItem(page, IDC_GRADIENTPANEL5);
+    wchar_t cls[64] = L"";
+    GetClassNameW(title, cls, 64);
+    ASSERT_STREQ(cls, L"TgradientPanel");
+    const bool before = f.Options().showZone;
+    Click(title);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_CHBSHOWTIMEZONE) == BST_CHECKED, !before);
+    EXPECT_EQ(f.Options().showZone, !before);
+    EXPECT_EQ(Stored(L"ShowZone"), before ? L"0" : L"1");
+
+    // The title's face: the grey header colour at its left, fading to the right.
+    RECT r{};
+    GetClientRect(title, &r);
+    test::DibCanvas canvas(r.right, r.bottom);
+    SendMessageW(title, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    const COLORREF left = canvas.Pixel(1, r.bottom - 1);
+    EXPECT_NEAR(GetRValue(left), 161, 3);
+    EXPECT_NEAR(GetBValue(left), 157, 3);
+    EXPECT_EQ(HintOf(page, IDC_EDPREFIX), L"Please, enter prefix (example: LONDON, MOSCOW, NEW YORK or PARIS)");
+}
+
+TEST_F(MainFormTest, ProxyLabelsAreGreyUntilTheProxyIsEnabled) {
+    TfrmClock& f = Start();
+    HWND page = f.Page(7);
+    ASSERT_NE(IsDlgButtonChecked(page, IDC_CBENABLEPROXY), BST_CHECKED);
+    EXPECT_EQ(LabelColour(page, IDC_LPROXYADDRESS), GetSysColor(COLOR_INACTIVECAPTIONTEXT));
+    Click(GetDlgItem(page, IDC_PNENABLEPROXY));   // the title clicks its check box
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_CBENABLEPROXY), BST_CHECKED);
+    EXPECT_TRUE(f.Options().proxy.enabled);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_EDADDRESS)));
+    EXPECT_EQ(LabelColour(page, IDC_LPROXYADDRESS), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(HintOf(page, IDC_CBBASICAUTH).rfind(L"Basic Authentication indicates", 0), 0u);
+}
+
+TEST_F(MainFormTest, LinksAreBlueAndTheProgramNameBold) {
+    TfrmClock& f = Start();
+    EXPECT_EQ(LabelColour(f.Page(2), IDC_LBMORESKINS), RGB(0, 0, 255));
+    EXPECT_EQ(LabelColour(f.Page(6), IDC_LABEL13), RGB(0, 0, 255));
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(f.Page(6), IDC_LBABOUTPROGNAME, WM_GETFONT, 0, 0)), sizeof lf,
+               &lf);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_EQ(HintOf(f.Page(5), IDC_BTREMOVETIMESERVER), L"Remove Server");
+}
