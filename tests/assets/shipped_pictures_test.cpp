@@ -97,10 +97,10 @@ struct SkinCells {
 
 // The skins the program ships and the cell sizes each is drawn with.
 const SkinCells kSkins[] = {
-    {L"Gold", 10, 20, 6, 8},
-    {L"Silver", 8, 15, 6, 8},
-    {L"Azure", 13, 26, 7, 9},
-    {L"Ember", 14, 24, 6, 8},
+    {L"Gold", 10, 16, 6, 8},
+    {L"Silver", 8, 14, 6, 8},
+    {L"Azure", 11, 16, 6, 8},
+    {L"Ember", 13, 16, 6, 8},
 };
 
 // Text.bmp cells that hold a glyph: row 0 letters, " and @; row 1 digits and signs.
