@@ -1,5 +1,7 @@
 #include "alarms/alarm_window.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "base/window.h"
@@ -32,6 +34,45 @@ TfrmOnAlarm::TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int t
 
 TfrmOnAlarm::~TfrmOnAlarm() = default;
 
+namespace {
+
+// The snooze button's glyph: a small clock face, 16 x 16, on the button's own face (alpha 0 around it).
+Picture ReminderGlyph() {
+    Picture p;
+    p.width = p.height = 16;
+    p.pixels.assign(256, Bgra{0, 0, 0, 0});
+    auto put = [&](int x, int y, Bgra c) {
+        if (x >= 0 && y >= 0 && x < 16 && y < 16) p.pixels[static_cast<size_t>(y) * 16 + x] = c;
+    };
+    const Bgra rim{40, 40, 160, 255}, face{255, 255, 255, 255}, hand{0, 0, 0, 255};
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const double d = std::hypot(x - 7.5, y - 7.5);
+            if (d <= 7.5) put(x, y, d > 6.0 ? rim : face);
+        }
+    for (int y = 3; y <= 8; ++y) put(7, y, hand);   // the minute hand up to twelve
+    for (int x = 8; x <= 10; ++x) put(x, 8, hand);  // the hour hand towards three
+    return p;
+}
+
+// The edit picture: a pencil over a sheet, pressed one pixel down and right.
+void DrawEditPicture(HDC dc, const RECT& rc, bool pressed) {
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    const int o = pressed ? 1 : 0;
+    const int x = rc.left + (rc.right - rc.left - 16) / 2 + o, y = rc.top + (rc.bottom - rc.top - 16) / 2 + o;
+    RECT sheet{x + 1, y + 1, x + 12, y + 15};
+    FillRect(dc, &sheet, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &sheet, GetSysColorBrush(COLOR_BTNSHADOW));
+    UniqueBrush wood(CreateSolidBrush(RGB(230, 160, 40)));
+    UniquePen edge(CreatePen(PS_SOLID, 1, RGB(120, 70, 10)));
+    SelectGuard keepBrush(dc, wood.get());
+    SelectGuard keepPen(dc, edge.get());
+    const POINT pencil[] = {{x + 6, y + 13}, {x + 7, y + 10}, {x + 14, y + 3}, {x + 16, y + 5}, {x + 9, y + 12}};
+    Polygon(dc, pencil, 5);
+}
+
+}  // namespace
+
 TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, TAlarmWindows& list, const AlarmWindowRequest& request) {
     auto* w = new TfrmOnAlarm(deps, list, request.Tag, request.Icon);
     w->prevForegroundWnd_ = GetForegroundWindow();
@@ -63,6 +104,22 @@ void TfrmOnAlarm::OnInitDialog() {
         AppendMenuW(pmReminder_.get(), flags, IDM_REMIND_FIRST + row, caption.c_str());
     }
     SetMenuDefaultItem(pmReminder_.get(), IDM_REMIND_FIRST, FALSE);
+    // The owner-drawn snooze button takes the place of the template's placeholder.
+    HWND place = GetDlgItem(hwnd_, IDC_BREMIND);
+    RECT r{};
+    GetWindowRect(place, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    DestroyWindow(place);
+    bRemind_.SetLayout(blGlyphRight);
+    bRemind_.SetGlyph(ReminderGlyph());
+    bRemind_.SetPopupMenu(pmReminder_.get());
+    bRemind_.OnMenuCommand = [this](UINT command) {
+        if (command >= IDM_REMIND_FIRST) ChooseReminder(command - IDM_REMIND_FIRST);
+    };
+    bRemind_.Create(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, IDC_BREMIND);
+    SendMessageW(bRemind_.hwnd(), WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
+    hints_.Attach(hwnd_);
+    hints_.Set(GetDlgItem(hwnd_, IDC_IMGEDIT), L"Edit alarm");
     // FormShow
     SetDlgItemTextW(hwnd_, IDC_BREMIND, L"Remind again in none");
     SetDlgItemTextW(hwnd_, IDOK, L"OK");
@@ -73,8 +130,6 @@ void TfrmOnAlarm::OnCommand(int id, int code, HWND) {
         ChooseReminder(static_cast<size_t>(id - IDM_REMIND_FIRST));
     } else if (id == IDOK || id == IDCANCEL) {   // IDCANCEL: the Esc key
         bOKClick();
-    } else if (id == IDC_BREMIND && code == BN_CLICKED) {
-        ShowReminderMenu();
     } else if (id == IDC_IMGEDIT && code == BN_CLICKED) {
         imgEditClick();
     }
@@ -107,6 +162,8 @@ void TfrmOnAlarm::DrawItem(const DRAWITEMSTRUCT& item) {
         SelectGuard keepBrush(dc, brush);
         SelectGuard keepPen(dc, GetStockObject(NULL_PEN));
         RoundRect(dc, rc.left, rc.top, rc.right + 1, rc.bottom + 1, 12, 12);
+    } else if (item.CtlID == IDC_IMGEDIT) {
+        DrawEditPicture(dc, rc, (item.itemState & ODS_SELECTED) != 0);
     } else if (item.CtlID == IDC_IMGICO) {
         FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         if (deps_.icons) ImageList_Draw(deps_.icons, icon_, dc, rc.left, rc.top, ILD_TRANSPARENT);
@@ -116,12 +173,6 @@ void TfrmOnAlarm::DrawItem(const DRAWITEMSTRUCT& item) {
 std::wstring TfrmOnAlarm::RemindCaption() const { return TextOf(GetDlgItem(hwnd_, IDC_BREMIND)); }
 std::wstring TfrmOnAlarm::OkCaption() const { return TextOf(GetDlgItem(hwnd_, IDOK)); }
 std::wstring TfrmOnAlarm::MessageText() const { return TextOf(GetDlgItem(hwnd_, IDC_MMMESSAGE)); }
-
-void TfrmOnAlarm::ShowReminderMenu() {
-    RECT rc;
-    GetWindowRect(GetDlgItem(hwnd_, IDC_BREMIND), &rc);
-    TrackPopupMenu(pmReminder_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, rc.left, rc.bottom, 0, hwnd_, nullptr);
-}
 
 void TfrmOnAlarm::ChooseReminder(size_t row) {
     if (row >= kReminderIntervals.size()) return;

@@ -13,6 +13,8 @@
 #include "alarms/alarm_actions.h"
 #include "base/handles.h"
 #include "base/window.h"
+#include "controls/hints.h"
+#include "controls/tmq_button.h"
 
 namespace vt {
 
@@ -89,7 +91,6 @@ private:
     void OnCommand(int id, int code, HWND control) override;
     void Detached() override;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
-    void ShowReminderMenu();
     void DrawItem(const DRAWITEMSTRUCT& item);
     void ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
@@ -100,6 +101,8 @@ private:
     int icon_ = 0;
     bool closing_ = false;
     UniqueMenu pmReminder_;
+    TTmqButton bRemind_;   // the snooze button with its clock glyph and the reminder menu
+    THints hints_;
 };
 
 }  // namespace vt

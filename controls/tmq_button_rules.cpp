@@ -20,7 +20,15 @@ public:
         HRSRC found = FindResourceW(module, name, type);
         HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
         const void* data = loaded ? LockResource(loaded) : nullptr;
-        if (data) PlaySoundW(static_cast<LPCWSTR>(data), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT);
+        // winmm is loaded on the first hover sound only: a window whose buttons never play one (PlayMusic
+        // off, the default) does not bring the sound library in.
+        using PlaySoundProc = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+        static const PlaySoundProc play = [] {
+            HMODULE winmm = LoadLibraryW(L"winmm.dll");
+            FARPROC p = winmm ? GetProcAddress(winmm, "PlaySoundW") : nullptr;
+            return reinterpret_cast<PlaySoundProc>(reinterpret_cast<void (*)()>(p));
+        }();
+        if (data && play) play(static_cast<LPCWSTR>(data), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT);
     }
 };
 

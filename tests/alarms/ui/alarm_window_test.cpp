@@ -4,12 +4,23 @@
 #include "alarms/alarm_window.h"
 #include "fakes.h"
 #include "resources/alarms_page_res.h"
+#include "support/clock_skin_fixture.h"
 #include "support/test_support.h"
 
 using namespace vt;
 using namespace vt::test;
 
 namespace {
+
+// A popup that answers with one command at once.
+class ButtonChoice final : public IPopupMenus {
+public:
+    explicit ButtonChoice(UINT command) : command_(command) {}
+    UINT Popup(HMENU, HWND, POINT, bool) override { return command_; }
+
+private:
+    UINT command_;
+};
 
 size_t RowOf(const wchar_t* caption) {
     for (size_t i = 0; i < kReminderIntervals.size(); ++i)
@@ -50,6 +61,16 @@ protected:
         return TfrmOnAlarm::Open(deps, list, AlarmWindowRequest{tag, 0, text});
     }
     static void Command(TfrmOnAlarm* w, int id) { SendMessageW(w->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    // A row of the snooze button's own menu, as its popup returns it.
+    static void ChooseFromMenu(TfrmOnAlarm* w, size_t row) {
+        ButtonChoice choice(static_cast<UINT>(IDM_REMIND_FIRST + row));
+        auto* button = reinterpret_cast<TTmqCustomButton*>(GetWindowLongPtrW(GetDlgItem(w->hwnd(), IDC_BREMIND), GWLP_USERDATA));
+        ASSERT_NE(button, nullptr);
+        button->Menus = &choice;
+        SendMessageW(button->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(button->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        button->Menus = &TrackedPopupMenus();
+    }
 };
 
 TEST_F(MessageWindow, ShowsTheMessageAsTextAndCaption) {
@@ -209,3 +230,41 @@ TEST_F(MessageWindow, OtherWindowsMessagesAreNotTaken) {
 }
 
 }  // namespace
+
+// The snooze button as a person sees it: the owner-drawn button with its clock glyph at the right, which
+// looks different under the mouse; the edit picture beside it.
+TEST_F(MessageWindow, SnoozeButtonIsOwnerDrawnWithItsClockGlyph) {
+    TfrmOnAlarm* w = Open(0);
+    ASSERT_NE(w, nullptr);
+    HWND snooze = GetDlgItem(w->hwnd(), IDC_BREMIND);
+    wchar_t cls[64] = L"";
+    GetClassNameW(snooze, cls, 64);
+    ASSERT_STREQ(cls, L"TTmqButton");
+    RECT r{};
+    GetClientRect(snooze, &r);
+    auto render = [&] {
+        DibCanvas canvas(r.right, r.bottom);
+        SendMessageW(snooze, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+        std::vector<COLORREF> px;
+        for (int y = 0; y < r.bottom; ++y)
+            for (int x = 0; x < r.right; ++x) px.push_back(canvas.Pixel(x, y));
+        return px;
+    };
+    const std::vector<COLORREF> normal = render();
+    int rimLeft = r.right, rim = 0;
+    for (int i = 0; i < static_cast<int>(normal.size()); ++i)
+        if (normal[static_cast<size_t>(i)] == RGB(160, 40, 40)) {
+            ++rim;
+            rimLeft = std::min<int>(rimLeft, i % r.right);
+        }
+    EXPECT_GT(rim, 10) << "the clock glyph's rim";
+    EXPECT_GT(rimLeft, r.right / 2) << "the glyph stands at the right";
+    SendMessageW(snooze, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));   // the mouse comes over it
+    EXPECT_NE(render(), normal) << "the hot look differs";
+
+    // Choosing from the button's menu snoozes through the same road as the window's own command.
+    ChooseFromMenu(w, RowOf(L"15 min"));
+    EXPECT_EQ(w->RemindCaption(), L"Remind again in 15 min");
+    HWND edit = GetDlgItem(w->hwnd(), IDC_IMGEDIT);
+    EXPECT_TRUE(GetWindowLongPtrW(edit, GWL_STYLE) & BS_OWNERDRAW);
+}
