@@ -10,6 +10,7 @@
 
 #include "app/main_form_fixture.h"
 #include "support/clock_skin_fixture.h"
+#include "support/layout_check.h"
 #include "resources/resource.h"
 
 using namespace vt;
@@ -102,4 +103,15 @@ TEST_F(MainFormTest, LinksAreBlueAndTheProgramNameBold) {
                &lf);
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_EQ(HintOf(f.Page(5), IDC_BTREMOVETIMESERVER), L"Remove Server");
+}
+
+TEST_F(MainFormTest, EveryPageLaysItsControlsOutWhole) {
+    TfrmClock& f = Start();
+    f.ShowMain();
+    for (int page = 0; page < 8; ++page) {
+        f.SelectPage(page);
+        std::string problems;
+        for (const std::string& p : test::LayoutProblems(f.hwnd())) problems += "\n  " + p;
+        EXPECT_TRUE(problems.empty()) << "page " << page << ":" << problems;
+    }
 }

@@ -10,6 +10,7 @@
 #include "alarms/alarm_editor.h"
 #include "base/handles.h"
 #include "resources/alarm_editor_res.h"
+#include "support/layout_check.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -594,4 +595,23 @@ TEST(TfrmAlarm, EditAlarmIsModalAndReturnsWhenClosed) {
     EXPECT_FALSE(f.Open(false, 1));
     EXPECT_TRUE(f.EditingNewAlarm());
     e.Cancel();
+}
+
+TEST(TfrmAlarm, EveryTabLaysItsControlsOutWhole) {
+    Editor e;
+    TfrmAlarm& f = *e.form;
+    ASSERT_TRUE(f.Open(true, 0));
+    for (int tab = 0; tab < 3; ++tab) {
+        TabCtrl_SetCurSel(f.PageControl, tab);
+        NMHDR change{f.PageControl, static_cast<UINT_PTR>(GetDlgCtrlID(f.PageControl)), static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(f.hwnd(), WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+        // Every schedule kind shows its own panel; each is looked at.
+        for (int kind = 1; kind <= (tab == 0 ? kEditorKindCount : 1); ++kind) {
+            if (tab == 0) f.ShowSchedulePanel(kind);
+            std::string problems;
+            for (const std::string& p : test::LayoutProblems(f.hwnd())) problems += "\n  " + p;
+            EXPECT_TRUE(problems.empty()) << "tab " << tab << ", schedule " << kind << ":" << problems;
+        }
+    }
+
 }

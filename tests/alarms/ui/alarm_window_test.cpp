@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "resources/alarms_page_res.h"
 #include "support/clock_skin_fixture.h"
+#include "support/layout_check.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -267,4 +268,7 @@ TEST_F(MessageWindow, SnoozeButtonIsOwnerDrawnWithItsClockGlyph) {
     EXPECT_EQ(w->RemindCaption(), L"Remind again in 15 min");
     HWND edit = GetDlgItem(w->hwnd(), IDC_IMGEDIT);
     EXPECT_TRUE(GetWindowLongPtrW(edit, GWL_STYLE) & BS_OWNERDRAW);
+    std::string problems;
+    for (const std::string& p : LayoutProblems(w->hwnd())) problems += "\n  " + p;
+    EXPECT_TRUE(problems.empty()) << problems;
 }
