@@ -132,6 +132,19 @@ void TfrmWeather::OnInitDialog() {
         tile.Show(false);
     }
 
+    // The settings' two group titles: white captions on the header gradient; the first carries its check box.
+    showTitle_.Font.colour = everyTitle_.Font.colour = clWhite;
+    if (showTitle_.CreateTitle(gradientPanel8)) {
+        gradientPanel8 = showTitle_.hwnd();
+        ShowWindow(gradientPanel8, SW_HIDE);
+        SetWindowPos(chbShowWeather, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        showTitle_.OnClick = [this] { page_.SetShowWeather(!options_.showWeather); };
+    }
+    if (everyTitle_.CreateTitle(gradientPanel9)) {
+        gradientPanel9 = everyTitle_.hwnd();
+        ShowWindow(gradientPanel9, SW_HIDE);
+        everyTitle_.OnClick = [this] { page_.ToggleOneMinute(); };
+    }
     hints_.Attach(h);
     hints_.Set(imgMoon, L"");
     hints_.Set(cbShowLocation, L"Show Weather Location");
@@ -157,9 +170,6 @@ void TfrmWeather::OnCommand(int id, int code, HWND control) {
         case IDC_CHBSHOWWEATHER:
             if (code == BN_CLICKED) page_.SetShowWeather(Checked(control));
             break;
-        case IDC_GRADIENTPANEL8:
-            if (code == STN_CLICKED) page_.SetShowWeather(!options_.showWeather);
-            break;
         case IDC_CBSHOWLOCATION:
             if (code == BN_CLICKED) page_.SetShowLocation(Checked(control));
             break;
@@ -169,9 +179,6 @@ void TfrmWeather::OnCommand(int id, int code, HWND control) {
         case IDC_RBENGLISHUNITS:
         case IDC_RBMETRICUNITS:
             if (code == BN_CLICKED && Checked(control)) page_.SetEnglishUnits(id == IDC_RBENGLISHUNITS);
-            break;
-        case IDC_GRADIENTPANEL9:
-            if (code == STN_CLICKED) page_.ToggleOneMinute();
             break;
         case IDC_CBWEATHEREVERY:
             if (code == CBN_SELCHANGE)
@@ -286,6 +293,10 @@ void TfrmWeather::UpdateControls() {
 
 void TfrmWeather::ShowSubPages() {
     const int shown = page_.State().shownPage;
+    // The tiles go first, and the page is painted anew once: what a hidden tile covered must not stay
+    // on the screen over the settings.
+    const bool changed = shown != shownSubPage_;
+    shownSubPage_ = shown;
     for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         int page = SubPageOf(GetDlgCtrlID(child));
         if (page < 0) continue;
@@ -302,6 +313,7 @@ void TfrmWeather::ShowSubPages() {
         if (reinterpret_cast<HFONT>(SendMessageW(buttons[i], WM_GETFONT, 0, 0)) != want)
             SendMessageW(buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(want), TRUE);
     }
+    if (changed) RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {

@@ -13,6 +13,7 @@
 #include "base/handles.h"
 #include "base/window.h"
 #include "base/picture.h"
+#include "controls/gradient_panel.h"
 #include "controls/hints.h"
 #include "weather/daily_weather.h"
 #include "weather/weather_page.h"
@@ -94,7 +95,9 @@ private:
     std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first loaded
     AlphaBitmap picture_, moon_;
     UniqueFont boldFont_;
-    THints hints_;   // the moon picture's and the settings' hints
+    THints hints_;
+    TgradientPanel showTitle_, everyTitle_;   // gradientPanel8 and gradientPanel9
+    int shownSubPage_ = -1;   // the moon picture's and the settings' hints
 };
 
 }  // namespace vt
