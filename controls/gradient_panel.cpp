@@ -76,7 +76,10 @@ bool TgradientPanel::CreateTitle(HWND placeholder) {
     DestroyWindow(placeholder);
     BeginColor = kTitleBeginColour;
     EndColor = clBtnFace;
-    return Create(parent, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, id);
+    if (!Create(parent, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, id)) return false;
+    // A new child window comes last in the z-order, under a group box it stands on.
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
 }
 
 void TgradientPanel::PaintTo(HDC dc) {

@@ -30,6 +30,10 @@ tabx=(49 114 168 225 295 377)
 for i in "${!pages[@]}"; do
     "$WINE" "$driver" click TfrmClock "${tabx[$i]}" 16
     shot "page-$i-${pages[$i]}"
+    if [ "${pages[$i]}" = weather ]; then   # its Daily and Settings buttons, below Current
+        "$WINE" "$driver" click TfrmClock 62 128; shot page-3-weather-daily
+        "$WINE" "$driver" click TfrmClock 62 160; shot page-3-weather-settings
+    fi
 done
 command 511; shot page-proxy          # IDM_PROXY
 command 510; shot page-about          # IDM_ABOUT
