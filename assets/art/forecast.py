@@ -13,6 +13,7 @@ import math
 from . import imagefile, raster, weather_icons
 
 ICON_SIZE = 64
+ICON_CONTENT = 44                         # the picture's own size inside the cell
 PANEL_W, PANEL_H = 290, 215
 PANEL_AT = ICON_SIZE // 2 - 10            # where the widget lays the panel, in canvas pixels
 CLOSE_W, CLOSE_H = 20, 21
@@ -109,7 +110,16 @@ def build(out):
     for name in sorted(SKINS):
         out.write("Forecast/%s/skin.xml" % name, skin_xml(SKINS[name]))
         for code in weather_icons.codes():
-            out.write("Forecast/%s/%s.png" % (name, code), _png(weather_icons.draw(code, ICON_SIZE)))
+            out.write("Forecast/%s/%s.png" % (name, code), _png(current_icon(code)))
+
+
+def current_icon(code):
+    """The weather picture inside a 64 x 64 cell, drawn smaller and high in it: the widget lays
+    "Conditions" against the cell's left edge and the place name across its lower part, so the picture
+    leaves those parts of the cell clear."""
+    cell = raster.Canvas(ICON_SIZE, ICON_SIZE)
+    weather_icons.draw(code, ICON_CONTENT).draw(cell, (ICON_SIZE - ICON_CONTENT) // 2, 2)
+    return cell
 
 
 PRODUCTS = [("forecast", build)]

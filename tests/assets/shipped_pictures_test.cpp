@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "base/picture.h"
 #include "base/text.h"
 #include "support/test_support.h"
 
@@ -417,4 +418,28 @@ TEST_F(Pictures, AlarmIconsFillTheEditorsThirtyThreePlacesInNameOrder) {
         EXPECT_EQ(png.pixels.height, 32) << Narrow(name);
         EXPECT_TRUE(seen.insert(png.pixels.data).second) << Narrow(name) << " repeats another icon";
     }
+}
+
+// The forecast widget lays "Conditions" against the current icon's left edge and the place name across
+// its lower part: every shipped current icon leaves those parts of its 64 x 64 cell clear.
+TEST(ForecastIcons, LeaveTheConditionsAndPlaceNameClear) {
+    const std::wstring dir = DistDir() + L"Forecast\\KonfabulatorPLUS\\";
+    WIN32_FIND_DATAW found{};
+    vt::UniqueFindFile find(FindFirstFileW((dir + L"*.png").c_str(), &found));
+    ASSERT_TRUE(find && find.get() != INVALID_HANDLE_VALUE);
+    int icons = 0;
+    do {
+        vt::AlphaBitmap icon = vt::LoadPicture(dir + found.cFileName);
+        ASSERT_TRUE(icon) << vt::Narrow(found.cFileName);
+        ASSERT_EQ(icon.width, 64);
+        ASSERT_EQ(icon.height, 64);
+        const vt::PixelView px = vt::PixelsOf(icon);
+        int covered = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                if ((x < 8 || y >= 48) && px.at(x, y).a != 0) ++covered;
+        EXPECT_EQ(covered, 0) << vt::Narrow(found.cFileName);
+        ++icons;
+    } while (FindNextFileW(find.get(), &found));
+    EXPECT_GT(icons, 40);
 }
