@@ -118,7 +118,7 @@ def current_icon(code):
     "Conditions" against the cell's left edge and the place name across its lower part, so the picture
     leaves those parts of the cell clear."""
     cell = raster.Canvas(ICON_SIZE, ICON_SIZE)
-    weather_icons.draw(code, ICON_CONTENT).draw(cell, (ICON_SIZE - ICON_CONTENT) // 2, 2)
+    cell.draw(weather_icons.draw(code, ICON_CONTENT), (ICON_SIZE - ICON_CONTENT) // 2, 2)
     return cell
 
 

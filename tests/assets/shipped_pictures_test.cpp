@@ -434,11 +434,15 @@ TEST(ForecastIcons, LeaveTheConditionsAndPlaceNameClear) {
         ASSERT_EQ(icon.width, 64);
         ASSERT_EQ(icon.height, 64);
         const vt::PixelView px = vt::PixelsOf(icon);
-        int covered = 0;
+        int covered = 0, drawn = 0;
         for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
-                if ((x < 8 || y >= 48) && px.at(x, y).a != 0) ++covered;
+            for (int x = 0; x < 64; ++x) {
+                if (px.at(x, y).a == 0) continue;
+                if (x < 8 || y >= 48) ++covered;
+                else ++drawn;
+            }
         EXPECT_EQ(covered, 0) << vt::Narrow(found.cFileName);
+        EXPECT_GT(drawn, 200) << vt::Narrow(found.cFileName) << " shows its picture";
         ++icons;
     } while (FindNextFileW(find.get(), &found));
     EXPECT_GT(icons, 40);
