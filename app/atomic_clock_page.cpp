@@ -74,6 +74,12 @@ void TAtomicClockPage::Shutdown() {
     atomicClock_.reset();   // waits for a running request
 }
 
+std::optional<TMainPage::LabelLook> TAtomicClockPage::LabelStyle(HWND label) {
+    for (int id : {IDC_LBLOCALTIME, IDC_LBSERVERTIME, IDC_LBDIFF})
+        if (GetDlgItem(hwnd_, id) == label) return LabelLook{RGB(255, 255, 255), RGB(58, 96, 150)};
+    return std::nullopt;
+}
+
 bool TAtomicClockPage::OnTimer(UINT_PTR id) {
     if (!atomicClock_) return false;
     if (id == kAtomTimer) atomicClock_->TimerAtomTimer();

@@ -45,6 +45,8 @@ private:
     void OnInitDialog() override;
     void OnPageCommand(int id, int code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
+    // The live times: white on coloured shapes.
+    std::optional<LabelLook> LabelStyle(HWND label) override;
     void SetLocalTimeText(const std::wstring& text) override;
     void SetServerTimeText(const std::wstring& text) override;
     void SetDiffText(const std::wstring& text) override;

@@ -21,13 +21,16 @@ INT_PTR TMainPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CTLCOLORSTATIC: {
         const auto control = reinterpret_cast<HWND>(lp);
-        std::optional<COLORREF> colour = LabelColour(control);
-        if (!colour && std::find(links_.begin(), links_.end(), control) != links_.end()) colour = RGB(0, 0, 255);
-        if (!colour) return FALSE;
+        std::optional<LabelLook> look = LabelStyle(control);
+        if (!look && std::find(links_.begin(), links_.end(), control) != links_.end())
+            look = LabelLook{RGB(0, 0, 255), GetSysColor(COLOR_BTNFACE)};
+        if (!look) return FALSE;
         const auto dc = reinterpret_cast<HDC>(wp);
-        SetTextColor(dc, *colour);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        SetTextColor(dc, look->text);
+        SetBkColor(dc, look->ground);
+        UniqueBrush& ground = grounds_[look->ground];
+        if (!ground) ground.reset(CreateSolidBrush(look->ground));
+        return reinterpret_cast<INT_PTR>(ground.get());
     }
     case WM_SETCURSOR:
         if (std::find(links_.begin(), links_.end(), reinterpret_cast<HWND>(wp)) == links_.end()) return FALSE;

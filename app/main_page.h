@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,8 +58,12 @@ protected:
     virtual void OnPageNotify(const NMHDR&) {}
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
     virtual bool OnTimer(UINT_PTR) { return false; }
-    // The text colour of a static control, drawn on the page's own face; nothing: the system's.
-    virtual std::optional<COLORREF> LabelColour(HWND) { return std::nullopt; }
+    // The colours of a static control: its text, and the ground it stands on; nothing: the system's.
+    struct LabelLook {
+        COLORREF text;
+        COLORREF ground;
+    };
+    virtual std::optional<LabelLook> LabelStyle(HWND) { return std::nullopt; }
 
     // A title panel with a white caption in place of the template's placeholder `id`. A check box `box`
     // on it stays above it, and a click on the panel clicks the box.
@@ -104,6 +109,7 @@ private:
     int templateId_;
     std::vector<HWND> links_;
     UniqueFont underlined_, bold_;
+    std::map<COLORREF, UniqueBrush> grounds_;
 };
 
 }  // namespace vt

@@ -47,7 +47,7 @@ public:
 private:
     void OnInitDialog() override;
     void OnPageCommand(int id, int code, HWND control) override;
-    std::optional<COLORREF> LabelColour(HWND label) override;
+    std::optional<LabelLook> LabelStyle(HWND label) override;
     TgradientPanel title_;   // pnEnableProxy, with cbEnableProxy on it
 };
 

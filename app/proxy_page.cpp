@@ -17,10 +17,11 @@ void TProxyPage::OnInitDialog() {
                L"algorithm should be used to calculate authorization credentials for the HTTP request.");
 }
 
-std::optional<COLORREF> TProxyPage::LabelColour(HWND label) {
+std::optional<TMainPage::LabelLook> TProxyPage::LabelStyle(HWND label) {
     for (int id : kLabels)
         if (GetDlgItem(hwnd_, id) == label)
-            return GetSysColor(Checked(IDC_CBENABLEPROXY) ? COLOR_WINDOWTEXT : COLOR_INACTIVECAPTIONTEXT);
+            return LabelLook{GetSysColor(Checked(IDC_CBENABLEPROXY) ? COLOR_WINDOWTEXT : COLOR_INACTIVECAPTIONTEXT),
+                             GetSysColor(COLOR_BTNFACE)};
     return std::nullopt;
 }
 

@@ -103,6 +103,7 @@ TEST_F(MainFormTest, LinksAreBlueAndTheProgramNameBold) {
                &lf);
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
     EXPECT_EQ(HintOf(f.Page(5), IDC_BTREMOVETIMESERVER), L"Remove Server");
+    EXPECT_EQ(LabelColour(f.Page(5), IDC_LBDIFF), RGB(255, 255, 255));   // white on its coloured shape
 }
 
 TEST_F(MainFormTest, EveryPageLaysItsControlsOutWhole) {
