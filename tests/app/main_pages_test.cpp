@@ -27,16 +27,17 @@ COLORREF LabelColour(HWND page, int id) {
     return GetTextColor(dc.get());
 }
 
+BOOL CALLBACK CollectTips(HWND w, LPARAM l) {
+    wchar_t cls[64];
+    if (GetClassNameW(w, cls, 64) && wcscmp(cls, TOOLTIPS_CLASSW) == 0) reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
+    return TRUE;
+}
+
 // The hint of a control: the text one of this thread's tip windows (their owner is the top-level
 // window) holds for it.
 std::wstring HintOf(HWND page, int id) {
     std::vector<HWND> tips;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM l) -> BOOL {
-        wchar_t cls[64];
-        if (GetClassNameW(w, cls, 64) && wcscmp(cls, TOOLTIPS_CLASSW) == 0)
-            reinterpret_cast<std::vector<HWND>*>(l)->push_back(w);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&tips));
+    EnumThreadWindows(GetCurrentThreadId(), CollectTips, reinterpret_cast<LPARAM>(&tips));
     for (HWND tip : tips) {
         wchar_t text[512] = L"";
         TOOLINFOW ti{};
