@@ -11,9 +11,6 @@
 
 namespace vt {
 
-inline void CloseImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
-using UniqueImageList = Unique<HIMAGELIST, CloseImageList>;
-
 // The alarm icons: every PNG of the program's Icons\ folder in directory order; icon n has index n.
 class AlarmIconList {
 public:

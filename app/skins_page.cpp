@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/inifile.h"
+#include "base/picture.h"
 #include "base/shell_launcher.h"
 #include "clock/options_file.h"
 #include "clock/skin_list.h"
@@ -30,6 +31,27 @@ TSkinsPage::TSkinsPage(IMainDialog& dialog, const OptionsStore& store, std::wstr
 void TSkinsPage::OnInitDialog() {
     MakeTitle(currentSkin_, IDC_GRADIENTPANEL4);
     MakeLink(IDC_LBMORESKINS);
+    // Every skin in the list shows the same small picture: a gold clock face on its dark ground.
+    images_.reset(ImageList_Create(16, 16, ILC_COLOR32, 1, 1));
+    AlphaBitmap face = CreateAlphaBitmap(16, 16);
+    if (images_ && face) {
+        {
+            UniqueMemDC dc(CreateCompatibleDC(nullptr));
+            SelectGuard keep(dc.get(), face.bitmap.get());
+            RECT all{0, 0, 16, 16};
+            UniqueBrush ground(CreateSolidBrush(RGB(18, 14, 8)));
+            FillRect(dc.get(), &all, ground.get());
+            UniqueBrush gold(CreateSolidBrush(RGB(236, 184, 64)));
+            for (const RECT& bar : {RECT{3, 3, 7, 5}, RECT{3, 7, 7, 9}, RECT{3, 11, 7, 13}, RECT{9, 3, 13, 5},
+                                    RECT{11, 3, 13, 13}, RECT{9, 11, 13, 13}})
+                FillRect(dc.get(), &bar, gold.get());
+        }
+        GdiFlush();
+        const PixelView px = PixelsOf(face);
+        for (int i = 0; i < 256; ++i) px.pixels[i].a = 255;   // GDI leaves alpha 0: the picture is opaque
+        ImageList_Add(images_.get(), face.bitmap.get(), nullptr);
+        ListView_SetImageList(GetDlgItem(hwnd_, IDC_LVSKINS), images_.get(), LVSIL_SMALL);
+    }
 }
 
 void TSkinsPage::ModelToControls(const MainOptions& o) {
@@ -75,6 +97,15 @@ void TSkinsPage::OnPageCommand(int id, int code, HWND) {
 }
 
 void TSkinsPage::OnPageNotify(const NMHDR& nm) {
+    if (nm.idFrom == IDC_LVSKINS && nm.code == NM_RCLICK) {
+        // pmRefresh: its one item reads the skins folder again.
+        UniqueMenu menu(CreatePopupMenu());
+        AppendMenuW(menu.get(), MF_STRING, 1, L"Refresh");
+        POINT at{};
+        GetCursorPos(&at);
+        if (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr) == 1) Shown();
+        return;
+    }
     if (nm.idFrom != IDC_LVSKINS || nm.code != LVN_ITEMCHANGED) return;
     const auto* change = reinterpret_cast<const NMLISTVIEW*>(&nm);
     if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))

@@ -27,6 +27,7 @@ private:
     void UpdateGradientControls();
     void ChooseShapeColor(int id);
 
+    UniqueImageList images_;       // the list's small picture
     TgradientPanel currentSkin_;   // gradientPanel4: "Current skin: " and the skin's name
     const OptionsStore& store_;   // follows a change of the settings folder
     std::wstring skinsDir_;

@@ -1,6 +1,7 @@
 // Ownership of Win32 handles: every handle the program opens is closed by its owner's destructor.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <utility>
 
@@ -53,6 +54,8 @@ using UniqueMemDC   = Unique<HDC, CloseMemDC>;           // CreateCompatibleDC
 using UniqueIcon    = Unique<HICON, CloseIcon>;
 using UniqueMenu    = Unique<HMENU, CloseMenu>;
 using UniqueView    = Unique<void*, CloseView>;
+inline void CloseImageList(HIMAGELIST list) noexcept { ImageList_Destroy(list); }
+using UniqueImageList = Unique<HIMAGELIST, CloseImageList>;
 using UniqueLibrary = Unique<HMODULE, CloseLibrary>;
 using UniqueFindFile = Unique<HANDLE, CloseFind>;
 

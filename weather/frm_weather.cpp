@@ -121,6 +121,16 @@ void TfrmWeather::OnInitDialog() {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof lf, &lf);
     lf.lfWeight = FW_BOLD;
     boldFont_.reset(CreateFontIndirectW(&lf));
+    // The page title and the current temperature: bold Arial.
+    LOGFONTW arial{};
+    arial.lfWeight = FW_BOLD;
+    arial.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(arial.lfFaceName, L"Arial");
+    arial.lfHeight = -16;
+    titleFont_.reset(CreateFontIndirectW(&arial));
+    arial.lfHeight = -13;
+    temperatureFont_.reset(CreateFontIndirectW(&arial));
+    SendMessageW(lbHiTemperature, WM_SETFONT, reinterpret_cast<WPARAM>(temperatureFont_.get()), FALSE);
 
     RECT panel{};
     GetWindowRect(pnDailyWeather, &panel);
@@ -318,6 +328,19 @@ void TfrmWeather::ShowSubPages() {
 
 void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (item.CtlID == IDC_WEATHER_TITLE) {
+        // A white shadow one pixel right and down under a coloured copy.
+        SelectGuard font(item.hDC, titleFont_.get());
+        SetBkMode(item.hDC, TRANSPARENT);
+        RECT shadow = item.rcItem;
+        OffsetRect(&shadow, 1, 1);
+        SetTextColor(item.hDC, RGB(255, 255, 255));
+        DrawTextW(item.hDC, L"Weather", -1, &shadow, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        RECT text = item.rcItem;
+        SetTextColor(item.hDC, kTitleColour);
+        DrawTextW(item.hDC, L"Weather", -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        return;
+    }
     const AlphaBitmap& picture = item.hwndItem == imgMoon ? moon_ : picture_;
     DrawAlphaBitmap(item.hDC, picture, item.rcItem);
 }

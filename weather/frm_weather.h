@@ -97,7 +97,9 @@ private:
     UniqueFont boldFont_;
     THints hints_;
     TgradientPanel showTitle_, everyTitle_;   // gradientPanel8 and gradientPanel9
-    int shownSubPage_ = -1;   // the moon picture's and the settings' hints
+    int shownSubPage_ = -1;
+    UniqueFont titleFont_, temperatureFont_;   // bold Arial of the title and the current temperature
+    static constexpr COLORREF kTitleColour = RGB(40, 80, 150);   // the moon picture's and the settings' hints
 };
 
 }  // namespace vt

@@ -98,6 +98,9 @@ TEST_F(MainFormTest, ProxyLabelsAreGreyUntilTheProxyIsEnabled) {
 TEST_F(MainFormTest, LinksAreBlueAndTheProgramNameBold) {
     TfrmClock& f = Start();
     EXPECT_EQ(LabelColour(f.Page(2), IDC_LBMORESKINS), RGB(0, 0, 255));
+    HIMAGELIST skins = ListView_GetImageList(GetDlgItem(f.Page(2), IDC_LVSKINS), LVSIL_SMALL);
+    ASSERT_NE(skins, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(skins), 1);   // the picture every skin shows
     EXPECT_EQ(LabelColour(f.Page(6), IDC_LABEL13), RGB(0, 0, 255));
     LOGFONTW lf{};
     GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(f.Page(6), IDC_LBABOUTPROGNAME, WM_GETFONT, 0, 0)), sizeof lf,
