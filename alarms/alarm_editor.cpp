@@ -87,6 +87,7 @@ void TfrmAlarm::FormCreate() {
     SendMessageW(trbVolume, TBM_SETTICFREQ, 6, 0);
     SendMessageW(dtOnceDate, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"MMMM dd,  yyyy"));
     ListView_SetExtendedListViewStyle(lvSound, LVS_EX_DOUBLEBUFFER);
+    MakeSoundImages();
 
     LayOut();
     icons_.Load(programDir_ + L"Icons\\");
@@ -276,6 +277,23 @@ void TfrmAlarm::ShowSchedulePanel(int n) {
 void TfrmAlarm::SelectIcon(int index) {
     selectedAlarmIcon_ = index;
     InvalidateRect(imgIcon, nullptr, TRUE);
+}
+
+// ImageListSounds: the one small picture every sound file shows, a note.
+void TfrmAlarm::MakeSoundImages() {
+    soundImages_.reset(ImageList_Create(16, 16, ILC_COLOR32, 1, 1));
+    AlphaBitmap note = CreateAlphaBitmap(16, 16);
+    if (!soundImages_ || !note) return;
+    const PixelView px = PixelsOf(note);
+    const Bgra ink{120, 60, 20, 255};
+    auto dot = [&](int x, int y) { px.at(x, y) = ink; };
+    for (int y = 2; y <= 11; ++y) dot(10, y), dot(11, y);          // the stem
+    for (int x = 12; x <= 14; ++x) dot(x, 2), dot(x, 3);          // the flag
+    for (int y = 10; y <= 13; ++y)
+        for (int x = 5; x <= 10; ++x)
+            if ((x - 7.5) * (x - 7.5) / 9.0 + (y - 11.5) * (y - 11.5) / 3.0 <= 1.2) dot(x, y);   // the head
+    ImageList_Add(soundImages_.get(), note.bitmap.get(), nullptr);
+    ListView_SetImageList(lvSound, soundImages_.get(), LVSIL_SMALL);
 }
 
 void TfrmAlarm::ReloadSoundList(const std::wstring& folder) {

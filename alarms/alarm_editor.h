@@ -109,6 +109,7 @@ public:
     TgradientPanel grpnMessage, grpnAlarm, grpnDateTime, grpnSound, grpnSoundSet, grpnActions, grpnAppDoc;
 
 private:
+    void MakeSoundImages();
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void OnInitDialog() override { FormCreate(); }
     bool TakesFocus() const override { return false; }
@@ -147,6 +148,7 @@ private:
     bool inModal_ = false;
     bool deleteAfterLoop_ = false;
     AlarmIconList icons_;
+    UniqueImageList soundImages_;   // the sound list's small picture
     UniqueMenu pmIcons_;
     std::vector<UniqueBitmap> menuBitmaps_;
     std::wstring shownSoundFolder_;

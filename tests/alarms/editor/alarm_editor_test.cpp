@@ -214,6 +214,9 @@ TEST(TfrmAlarm, NewAlarmShowsTheDefaultsAndStoresAOnceAlarm) {
     EXPECT_EQ(Ms(FracOf(Picker(f.dtTime))), Ms(EncodeTime(10, 21, 0)));
     EXPECT_EQ(Text(f.edPathSound), e.Sounds());
     EXPECT_EQ(ListView_GetItemCount(f.lvSound), 3);   // wav and mp3 only
+    HIMAGELIST sounds = ListView_GetImageList(f.lvSound, LVSIL_SMALL);   // ImageListSounds
+    ASSERT_NE(sounds, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(sounds), 1);
     EXPECT_EQ(SelectedSound(f.lvSound), L"a.wav");     // first of the sorted list
     EXPECT_TRUE(Checked(f.rbOnce) && Checked(f.chbAlarm) && Checked(f.chbMessage));
     EXPECT_FALSE(Checked(f.chbSound));
