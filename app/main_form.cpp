@@ -5,6 +5,7 @@
 
 #include "base/folder_browse.h"
 #include "base/module_path.h"
+#include "base/picture.h"
 #include "base/registry.h"
 #include "base/text.h"
 #include "clock/timezones.h"
@@ -73,9 +74,11 @@ void TfrmClock::CreatePages() {
     tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
                            hwnd_, reinterpret_cast<HMENU>(IDC_TABCONTROL1), Instance(), nullptr);
     SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    MakeTabImages();
     for (int i = 0; i < 6; ++i) {
         TCITEMW item{};
-        item.mask = TCIF_TEXT;
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.iImage = i;
         item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
         SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
@@ -119,6 +122,27 @@ void TfrmClock::CreatePages() {
     LayoutPages();
     ModelToControls();
     SelectPage(0);
+}
+
+// The tabs' 24 x 24 pictures, taken from the program's own pictures; one that is missing leaves its
+// tab's place empty.
+void TfrmClock::MakeTabImages() {
+    static const wchar_t* const kTabPictures[] = {L"Icons\\15-calendar.png", L"Icons\\00-bell.png",
+                                                  L"Icons\\08-star.png",     L"Weather\\32.png",
+                                                  L"Icons\\12-plane.png",    L"Icons\\01-alarm-clock.png"};
+    tabImages_.reset(ImageList_Create(24, 24, ILC_COLOR32, 6, 0));
+    if (!tabImages_) return;
+    for (const wchar_t* file : kTabPictures) {
+        AlphaBitmap cell = CreateAlphaBitmap(24, 24);
+        const AlphaBitmap picture = LoadPicture(config_.appDir + L"\\" + file);
+        if (cell && picture) {
+            UniqueMemDC dc(CreateCompatibleDC(nullptr));
+            SelectGuard keep(dc.get(), cell.bitmap.get());
+            DrawAlphaBitmap(dc.get(), picture, RECT{0, 0, 24, 24});
+        }
+        if (cell) ImageList_Add(tabImages_.get(), cell.bitmap.get(), nullptr);
+    }
+    SendMessageW(tab_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tabImages_.get()));
 }
 
 void TfrmClock::CreateWeatherPage() {

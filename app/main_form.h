@@ -178,6 +178,7 @@ private:
     void BackToTabPage() override;
     TMainPage* OwnPage(int index) const;
     void CreateWeatherPage();
+    void MakeTabImages();
     void CreateAlarmEditor();
     // The editor's test play goes through the program's one alarm sound player.
     void SetVolumePercent(int percent) override;
@@ -236,6 +237,7 @@ private:
     TrayIcon trayIcon_;
     UniqueMenu fastMenu_;
     UniqueIcon icon_;
+    UniqueImageList tabImages_;
     HWND tab_ = nullptr;
     HWND ok_ = nullptr;
     std::array<HWND, 8> pages_{};   // 7: the proxy page, which has no tab

@@ -33,15 +33,15 @@ if [ "$mode" = screenshots ]; then
     command() { "$WINE" "$driver" post TfrmClock 273 "$1"; }   # WM_COMMAND of a menu item
     "$WINE" "$driver" post TfrmClock 1125                     # WM_SHOWMAIN
     sleep 2
-    # The tabs' centres in the dialog's client area (the tab control sits 6 pixels in, its tabs 10 high).
+    # The tabs' centres in the dialog's client area (the tab control sits 6 pixels in, its tabs with their pictures 28 high).
     pages=(date-time alarms skins weather time-zones atomic-clock)
-    tabx=(49 114 168 225 295 377)
+    tabx=(65 159 234 315 416 527)
     for i in "${!pages[@]}"; do
-        "$WINE" "$driver" click TfrmClock "${tabx[$i]}" 16
+        "$WINE" "$driver" click TfrmClock "${tabx[$i]}" 20
         shot "page-$i-${pages[$i]}"
         if [ "${pages[$i]}" = weather ]; then   # its Daily and Settings buttons, below Current
-            "$WINE" "$driver" click TfrmClock 62 128; shot page-3-weather-daily
-            "$WINE" "$driver" click TfrmClock 62 160; shot page-3-weather-settings
+            "$WINE" "$driver" click TfrmClock 62 140; shot page-3-weather-daily
+            "$WINE" "$driver" click TfrmClock 62 172; shot page-3-weather-settings
         fi
     done
     command 511; shot page-proxy          # IDM_PROXY

@@ -112,6 +112,15 @@ TEST_F(MainFormTest, LinksAreBlueAndTheProgramNameBold) {
 
 TEST_F(MainFormTest, EveryPageLaysItsControlsOutWhole) {
     TfrmClock& f = Start();
+    // The six tabs carry their 24 x 24 pictures.
+    HWND tabs = FindWindowExW(f.hwnd(), nullptr, WC_TABCONTROLW, nullptr);
+    auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(tabs, TCM_GETIMAGELIST, 0, 0));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(images), 6);
+    int w = 0, h = 0;
+    ImageList_GetIconSize(images, &w, &h);
+    EXPECT_EQ(w, 24);
+    EXPECT_EQ(h, 24);
     f.ShowMain();
     for (int page = 0; page < 8; ++page) {
         f.SelectPage(page);
