@@ -1,4 +1,4 @@
-// The owner-drawn button's rules apart from its window: styles and kinds, where glyph and caption go,
+// The owner-drawn button's rules without its window: styles and kinds, where glyph and caption go,
 // where the popup opens, and its pictures, sound and menus.
 #include "controls/tmq_button.h"
 
