@@ -1,4 +1,4 @@
-// Kept apart from the rest of the alarm code: linking this file brings in every call that makes a
+// In a file of its own, away from the rest of the alarm code: linking this file brings in every call that makes a
 // sound, sets the volume, starts a program or ends the session.
 #include "alarms/alarm_devices.h"
 
