@@ -11,6 +11,7 @@
 #include "base/window.h"
 #include "base/folder_browse.h"
 #include "alarms/alarm_editor_controls.h"
+#include "controls/image_list.h"
 #include "resources/alarm_editor_res.h"
 #include "base/files.h"
 
@@ -281,10 +282,9 @@ void TfrmAlarm::SelectIcon(int index) {
 
 // ImageListSounds: the one small picture every sound file shows, a note.
 void TfrmAlarm::MakeSoundImages() {
-    soundImages_.reset(ImageList_Create(16, 16, ILC_COLOR32, 1, 1));
     AlphaBitmap note = CreateAlphaBitmap(16, 16);
-    if (!soundImages_ || !note) return;
     const PixelView px = PixelsOf(note);
+    if (px.empty()) return;
     const Bgra ink{120, 60, 20, 255};
     auto dot = [&](int x, int y) { px.at(x, y) = ink; };
     for (int y = 2; y <= 11; ++y) dot(10, y), dot(11, y);          // the stem
@@ -292,7 +292,9 @@ void TfrmAlarm::MakeSoundImages() {
     for (int y = 10; y <= 13; ++y)
         for (int x = 5; x <= 10; ++x)
             if ((x - 7.5) * (x - 7.5) / 9.0 + (y - 11.5) * (y - 11.5) / 3.0 <= 1.2) dot(x, y);   // the head
-    ImageList_Add(soundImages_.get(), note.bitmap.get(), nullptr);
+    std::vector<AlphaBitmap> pictures;
+    pictures.push_back(std::move(note));
+    soundImages_ = MakeImageList(16, pictures);
     ListView_SetImageList(lvSound, soundImages_.get(), LVSIL_SMALL);
 }
 

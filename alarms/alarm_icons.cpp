@@ -2,6 +2,7 @@
 
 #include "alarms/alarm_editor_model.h"
 #include "base/files.h"
+#include "controls/image_list.h"
 
 namespace vt {
 
@@ -11,24 +12,10 @@ constexpr int kIconSize = 32;
 
 void AlarmIconList::Load(const std::wstring& folder) {
     icons_.clear();
-    imageList_.reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 40, 8));
     const std::wstring dir = WithSlash(folder);
-    for (const std::wstring& name : ListIconFiles(dir)) {
-        AlphaBitmap icon = LoadPicture(dir + name);
-        // An unreadable file keeps its place, so icon n stays the n-th file.
-        if (imageList_) {
-            AlphaBitmap cell = CreateAlphaBitmap(kIconSize, kIconSize);
-            if (cell && icon) {
-                UniqueMemDC src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
-                SelectGuard keepSrc(src.get(), icon.bitmap.get());
-                SelectGuard keepDst(dst.get(), cell.bitmap.get());
-                BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-                AlphaBlend(dst.get(), 0, 0, kIconSize, kIconSize, src.get(), 0, 0, icon.width, icon.height, bf);
-            }
-            if (cell) ImageList_Add(imageList_.get(), cell.bitmap.get(), nullptr);
-        }
-        icons_.push_back(std::move(icon));
-    }
+    // An unreadable file keeps its place, so icon n stays the n-th file.
+    for (const std::wstring& name : ListIconFiles(dir)) icons_.push_back(LoadPicture(dir + name));
+    imageList_ = MakeImageList(kIconSize, icons_);
 }
 
 const AlphaBitmap& AlarmIconList::Icon(int index) const {

@@ -6,6 +6,7 @@
 #include "base/folder_browse.h"
 #include "base/module_path.h"
 #include "base/picture.h"
+#include "controls/image_list.h"
 #include "base/registry.h"
 #include "base/text.h"
 #include "clock/timezones.h"
@@ -130,18 +131,9 @@ void TfrmClock::MakeTabImages() {
     static const wchar_t* const kTabPictures[] = {L"Icons\\15-calendar.png", L"Icons\\00-bell.png",
                                                   L"Icons\\08-star.png",     L"Weather\\32.png",
                                                   L"Icons\\12-plane.png",    L"Icons\\01-alarm-clock.png"};
-    tabImages_.reset(ImageList_Create(24, 24, ILC_COLOR32, 6, 0));
-    if (!tabImages_) return;
-    for (const wchar_t* file : kTabPictures) {
-        AlphaBitmap cell = CreateAlphaBitmap(24, 24);
-        const AlphaBitmap picture = LoadPicture(config_.appDir + L"\\" + file);
-        if (cell && picture) {
-            UniqueMemDC dc(CreateCompatibleDC(nullptr));
-            SelectGuard keep(dc.get(), cell.bitmap.get());
-            DrawAlphaBitmap(dc.get(), picture, RECT{0, 0, 24, 24});
-        }
-        if (cell) ImageList_Add(tabImages_.get(), cell.bitmap.get(), nullptr);
-    }
+    std::vector<AlphaBitmap> pictures;
+    for (const wchar_t* file : kTabPictures) pictures.push_back(LoadPicture(config_.appDir + L"\\" + file));
+    tabImages_ = MakeImageList(24, pictures);
     SendMessageW(tab_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tabImages_.get()));
 }
 

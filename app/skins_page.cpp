@@ -2,9 +2,13 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "base/handles.h"
 #include "base/inifile.h"
 #include "base/picture.h"
+#include "controls/image_list.h"
 #include "base/shell_launcher.h"
 #include "clock/options_file.h"
 #include "clock/skin_list.h"
@@ -31,27 +35,19 @@ TSkinsPage::TSkinsPage(IMainDialog& dialog, const OptionsStore& store, std::wstr
 void TSkinsPage::OnInitDialog() {
     MakeTitle(currentSkin_, IDC_GRADIENTPANEL4);
     MakeLink(IDC_LBMORESKINS);
-    // Every skin in the list shows the same small picture: a gold clock face on its dark ground.
-    images_.reset(ImageList_Create(16, 16, ILC_COLOR32, 1, 1));
+    // Every skin in the list shows the same small picture: gold digit strokes on their dark ground.
     AlphaBitmap face = CreateAlphaBitmap(16, 16);
-    if (images_ && face) {
-        {
-            UniqueMemDC dc(CreateCompatibleDC(nullptr));
-            SelectGuard keep(dc.get(), face.bitmap.get());
-            RECT all{0, 0, 16, 16};
-            UniqueBrush ground(CreateSolidBrush(RGB(18, 14, 8)));
-            FillRect(dc.get(), &all, ground.get());
-            UniqueBrush gold(CreateSolidBrush(RGB(236, 184, 64)));
-            for (const RECT& bar : {RECT{3, 3, 7, 5}, RECT{3, 7, 7, 9}, RECT{3, 11, 7, 13}, RECT{9, 3, 13, 5},
-                                    RECT{11, 3, 13, 13}, RECT{9, 11, 13, 13}})
-                FillRect(dc.get(), &bar, gold.get());
-        }
-        GdiFlush();
-        const PixelView px = PixelsOf(face);
-        for (int i = 0; i < 256; ++i) px.pixels[i].a = 255;   // GDI leaves alpha 0: the picture is opaque
-        ImageList_Add(images_.get(), face.bitmap.get(), nullptr);
-        ListView_SetImageList(GetDlgItem(hwnd_, IDC_LVSKINS), images_.get(), LVSIL_SMALL);
+    if (const PixelView px = PixelsOf(face); !px.empty()) {
+        std::fill(px.pixels, px.pixels + 256, Bgra{8, 14, 18, 255});
+        for (const RECT& bar : {RECT{3, 3, 7, 5}, RECT{3, 7, 7, 9}, RECT{3, 11, 7, 13}, RECT{9, 3, 13, 5},
+                                RECT{11, 3, 13, 13}, RECT{9, 11, 13, 13}})
+            for (LONG y = bar.top; y < bar.bottom; ++y)
+                for (LONG x = bar.left; x < bar.right; ++x) px.at(x, y) = Bgra{64, 184, 236, 255};
     }
+    std::vector<AlphaBitmap> pictures;
+    pictures.push_back(std::move(face));
+    images_ = MakeImageList(16, pictures);
+    ListView_SetImageList(GetDlgItem(hwnd_, IDC_LVSKINS), images_.get(), LVSIL_SMALL);
 }
 
 void TSkinsPage::ModelToControls(const MainOptions& o) {

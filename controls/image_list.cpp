@@ -1,0 +1,24 @@
+#include "controls/image_list.h"
+
+#include <commctrl.h>
+
+namespace vt {
+
+UniqueImageList MakeImageList(int side, const std::vector<AlphaBitmap>& pictures) {
+    const int count = static_cast<int>(pictures.size());
+    UniqueImageList list(ImageList_Create(side, side, ILC_COLOR32, count, 8));
+    if (!list) return list;
+    for (const AlphaBitmap& picture : pictures) {
+        AlphaBitmap cell = CreateAlphaBitmap(side, side);
+        if (!cell) continue;
+        if (picture) {
+            UniqueMemDC dc(CreateCompatibleDC(nullptr));
+            SelectGuard keep(dc.get(), cell.bitmap.get());
+            DrawAlphaBitmap(dc.get(), picture, RECT{0, 0, side, side});
+        }
+        ImageList_Add(list.get(), cell.bitmap.get(), nullptr);
+    }
+    return list;
+}
+
+}  // namespace vt
