@@ -251,8 +251,8 @@ void TfrmNimbrel::OnTop1Click() {
 UniqueMenu TfrmNimbrel::BuildPopupMenu() {
     UniqueMenu menu(CreatePopupMenu());
     HMENU m = menu.get();
-    // "Tell a Friend...", "Help", "Skins" and "About Nimbrel..." are not offered; the skin list is still
-    // built, as the choice it would make is kept.
+    // "Tell a Friend...", "Help" and "About Nimbrel..." have nothing behind them and are not offered. "Skins"
+    // is: without it a second forecast skin dropped into the folder could never be chosen.
     AppendItem(m, kShowWind1, L"Show Wind", settings_.showWind);
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendItem(m, kGetWeather1, L"Enter Location...");
@@ -263,6 +263,14 @@ UniqueMenu TfrmNimbrel::BuildPopupMenu() {
     AppendSubMenu(m, weather, L"Weather (Ctrl+N | Ctrl+Click)");
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     menuSkins_ = ListForecastSkins(ForecastDir());
+    HMENU skins = CreatePopupMenu();
+    for (size_t i = 0; i < menuSkins_.size(); ++i)
+        AppendItem(skins, kSkinFirst + static_cast<UINT>(i), menuSkins_[i].c_str(),
+                   menuSkins_[i] == settings_.sSkinName, true);
+    AppendMenuW(skins, MF_SEPARATOR, 0, nullptr);
+    AppendItem(skins, kEditCurrentSkin1, L"Edit current skin...");
+    AppendSubMenu(m, skins, L"Skins");
+    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendItem(m, kUpdateNow1, L"Update Now");
     HMENU settings = CreatePopupMenu();
     AppendItem(settings, kOnTop1, L"Always On Top", settings_.onTop);
@@ -288,10 +296,12 @@ void TfrmNimbrel::OnMenuCommand(UINT id) {
         break;
     case kDisplayShadow1: DisplayShadow1Click(); break;
     case kExit1: Exit1Click(); break;
-    case kEditCurrentSkin1:
-        ShellExecuteW(nullptr, L"edit", (ForecastDir() + settings_.sSkinName + L"\\skin.xml").c_str(), nullptr,
-                      nullptr, SW_SHOWNORMAL);
+    case kEditCurrentSkin1: {
+        const std::wstring file = ForecastDir() + settings_.sSkinName + L"\\skin.xml";
+        if (host_.editFile) host_.editFile(file);
+        else ShellExecuteW(nullptr, L"edit", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         break;
+    }
     default:
         if (id >= kSkinFirst && id - kSkinFirst < menuSkins_.size()) ChooseSkin(menuSkins_[id - kSkinFirst]);
         break;

@@ -26,6 +26,7 @@ struct NimbrelHost {
     std::function<HWND()> taskbarClock;       // default: FindTaskbarClockWindow
     std::function<void(HWND)> dragWindow;     // default: the system's move loop
     std::function<void(const std::wstring&)> messageBox;   // default: a plain message box
+    std::function<void(const std::wstring&)> editFile;     // default: the shell's "edit" verb
 };
 
 // The stored values under the widget's registry key ("Forecast" under the program key).

@@ -61,6 +61,7 @@ protected:
         host.taskbarClock = [this] { return clock.get(); };
         host.dragWindow = [this](HWND) { ++drags; };
         host.messageBox = [this](const std::wstring& text) { messages.push_back(text); };
+        host.editFile = [this](const std::wstring& file) { edited.push_back(file); };
         slot = std::make_unique<ForecastWidgetSlot>(host, folder.ProgramDir(), store);
     }
     ~ForecastWidget() override { slot.reset(); }
@@ -80,7 +81,7 @@ protected:
     std::wstring reply = GoldenReply();
     bool metric = false;
     int updates = 0, weatherPages = 0, drags = 0;
-    std::vector<std::wstring> messages;
+    std::vector<std::wstring> messages, edited;
     std::unique_ptr<ForecastWidgetSlot> slot;
 };
 
@@ -227,7 +228,8 @@ TEST_F(ForecastWidget, MenuOffersTheVisibleItemsInOrder) {
     std::vector<std::wstring> items;
     for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) items.push_back(ItemText(menu.get(), i));
     EXPECT_EQ(items, (std::vector<std::wstring>{L"Show Wind", L"-", L"Enter Location...",
-                                                L"Weather (Ctrl+N | Ctrl+Click)", L"-", L"Update Now", L"Settings",
+                                                L"Weather (Ctrl+N | Ctrl+Click)", L"-", L"Skins", L"-",
+                                                L"Update Now", L"Settings",
                                                 L"-", L"Close"}));
     EXPECT_TRUE(Checked(menu.get(), TfrmNimbrel::kShowWind1));
     EXPECT_TRUE(Checked(menu.get(), TfrmNimbrel::kwCurrent));
@@ -271,6 +273,36 @@ TEST_F(ForecastWidget, StoredSkinOutsideTheFolderIsNotUsed) {
     EXPECT_EQ(Shown().Settings().sSkinName, L"KonfabulatorPLUS");
     slot->get()->ChooseSkin(L"..");
     EXPECT_EQ(slot->get()->Settings().sSkinName, L"KonfabulatorPLUS");
+}
+
+TEST_F(ForecastWidget, SkinsMenuListsTheFoldersAndSwitchesAndEditsTheChosenOne) {
+    const std::wstring night = folder.Forecast() + L"Night\\";
+    ASSERT_TRUE(CreateDirectoryW(night.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW((folder.Skin() + L"skin.xml").c_str(), (night + L"skin.xml").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((folder.Skin() + L"na.png").c_str(), (night + L"na.png").c_str(), FALSE));
+    TfrmNimbrel& widget = Shown();
+    UniqueMenu menu = widget.BuildPopupMenu();
+    HMENU skins = nullptr;
+    for (int i = 0; i < GetMenuItemCount(menu.get()); ++i)
+        if (ItemText(menu.get(), i) == L"Skins") skins = GetSubMenu(menu.get(), i);
+    ASSERT_TRUE(skins);
+    std::vector<std::wstring> items;
+    for (int i = 0; i < GetMenuItemCount(skins); ++i) items.push_back(ItemText(skins, i));
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[2], L"-");
+    EXPECT_EQ(items[3], L"Edit current skin...");
+    const int nightAt = items[0] == L"Night" ? 0 : 1;
+    EXPECT_EQ(items[1 - nightAt], L"KonfabulatorPLUS");
+    const UINT nightId = GetMenuItemID(skins, nightAt);
+    EXPECT_FALSE(Checked(skins, nightId));
+    EXPECT_TRUE(Checked(skins, GetMenuItemID(skins, 1 - nightAt)));
+
+    widget.OnMenuCommand(nightId);
+    EXPECT_EQ(widget.Settings().sSkinName, L"Night");
+    EXPECT_EQ(Key().ReadString(L"sSkinName").value_or(L""), L"Night");
+    EXPECT_TRUE(messages.empty());
+    widget.OnMenuCommand(TfrmNimbrel::kEditCurrentSkin1);
+    EXPECT_EQ(edited, std::vector<std::wstring>{night + L"skin.xml"});
 }
 
 TEST(ForecastPlacement, PositionOffTheScreensComesBack) {
