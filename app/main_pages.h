@@ -61,7 +61,9 @@ public:
 private:
     void OnInitDialog() override;
     void OnPageCommand(int id, int code, HWND control) override;
+    static constexpr int kPictureSize = 128;
     std::wstring programTitle_;
+    UniqueIcon picture_;
 };
 
 }  // namespace vt

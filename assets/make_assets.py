@@ -18,9 +18,12 @@ import sys
 sys.dont_write_bytecode = True          # nothing is cached beside the sources
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from art import alarm_icons, alarm_sounds, calendar, clock_skins, forecast, moon_icons, weather_icons   # noqa: E402
+from art import (alarm_icons, alarm_sounds, calendar, clock_skins, forecast, moon_icons, program_icon,   # noqa: E402
+                 weather_icons)
 
 MODULES = [clock_skins, weather_icons, moon_icons, forecast, calendar, alarm_icons, alarm_sounds]
+# Drawn only when asked for by name: the program icon goes into the program image, not its folder.
+ON_REQUEST = [program_icon]
 
 
 class Output:
@@ -39,9 +42,9 @@ class Output:
         self.written.append(relpath)
 
 
-def products():
+def products(on_request=False):
     result = []
-    for module in MODULES:
+    for module in MODULES + (ON_REQUEST if on_request else []):
         result.extend(module.PRODUCTS)
     return result
 
@@ -53,12 +56,12 @@ def main(argv=None):
     parser.add_argument("--list", action="store_true", help="print the files written")
     args = parser.parse_args(argv)
     wanted = [w for w in args.only.split(",") if w]
-    known = [name for name, _ in products()]
+    known = [name for name, _ in products(True)]
     for w in wanted:
         if w not in known:
             parser.error("unknown picture set %r (known: %s)" % (w, ", ".join(known)))
     out = Output(args.out)
-    for name, build in products():
+    for name, build in products(bool(wanted)):
         if not wanted or name in wanted:
             build(out)
     if args.list:

@@ -110,6 +110,26 @@ TEST_F(MainFormTest, LinksAreBlueAndTheProgramNameBold) {
     EXPECT_EQ(LabelColour(f.Page(5), IDC_LBDIFF), RGB(255, 255, 255));   // white on its coloured shape
 }
 
+TEST_F(MainFormTest, AboutShowsTheProgramPictureAndTheNotice) {
+    TfrmClock& f = Start();
+    HWND picture = GetDlgItem(f.Page(6), IDC_ABOUTPICTURE);
+    RECT r{};
+    GetClientRect(picture, &r);
+    ASSERT_EQ(r.right, 128);
+    ASSERT_EQ(r.bottom, 128);
+    test::DibCanvas canvas(128, 128, RGB(255, 0, 255));
+    SendMessageW(picture, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    // The clock face: a blue rim around a light dial, and the page's own colour in the corner.
+    const COLORREF rim = canvas.Pixel(64, 6), dial = canvas.Pixel(40, 64);
+    EXPECT_GT(GetBValue(rim), GetRValue(rim) + 60);
+    EXPECT_GT(GetRValue(dial), 200);
+    EXPECT_GT(GetBValue(dial), 200);
+    EXPECT_NE(canvas.Pixel(1, 1), rim);
+    wchar_t notice[128] = L"";
+    GetDlgItemTextW(f.Page(6), IDC_ABOUTNOTICE, notice, 128);
+    EXPECT_EQ(std::wstring(notice), L"Copyright \u00A9 2026 Dorminax. All rights reserved.");
+}
+
 TEST_F(MainFormTest, EveryPageLaysItsControlsOutWhole) {
     TfrmClock& f = Start();
     // The six tabs carry their 24 x 24 pictures.
