@@ -68,6 +68,7 @@ void TfrmAlarm::FormCreate() {
         SendMessageW(PageControl, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
     FindControls();
+    PlaceDropDown();
     // The white shape lies under the icon and the memo and clips them out of its own painting.
     SetWindowPos(shpMessage, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     MakeHeaders();
@@ -539,6 +540,25 @@ void TfrmAlarm::ShowIconMenu() {
     TrackPopupMenu(pmIcons_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, 0, hwnd_, nullptr);
 }
 
+// The arrow under the icon looks pressed (one pixel right and down) while its menu is open, and goes
+// back under the icon when the menu closes.
+void TfrmAlarm::PressDropDown() {
+    RECT arrow{};
+    GetWindowRect(imgDropDown, &arrow);
+    MapWindowPoints(nullptr, GetParent(imgDropDown), reinterpret_cast<POINT*>(&arrow), 2);
+    SetWindowPos(imgDropDown, nullptr, arrow.left + 1, arrow.top + 1, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(GetParent(imgDropDown));
+    ShowIconMenu();
+    PlaceDropDown();
+}
+
+void TfrmAlarm::PlaceDropDown() {
+    RECT icon{};
+    GetWindowRect(imgIcon, &icon);
+    MapWindowPoints(nullptr, GetParent(imgIcon), reinterpret_cast<POINT*>(&icon), 2);
+    SetWindowPos(imgDropDown, nullptr, icon.left, icon.bottom, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TfrmAlarm::DrawIcon(const DRAWITEMSTRUCT& d) {
     const RECT rc = d.rcItem;
     FillRect(d.hDC, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -575,8 +595,10 @@ void TfrmAlarm::OnCommand(int id, int code, HWND) {
         case IDCANCEL: Close(); return;
         case IDC_BDELETE: bDeleteClick(); return;
         case IDC_IMGICON:
-        case IDC_IMGDROPDOWN:
             if (code == STN_CLICKED) ShowIconMenu();
+            return;
+        case IDC_IMGDROPDOWN:
+            if (code == STN_CLICKED) PressDropDown();
             return;
         case IDC_MMMESSAGE:
             if (code == EN_SETFOCUS) SendMessageW(mmMessage, EM_SETSEL, 0, -1);

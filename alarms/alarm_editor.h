@@ -132,6 +132,8 @@ private:
     void bOpenSoundClick();
     void bOpenFileClick(const std::wstring& startFolder);
     void ShowIconMenu();
+    void PressDropDown();
+    void PlaceDropDown();   // under the icon
     void Close();
     int Message(const std::wstring& text, const std::wstring& caption, UINT flags);
     std::wstring SoundsFolder() const { return programDir_ + L"Sounds\\"; }

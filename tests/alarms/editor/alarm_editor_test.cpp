@@ -584,6 +584,43 @@ TEST(TfrmAlarm, IconIsDrawnOnWhite) {
     e.Cancel();
 }
 
+RECT g_arrowInMenu{};
+bool g_menuSeen = false;
+HWND g_arrow = nullptr;
+void CALLBACK NoteArrowAndCloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+        g_menuSeen = true;
+        GetWindowRect(g_arrow, &g_arrowInMenu);
+        KillTimer(nullptr, id);
+        EndMenu();
+    }
+}
+
+TEST(TfrmAlarm, DropDownArrowLooksPressedWhileItsMenuIsOpen) {
+    Editor e;
+    TfrmAlarm& f = *e.form;
+    ASSERT_TRUE(f.Open(true, 0));
+    g_arrow = f.imgDropDown;
+    RECT before{}, icon{};
+    GetWindowRect(f.imgDropDown, &before);
+    GetWindowRect(f.imgIcon, &icon);
+    EXPECT_EQ(before.left, icon.left);
+    EXPECT_EQ(before.top, icon.bottom);
+    g_menuSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, NoteArrowAndCloseMenu);
+    SendMessageW(f.TabSheet1, WM_COMMAND, MAKEWPARAM(IDC_IMGDROPDOWN, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(f.imgDropDown));
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_menuSeen);
+    EXPECT_EQ(g_arrowInMenu.left, before.left + 1);
+    EXPECT_EQ(g_arrowInMenu.top, before.top + 1);
+    RECT after{};
+    GetWindowRect(f.imgDropDown, &after);
+    EXPECT_EQ(after.left, icon.left);
+    EXPECT_EQ(after.top, icon.bottom);
+    e.Cancel();
+}
+
 TEST(TfrmAlarm, EditAlarmIsModalAndReturnsWhenClosed) {
     Editor e;
     TfrmAlarm& f = *e.form;
