@@ -207,7 +207,9 @@ void TfrmAlarm::MakeHeaders() {
 }
 
 void TfrmAlarm::LayOut() {
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    auto px = ScaledToScreen;
+    const int width = px(kClientWidth), height = px(kClientHeight);
+    RECT frame{0, 0, width, height};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
@@ -215,11 +217,11 @@ void TfrmAlarm::LayOut() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
                  w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(PageControl, nullptr, 4, 4, kClientWidth - 8, kClientHeight - 40, SWP_NOZORDER);
-    SetWindowPos(bDelete, nullptr, 6, kClientHeight - 31, 75, 25, SWP_NOZORDER);
-    SetWindowPos(bOK, nullptr, kClientWidth - 164, kClientHeight - 31, 75, 25, SWP_NOZORDER);
-    SetWindowPos(bCancel, nullptr, kClientWidth - 83, kClientHeight - 31, 75, 25, SWP_NOZORDER);
-    RECT display{4, 4, kClientWidth - 4, kClientHeight - 36};
+    SetWindowPos(PageControl, nullptr, px(4), px(4), width - px(8), height - px(40), SWP_NOZORDER);
+    SetWindowPos(bDelete, nullptr, px(6), height - px(31), px(75), px(25), SWP_NOZORDER);
+    SetWindowPos(bOK, nullptr, width - px(164), height - px(31), px(75), px(25), SWP_NOZORDER);
+    SetWindowPos(bCancel, nullptr, width - px(83), height - px(31), px(75), px(25), SWP_NOZORDER);
+    RECT display{px(4), px(4), width - px(4), height - px(36)};
     SendMessageW(PageControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
     for (HWND page : {TabSheet1, TabSheet2, TabSheet3})
         SetWindowPos(page, HWND_TOP, display.left, display.top, display.right - display.left,

@@ -53,7 +53,8 @@ bool TfrmClock::Create() {
     RegisterClass();
     std::wstring caption = std::wstring(kProductTitle) + L" - Dorminax";
     HWND w = CreateWindowExW(0, kMainFormClass, caption.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, Instance(), this);
+                             CW_USEDEFAULT, CW_USEDEFAULT, ScaledToScreen(640), ScaledToScreen(480), nullptr, nullptr,
+                             Instance(), this);
     if (!w) return false;
     FormCreate();
     return true;
@@ -159,7 +160,7 @@ void TfrmClock::CreateWeatherPage() {
 void TfrmClock::LayoutPages() {
     RECT rc;
     GetClientRect(hwnd_, &rc);
-    const int margin = 6, okHeight = 25, okWidth = 75;
+    const int margin = ScaledToScreen(6), okHeight = ScaledToScreen(25), okWidth = ScaledToScreen(75);
     MoveWindow(tab_, margin, margin, rc.right - 2 * margin, rc.bottom - 3 * margin - okHeight, TRUE);
     MoveWindow(ok_, rc.right - margin - okWidth, rc.bottom - margin - okHeight, okWidth, okHeight, TRUE);
     RECT page;

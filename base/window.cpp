@@ -46,6 +46,16 @@ bool RegisterWindowClass(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH b
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+int ScaledToScreen(int pixels) {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen) ReleaseDC(nullptr, screen);
+        return value > 0 ? value : 96;
+    }();
+    return MulDiv(pixels, dpi, 96);
+}
+
 std::wstring TextOf(HWND window) {
     const int n = GetWindowTextLengthW(window);
     std::wstring s(static_cast<size_t>(n) + 1, L'\0');

@@ -41,6 +41,10 @@ bool PaintMessages(HWND hwnd, UINT m, WPARAM w, Paint&& paint, LRESULT& result) 
 // A window's whole text (an edit's contents, a control's caption).
 std::wstring TextOf(HWND window);
 
+// A length given for a 96-dpi screen, in the pixels of the screen this process sees (dialog units
+// grow with the screen's font; sizes set in pixels must grow with them).
+int ScaledToScreen(int pixels);
+
 // Tests replace the message box with a recorder.
 using ExceptionSink = void (*)(const wchar_t* text);
 ExceptionSink SetExceptionSink(ExceptionSink sink) noexcept;
