@@ -117,6 +117,7 @@ bool AlarmsFile::WriteText(const std::wstring& section, const wchar_t* key, cons
 
 bool AlarmsFile::WriteAll(const std::wstring& section, const TAlRecord& alarm, bool updateOrder) {
     bool ok = true;
+    ini_.BeginUpdate();   // one save for the whole section
     auto write = [&](const KeyWriter& w) {
         std::wstring v = w.value(alarm);
         ok = WriteText(section, w.key, w.text ? Protected(v) : v) && ok;
@@ -125,7 +126,7 @@ bool AlarmsFile::WriteAll(const std::wstring& section, const TAlRecord& alarm, b
         for (const KeyWriter* w : UpdateOrder()) write(*w);
     else
         for (const KeyWriter& w : Keys()) write(w);
-    return ok;
+    return ini_.EndUpdate() && ok;
 }
 
 int AlarmsFile::Add(const TAlRecord& alarm) {

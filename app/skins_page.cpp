@@ -160,8 +160,10 @@ void TSkinsPage::RandomSkin() {
     const int transparent = static_cast<int>(seed >> 7) & 1;
     const std::wstring name = ItemText(list, RandomSkinIndex(count, seed));
     IniFile ini(store_.SettingsFile());
+    ini.BeginUpdate();
     ini.WriteInteger(kOptionsSection, L"TransparentClock", transparent);
     ini.WriteString(kOptionsSection, L"SkinName", name);
+    ini.EndUpdate();
     dialog_.Options().skinName = name;
     // The painter reads the file: the new skin shows at once.
     dialog_.ReloadClockOptions();

@@ -2,74 +2,415 @@
 
 #include <windows.h>
 
-#include "base/handles.h"
+#include <unordered_map>
+#include <utility>
+
+#include "base/file_save.h"
 #include "base/text.h"
 
 namespace vt {
 
 namespace {
-// Reads a profile string at full length: the buffer grows until the value fits.
-std::wstring ReadProfile(const wchar_t* section, const wchar_t* key, const wchar_t* fallback,
-                         const std::wstring& path, bool list) {
-    std::wstring buf(512, L'\0');
-    for (;;) {
-        DWORD n = GetPrivateProfileStringW(section, key, fallback, buf.data(), static_cast<DWORD>(buf.size()),
-                                           path.c_str());
-        // A value that filled the buffer may have been cut; lists end with two NULs.
-        DWORD limit = static_cast<DWORD>(buf.size()) - (list ? 2 : 1);
-        if (n < limit || buf.size() >= (1u << 24)) {
-            buf.resize(n);
-            return buf;
-        }
-        buf.resize(buf.size() * 4);
-    }
+
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+enum class Kind { Other, Section, Key };
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v' || c == L'\f' || c == 0x1A; }
+
+std::wstring TrimBlanks(std::wstring_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return std::wstring(s.substr(b, e - b));
 }
 
-std::vector<std::wstring> SplitNulList(const std::wstring& s) {
-    std::vector<std::wstring> r;
-    size_t b = 0;
-    while (b < s.size()) {
-        size_t e = s.find(L'\0', b);
-        if (e == std::wstring::npos) e = s.size();
-        if (e > b) r.emplace_back(s.substr(b, e - b));
-        b = e + 1;
-    }
+std::wstring Fold(std::wstring_view s) {
+    if (s.empty()) return {};
+    std::wstring r(s.size(), L'\0');
+    const int n = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()), r.data(),
+                               static_cast<int>(r.size()));
+    if (n <= 0) return std::wstring(s);
+    r.resize(n);
     return r;
 }
 
-constexpr wchar_t kMissing[] = L"\x01\x02missing\x03";
-}  // namespace
-
-bool CreateUnicodeFileIfMissing(const std::wstring& path) {
-    UniqueHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.get() == INVALID_HANDLE_VALUE) {
-        f.release();
-        return GetLastError() == ERROR_FILE_EXISTS;
-    }
-    static const unsigned char kBom[2] = {0xFF, 0xFE};
-    DWORD written = 0;
-    return WriteFile(f.get(), kBom, 2, &written, nullptr) && written == 2;
+// Names and values never carry a line end or NUL: one would split the line, the other end the text.
+std::wstring OneLineText(std::wstring s) {
+    for (wchar_t& c : s)
+        if (c == L'\r' || c == L'\n' || c == L'\0') c = L' ';
+    return s;
 }
 
-bool IniFile::EnsureFile() {
-    if (!ensured_) ensured_ = CreateUnicodeFileIfMissing(path_);
-    return ensured_;
+std::wstring Decode(Encoding enc, std::string_view bytes) {
+    if (bytes.empty()) return {};
+    if (enc == Encoding::Utf16Le || enc == Encoding::Utf16Be) {
+        std::wstring r(bytes.size() / 2, L'\0');
+        for (size_t i = 0; i < r.size(); ++i) {
+            const auto lo = static_cast<unsigned char>(bytes[2 * i + (enc == Encoding::Utf16Be)]);
+            const auto hi = static_cast<unsigned char>(bytes[2 * i + (enc == Encoding::Utf16Le)]);
+            r[i] = static_cast<wchar_t>(lo | (hi << 8));
+        }
+        return r;
+    }
+    const UINT cp = enc == Encoding::Utf8 ? CP_UTF8 : CP_ACP;
+    const int n = MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring r(n > 0 ? n : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(cp, 0, bytes.data(), static_cast<int>(bytes.size()), r.data(), n);
+    return r;
+}
+
+// The text in the encoding; false when the code page cannot hold it (the text would come back
+// different).
+bool Encode(Encoding enc, std::wstring_view text, std::string& out) {
+    if (enc == Encoding::Utf16Le || enc == Encoding::Utf16Be) {
+        for (wchar_t c : text) {
+            const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>((c >> 8) & 0xFF);
+            out += enc == Encoding::Utf16Le ? lo : hi;
+            out += enc == Encoding::Utf16Le ? hi : lo;
+        }
+        return true;
+    }
+    if (text.empty()) return true;
+    const UINT cp = enc == Encoding::Utf8 ? CP_UTF8 : CP_ACP;
+    const int n = WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return false;
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+    if (Decode(enc, bytes) != text) return false;
+    out += bytes;
+    return true;
+}
+
+struct FileStamp {
+    bool exists = false;
+    unsigned long long size = 0;
+    FILETIME written{}, created{};
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && size == o.size && CompareFileTime(&written, &o.written) == 0 &&
+               CompareFileTime(&created, &o.created) == 0;
+    }
+};
+
+FileStamp StampOf(const std::wstring& path) {
+    FileStamp s;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return s;
+    s.exists = true;
+    s.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    s.written = data.ftLastWriteTime;
+    s.created = data.ftCreationTime;
+    return s;
+}
+
+}  // namespace
+
+struct IniFile::Document {
+    struct Line {
+        std::string raw;    // the bytes read, kept to write an unchanged line back as it was
+        bool changed = false;
+        std::wstring text;
+        std::wstring eol;   // L"\r\n", L"\n", L"\r" or nothing (the last line)
+        Kind kind = Kind::Other;
+        std::wstring name, folded, value;
+    };
+
+    bool loaded = false;
+    bool writable = true;   // false for a file that exists but could not be read whole
+    FileStamp stamp;
+    Encoding encoding = Encoding::Utf16Le;
+    std::string bom = "\xFF\xFE";
+    std::string tail;             // an odd last byte of a UTF-16 file
+    bool reencode = false;        // every line is written from its text (the encoding changed)
+    std::wstring newEol = L"\r\n";
+    std::vector<Line> lines;
+    std::unordered_map<std::wstring, size_t> firstSection;   // folded name -> header line
+    int depth = 0;
+    bool dirty = false;
+    bool batchFailed = false;
+
+    static void Classify(Line& line) {
+        line.kind = Kind::Other;
+        line.name.clear();
+        line.folded.clear();
+        line.value.clear();
+        const std::wstring& t = line.text;
+        size_t b = 0;
+        while (b < t.size() && IsBlank(t[b])) ++b;
+        if (b == t.size() || t[b] == L';') return;
+        if (t[b] == L'[') {
+            const size_t close = t.rfind(L']');
+            if (close == std::wstring::npos || close < b) return;
+            line.kind = Kind::Section;
+            line.name = TrimBlanks(std::wstring_view(t).substr(b + 1, close - b - 1));
+        } else {
+            const size_t eq = t.find(L'=', b);
+            if (eq == std::wstring::npos) return;
+            line.name = TrimBlanks(std::wstring_view(t).substr(b, eq - b));
+            if (line.name.empty()) return;
+            line.kind = Kind::Key;
+            line.value = TrimBlanks(std::wstring_view(t).substr(eq + 1));
+        }
+        line.folded = Fold(line.name);
+    }
+
+    void Load(const std::wstring& path) {
+        lines.clear();
+        firstSection.clear();
+        tail.clear();
+        reencode = false;
+        dirty = false;
+        newEol = L"\r\n";
+        loaded = true;
+        stamp = StampOf(path);
+        writable = true;
+        encoding = Encoding::Utf16Le;
+        bom = "\xFF\xFE";
+        if (!stamp.exists) return;
+        std::optional<std::string> bytes = ReadWholeFile(path, kMaxFileSize);
+        if (!bytes) {
+            // Locked or too long: nothing is read and nothing written over it; a locked file is
+            // tried again on the next call.
+            writable = false;
+            loaded = stamp.size > kMaxFileSize;
+            return;
+        }
+        Parse(*bytes);
+    }
+
+    void Parse(std::string_view bytes) {
+        auto starts = [&](std::string_view p) { return bytes.substr(0, p.size()) == p; };
+        if (starts("\xFF\xFE")) encoding = Encoding::Utf16Le, bom = "\xFF\xFE";
+        else if (starts("\xFE\xFF")) encoding = Encoding::Utf16Be, bom = "\xFE\xFF";
+        else if (starts("\xEF\xBB\xBF")) encoding = Encoding::Utf8, bom = "\xEF\xBB\xBF";
+        else encoding = Encoding::Ansi, bom.clear();
+        bytes.remove_prefix(bom.size());
+        const size_t unit = encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be ? 2 : 1;
+        if (unit == 2 && bytes.size() % 2) {
+            tail = std::string(bytes.substr(bytes.size() - 1));
+            bytes.remove_suffix(1);
+        }
+        auto unitAt = [&](size_t i) -> unsigned {
+            if (unit == 1) return static_cast<unsigned char>(bytes[i]);
+            const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+            return encoding == Encoding::Utf16Le ? (a | (b << 8)) : (b | (a << 8));
+        };
+        bool eolSeen = false;
+        size_t begin = 0;
+        for (size_t i = 0; i < bytes.size(); i += unit) {
+            const unsigned u = unitAt(i);
+            if (u != '\r' && u != '\n') continue;
+            Line line;
+            line.raw = std::string(bytes.substr(begin, i - begin));
+            line.eol = u == '\n' ? L"\n" : L"\r";
+            if (u == '\r' && i + unit < bytes.size() && unitAt(i + unit) == '\n') {
+                line.eol = L"\r\n";
+                i += unit;
+            }
+            if (!eolSeen) newEol = line.eol, eolSeen = true;
+            begin = i + unit;
+            AddRead(std::move(line));
+        }
+        if (begin < bytes.size()) {
+            Line line;
+            line.raw = std::string(bytes.substr(begin));
+            AddRead(std::move(line));
+        }
+        Reindex();
+    }
+
+    void AddRead(Line&& line) {
+        line.text = Decode(encoding, line.raw);
+        Classify(line);
+        lines.push_back(std::move(line));
+    }
+
+    void Reindex() {
+        firstSection.clear();
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].kind == Kind::Section) firstSection.emplace(lines[i].folded, i);
+    }
+
+    size_t SectionAt(const std::wstring& folded) const {
+        auto it = firstSection.find(folded);
+        return it == firstSection.end() ? std::wstring::npos : it->second;
+    }
+
+    size_t SectionEnd(size_t header) const {
+        size_t i = header + 1;
+        while (i < lines.size() && lines[i].kind != Kind::Section) ++i;
+        return i;
+    }
+
+    const Line* FindKey(const std::wstring& section, const std::wstring& key) const {
+        const size_t header = SectionAt(Fold(section));
+        if (header == std::wstring::npos) return nullptr;
+        const std::wstring k = Fold(key);
+        for (size_t i = header + 1, e = SectionEnd(header); i < e; ++i)
+            if (lines[i].kind == Kind::Key && lines[i].folded == k) return &lines[i];
+        return nullptr;
+    }
+
+    void Insert(size_t at, std::wstring text) {
+        // The line before gets a line end if it was the file's unended last line.
+        if (at > 0 && lines[at - 1].eol.empty()) lines[at - 1].eol = newEol;
+        Line line;
+        line.text = std::move(text);
+        line.changed = true;
+        line.eol = newEol;
+        Classify(line);
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    }
+
+    bool Write(const std::wstring& sectionIn, const std::wstring& keyIn, const std::wstring& valueIn) {
+        const std::wstring section = OneLineText(sectionIn), key = TrimBlanks(OneLineText(keyIn)),
+                           value = TrimBlanks(OneLineText(valueIn));
+        size_t header = SectionAt(Fold(section));
+        if (header == std::wstring::npos) {
+            Insert(lines.size(), L"[" + section + L"]");
+            Insert(lines.size(), key + L"=" + value);
+            Reindex();
+            return true;
+        }
+        const std::wstring k = Fold(key);
+        const size_t end = SectionEnd(header);
+        size_t lastKey = header;
+        for (size_t i = header + 1; i < end; ++i) {
+            Line& line = lines[i];
+            if (line.kind != Kind::Key) continue;
+            lastKey = i;
+            if (line.folded != k) continue;
+            if (line.value == value) return false;   // already so: the line stays as it was
+            line.text = line.name + L"=" + value;
+            line.changed = true;
+            Classify(line);
+            return true;
+        }
+        Insert(lastKey + 1, key + L"=" + value);
+        Reindex();
+        return true;
+    }
+
+    bool EraseKey(const std::wstring& section, const std::wstring& key) {
+        const size_t header = SectionAt(Fold(section));
+        if (header == std::wstring::npos) return false;
+        const std::wstring k = Fold(key);
+        bool erased = false;
+        for (size_t i = SectionEnd(header); i-- > header + 1;)
+            if (lines[i].kind == Kind::Key && lines[i].folded == k) {
+                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+                erased = true;
+            }
+        if (erased) Reindex();
+        return erased;
+    }
+
+    bool EraseSections(const std::wstring& section) {
+        const std::wstring s = Fold(section);
+        bool erased = false;
+        for (size_t header; (header = SectionAt(s)) != std::wstring::npos;) {
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
+                        lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+            Reindex();
+            erased = true;
+        }
+        return erased;
+    }
+
+    std::string Serialize() {
+        // A code page that cannot hold a changed line: the whole file moves to UTF-16LE.
+        if (encoding == Encoding::Ansi) {
+            std::string probe;
+            for (const Line& line : lines)
+                if (line.changed && !Encode(encoding, line.text, probe)) {
+                    encoding = Encoding::Utf16Le;
+                    bom = "\xFF\xFE";
+                    reencode = true;
+                    break;
+                }
+        }
+        std::string out = bom;
+        for (const Line& line : lines) {
+            if (line.changed || reencode) Encode(encoding, line.text, out);
+            else out += line.raw;
+            Encode(encoding, line.eol, out);
+        }
+        out += tail;
+        return out;
+    }
+};
+
+IniFile::IniFile(std::wstring path) : IniFile(std::move(path), RealFileSaveSteps()) {}
+IniFile::IniFile(std::wstring path, FileSaveSteps& steps)
+    : path_(std::move(path)), steps_(&steps), doc_(std::make_unique<Document>()) {}
+IniFile::~IniFile() = default;
+IniFile::IniFile(IniFile&&) noexcept = default;
+IniFile& IniFile::operator=(IniFile&&) noexcept = default;
+
+IniFile::Document& IniFile::Fresh() const {
+    Document& d = *doc_;
+    // Changes not yet saved are never dropped for a newer file; the save then writes over it.
+    if (!d.dirty && (!d.loaded || !(StampOf(path_) == d.stamp))) d.Load(path_);
+    return d;
+}
+
+template <class Change>
+bool IniFile::Apply(Change change) {
+    Document& d = Fresh();
+    if (!d.writable) {
+        if (d.depth) d.batchFailed = true;
+        return false;
+    }
+    if (change(d)) d.dirty = true;
+    if (d.depth) return true;
+    return Save();
+}
+
+bool IniFile::Save() {
+    Document& d = *doc_;
+    if (!d.dirty) return true;
+    const bool saved = SaveFileAtomically(path_, d.Serialize(), *steps_);
+    d.dirty = false;
+    if (saved) {
+        for (auto& line : d.lines) line.changed = false;
+        d.Load(path_);   // the lines' bytes as written, and the new file's stamp
+    } else {
+        d.loaded = false;   // what is on disk is what counts
+    }
+    return saved;
+}
+
+void IniFile::BeginUpdate() { ++doc_->depth; }
+
+bool IniFile::EndUpdate() {
+    Document& d = *doc_;
+    if (d.depth == 0 || --d.depth > 0) return true;
+    const bool failed = std::exchange(d.batchFailed, false);
+    if (failed) {
+        d.dirty = false;
+        d.loaded = false;
+        return false;
+    }
+    return Save();
 }
 
 bool IniFile::SectionExists(const std::wstring& section) const {
-    for (const auto& s : SectionNames())
-        if (EqualsNoCaseAscii(s, section)) return true;
-    return false;
+    return Fresh().SectionAt(Fold(section)) != std::wstring::npos;
 }
 
 bool IniFile::KeyExists(const std::wstring& section, const std::wstring& key) const {
-    return ReadProfile(section.c_str(), key.c_str(), kMissing, path_, false) != kMissing;
+    return Fresh().FindKey(section, key) != nullptr;
 }
 
 std::wstring IniFile::ReadString(const std::wstring& section, const std::wstring& key,
                                  const std::wstring& fallback) const {
-    std::wstring v = ReadProfile(section.c_str(), key.c_str(), kMissing, path_, false);
-    return v == kMissing ? fallback : v;
+    const Document::Line* line = Fresh().FindKey(section, key);
+    if (!line) return fallback;
+    const std::wstring& v = line->value;
+    if (v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
 }
 
 int IniFile::ReadInteger(const std::wstring& section, const std::wstring& key, int fallback) const {
@@ -86,16 +427,24 @@ double IniFile::ReadFloat(const std::wstring& section, const std::wstring& key, 
 }
 
 std::vector<std::wstring> IniFile::SectionNames() const {
-    return SplitNulList(ReadProfile(nullptr, nullptr, L"", path_, true));
+    std::vector<std::wstring> r;
+    for (const auto& line : Fresh().lines)
+        if (line.kind == Kind::Section) r.push_back(line.name);
+    return r;
 }
 
 std::vector<std::wstring> IniFile::KeyNames(const std::wstring& section) const {
-    return SplitNulList(ReadProfile(section.c_str(), nullptr, L"", path_, true));
+    std::vector<std::wstring> r;
+    const Document& d = Fresh();
+    const size_t header = d.SectionAt(Fold(section));
+    if (header == std::wstring::npos) return r;
+    for (size_t i = header + 1, e = d.SectionEnd(header); i < e; ++i)
+        if (d.lines[i].kind == Kind::Key) r.push_back(d.lines[i].name);
+    return r;
 }
 
 bool IniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-    EnsureFile();
-    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
+    return Apply([&](Document& d) { return d.Write(section, key, value); });
 }
 
 bool IniFile::WriteInteger(const std::wstring& section, const std::wstring& key, long long value) {
@@ -111,11 +460,11 @@ bool IniFile::WriteFloat(const std::wstring& section, const std::wstring& key, d
 }
 
 bool IniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
-    return WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, path_.c_str()) != FALSE;
+    return Apply([&](Document& d) { return d.EraseKey(section, key); });
 }
 
 bool IniFile::EraseSection(const std::wstring& section) {
-    return WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, path_.c_str()) != FALSE;
+    return Apply([&](Document& d) { return d.EraseSections(section); });
 }
 
 }  // namespace vt

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <wincrypt.h>
 
+#include "base/file_save.h"
 #include "base/inifile.h"
 #include "base/locale_text.h"
 #include "base/now.h"
@@ -194,6 +195,7 @@ bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
     auto str = [&](const wchar_t* k, const std::wstring& v) { ok &= ini.WriteString(s, k, OneLine(v)); };
     auto sw = [&](const wchar_t* k, bool v) { ok &= ini.WriteBool(s, k, v); };
     auto num = [&](const wchar_t* k, long long v) { ok &= ini.WriteInteger(s, k, v); };
+    ini.BeginUpdate();   // one save for every key
     if (o.itemZone >= 0) {
         num(L"ItemZone", o.itemZone);
         str(L"TimeZone", std::to_wstring(o.itemZone));
@@ -225,6 +227,7 @@ bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
     num(L"Click", InRange(o.click, kClickActions, 0));
     num(L"Mode", o.upTime ? 1 : 0);
     num(L"ActivePage", o.activePage);
+    ok &= ini.EndUpdate();
 
     // A refused Run value (policy, permissions) must not keep the rest from being saved.
     if (RegKey run = RegKey::Create(store.root, store.runKey)) {
@@ -301,7 +304,8 @@ FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& 
     auto copy = [&](const wchar_t* name) -> bool {
         std::wstring from = store.settingsDir + name;
         if (GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES) return true;  // nothing to carry
-        if (CopyFileW(from.c_str(), (target + name).c_str(), FALSE)) return true;
+        // Whole or not at all: a half-copied alarms.ini in the new folder would be read as the alarms.
+        if (CopyFileAtomically(from, target + name, IniFile::kMaxFileSize)) return true;
         r.error = std::wstring(L"Can't copy ") + name + L" to " + target;
         return false;
     };
