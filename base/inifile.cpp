@@ -15,15 +15,6 @@ namespace {
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
 enum class Kind { Other, Section, Key };
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v' || c == L'\f' || c == 0x1A; }
-
-std::wstring TrimBlanks(std::wstring_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
-    return std::wstring(s.substr(b, e - b));
-}
-
 std::wstring Fold(std::wstring_view s) {
     if (s.empty()) return {};
     std::wstring r(s.size(), L'\0');
@@ -135,22 +126,20 @@ struct IniFile::Document {
         line.name.clear();
         line.folded.clear();
         line.value.clear();
-        const std::wstring& t = line.text;
-        size_t b = 0;
-        while (b < t.size() && IsBlank(t[b])) ++b;
-        if (b == t.size() || t[b] == L';') return;
-        if (t[b] == L'[') {
+        const std::wstring t = Trim(line.text);
+        if (t.empty() || t[0] == L';') return;
+        if (t[0] == L'[') {
             const size_t close = t.rfind(L']');
-            if (close == std::wstring::npos || close < b) return;
+            if (close == std::wstring::npos) return;
             line.kind = Kind::Section;
-            line.name = TrimBlanks(std::wstring_view(t).substr(b + 1, close - b - 1));
+            line.name = Trim(std::wstring_view(t).substr(1, close - 1));
         } else {
-            const size_t eq = t.find(L'=', b);
+            const size_t eq = t.find(L'=');
             if (eq == std::wstring::npos) return;
-            line.name = TrimBlanks(std::wstring_view(t).substr(b, eq - b));
+            line.name = Trim(std::wstring_view(t).substr(0, eq));
             if (line.name.empty()) return;
             line.kind = Kind::Key;
-            line.value = TrimBlanks(std::wstring_view(t).substr(eq + 1));
+            line.value = Trim(std::wstring_view(t).substr(eq + 1));
         }
         line.folded = Fold(line.name);
     }
@@ -264,8 +253,8 @@ struct IniFile::Document {
     }
 
     bool Write(const std::wstring& sectionIn, const std::wstring& keyIn, const std::wstring& valueIn) {
-        const std::wstring section = OneLineText(sectionIn), key = TrimBlanks(OneLineText(keyIn)),
-                           value = TrimBlanks(OneLineText(valueIn));
+        const std::wstring section = OneLineText(sectionIn), key = Trim(OneLineText(keyIn)),
+                           value = Trim(OneLineText(valueIn));
         size_t header = SectionAt(Fold(section));
         if (header == std::wstring::npos) {
             Insert(lines.size(), L"[" + section + L"]");
@@ -331,9 +320,12 @@ struct IniFile::Document {
                 }
         }
         std::string out = bom;
-        for (const Line& line : lines) {
-            if (line.changed || reencode) Encode(encoding, line.text, out);
-            else out += line.raw;
+        for (Line& line : lines) {
+            if (line.changed || reencode) {
+                line.raw.clear();
+                Encode(encoding, line.text, line.raw);
+            }
+            out += line.raw;
             Encode(encoding, line.eol, out);
         }
         out += tail;
@@ -373,8 +365,10 @@ bool IniFile::Save() {
     const bool saved = SaveFileAtomically(path_, d.Serialize(), *steps_);
     d.dirty = false;
     if (saved) {
+        // Each line now holds the bytes written; only the new file's stamp is left to learn.
         for (auto& line : d.lines) line.changed = false;
-        d.Load(path_);   // the lines' bytes as written, and the new file's stamp
+        d.reencode = false;
+        d.stamp = StampOf(path_);
     } else {
         d.loaded = false;   // what is on disk is what counts
     }

@@ -1,4 +1,4 @@
-// The shell's special folders, in a file of their own so that taking a folder pulls in no sound call.
+// The shell's named folders (My Music, My Videos), in a file of their own so that asking for one pulls in no sound call.
 #include <windows.h>
 #include <shlobj.h>
 
