@@ -276,7 +276,8 @@ TEST_F(Page, LongMessageWrapsOntoASecondLine) {
 namespace {
 
 TEST_F(Page, PlacementKeepsSortColumnAndLabelFilter) {
-    const std::wstring path = L"Software\\Dorminax\\VantoricTests\\AlarmsPage";
+    // A key of this process's own: other test programs keep theirs beside it at the same time.
+    const std::wstring path = L"Software\\Dorminax\\VantoricTests\\AlarmsPage" + std::to_wstring(GetCurrentProcessId());
     Add(L"birthday", At(2024, 3, 5, 7, 0), L"Daily", 1);
     Add(L"business", At(2024, 3, 5, 8, 0), L"Daily", 3);
     page.ColumnClick(2);
@@ -305,7 +306,8 @@ TEST_F(Page, PlacementKeepsSortColumnAndLabelFilter) {
     EXPECT_EQ(page.LabelFilter(), 0);
     EXPECT_EQ(page.ColumnToSort, 0);
     EXPECT_EQ(Count(), 2);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\VantoricTests");
+    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Dorminax\\VantoricTests");   // only when left empty
 }
 
 }  // namespace
