@@ -14,6 +14,8 @@ inline constexpr double kMSecsPerDay = 86400000.0;
 inline constexpr double kOneHour = 1.0 / 24.0;
 inline constexpr double kOneMinute = 1.0 / 1440.0;
 inline constexpr double kOneSecond = 1.0 / 86400.0;
+// The first moment after 31 December 9999, the last day a date can name.
+inline constexpr TDateTime kMaxDateTime = 2958466.0;
 
 struct CivilTime {
     int year = 1899, month = 12, day = 30;

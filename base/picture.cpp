@@ -2,7 +2,13 @@
 
 #include <wincodec.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "base/dib.h"
+#include "base/file_save.h"
 
 namespace vt {
 
@@ -81,6 +87,71 @@ void DrawAlphaBitmap(HDC dc, const AlphaBitmap& picture, const RECT& dest) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, src.get(), 0, 0,
                picture.width, picture.height, blend);
+}
+
+namespace {
+
+std::uint32_t Le(const std::string& b, size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<size_t>(i)]);
+    return v;
+}
+
+}  // namespace
+
+BmpPicture LoadBmpFile(const std::wstring& path, int maxSide) {
+    constexpr size_t kFileHeader = 14;
+    const size_t limit = kFileHeader + 124 + 1024 + static_cast<size_t>(maxSide) * static_cast<size_t>(maxSide) * 4;
+    const std::optional<std::string> read = ReadWholeFile(path, limit);
+    if (!read || read->size() < kFileHeader + sizeof(BITMAPINFOHEADER) || (*read)[0] != 'B' || (*read)[1] != 'M') return {};
+    const std::string& b = *read;
+    const std::uint32_t headerSize = Le(b, 14, 4);
+    const auto width = static_cast<std::int32_t>(Le(b, 18, 4));
+    const auto height = static_cast<std::int32_t>(Le(b, 22, 4));
+    const std::uint32_t planes = Le(b, 26, 2), bits = Le(b, 28, 2), compression = Le(b, 30, 4), used = Le(b, 46, 4);
+    const std::int64_t rows = height < 0 ? -static_cast<std::int64_t>(height) : height;
+    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > 124 || width <= 0 || width > maxSide || rows <= 0 ||
+        rows > maxSide || planes != 1)
+        return {};
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return {};
+    const bool fields = compression == BI_BITFIELDS;
+    if (compression != BI_RGB && !(fields && (bits == 16 || bits == 32))) return {};
+    // Masks follow a 40-byte header and sit inside the larger ones, at the same place either way.
+    const size_t masksEnd = kFileHeader + std::max<size_t>(headerSize, fields ? 52 : 0);
+    const std::uint32_t colours = bits <= 8 ? (used ? used : 1u << bits) : 0;
+    if (colours > (1u << std::min<std::uint32_t>(bits, 8))) return {};
+    const size_t paletteEnd = masksEnd + static_cast<size_t>(colours) * 4;
+    const size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+    const size_t pixelsAt = Le(b, 10, 4);
+    if (paletteEnd > b.size() || pixelsAt < kFileHeader + headerSize || pixelsAt > b.size() ||
+        b.size() - pixelsAt < stride * static_cast<size_t>(rows))
+        return {};
+
+    // A plain information header of our own: the colour-space parts of the larger ones are left out.
+    std::vector<std::uint32_t> info((sizeof(BITMAPINFOHEADER) + 12 + 256 * 4) / 4, 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    std::memcpy(header, b.data() + kFileHeader, sizeof(BITMAPINFOHEADER));
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biSizeImage = 0;
+    header->biClrUsed = colours;
+    header->biClrImportant = 0;
+    auto* tail = reinterpret_cast<unsigned char*>(info.data()) + sizeof(BITMAPINFOHEADER);
+    if (fields) std::memcpy(tail, b.data() + kFileHeader + sizeof(BITMAPINFOHEADER), 12);
+    else if (colours) std::memcpy(tail, b.data() + masksEnd, static_cast<size_t>(colours) * 4);
+
+    BmpPicture r;
+    BITMAPINFO top = TopDownDib32(width, static_cast<int>(rows));
+    void* pixels = nullptr;
+    r.bitmap.reset(CreateDIBSection(nullptr, &top, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    UniqueMemDC dc(CreateCompatibleDC(nullptr));
+    if (!r.bitmap || !pixels || !dc ||
+        SetDIBits(dc.get(), r.bitmap.get(), 0, static_cast<UINT>(rows), b.data() + pixelsAt,
+                  reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS) != rows)
+        return {};
+    GdiFlush();
+    r.width = width;
+    r.height = static_cast<int>(rows);
+    return r;
 }
 
 }  // namespace vt

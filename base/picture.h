@@ -30,6 +30,19 @@ inline PixelView PixelsOf(const AlphaBitmap& b) { return PixelsOf(b.bitmap.get()
 // unreadable, undecodable or larger than 4096 x 4096 file; never throws.
 AlphaBitmap LoadPicture(const std::wstring& path);
 
+// A BMP file as a 32-bit top-down DIB section of its own colours (the fourth byte of each pixel is not
+// alpha). The file is read whole and every size its headers claim is checked against it first: the
+// system's own loader trusts them and reads past the end of a short file. Uncompressed and bit-field
+// BMPs of 1, 4, 8, 16, 24 and 32 bits with an information header are read; anything else, and a picture
+// wider or taller than maxSide, gives an empty result.
+struct BmpPicture {
+    UniqueBitmap bitmap;
+    int width = 0;
+    int height = 0;
+    explicit operator bool() const { return static_cast<bool>(bitmap); }
+};
+BmpPicture LoadBmpFile(const std::wstring& path, int maxSide = 4096);
+
 // Draws the picture scaled into `dest`, blended over what DC holds by its own alpha.
 void DrawAlphaBitmap(HDC dc, const AlphaBitmap& picture, const RECT& dest);
 

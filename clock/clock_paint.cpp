@@ -264,14 +264,19 @@ RECT ClockPainter::CalcClockRect(const Shape& shape) const {
     return RECT{0, 0, w, h};
 }
 
+namespace {
+// The size answers travel as 16-bit numbers: a length beyond them is cut, never wrapped to a negative.
+std::int16_t SizeAnswer(LONG length) { return static_cast<std::int16_t>(std::clamp<LONG>(length, 0, INT16_MAX)); }
+}  // namespace
+
 std::int16_t ClockPainter::CalcClockWidth() const {
     RECT r = CalcClockRect();
-    return static_cast<std::int16_t>(r.right - r.left);
+    return SizeAnswer(r.right - r.left);
 }
 
 std::int16_t ClockPainter::CalcClockHeight() const {
     RECT r = CalcClockRect();
-    return static_cast<std::int16_t>(r.bottom - r.top);
+    return SizeAnswer(r.bottom - r.top);
 }
 
 ClockLayout ClockPainter::LayoutClockParts() const { return Layout(taskbar_.ClockClientRect(), TaskbarShape()); }

@@ -16,32 +16,13 @@ constexpr std::array<std::pair<wchar_t, int>, 17> kSignColumns{{
     {L'$', 29},
 }};
 
-struct LoadedBitmap {
-    UniqueBitmap bitmap;
-    int width = 0;
-    int height = 0;
-};
-
-LoadedBitmap LoadBitmapFile(const std::wstring& path) {
-    LoadedBitmap r;
-    r.bitmap.reset(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
-    BITMAP info{};
-    if (r.bitmap && GetObjectW(r.bitmap.get(), sizeof info, &info) == sizeof info) {
-        r.width = info.bmWidth;
-        r.height = info.bmHeight;
-    } else {
-        r.bitmap.reset();
-    }
-    return r;
-}
-
 HDC CompatibleDC(HDC target) {
     HDC dc = CreateCompatibleDC(target);
     if (dc && target) SetMapMode(dc, GetMapMode(target));
     return dc;
 }
 
-// The pixels of a device-dependent bitmap as top-down 32-bit 0x00RRGGBB values.
+// The pixels of a bitmap as top-down 32-bit 0x00RRGGBB values.
 std::vector<std::uint32_t> ReadPixels(HBITMAP bitmap, int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<size_t>(width) * height);
     BITMAPINFO bi = TopDownDib32(width, height);
@@ -90,8 +71,8 @@ void ClockSkin::SetSkinsBase(const std::wstring& skinsPath) {
 
 bool ClockSkin::LoadSkin(const std::wstring& name) {
     const std::wstring folder = skinsBase_ + L"\\" + name + L"\\";
-    LoadedBitmap numbers = LoadBitmapFile(folder + kNumbersFileName);
-    LoadedBitmap text = LoadBitmapFile(folder + kTextFileName);
+    BmpPicture numbers = LoadBmpFile(folder + kNumbersFileName, kMaxSkinBitmapSide);
+    BmpPicture text = LoadBmpFile(folder + kTextFileName, kMaxSkinBitmapSide);
     // Half a skin is no skin: keep the one in use (bitmaps, metrics and name) and report the failure.
     if (!numbers.bitmap || !text.bitmap) return false;
 

@@ -16,6 +16,8 @@ namespace vt {
 inline constexpr int kNumbersCells = 11;
 inline constexpr int kTextColumns = 31;
 inline constexpr int kTextRows = 3;
+// Bitmaps wider or taller than this are no skin (the cells of the clock would not fit any taskbar).
+inline constexpr int kMaxSkinBitmapSide = 4096;
 inline constexpr wchar_t kNumbersFileName[] = L"Numbers.bmp";
 inline constexpr wchar_t kTextFileName[] = L"Text.bmp";
 

@@ -5,6 +5,8 @@
 #include <random>
 
 #include "base/handles.h"
+#include "base/picture.h"
+#include "clock/clock_skin.h"
 #include "clock/colors.h"
 
 namespace vt {
@@ -69,15 +71,11 @@ std::pair<COLORREF, COLORREF> SkinGradientColours(COLORREF key) {
 
 bool ReadSkinKeyColour(const std::wstring& skinsDir, const std::wstring& name, COLORREF& key) {
     std::wstring path = skinsDir + name + L"\\Text.bmp";
-    UniqueBitmap bmp(static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    BmpPicture bmp = LoadBmpFile(path, kMaxSkinBitmapSide);
     if (!bmp) return false;
-    BITMAP info{};
-    GetObjectW(bmp.get(), sizeof info, &info);
-    if (info.bmWidth <= 0 || info.bmHeight <= 0) return false;
     UniqueMemDC dc(CreateCompatibleDC(nullptr));
-    SelectGuard keep(dc.get(), bmp.get());
-    COLORREF c = GetPixel(dc.get(), info.bmWidth - 1, info.bmHeight - 1);
+    SelectGuard keep(dc.get(), bmp.bitmap.get());
+    COLORREF c = GetPixel(dc.get(), bmp.width - 1, bmp.height - 1);
     if (c == CLR_INVALID) return false;
     key = c;
     return true;

@@ -1,5 +1,7 @@
 #include "weather/weather_store.h"
 
+#include <cmath>
+
 namespace vt {
 
 bool WriteWeatherCheckDate(TDateTime now, const RegistryPlace& place) {
@@ -8,7 +10,10 @@ bool WriteWeatherCheckDate(TDateTime now, const RegistryPlace& place) {
 }
 
 TDateTime ReadWeatherCheckDate(const RegistryPlace& place) {
-    return place.OpenRead().ReadDouble(L"WeatherCheckDate").value_or(0.0);
+    const double stored = place.OpenRead().ReadDouble(L"WeatherCheckDate").value_or(0.0);
+    // NaN or a date past the year 9999 would never fall due: such a value reads as "never checked".
+    if (!std::isfinite(stored) || stored < 0 || stored >= kMaxDateTime) return 0.0;
+    return stored;
 }
 
 }  // namespace vt

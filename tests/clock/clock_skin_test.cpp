@@ -230,3 +230,27 @@ TEST(SkinTexts, MonthAndDayAbbreviations) {
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+
+TEST(ClockSkinFiles, BitmapShorterThanItsHeaderClaimsIsRefusedAndTheSkinInUseStays) {
+    test::TempDir dir;
+    for (const wchar_t* name : {L"Good", L"Short"}) {
+        CreateDirectoryW(dir.File(name).c_str(), nullptr);
+        test::WriteBitmapFile(dir.File(std::wstring(name) + L"\\Numbers.bmp"), 110, 20, std::vector<COLORREF>(2200, RGB(1, 2, 3)));
+        test::WriteBitmapFile(dir.File(std::wstring(name) + L"\\Text.bmp"), 310, 30, std::vector<COLORREF>(9300, RGB(4, 5, 6)));
+    }
+    // The system's loader read past the end of such a file; ours checks the rows against its length.
+    std::string text = test::ReadFileBytes(dir.File(L"Short\\Text.bmp"));
+    text.resize(text.size() - 100);
+    test::WriteFileBytes(dir.File(L"Short\\Text.bmp"), text);
+    ClockSkin skin;
+    skin.SetSkinsBase(dir.path());
+    ASSERT_TRUE(skin.LoadSkin(L"Good"));
+    EXPECT_FALSE(skin.LoadSkin(L"Short"));
+    EXPECT_EQ(skin.SkinName(), L"Good");
+    EXPECT_EQ(skin.Metrics().TextWidth, 310);
+    EXPECT_EQ(skin.KeyColor(), RGB(4, 5, 6));
+}
+
+}  // namespace vt

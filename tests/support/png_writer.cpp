@@ -6,15 +6,6 @@ namespace vt::test {
 
 namespace {
 
-std::uint32_t Crc32(const std::string& data) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : data) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 void Put32(std::string& s, std::uint32_t v) {
     for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
@@ -27,6 +18,15 @@ void Chunk(std::string& out, const char* type, const std::string& data) {
 }
 
 }  // namespace
+
+std::uint32_t Crc32(const std::string& data) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : data) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
 
 std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
     std::string raw;

@@ -10,6 +10,8 @@ struct Rgba {
     std::uint8_t r, g, b, a;
 };
 
+// The CRC-32 of PNG chunks.
+std::uint32_t Crc32(const std::string& data);
 std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels);
 void WritePngFile(const std::wstring& path, int width, int height, const std::vector<Rgba>& pixels);
 
