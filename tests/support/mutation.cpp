@@ -203,7 +203,8 @@ void RunMutations(const MutationRun& given, const std::function<void(Mutator&, i
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     std::printf("[mutation] %s: done in %.0f ms; GDI objects %lu -> %lu, private bytes %zu KB -> %zu KB -> %zu KB\n",
                 run.format, ms, static_cast<unsigned long>(gdiAfterWarmUp), static_cast<unsigned long>(gdiAtEnd),
-                bytesAfterWarmUp / 1024, bytesAtHalf / 1024, bytesAtEnd / 1024);
+                static_cast<size_t>(bytesAfterWarmUp / 1024), static_cast<size_t>(bytesAtHalf / 1024),
+                static_cast<size_t>(bytesAtEnd / 1024));
     EXPECT_EQ(gdiAtEnd, gdiAfterWarmUp) << run.format << ": GDI objects leaked (seed " << run.seed << ")";
     // The heap and the system's caches settle in the first half; a leak keeps growing through the second.
     if (bytesAtHalf && bytesAtEnd > bytesAtHalf) {
