@@ -106,11 +106,11 @@ TEST(Mutation, SettingsFilesLoadIntoRangesAndSaveToAFixedPoint) {
     FakeTaskbar taskbar;
     FakeNow now;
     now.Set(EncodeDateTime(2026, 12, 9, 12, 30, 0, 0));
-    ClockPainter painter(taskbar, now);
-    painter.InitClockPaint(DistDir() + L"skins");
     DibCanvas canvas(640, 48);
 
     RunMutations({"Setting.ini", 0x5E7, 600}, [&](Mutator& m, int) {
+        ClockPainter painter(taskbar, now);   // made anew, so that what it read is freed with the case
+        painter.InitClockPaint(DistDir() + L"skins");
         WriteFileBytes(store.SettingsFile(), EncodeIniBytes(m, MutateIniText(m, good)));
         MainOptions loaded;
         LoadOptions(store, loaded);

@@ -10,11 +10,50 @@
 #include <cstdlib>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "support/gdi_object_count.h"
 
+// Every block the program's C++ code takes from operator new is counted, so a run can tell its own
+// leaks from memory the system's libraries keep (Wine's PNG decoder keeps some on every damaged file).
+namespace {
+std::atomic<std::int64_t> g_liveHeapBytes{0};
+constexpr size_t kHeapHeader = 16;   // keeps the blocks 16-byte aligned
+
+void* CountedAlloc(size_t size) {
+    auto* block = static_cast<unsigned char*>(std::malloc(size + kHeapHeader));
+    if (!block) return nullptr;
+    *reinterpret_cast<size_t*>(block) = size;
+    g_liveHeapBytes += static_cast<std::int64_t>(size);
+    return block + kHeapHeader;
+}
+
+void CountedFree(void* p) noexcept {
+    if (!p) return;
+    auto* block = static_cast<unsigned char*>(p) - kHeapHeader;
+    g_liveHeapBytes -= static_cast<std::int64_t>(*reinterpret_cast<size_t*>(block));
+    std::free(block);
+}
+}  // namespace
+
+void* operator new(size_t size) {
+    if (void* p = CountedAlloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return ::operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return CountedAlloc(size ? size : 1); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return CountedAlloc(size ? size : 1); }
+void operator delete(void* p) noexcept { CountedFree(p); }
+void operator delete[](void* p) noexcept { CountedFree(p); }
+void operator delete(void* p, size_t) noexcept { CountedFree(p); }
+void operator delete[](void* p, size_t) noexcept { CountedFree(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { CountedFree(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { CountedFree(p); }
+
 namespace vt::test {
+
+std::int64_t LiveHeapBytes() { return g_liveHeapBytes.load(); }
 
 namespace {
 
@@ -173,6 +212,7 @@ void RunMutations(const MutationRun& given, const std::function<void(Mutator&, i
     DWORD gdiAfterWarmUp = 0;
     SIZE_T bytesAfterWarmUp = 0;
     SIZE_T bytesAtHalf = 0;
+    std::int64_t heapAfterWarmUp = 0;
     int failures = 0;
     const auto started = std::chrono::steady_clock::now();
     for (int i = 0; i < run.cases; ++i) {
@@ -180,6 +220,7 @@ void RunMutations(const MutationRun& given, const std::function<void(Mutator&, i
         if (i == run.warmUpCases || (only >= 0 && i == only)) {
             gdiAfterWarmUp = LiveGdiObjects();
             bytesAfterWarmUp = PrivateBytes();
+            heapAfterWarmUp = LiveHeapBytes();
         }
         if (i == (run.warmUpCases + run.cases) / 2) bytesAtHalf = PrivateBytes();
         watchdog.Start(i);
@@ -200,12 +241,16 @@ void RunMutations(const MutationRun& given, const std::function<void(Mutator&, i
     if (run.cases <= run.warmUpCases && only < 0) return;
     const DWORD gdiAtEnd = LiveGdiObjects();
     const SIZE_T bytesAtEnd = PrivateBytes();
+    const std::int64_t heapAtEnd = LiveHeapBytes();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-    std::printf("[mutation] %s: done in %.0f ms; GDI objects %lu -> %lu, private bytes %zu KB -> %zu KB -> %zu KB\n",
+    std::printf("[mutation] %s: done in %.0f ms; GDI objects %lu -> %lu, heap %lld -> %lld bytes, "
+                "private bytes %zu KB -> %zu KB -> %zu KB\n",
                 run.format, ms, static_cast<unsigned long>(gdiAfterWarmUp), static_cast<unsigned long>(gdiAtEnd),
+                static_cast<long long>(heapAfterWarmUp), static_cast<long long>(heapAtEnd),
                 static_cast<size_t>(bytesAfterWarmUp / 1024), static_cast<size_t>(bytesAtHalf / 1024),
                 static_cast<size_t>(bytesAtEnd / 1024));
     EXPECT_EQ(gdiAtEnd, gdiAfterWarmUp) << run.format << ": GDI objects leaked (seed " << run.seed << ")";
+    EXPECT_LE(heapAtEnd - heapAfterWarmUp, run.heapSlack) << run.format << ": the program's heap grew (seed " << run.seed << ")";
     // The heap and the system's caches settle in the first half; a leak keeps growing through the second.
     if (bytesAtHalf && bytesAtEnd > bytesAtHalf) {
         EXPECT_LT(bytesAtEnd - bytesAtHalf, run.memorySlack) << run.format << ": memory grew (seed " << run.seed << ")";
