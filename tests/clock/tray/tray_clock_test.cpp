@@ -2,10 +2,12 @@
 // window of this thread standing in for the host's clock window.
 #include <gtest/gtest.h>
 
+#include "support/mutation.h"
 #include "support/test_support.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -572,6 +574,52 @@ TEST_F(TrayClockMouse, RefusedTrackingShowsErrorAsTextAndTheSystemsWordsAsCaptio
     EXPECT_EQ(owner, clockWindow.hwnd());
 }
 
+
+// Mappings of every wrong size, for every clock size the component may have answered: the background is
+// read, and the drawn clock written, only when the whole picture fits.
+TEST_F(TrayClockSize, MappingsOfEveryWrongSizeAreNeverReadOrWrittenPastTheirEnd) {
+    static const int kLengths[] = {-5, 0, 1, 29, 30, 150, 151, 4096, 40000, 65535};
+    int width = 0, height = 0;
+    tray->OnCalcClockSize = [&] {
+        tray->SetClockWidth(width);
+        tray->SetClockHeight(height);
+    };
+    tray->OnPaint = [](HDC, const RECT&) {};
+    test::RunMutations({"background and clock pixel mappings", 0xB6D, 300}, [&](test::Mutator& m, int) {
+        vertical = m.Chance(30);
+        width = kLengths[m.Below(std::size(kLengths))];
+        height = kLengths[m.Below(std::size(kLengths))];
+        Forward(CLOCKCODE_SIZE);
+        const int w = tray->ClockWidth(), h = tray->ClockHeight();
+        const size_t needed = w > 0 && h > 0 ? static_cast<size_t>(w) * static_cast<size_t>(h) * 4 : 0;
+        const size_t sizes[] = {1, 16, needed ? needed - 1 : 2, needed + 4096, static_cast<size_t>(1 + m.Below(1 << 20))};
+        const size_t bytes = std::max<size_t>(1, sizes[m.Below(std::size(sizes))]);
+        UniqueHandle mapping = PublishBackground(bytes, 0x00123456);
+        Forward(CLOCKCODE_BACKGROUND);
+        // Pages round a mapping up: what is read must lie inside the pages it has.
+        const size_t pages = (bytes + 4095) / 4096 * 4096;
+        EXPECT_EQ(tray->HasBackground(), needed > 0 && pages >= needed) << w << " x " << h << " from " << bytes;
+        Forward(WM_PAINT);
+
+        const size_t pixelBytes = static_cast<size_t>(1 + m.Below(40000));
+        UniqueHandle pixels(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                               static_cast<DWORD>(pixelBytes), kClockPixelsName));
+        const LRESULT rendered = SendMessageW(tray->hwnd(), WM_TRAYCLOCKFORWARD,
+                                              reinterpret_cast<WPARAM>(clockWindow.hwnd()), CLOCKCODE_RENDER);
+        const size_t clientBytes = 150 * 30 * 4;
+        if ((pixelBytes + 4095) / 4096 * 4096 < clientBytes) {
+            EXPECT_EQ(rendered, 0);
+        }
+        // Every case ends without a background, so the GDI count compares like with like.
+        mapping.reset();
+        vertical = false;
+        width = 0;
+        Forward(CLOCKCODE_SIZE);
+        UniqueHandle none = PublishBackground(16, 0);
+        Forward(CLOCKCODE_BACKGROUND);
+        ASSERT_FALSE(tray->HasBackground());
+    });
+}
 
 }  // namespace
 }  // namespace vt
