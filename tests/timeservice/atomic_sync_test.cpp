@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <deque>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <mutex>
 
 #include "timeservice/atomic_sync.h"
@@ -12,6 +14,11 @@
 namespace {
 
 using namespace vt;
+
+bool WaitUntilTrue(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
+    return done();
+}
 
 class FakeNow final : public INow {
 public:
@@ -143,9 +150,9 @@ protected:
         AtomicClockDeps d;
         d.now = &now;
         d.mainThread = &mainThread;
-        d.query = &query;
-        d.localAdjuster = &adjuster;
-        d.timeServiceFactory = &factory;
+        d.query = Borrowed<ITimeQuery>(&query);
+        d.localAdjuster = Borrowed<ILocalClockAdjuster>(&adjuster);
+        d.timeServiceFactory = Borrowed<ITimeServiceFactory>(&factory);
         d.vistaOrLater = vista;
         d.nextSync = nextSync;
         d.recordSuccessfulSync = [this](TDateTime t) { recorded.push_back(t); };
@@ -434,6 +441,65 @@ TEST_F(AtomicClockPage, ResultOfAQueryOutlivingThePageIsDropped) {
     view.diff = L"untouched";
     mainThread.RunPending();   // a step handed over before the page went does nothing now
     EXPECT_EQ(view.diff, L"untouched");
+}
+
+// A query that waits until the test lets it go, as one on a silent server does.
+class HeldQuery final : public ITimeQuery {
+public:
+    std::optional<TDateTime> ServerOffset(const std::wstring&) override {
+        std::unique_lock l(lock);
+        started = true;
+        changed.notify_all();
+        changed.wait(l, [&] { return released; });
+        return 0.0;
+    }
+    void WaitStarted() {
+        std::unique_lock l(lock);
+        changed.wait(l, [&] { return started; });
+    }
+    void Release() {
+        std::lock_guard l(lock);
+        released = true;
+        changed.notify_all();
+    }
+    std::mutex lock;
+    std::condition_variable changed;
+    bool started = false, released = false;
+};
+
+TEST_F(AtomicClockPage, EndingThePageLeavesAQueryOnASilentServerAndDropsItsAnswer) {
+    auto held = std::make_shared<HeldQuery>();
+    std::weak_ptr<HeldQuery> alive = held;
+    AtomicClockDeps deps = Deps();
+    deps.query = held;
+    auto page = std::make_unique<TAtomicClock>(view, std::move(deps));
+    page->bGetClick();
+    held->WaitStarted();
+    const DWORD start = GetTickCount();
+    page.reset();
+    EXPECT_LT(GetTickCount() - start, TAtomicClock::kStopWaitMs + 400) << "the end waited for the server";
+    // The worker alone keeps its query now; let go, it ends and frees it, and its answer reaches nobody.
+    HeldQuery* query = held.get();
+    held.reset();
+    ASSERT_FALSE(alive.expired());
+    view.diff = L"untouched";
+    query->Release();
+    EXPECT_TRUE(WaitUntilTrue([&] { return alive.expired(); }));
+    mainThread.RunPending();
+    EXPECT_EQ(view.diff, L"untouched");
+}
+
+TEST(SntpPort, TakenFromTheEnvironmentOnlyWhenItIsAPortNumber) {
+    const ascendor::SntpSettings base{};
+    for (const wchar_t* bad : {L"", L"0", L"65536", L"12x", L"-5", L"99999999999"}) {
+        SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", bad);
+        EXPECT_EQ(SettingsFor(base).port, ascendor::kSntpPort) << std::wstring(bad).size();
+    }
+    SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", L"40123");
+    EXPECT_EQ(SettingsFor(base).port, 40123);
+    EXPECT_EQ(SettingsFor(base).receiveTimeoutMs, base.receiveTimeoutMs);
+    SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", nullptr);
+    EXPECT_EQ(SettingsFor(base).port, ascendor::kSntpPort);
 }
 
 // WindowMainThread: a worker's task runs on the window's thread through its message.
