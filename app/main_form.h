@@ -250,6 +250,7 @@ private:
     bool optionsLoaded_ = false;  // nothing is saved before the options were read
     bool saveFailureShown_ = false;
     bool destroyed_ = false;
+    bool savedForQuit_ = false;   // FormClose saved just before destroying the window
 };
 
 }  // namespace vt
