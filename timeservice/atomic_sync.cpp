@@ -384,13 +384,21 @@ ComPtr<IMyPrivilegedObject> ElevatedTimeServiceFactory::Create() {
 }
 
 void WindowMainThread::Post(std::function<void()> task) {
-    auto* owned = new std::function<void()>(std::move(task));
-    if (!PostMessageW(window_, message_, 0, reinterpret_cast<LPARAM>(owned))) delete owned;
+    std::lock_guard<std::mutex> l(lock_);
+    tasks_.push_back(std::move(task));
+    if (!PostMessageW(window_, message_, 0, 0)) tasks_.pop_back();
 }
 
-void WindowMainThread::RunPostedTask(LPARAM lParam) noexcept {
-    std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
-    if (task && *task) Guarded(*task);
+void WindowMainThread::RunPostedTasks() noexcept {
+    std::deque<std::function<void()>> due;
+    try {
+        std::lock_guard<std::mutex> l(lock_);
+        due.swap(tasks_);
+    } catch (...) {
+        return;   // the lock failed: the tasks wait for the next message
+    }
+    for (auto& task : due)
+        if (task) Guarded(task);
 }
 
 bool IsVistaOrLater() noexcept { return IsWindowsVistaOrGreater(); }

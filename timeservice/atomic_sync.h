@@ -270,17 +270,20 @@ private:
     IComObjectCreator& creator_;
 };
 
-// Posts each task to `window` as message `message` (wParam 0, lParam the task). The window procedure
-// passes lParam to RunPostedTask. A task whose window is gone is dropped.
+// Queues each task and posts `message` to `window` (wParam and lParam 0); the window procedure then calls
+// RunPostedTasks. The message carries nothing: another process may post the same number with any
+// values, and all it can do is run the queued tasks early. A task whose window is gone is dropped.
 class WindowMainThread final : public IMainThread {
 public:
     WindowMainThread(HWND window, UINT message) : window_(window), message_(message) {}
     void Post(std::function<void()> task) override;
-    // Runs and frees the task; an exception goes to the standard exception display.
-    static void RunPostedTask(LPARAM lParam) noexcept;
+    // Main thread: runs the tasks queued so far; an exception goes to the standard exception display.
+    void RunPostedTasks() noexcept;
 private:
     HWND window_;
     UINT message_;
+    std::mutex lock_;
+    std::deque<std::function<void()>> tasks_;
 };
 
 // Windows Vista or later: the clock is set through the elevated object.

@@ -504,33 +504,61 @@ TEST(SntpPort, TakenFromTheEnvironmentOnlyWhenItIsAPortNumber) {
 
 // WindowMainThread: a worker's task runs on the window's thread through its message.
 constexpr UINT kRunTask = WM_APP + 7;
+WindowMainThread* g_poster = nullptr;
 
 LRESULT CALLBACK TaskWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == kRunTask) {
-        WindowMainThread::RunPostedTask(l);
+        if (g_poster) g_poster->RunPostedTasks();
         return 0;
     }
     return DefWindowProcW(h, m, w, l);
 }
 
-TEST(WindowMainThread, RunsWorkerTasksOnTheWindowsThread) {
+HWND TaskWindow() {
     WNDCLASSW wc{};
     wc.lpfnWndProc = TaskWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"VantoricTaskWindowTest";
     RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+void DispatchAll() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+TEST(WindowMainThread, RunsWorkerTasksOnTheWindowsThread) {
+    HWND window = TaskWindow();
     ASSERT_TRUE(window);
     WindowMainThread poster(window, kRunTask);
+    g_poster = &poster;
     DWORD ranOn = 0;
     std::thread worker([&] { poster.Post([&] { ranOn = GetCurrentThreadId(); }); });
     worker.join();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    DispatchAll();
     EXPECT_EQ(ranOn, GetCurrentThreadId());
     DestroyWindow(window);
+    g_poster = nullptr;
     // A window that is gone: the task is dropped, not leaked into a crash.
     WindowMainThread(window, kRunTask).Post([] { FAIL() << "ran without a window"; });
+}
+
+TEST(WindowMainThread, AForgedMessageRunsOnlyQueuedTasksAndEachOnce) {
+    HWND window = TaskWindow();
+    ASSERT_TRUE(window);
+    WindowMainThread poster(window, kRunTask);
+    g_poster = &poster;
+    // Values another process might put in the message: none of them is taken for a task.
+    for (LPARAM forged : {LPARAM(1), LPARAM(0x12345678), LPARAM(-1)}) PostMessageW(window, kRunTask, 7, forged);
+    DispatchAll();
+    int runs = 0;
+    poster.Post([&] { ++runs; });
+    SendMessageW(window, kRunTask, 0, 0x4000);   // a forged one first runs the task early
+    DispatchAll();                                 // then the task's own message finds nothing left
+    EXPECT_EQ(runs, 1);
+    DestroyWindow(window);
+    g_poster = nullptr;
 }
 
 }  // namespace
