@@ -40,12 +40,12 @@ void TAtomicClockPage::Start(HWND owner) {
     AtomicClockDeps deps;
     deps.now = &now_;
     deps.mainThread = &mainThread_;
-    if (!seams_.timeQuery) ownTimeQuery_ = std::make_unique<SntpTimeQuery>();
-    if (!seams_.localAdjuster) ownAdjuster_ = std::make_unique<InProcessClockAdjuster>();
-    if (!seams_.timeServiceFactory) ownServiceFactory_ = std::make_unique<ElevatedTimeServiceFactory>(owner);
-    deps.query = seams_.timeQuery ? seams_.timeQuery : ownTimeQuery_.get();
-    deps.localAdjuster = seams_.localAdjuster ? seams_.localAdjuster : ownAdjuster_.get();
-    deps.timeServiceFactory = seams_.timeServiceFactory ? seams_.timeServiceFactory : ownServiceFactory_.get();
+    // The program's own seams are shared with the workers, which may outlive the page at the end.
+    deps.query = seams_.timeQuery ? Borrowed(seams_.timeQuery) : std::make_shared<SntpTimeQuery>();
+    deps.localAdjuster =
+        seams_.localAdjuster ? Borrowed(seams_.localAdjuster) : std::make_shared<InProcessClockAdjuster>();
+    deps.timeServiceFactory = seams_.timeServiceFactory ? Borrowed(seams_.timeServiceFactory)
+                                                        : std::make_shared<ElevatedTimeServiceFactory>(owner);
     deps.vistaOrLater = IsVistaOrLater();
     deps.nextSync = dialog_.Options().nextSync;
     deps.recordSuccessfulSync = [this](TDateTime t) {
@@ -71,7 +71,7 @@ void TAtomicClockPage::Shutdown() {
         KillTimer(hwnd_, kSyncTimer);
     }
     if (atomicClock_) atomicClock_->ReleaseTimeService();
-    atomicClock_.reset();   // waits for a running request
+    atomicClock_.reset();   // waits a moment for a running request, then leaves it
 }
 
 std::optional<TMainPage::LabelLook> TAtomicClockPage::LabelStyle(HWND label) {

@@ -12,7 +12,7 @@
 
 namespace vt {
 
-// The roads to the network and the clock; a null one is the program's own.
+// The roads to the network and the clock; a null one is the program's own. Given ones outlive the page.
 struct AtomicClockSeams {
     ITimeQuery* timeQuery = nullptr;
     ILocalClockAdjuster* localAdjuster = nullptr;
@@ -36,7 +36,7 @@ public:
     // The server list and choice, kept with the dialog's placement.
     void SavePlacement(RegKey& key);
     void RestorePlacement(const RegKey& key);
-    // Stops the timers, drops the time-service object and waits for a running request.
+    // Stops the timers, drops the time-service object; a running request is waited for a moment only.
     void Shutdown();
 
 private:
@@ -64,9 +64,6 @@ private:
     const INow& now_;
     IMainThread& mainThread_;
     AtomicClockSeams seams_;
-    std::unique_ptr<ITimeQuery> ownTimeQuery_;
-    std::unique_ptr<ILocalClockAdjuster> ownAdjuster_;
-    std::unique_ptr<ITimeServiceFactory> ownServiceFactory_;
     std::unique_ptr<TAtomicClock> atomicClock_;
 };
 

@@ -378,12 +378,13 @@ void TfrmClock::FormClose() {
         HideToTray();
         return;
     }
+    savedForQuit_ = true;   // the destruction need not write the same file again
     DestroyWindow(hwnd_);
 }
 
 void TfrmClock::FormDestroy() {
     destroyed_ = true;
-    if (optionsLoaded_) WriteOptionsFile();
+    if (optionsLoaded_ && !savedForQuit_) WriteOptionsFile();
     UnregisterHotKey(hwnd_, kWeatherHotKeyId);
     EnableTimer(false);
     KillTimer(hwnd_, kAlarmTimer);
@@ -398,7 +399,7 @@ void TfrmClock::FormDestroy() {
     newVersion_.reset();   // a running check is cancelled and joined
     if (frmNimbrel_) frmNimbrel_->Free();
     if (weather_) weather_->Shutdown();   // stops and joins a running request
-    if (atomicClockPage_) atomicClockPage_->Shutdown();   // waits for a running request
+    if (atomicClockPage_) atomicClockPage_->Shutdown();   // leaves a request still waiting on its server
     Call(hooks_.shutdown);
     if (config_.painter) config_.painter->ReleaseWeatherIcon();
     trayIcon_.Deactivate();

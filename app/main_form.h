@@ -142,6 +142,8 @@ public:
     TAlarmWindows AlarmWindows;   // the open alarm message windows; not owned
     TTrayClock* TrayClock() { return trayClock_.get(); }
     TfrmWeather* WeatherPage() { return weather_.get(); }
+    // Runs tasks on the form's thread between messages (workers' answers).
+    IMainThread& MainThread() { return *mainThread_; }
     // The month calendar, made on first use (imnCalendarClick) and closed by btHideCalendarClick.
     void ShowCalendar();
     void CloseCalendar();
@@ -250,6 +252,7 @@ private:
     bool optionsLoaded_ = false;  // nothing is saved before the options were read
     bool saveFailureShown_ = false;
     bool destroyed_ = false;
+    bool savedForQuit_ = false;   // FormClose saved just before destroying the window
 };
 
 }  // namespace vt

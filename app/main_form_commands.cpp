@@ -175,7 +175,9 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SHOWMAIN: ShowMain(); return 0;
     case WM_SYNCTIME: ShowAtomicClockPage(); return 0;
-    case kRunPostedTask: WindowMainThread::RunPostedTask(lp); return 0;
+    case kRunPostedTask:   // its values are never read: another process may send the number too
+        if (mainThread_) mainThread_->RunPostedTasks();
+        return 0;
     case kNewVersionAnswer:
         if (newVersion_)
             if (auto answer = newVersion_->TakeAnswer()) NewVersionAnswered(*answer);

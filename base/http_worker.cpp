@@ -74,7 +74,8 @@ void HttpWorker::Stop() {
 // Joins the threads of the current exchange when it has returned within `waitMs`; otherwise leaves
 // them: they hold the exchange's state themselves and end when the connection does.
 void HttpWorker::JoinOrLeave(unsigned waitMs) {
-    if (!exchange_) return;
+    // Already joined or left: a second Stop (the destruction after a shutdown) must not wait again.
+    if (!exchange_ || (!thread_.joinable() && !watch_.joinable())) return;
     bool finished = false;
     {
         std::unique_lock<std::mutex> l(exchange_->lock);

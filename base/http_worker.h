@@ -32,7 +32,7 @@ public:
     // library does not let go of in that time is left to end by itself; no result is delivered after it.
     void Stop();
 
-    static constexpr unsigned kStopWaitMs = 300;
+    static constexpr unsigned kStopWaitMs = 100;
     static constexpr unsigned kDeadlineGraceMs = 500;
 
 private:

@@ -326,6 +326,8 @@ LRESULT HandleCopyData(HWND clock, WNDPROC old, WPARAM wParam, LPARAM lParam) {
     const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     std::optional<ClockCopyData> record;
     if (copy) record = UnpackClockCopyData(copy->dwData, copy->cbData, copy->lpData);
+    // Commands are posted to the window named: one that is no window at all is not our main form.
+    if (record && record->mainWindow && !IsWindow(record->mainWindow)) record.reset();
     if (!record) return CallWindowProcW(old, clock, WM_COPYDATA, wParam, lParam);
     g_state.mainWindow = record->mainWindow;
     g_state.lastHoverAnswer = 0;   // a new start: no hover answer is pending any more

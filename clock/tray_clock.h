@@ -49,7 +49,7 @@ public:
     static constexpr UINT kLeaveDelayMs = 1000;
     static constexpr DWORD kHoverTimeMs = 1000;
     // Longest wait for the host's answer: a hung host must not hang the program.
-    static constexpr UINT kHostTimeoutMs = 2000;
+    static constexpr UINT kHostTimeoutMs = 500;   // also bounds the quit
 
     explicit TTrayClock(TrayClockSystem system = {});
     ~TTrayClock() override;

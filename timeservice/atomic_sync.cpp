@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 
 #include "base/text.h"
 #include "base/window.h"
@@ -75,9 +76,40 @@ TAtomicClock::~TAtomicClock() {
         std::lock_guard<std::mutex> l(gate_->lock);
         gate_->open = false;
     }
-    timeServiceThread_.reset();
-    if (queryThread_.joinable()) queryThread_.join();
-    if (adjustThread_.joinable()) adjustThread_.join();
+    // Quitting never waits on the network: one short wait for all, then the workers are left to end.
+    const DWORD deadline = GetTickCount() + kStopWaitMs;
+    if (timeServiceThread_) timeServiceThread_->Stop(kStopWaitMs);
+    queryWorker_.JoinOrLeave(deadline);
+    adjustWorker_.JoinOrLeave(deadline);
+}
+
+void LeavableWorker::Start(std::function<void()> body) {
+    if (thread_.joinable()) thread_.join();
+    auto state = std::make_shared<State>();
+    thread_ = std::thread([state, body = std::move(body)] {
+        try {
+            body();
+        } catch (...) {
+            // The body hands back its own failures.
+        }
+        std::lock_guard<std::mutex> l(state->lock);
+        state->finished = true;
+        state->changed.notify_all();
+    });
+    state_ = std::move(state);
+}
+
+void LeavableWorker::JoinOrLeave(DWORD deadline) {
+    if (!thread_.joinable()) return;
+    bool finished = false;
+    {
+        const DWORD now = GetTickCount();
+        const DWORD left = static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
+        std::unique_lock<std::mutex> l(state_->lock);
+        finished = state_->changed.wait_for(l, std::chrono::milliseconds(left), [this] { return state_->finished; });
+    }
+    if (finished) thread_.join();
+    else thread_.detach();
 }
 
 std::function<void(std::function<void()>)> TAtomicClock::Poster() const {
@@ -113,12 +145,11 @@ void TAtomicClock::bGetClick() {
     if (querying_) return;
     view_.EnableGet(false);
     std::wstring server = TakeServer();
-    if (queryThread_.joinable()) queryThread_.join();   // the last one has already handed back its result
     querying_ = true;
-    queryThread_ = std::thread([this, server, post = Poster()] {
-        // Only deps_ and the copied host are touched here; every result goes back through the main thread.
+    // The worker holds the query and the gate itself; `this` is used only by the steps the gate lets through.
+    queryWorker_.Start([this, query = deps_.query, server, post = Poster()] {
         try {
-            std::optional<TDateTime> offset = deps_.query->ServerOffset(server);
+            std::optional<TDateTime> offset = query->ServerOffset(server);
             post([this, offset] { GetAtomTime(offset); });
         } catch (...) {
             try {
@@ -159,10 +190,9 @@ void TAtomicClock::bUpdateClick() {
     std::wstring server = TakeServer();
     adjusting_ = true;
     if (!deps_.vistaOrLater) {
-        if (adjustThread_.joinable()) adjustThread_.join();
-        adjustThread_ = std::thread([this, server, post = Poster()] {
+        adjustWorker_.Start([this, adjuster = deps_.localAdjuster, server, post = Poster()] {
             try {
-                bool adjusted = deps_.localAdjuster->Adjust(server);
+                bool adjusted = adjuster->Adjust(server);
                 post([this, adjusted] {
                     adjusted_ = adjusted;
                     GetAtomAdjustTime();
@@ -184,14 +214,15 @@ TimeServiceThread::TimeServiceThread() : state_(std::make_shared<State>()) {
     thread_ = std::thread(&TimeServiceThread::Serve, state_);
 }
 
-TimeServiceThread::~TimeServiceThread() {
+void TimeServiceThread::Stop(unsigned waitMs) {
+    if (!thread_.joinable()) return;
     bool exited = false;
     {
         std::unique_lock<std::mutex> l(state_->lock);
         state_->stop = true;
         state_->jobs.clear();
         state_->changed.notify_all();
-        exited = state_->changed.wait_for(l, std::chrono::milliseconds(kStopWaitMs), [this] { return state_->exited; });
+        exited = state_->changed.wait_for(l, std::chrono::milliseconds(waitMs), [this] { return state_->exited; });
     }
     if (exited) thread_.join();
     else thread_.detach();   // it holds its own state and ends when the call does
@@ -232,8 +263,7 @@ void TimeServiceThread::Serve(std::shared_ptr<State> state) {
 
 void TAtomicClock::AdjustThroughTimeService(const std::wstring& server) {
     if (!timeServiceThread_) timeServiceThread_ = std::make_unique<TimeServiceThread>();
-    ITimeServiceFactory* factory = deps_.timeServiceFactory;
-    timeServiceThread_->Run([factory, server, post = Poster(), this](ComPtr<IMyPrivilegedObject>& service) {
+    timeServiceThread_->Run([factory = deps_.timeServiceFactory, server, post = Poster(), this](ComPtr<IMyPrivilegedObject>& service) {
         std::exception_ptr creationError;
         HRESULT hr = E_FAIL;
         if (!service) {
@@ -323,8 +353,20 @@ void TAtomicClock::TimerSyncTimer() {
 
 // ---- seams as the program fills them ----
 
+ascendor::SntpSettings SettingsFor(ascendor::SntpSettings settings) {
+    wchar_t buf[16];
+    const DWORD n = GetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", buf, 16);
+    if (n == 0 || n >= 16) return settings;
+    wchar_t* end = nullptr;
+    const unsigned long port = std::wcstoul(buf, &end, 10);
+    if (end != buf + n || port == 0 || port > 65535) return settings;
+    settings.port = static_cast<std::uint16_t>(port);
+    return settings;
+}
+
 std::optional<TDateTime> SntpTimeQuery::ServerOffset(const std::wstring& host) {
-    ascendor::SntpResult r = ascendor::QuerySntp(host, settings_);
+    const ascendor::SntpSettings settings = SettingsFor(settings_);
+    ascendor::SntpResult r = ascendor::QuerySntp(host, settings);
     if (!r.ok()) return std::nullopt;
     return static_cast<TDateTime>(r.measurement.offsetTicks) / (kMSecsPerDay * 10000.0);
 }
@@ -342,13 +384,21 @@ ComPtr<IMyPrivilegedObject> ElevatedTimeServiceFactory::Create() {
 }
 
 void WindowMainThread::Post(std::function<void()> task) {
-    auto* owned = new std::function<void()>(std::move(task));
-    if (!PostMessageW(window_, message_, 0, reinterpret_cast<LPARAM>(owned))) delete owned;
+    std::lock_guard<std::mutex> l(lock_);
+    tasks_.push_back(std::move(task));
+    if (!PostMessageW(window_, message_, 0, 0)) tasks_.pop_back();
 }
 
-void WindowMainThread::RunPostedTask(LPARAM lParam) noexcept {
-    std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
-    if (task && *task) Guarded(*task);
+void WindowMainThread::RunPostedTasks() noexcept {
+    std::deque<std::function<void()>> due;
+    try {
+        std::lock_guard<std::mutex> l(lock_);
+        due.swap(tasks_);
+    } catch (...) {
+        return;   // the lock failed: the tasks wait for the next message
+    }
+    for (auto& task : due)
+        if (task) Guarded(task);
 }
 
 bool IsVistaOrLater() noexcept { return IsWindowsVistaOrGreater(); }

@@ -109,12 +109,19 @@ public:
     virtual ComPtr<IMyPrivilegedObject> Create() = 0;
 };
 
+// A seam whose owner outlives every worker that may use it: shared without being owned.
+template <class T>
+std::shared_ptr<T> Borrowed(T* seam) {
+    return std::shared_ptr<T>(seam, [](T*) {});
+}
+
+// The workers' seams are shared: a worker left waiting on its server at the end keeps its own alive.
 struct AtomicClockDeps {
     const INow* now = nullptr;
     IMainThread* mainThread = nullptr;
-    ITimeQuery* query = nullptr;
-    ILocalClockAdjuster* localAdjuster = nullptr;        // used before Vista
-    ITimeServiceFactory* timeServiceFactory = nullptr;   // used from Vista on
+    std::shared_ptr<ITimeQuery> query;
+    std::shared_ptr<ILocalClockAdjuster> localAdjuster;        // used before Vista
+    std::shared_ptr<ITimeServiceFactory> timeServiceFactory;   // used from Vista on
     bool vistaOrLater = true;
     TDateTime nextSync = 0;                                // the option "NextSync" as loaded
     std::function<void(TDateTime)> recordSuccessfulSync;  // store "LastSync" := the time given
@@ -130,7 +137,9 @@ public:
     TimeServiceThread();
     // Drops waiting jobs and waits kStopWaitMs for one in progress; a call still waiting on its server is
     // left to end by itself.
-    ~TimeServiceThread();
+    ~TimeServiceThread() { Stop(kStopWaitMs); }
+    // As the destruction, waiting at most `waitMs`; no job runs after it.
+    void Stop(unsigned waitMs);
     TimeServiceThread(const TimeServiceThread&) = delete;
     TimeServiceThread& operator=(const TimeServiceThread&) = delete;
     void Run(Job job);
@@ -149,12 +158,35 @@ private:
     std::thread thread_;
 };
 
+// One worker thread that holds only shared state. At the end it is joined when it finishes in time,
+// otherwise left to finish by itself: nothing it touches goes away with its owner.
+class LeavableWorker {
+public:
+    LeavableWorker() = default;
+    ~LeavableWorker() { JoinOrLeave(GetTickCount()); }
+    LeavableWorker(const LeavableWorker&) = delete;
+    LeavableWorker& operator=(const LeavableWorker&) = delete;
+    // Joins the last one first (it has handed back its result by then); throws as std::thread does.
+    void Start(std::function<void()> body);
+    // Joins when the worker ends before the tick count `deadline`, otherwise detaches it.
+    void JoinOrLeave(DWORD deadline);
+
+private:
+    struct State {
+        std::mutex lock;
+        std::condition_variable changed;
+        bool finished = false;
+    };
+    std::shared_ptr<State> state_;
+    std::thread thread_;
+};
+
 // ---- the page ----
 
 class TAtomicClock {
 public:
     TAtomicClock(IAtomicClockView& view, AtomicClockDeps deps);
-    // Waits for a running worker (at most its receive time-out plus name resolution); its result is dropped.
+    // Waits at most kStopWaitMs for running workers, then leaves them; their results are dropped.
     ~TAtomicClock();
     TAtomicClock(const TAtomicClock&) = delete;
     TAtomicClock& operator=(const TAtomicClock&) = delete;
@@ -167,6 +199,7 @@ public:
     void TimerAtomTimer();
     // Throws as bUpdateClick when it starts an adjustment.
     void TimerSyncTimer();
+    static constexpr unsigned kStopWaitMs = 100;
 
     TDateTime AtomTime() const { return atomTime_; }
     TDateTime AtomDiff() const { return atomDiff_; }
@@ -202,11 +235,14 @@ private:
         bool open = true;
     };
     std::shared_ptr<PostGate> gate_;
-    std::thread queryThread_;
-    std::thread adjustThread_;
+    LeavableWorker queryWorker_;
+    LeavableWorker adjustWorker_;
 };
 
 // ---- the program's implementations of the seams ----
+
+// `settings` with the port VANTORIC_SNTP_PORT names, when it names one (tests: a loopback server).
+ascendor::SntpSettings SettingsFor(ascendor::SntpSettings settings);
 
 // SNTP from this process: port 123, 5000 ms receive time-out unless told otherwise.
 class SntpTimeQuery final : public ITimeQuery {
@@ -234,17 +270,20 @@ private:
     IComObjectCreator& creator_;
 };
 
-// Posts each task to `window` as message `message` (wParam 0, lParam the task). The window procedure
-// passes lParam to RunPostedTask. A task whose window is gone is dropped.
+// Queues each task and posts `message` to `window` (wParam and lParam 0); the window procedure then calls
+// RunPostedTasks. The message carries nothing: another process may post the same number with any
+// values, and all it can do is run the queued tasks early. A task whose window is gone is dropped.
 class WindowMainThread final : public IMainThread {
 public:
     WindowMainThread(HWND window, UINT message) : window_(window), message_(message) {}
     void Post(std::function<void()> task) override;
-    // Runs and frees the task; an exception goes to the standard exception display.
-    static void RunPostedTask(LPARAM lParam) noexcept;
+    // Main thread: runs the tasks queued so far; an exception goes to the standard exception display.
+    void RunPostedTasks() noexcept;
 private:
     HWND window_;
     UINT message_;
+    std::mutex lock_;
+    std::deque<std::function<void()>> tasks_;
 };
 
 // Windows Vista or later: the clock is set through the elevated object.

@@ -432,12 +432,11 @@ TEST_F(MainFormTest, CalendarsDayMenuOpensTheAlarmInTheEditor) {
     // The editor is modal: a task posted to the form looks at it from inside its loop, then closes it.
     bool seenVisible = false;
     int seenId = -1;
-    auto* look = new std::function<void()>([&] {
+    f.MainThread().Post([&] {
         seenVisible = f.AlarmEditor()->Visible();
         seenId = f.AlarmEditor()->EditedAlarmId();
         SendMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
-    PostMessageW(f.hwnd(), WM_APP + 2, 0, reinterpret_cast<LPARAM>(look));
     f.Calendar()->EditAlarm1Click(id);
     EXPECT_TRUE(seenVisible);
     EXPECT_EQ(seenId, id);

@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <deque>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <mutex>
 
 #include "timeservice/atomic_sync.h"
@@ -12,6 +14,11 @@
 namespace {
 
 using namespace vt;
+
+bool WaitUntilTrue(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) Sleep(25);
+    return done();
+}
 
 class FakeNow final : public INow {
 public:
@@ -143,9 +150,9 @@ protected:
         AtomicClockDeps d;
         d.now = &now;
         d.mainThread = &mainThread;
-        d.query = &query;
-        d.localAdjuster = &adjuster;
-        d.timeServiceFactory = &factory;
+        d.query = Borrowed<ITimeQuery>(&query);
+        d.localAdjuster = Borrowed<ILocalClockAdjuster>(&adjuster);
+        d.timeServiceFactory = Borrowed<ITimeServiceFactory>(&factory);
         d.vistaOrLater = vista;
         d.nextSync = nextSync;
         d.recordSuccessfulSync = [this](TDateTime t) { recorded.push_back(t); };
@@ -436,35 +443,122 @@ TEST_F(AtomicClockPage, ResultOfAQueryOutlivingThePageIsDropped) {
     EXPECT_EQ(view.diff, L"untouched");
 }
 
+// A query that waits until the test lets it go, as one on a silent server does.
+class HeldQuery final : public ITimeQuery {
+public:
+    std::optional<TDateTime> ServerOffset(const std::wstring&) override {
+        std::unique_lock l(lock);
+        started = true;
+        changed.notify_all();
+        changed.wait(l, [&] { return released; });
+        return 0.0;
+    }
+    void WaitStarted() {
+        std::unique_lock l(lock);
+        changed.wait(l, [&] { return started; });
+    }
+    void Release() {
+        std::lock_guard l(lock);
+        released = true;
+        changed.notify_all();
+    }
+    std::mutex lock;
+    std::condition_variable changed;
+    bool started = false, released = false;
+};
+
+TEST_F(AtomicClockPage, EndingThePageLeavesAQueryOnASilentServerAndDropsItsAnswer) {
+    auto held = std::make_shared<HeldQuery>();
+    std::weak_ptr<HeldQuery> alive = held;
+    AtomicClockDeps deps = Deps();
+    deps.query = held;
+    auto page = std::make_unique<TAtomicClock>(view, std::move(deps));
+    page->bGetClick();
+    held->WaitStarted();
+    const DWORD start = GetTickCount();
+    page.reset();
+    EXPECT_LT(GetTickCount() - start, TAtomicClock::kStopWaitMs + 400) << "the end waited for the server";
+    // The worker alone keeps its query now; let go, it ends and frees it, and its answer reaches nobody.
+    HeldQuery* query = held.get();
+    held.reset();
+    ASSERT_FALSE(alive.expired());
+    view.diff = L"untouched";
+    query->Release();
+    EXPECT_TRUE(WaitUntilTrue([&] { return alive.expired(); }));
+    mainThread.RunPending();
+    EXPECT_EQ(view.diff, L"untouched");
+}
+
+TEST(SntpPort, TakenFromTheEnvironmentOnlyWhenItIsAPortNumber) {
+    const ascendor::SntpSettings base{};
+    for (const wchar_t* bad : {L"", L"0", L"65536", L"12x", L"-5", L"99999999999"}) {
+        SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", bad);
+        EXPECT_EQ(SettingsFor(base).port, ascendor::kSntpPort) << std::wstring(bad).size();
+    }
+    SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", L"40123");
+    EXPECT_EQ(SettingsFor(base).port, 40123);
+    EXPECT_EQ(SettingsFor(base).receiveTimeoutMs, base.receiveTimeoutMs);
+    SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", nullptr);
+    EXPECT_EQ(SettingsFor(base).port, ascendor::kSntpPort);
+}
+
 // WindowMainThread: a worker's task runs on the window's thread through its message.
 constexpr UINT kRunTask = WM_APP + 7;
+WindowMainThread* g_poster = nullptr;
 
 LRESULT CALLBACK TaskWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == kRunTask) {
-        WindowMainThread::RunPostedTask(l);
+        if (g_poster) g_poster->RunPostedTasks();
         return 0;
     }
     return DefWindowProcW(h, m, w, l);
 }
 
-TEST(WindowMainThread, RunsWorkerTasksOnTheWindowsThread) {
+HWND TaskWindow() {
     WNDCLASSW wc{};
     wc.lpfnWndProc = TaskWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"VantoricTaskWindowTest";
     RegisterClassW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+void DispatchAll() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+TEST(WindowMainThread, RunsWorkerTasksOnTheWindowsThread) {
+    HWND window = TaskWindow();
     ASSERT_TRUE(window);
     WindowMainThread poster(window, kRunTask);
+    g_poster = &poster;
     DWORD ranOn = 0;
     std::thread worker([&] { poster.Post([&] { ranOn = GetCurrentThreadId(); }); });
     worker.join();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    DispatchAll();
     EXPECT_EQ(ranOn, GetCurrentThreadId());
     DestroyWindow(window);
+    g_poster = nullptr;
     // A window that is gone: the task is dropped, not leaked into a crash.
     WindowMainThread(window, kRunTask).Post([] { FAIL() << "ran without a window"; });
+}
+
+TEST(WindowMainThread, AForgedMessageRunsOnlyQueuedTasksAndEachOnce) {
+    HWND window = TaskWindow();
+    ASSERT_TRUE(window);
+    WindowMainThread poster(window, kRunTask);
+    g_poster = &poster;
+    // Values another process might put in the message: none of them is taken for a task.
+    for (LPARAM forged : {LPARAM(1), LPARAM(0x12345678), LPARAM(-1)}) PostMessageW(window, kRunTask, 7, forged);
+    DispatchAll();
+    int runs = 0;
+    poster.Post([&] { ++runs; });
+    SendMessageW(window, kRunTask, 0, 0x4000);   // a forged one first runs the task early
+    DispatchAll();                                 // then the task's own message finds nothing left
+    EXPECT_EQ(runs, 1);
+    DestroyWindow(window);
+    g_poster = nullptr;
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST(TimeServicePath, AdjustmentReachesTheObjectThroughCom) {
     AtomicClockDeps deps;
     deps.now = &SystemClock();
     deps.mainThread = &mainThread;
-    deps.timeServiceFactory = &services;
+    deps.timeServiceFactory = Borrowed<ITimeServiceFactory>(&services);
     deps.vistaOrLater = true;
     int recorded = 0;
     deps.recordSuccessfulSync = [&](TDateTime) { ++recorded; };

@@ -204,7 +204,12 @@ TEST_F(ClockHookTest, TheClockWindowReadsOnlySoundRecords) {
     auto mine = PackClockCopyData({skins.path(), L"", main.hwnd});
     ClockCopyBytes unterminated = *mine;
     std::fill(unterminated.begin(), unterminated.begin() + 260, 'a');
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    auto noWindow = PackClockCopyData({skins.path(), L"", gone});
+    ASSERT_TRUE(noWindow);
     COPYDATASTRUCT bad[] = {
+        {0, 464, noWindow->data()},
         {0, 463, mine->data()},
         {7, 464, mine->data()},
         {0, 464, nullptr},
@@ -217,6 +222,9 @@ TEST_F(ClockHookTest, TheClockWindowReadsOnlySoundRecords) {
     }
     EXPECT_EQ(shell.Send(WM_COPYDATA, 0, 0), kShellCopyDataAnswer);
     EXPECT_TRUE(ClockPaint().Skin().SkinLoaded());
+    // Commands still reach the main window the last good record named.
+    EXPECT_EQ(shell.Send(WM_COMMAND, kCmdSyncTime), 0);
+    EXPECT_EQ(TakeMain(), (std::vector<Received>{{WM_SYNCTIME, 0}}));
 }
 
 TEST_F(ClockHookTest, MenuCommandsPostCommandMessages) {
