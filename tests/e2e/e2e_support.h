@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/handles.h"
 
@@ -46,6 +47,21 @@ inline DWORD ExitCodeAfter(const Process& p, DWORD ms) {
     DWORD code = 0;
     GetExitCodeProcess(p.process.get(), &code);
     return code;
+}
+
+inline RECT WindowRectOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+// The screen pixels of a rectangle, as the user sees them.
+inline std::vector<COLORREF> ScreenPixels(const RECT& r) {
+    std::vector<COLORREF> out;
+    WindowDC screen(nullptr);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(screen.get(), x, y));
+    return out;
 }
 
 struct CountContext {

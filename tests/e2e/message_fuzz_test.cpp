@@ -80,20 +80,6 @@ LPARAM RandomValue(std::mt19937& rng) {
     }
 }
 
-RECT WindowRectOf(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
-
-std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    std::vector<COLORREF> out;
-    WindowDC screen(nullptr);
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(screen.get(), x, y));
-    return out;
-}
-
 }  // namespace
 
 TEST(MessageFuzz, RandomMessagesLeaveTheProgramRunningPaintingAndQuitting) {

@@ -25,21 +25,6 @@ std::string GoldenReply() {
     return ReadFileBytes(L"Z:" + dir + L"\\tests\\weather\\data\\golden.xml");
 }
 
-RECT WindowRectOf(HWND w) {
-    RECT r{};
-    GetWindowRect(w, &r);
-    return r;
-}
-
-// The screen pixels of a rectangle, as the user sees them.
-std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    std::vector<COLORREF> out;
-    WindowDC screen(nullptr);
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(screen.get(), x, y));
-    return out;
-}
-
 }  // namespace
 
 TEST(WeatherRoad, FetchedTemperatureReachesTheTaskbarClock) {
