@@ -15,7 +15,9 @@ public:
     int CalcClockHeight() override { return vt::CalcClockHeight(); }
     void UpdateClockDigits() override { vt::UpdateClockDigits(); }
     void ReleaseWeatherIcon() override;
-    void PaintClock(HDC dc, const RECT& clientRect) override { vt::PaintClock(dc, clientRect); }
+    void PaintClock(HDC dc, const RECT& clientRect, std::uint64_t background) override {
+        vt::ClockPaint().PaintClockCached(dc, clientRect, background);
+    }
 };
 
 // The second zone's time from the registry zone list.

@@ -66,7 +66,8 @@ public:
     virtual int CalcClockHeight() = 0;
     virtual void UpdateClockDigits() = 0;
     virtual void ReleaseWeatherIcon() = 0;
-    virtual void PaintClock(HDC dc, const RECT& clientRect) = 0;
+    // dc holds the picture under the clock, which `background` names (see TTrayClock::BackgroundVersion).
+    virtual void PaintClock(HDC dc, const RECT& clientRect, std::uint64_t background) = 0;
 };
 
 // What the main form reaches in the other parts of the program. Each is optional.

@@ -57,7 +57,7 @@ void TfrmClock::CreateTrayClock() {
     trayClock_ = std::make_unique<TTrayClock>();
     TTrayClock& t = *trayClock_;
     t.OnPaint = [this](HDC dc, const RECT& client) {
-        if (config_.painter) config_.painter->PaintClock(dc, client);
+        if (config_.painter) config_.painter->PaintClock(dc, client, trayClock_->BackgroundVersion());
     };
     t.OnInit = [this] {
         if (config_.painter) config_.painter->InitClockPaint(SkinsDir());

@@ -1,5 +1,5 @@
-// Cost of one clock paint against one plain BitBlt of the same area, and the GDI objects the process
-// holds after 10 and after 10,000 paints (a paint that leaks shows as a growing count).
+// Cost of one clock paint, full and from the kept picture tick by tick, against one plain BitBlt of the
+// same area, and the GDI objects the process holds after 10 paints and at the end (a leak shows as growth).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -33,13 +33,13 @@ struct Target {
     SelectGuard keep{dc.get(), bitmap.get()};
 };
 
-// Runs `paint` kPaints times; reports microseconds per call and the GDI objects after 10 calls and at
+// Runs `paint` count times; reports microseconds per call and the GDI objects after 10 calls and at
 // the end, as GetGuiResources answers and as the handle table counts (Wine answers 0 to the former).
-void Measure(const char* what, const std::function<void(int)>& paint) {
+void Measure(const char* what, const std::function<void(int)>& paint, int count = kPaints) {
     LARGE_INTEGER t0, t1;
     DWORD gui10 = 0, live10 = 0;
     QueryPerformanceCounter(&t0);
-    for (int i = 0; i < kPaints; ++i) {
+    for (int i = 0; i < count; ++i) {
         paint(i);
         if (i == 9) {
             gui10 = test::GuiResourcesGdiObjects();
@@ -49,7 +49,7 @@ void Measure(const char* what, const std::function<void(int)>& paint) {
     GdiFlush();
     QueryPerformanceCounter(&t1);
     std::printf("%-40s %9.2f us/op | GetGuiResources %lu -> %lu | live objects %lu -> %lu\n", what,
-                Seconds(t0, t1) * 1e6 / kPaints, static_cast<unsigned long>(gui10),
+                Seconds(t0, t1) * 1e6 / count, static_cast<unsigned long>(gui10),
                 static_cast<unsigned long>(test::GuiResourcesGdiObjects()), static_cast<unsigned long>(live10),
                 static_cast<unsigned long>(test::LiveGdiObjects()));
 }
@@ -121,6 +121,23 @@ int wmain() {
     painter.Options().WeatherLocationLine1 = L"Oslo,";
     painter.Options().WeatherLocationLine2 = L"Norway";
     run("PaintClock, everything on", 1);
+    // From one second to the next: the kept picture, with the clock advanced one second per paint
+    // through a whole day (the colon blinking, minutes, hours and the date rolling over).
+    auto perTick = [&](const char* what, double utcOffset) {
+        const RECT client{0, 0, kWidth, kHeight};
+        Measure(what, [&](int i) {
+            now.Set(start + i / 86400.0, utcOffset);
+            painter.UpdateClockDigits();
+            painter.PaintClockCached(target.dc.get(), client, 1);
+        }, 86400);
+    };
+    perTick("per tick, everything on", 1);
+    c = TClockOptions{};
+    c.ShowDate = c.Blink = c.ShowWeather = true;
+    painter.Options().TemperValue = 0;
+    painter.Options().WeatherLocationLine1.clear();
+    painter.Options().WeatherLocationLine2.clear();
+    perTick("per tick, default options", 0);
     std::printf("(clock window %dx%d; the full clock measures %dx%d)\n", kWidth, kHeight,
                 static_cast<int>(painter.CalcClockWidth()), static_cast<int>(painter.CalcClockHeight()));
     return 0;

@@ -49,6 +49,7 @@ struct TClockOptions {
     std::uint8_t Mode = 0;         // 0 clock, 1 uptime
     bool GradientHoriz = false;    // horizontal gradient, else vertical
     std::wstring SkinName;         // the skin in use
+    bool operator==(const TClockOptions&) const = default;
 };
 
 struct PainterOptions {

@@ -37,6 +37,15 @@ int TwelveHour(int h) {
     return h;
 }
 
+// A 32-bit top-down DIB section for a kept picture, its pixels at `bits`.
+HBITMAP MakeDibSection(HDC target, int width, int height, std::uint32_t*& bits) {
+    BITMAPINFO bi = TopDownDib32(width, height);
+    void* pixels = nullptr;
+    HBITMAP bitmap = CreateDIBSection(target, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    bits = bitmap ? static_cast<std::uint32_t*>(pixels) : nullptr;
+    return bitmap;
+}
+
 struct PaintBusyGuard {
     explicit PaintBusyGuard(bool& flag) : flag_(flag) { flag_ = true; }
     ~PaintBusyGuard() { flag_ = false; }
@@ -81,9 +90,7 @@ std::optional<UINT> SystemTaskbar::TaskbarEdge() const {
 
 class ClockPainter::Frame {
 public:
-    Frame(HDC dc, const ClockSkin& skin, bool transparent)
-        : dc(dc), skinDCs(dc, skin, transparent), draw(dc, skinDCs, skin.Metrics(), transparent) {
-        const SkinMetrics& m = skin.Metrics();
+    Frame(HDC dc, GlyphDrawer& draw, const SkinMetrics& m) : dc(dc), draw(draw) {
         DW = m.DigitWidth;
         DH = m.DigitHeight;
         TW = m.TextCellWidth;
@@ -99,18 +106,84 @@ public:
     }
 
     HDC dc;
-    SelectedSkin skinDCs;
-    GlyphDrawer draw;
+    GlyphDrawer& draw;
     int DW = 0, DH = 0, TW = 0, TH = 0, textOffset = 0;
     ClockLayout layout;
     std::wstring monthNumber, monthAbbrev, zoneMonthAbbrev, dayAbbrev, day, zoneDay;
     int isoWeek = 0;
+    std::array<Cell, 12>* cells = nullptr;   // where the changing glyphs go, when a picture is kept
+    int* cellCount = nullptr;
+};
+
+// The composed clock and the same without its glyphs, 32-bit pictures the size of the client area whose
+// pixels are at hand, and what the composition was made from.
+class ClockPainter::Picture {
+public:
+    Picture(HDC target, int width, int height)
+        : width(width),
+          height(height),
+          plateDC(CreateCompatibleDC(target)),
+          pictureDC(CreateCompatibleDC(target)),
+          plate(MakeDibSection(target, width, height, plateBits)),
+          picture(MakeDibSection(target, width, height, pictureBits)),
+          keepPlate(plateDC.get(), plateDC ? plate.get() : nullptr),
+          keepPicture(pictureDC.get(), pictureDC ? picture.get() : nullptr) {}
+    bool Made() const { return plateDC && pictureDC && plateBits && pictureBits; }
+    PixelTarget Pixels() const { return PixelTarget{pictureBits, width, height}; }
+
+    // The plate under one cell back into the picture.
+    void Restore(RECT r) {
+        RECT all{0, 0, width, height};
+        if (!IntersectRect(&r, &r, &all)) return;
+        for (int y = r.top; y < r.bottom; ++y) {
+            const size_t at = static_cast<size_t>(y) * width + r.left;
+            std::copy_n(plateBits + at, r.right - r.left, pictureBits + at);
+        }
+    }
+
+    int width, height;
+    std::uint32_t* plateBits = nullptr;
+    std::uint32_t* pictureBits = nullptr;
+    UniqueMemDC plateDC, pictureDC;
+    UniqueBitmap plate, picture;
+    SelectGuard keepPlate, keepPicture;
+
+    // What the composition shows besides its cells.
+    TClockOptions options;
+    double temperValue = 0;
+    std::wstring line1, line2;
+    HBITMAP icon = nullptr;
+    RECT client{};
+    std::uint64_t background = 0;
+    int day = 0, zoneDay = 0;
+    bool isAM = false, zoneIsAM = false, leadingZeroHidden = false;
+    std::int64_t upDays = 0;
+    std::array<Cell, 12> cells{};
+    int cellCount = 0;
 };
 
 // ---- the painter ----
 
 ClockPainter::ClockPainter(ITaskbar& taskbar, const INow& now, const IZoneClock* zones)
     : taskbar_(taskbar), now_(now), zones_(zones) {}
+
+ClockPainter::~ClockPainter() = default;
+
+// The kept picture holds the skin's bitmaps selected: it goes before they can change.
+bool ClockPainter::LoadSkin(const std::wstring& name) {
+    picture_.reset();
+    return skin_.LoadSkin(name);
+}
+
+void ClockPainter::FreeSkinBitmaps() {
+    picture_.reset();
+    skin_.FreeSkinBitmaps();
+}
+
+void ClockPainter::ForgetDrawnDigits() {
+    drawnDigits_.fill('c');
+    picture_.reset();
+}
 
 bool ClockPainter::InitClockPaint(const std::wstring& skinsPath) {
     taskbar_.Locate();
@@ -120,6 +193,7 @@ bool ClockPainter::InitClockPaint(const std::wstring& skinsPath) {
 }
 
 bool ClockPainter::LoadClockOptions(const std::wstring& settingsDir) {
+    picture_.reset();
     return vt::LoadClockOptions(options_, skin_, settingsDir);
 }
 
@@ -132,8 +206,9 @@ TDateTime ClockPainter::GetZoneTime() const {
 void ClockPainter::UpdateClockDigits() {
     const TClockOptions& c = options_.ClockOptions;
     int second = 0;
+    shownTime_ = now_.Now();
     if (c.Mode == 0) {
-        CivilTime t = DecodeDateTime(now_.Now());
+        CivilTime t = DecodeDateTime(shownTime_);
         isAM_ = t.hour < 12;
         int h = c.EnglishTime ? TwelveHour(t.hour) : t.hour;
         clockDigits_ = {std::uint8_t(h / 10), std::uint8_t(h % 10), std::uint8_t(t.minute / 10),
@@ -141,7 +216,8 @@ void ClockPainter::UpdateClockDigits() {
         second = t.second;
     }
     if (c.ShowZone) {
-        CivilTime z = DecodeDateTime(GetZoneTime());
+        shownZoneTime_ = GetZoneTime();
+        CivilTime z = DecodeDateTime(shownZoneTime_);
         zoneIsAM_ = z.hour < 12;
         int h = c.EnglishTime ? TwelveHour(z.hour) : z.hour;
         zoneDigits_ = {std::uint8_t(h / 10), std::uint8_t(h % 10), std::uint8_t(z.minute / 10),
@@ -321,16 +397,36 @@ void ClockPainter::PaintClock(HDC dc, const RECT& clientRect) { Paint(dc, client
 void ClockPainter::Paint(HDC dc, const RECT& clientRect) {
     if (!skin_.SkinLoaded() || paintBusy_ || !dc) return;
     PaintBusyGuard busy(paintBusy_);
-    const TClockOptions& c = options_.ClockOptions;
-
     // A gradient is painted under glyphs that let it show through.
+    const TClockOptions& c = options_.ClockOptions;
     const bool transparent = c.TransparentClock || c.GradientClock;
-    Frame f(dc, skin_, transparent);
-    if (!f.skinDCs) return;
+    SelectedSkin skinDCs(dc, skin_, transparent);
+    if (!skinDCs) return;
+    GlyphDrawer draw(dc, skinDCs, skin_.Metrics(), transparent);
+    Frame f(dc, draw, skin_.Metrics());
     f.layout = Layout(clientRect, TaskbarShape());
-    const ClockLayout& l = f.layout;
+    PaintPlate(dc, f.layout.ClientRect);
+    PaintGlyphs(f);
+}
 
-    const TDateTime today = now_.Now();
+// The clock's own background: the key colour in a grey outline, or the gradient.
+void ClockPainter::PaintPlate(HDC dc, const RECT& cr) const {
+    const TClockOptions& c = options_.ClockOptions;
+    if (!c.TransparentClock && !c.GradientClock) {
+        UniqueBrush brush(CreateSolidBrush(skin_.KeyColor()));
+        UniquePen pen(CreatePen(PS_SOLID, 1, kOutlineGrey));
+        SelectGuard keepBrush(dc, brush.get());
+        SelectGuard keepPen(dc, pen.get());
+        RoundRect(dc, cr.left + 1, cr.top + 1, cr.right, cr.bottom - 2, kCorner, kCorner);
+    }
+    if (c.GradientClock) PaintGradient(dc, cr);
+}
+
+void ClockPainter::PaintGlyphs(Frame& f) {
+    const TClockOptions& c = options_.ClockOptions;
+    const ClockLayout& l = f.layout;
+    // The dates go with the instants the digits were computed for, so midnight turns both at once.
+    const TDateTime today = shownTime_;
     const CivilTime t = DecodeDateTime(today);
     f.monthNumber = TwoDigits(t.month);
     f.monthAbbrev = MonthAbbrev(today);
@@ -338,21 +434,11 @@ void ClockPainter::Paint(HDC dc, const RECT& clientRect) {
     f.day = TwoDigits(t.day);
     f.isoWeek = IsoWeekOfYear(today);
     if (c.ShowZone) {
-        const TDateTime zone = GetZoneTime();
-        f.zoneMonthAbbrev = MonthAbbrev(zone);
-        f.zoneDay = TwoDigits(DecodeDateTime(zone).day);
+        f.zoneMonthAbbrev = MonthAbbrev(shownZoneTime_);
+        f.zoneDay = TwoDigits(DecodeDateTime(shownZoneTime_).day);
     }
 
     const RECT& cr = l.ClientRect;
-    if (!transparent) {
-        UniqueBrush brush(CreateSolidBrush(f.draw.KeyColor()));
-        UniquePen pen(CreatePen(PS_SOLID, 1, kOutlineGrey));
-        SelectGuard keepBrush(dc, brush.get());
-        SelectGuard keepPen(dc, pen.get());
-        RoundRect(dc, cr.left + 1, cr.top + 1, cr.right, cr.bottom - 2, kCorner, kCorner);
-    }
-    if (c.GradientClock) PaintGradient(dc, cr);
-
     int left = l.Left;
     int y = l.Top;
     if (c.ShowZone) {
@@ -376,6 +462,146 @@ void ClockPainter::Paint(HDC dc, const RECT& clientRect) {
     }
     if (c.Mode == 0) PaintTimeAndDate(f, left, l.Top);
     else if (c.Mode == 1) PaintUpTime(f, left, l.Top);
+}
+
+// Draws a glyph that changes from second to second and, when a picture is being composed, keeps where.
+void ClockPainter::DrawCell(const Frame& f, CellKind kind, int index, int x, int y) const {
+    Cell cell{kind, static_cast<std::uint8_t>(index), 0, x, y};
+    cell.value = CellValue(cell);
+    std::vector<RECT>* others = f.draw.RecordDrawsInto(nullptr);   // a cell's own glyph overlaps nothing
+    DrawCellGlyph(f.draw, cell);
+    f.draw.RecordDrawsInto(others);
+    if (f.cells && *f.cellCount < static_cast<int>(f.cells->size())) (*f.cells)[(*f.cellCount)++] = cell;
+}
+
+void ClockPainter::DrawCellGlyph(const GlyphDrawer& draw, const Cell& cell) {
+    switch (cell.kind) {
+    case CellKind::TimeDigit:
+    case CellKind::UpDigit: draw.DrawDigitGlyph(cell.value, cell.x, cell.y); break;
+    case CellKind::Colon:
+        if (cell.value) draw.DrawColon(cell.x, cell.y);
+        break;
+    case CellKind::ZoneDigit: draw.DrawTextGlyph(static_cast<wchar_t>(L'0' + cell.value), cell.x, cell.y); break;
+    }
+}
+
+RECT ClockPainter::CellRect(const Cell& cell) const {
+    const SkinMetrics& m = skin_.Metrics();
+    const bool text = cell.kind == CellKind::ZoneDigit;
+    return RECT{cell.x, cell.y, cell.x + (text ? m.TextCellWidth : m.DigitWidth),
+                cell.y + (text ? m.TextCellHeight : m.DigitHeight)};
+}
+
+std::uint8_t ClockPainter::CellValue(const Cell& cell) const {
+    switch (cell.kind) {
+    case CellKind::TimeDigit:
+    case CellKind::UpDigit: return clockDigits_[cell.index];
+    case CellKind::Colon: return colonVisible_ || !options_.ClockOptions.Blink;
+    case CellKind::ZoneDigit: return zoneDigits_[cell.index];
+    }
+    return 0;
+}
+
+// ---- the kept picture ----
+
+bool ClockPainter::PictureStillFits(const Picture& p, const RECT& clientRect, std::uint64_t background) const {
+    const TClockOptions& c = options_.ClockOptions;
+    const PainterOptions& o = options_;
+    const bool sameDays = c.Mode != 0 || static_cast<int>(std::floor(shownTime_)) == p.day;
+    const bool sameZone = !c.ShowZone || (static_cast<int>(std::floor(shownZoneTime_)) == p.zoneDay &&
+                                          zoneIsAM_ == p.zoneIsAM);
+    return p.background == background && EqualRect(&p.client, &clientRect) && sameDays && sameZone &&
+           isAM_ == p.isAM && (!c.ShowZero && c.Mode == 0 && clockDigits_[0] == 0) == p.leadingZeroHidden &&
+           (c.Mode != 1 || upDays_ == p.upDays) && o.TemperValue == p.temperValue &&
+           o.WeatherIconPicture.bitmap.get() == p.icon && c == p.options && o.WeatherLocationLine1 == p.line1 &&
+           o.WeatherLocationLine2 == p.line2;
+}
+
+bool ClockPainter::Compose(HDC dc, const RECT& clientRect, std::uint64_t background) {
+    picture_.reset();
+    const int width = clientRect.right, height = clientRect.bottom;
+    if (width <= 0 || height <= 0) return false;
+    const TClockOptions& c = options_.ClockOptions;
+    const bool transparent = c.TransparentClock || c.GradientClock;
+    auto p = std::make_unique<Picture>(dc, width, height);
+    if (!p->Made()) return false;
+    SelectedSkin skinDCs(p->pictureDC.get(), skin_, transparent);
+    if (!skinDCs) return false;
+    GlyphDrawer draw(p->pictureDC.get(), skinDCs, skin_.Metrics(), transparent);
+
+    Frame f(p->pictureDC.get(), draw, skin_.Metrics());
+    f.layout = Layout(clientRect, TaskbarShape());
+    f.cells = &p->cells;
+    f.cellCount = &p->cellCount;
+    BitBlt(p->plateDC.get(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    PaintPlate(p->plateDC.get(), f.layout.ClientRect);
+    BitBlt(p->pictureDC.get(), 0, 0, width, height, p->plateDC.get(), 0, 0, SRCCOPY);
+    std::vector<RECT> others;
+    draw.RecordDrawsInto(&others);
+    PaintGlyphs(f);
+    draw.RecordDrawsInto(nullptr);
+    GdiFlush();   // what GDI drew is in the pixels before they are written directly
+    for (int i = 0; i < p->cellCount; ++i) {
+        const RECT cell = CellRect(p->cells[i]);
+        RECT common;
+        p->cells[i].overlapped =
+            std::any_of(others.begin(), others.end(), [&](const RECT& r) { return IntersectRect(&common, &cell, &r); });
+    }
+
+    p->options = c;
+    p->temperValue = options_.TemperValue;
+    p->line1 = options_.WeatherLocationLine1;
+    p->line2 = options_.WeatherLocationLine2;
+    p->icon = options_.WeatherIconPicture.bitmap.get();
+    p->client = clientRect;
+    p->background = background;
+    p->day = static_cast<int>(std::floor(shownTime_));
+    p->zoneDay = static_cast<int>(std::floor(shownZoneTime_));
+    p->isAM = isAM_;
+    p->zoneIsAM = zoneIsAM_;
+    p->leadingZeroHidden = !c.ShowZero && c.Mode == 0 && clockDigits_[0] == 0;
+    p->upDays = upDays_;
+    picture_ = std::move(p);
+    return true;
+}
+
+// Each cell goes back to the plate under it and takes its new glyph, pixel by pixel: a second costs no
+// GDI call but the blit of the picture. A cell that another glyph reaches into cannot be redrawn alone:
+// the whole picture is composed again.
+void ClockPainter::RedrawChangedCells(Picture& p) {
+    const GlyphDrawer draw(p.Pixels(), skin_, p.options.TransparentClock || p.options.GradientClock);
+    for (int i = 0; i < p.cellCount; ++i) {
+        Cell& cell = p.cells[i];
+        const std::uint8_t value = CellValue(cell);
+        if (cell.kind == CellKind::TimeDigit) drawnDigits_[cell.index] = value;
+        if (value == cell.value) continue;
+        if (cell.overlapped) {
+            picture_.reset();
+            return;
+        }
+        cell.value = value;
+        p.Restore(CellRect(cell));
+        DrawCellGlyph(draw, cell);
+    }
+    if (options_.ClockOptions.ShowZone) drawnZoneDigits_ = zoneDigits_;
+}
+
+void ClockPainter::PaintClockCached(HDC dc, const RECT& clientRect, std::uint64_t background) {
+    if (!skin_.SkinLoaded() || paintBusy_ || !dc) return;
+    if (picture_ && !PictureStillFits(*picture_, clientRect, background)) picture_.reset();
+    if (picture_) RedrawChangedCells(*picture_);
+    if (!picture_) {
+        bool composed = false;
+        {
+            PaintBusyGuard busy(paintBusy_);
+            composed = Compose(dc, clientRect, background);
+        }
+        if (!composed) {
+            Paint(dc, clientRect);   // no room for a kept picture: paint straight into dc
+            return;
+        }
+    }
+    BitBlt(dc, 0, 0, picture_->width, picture_->height, picture_->pictureDC.get(), 0, 0, SRCCOPY);
 }
 
 void ClockPainter::PaintGradient(HDC dc, RECT r) const {
@@ -462,22 +688,21 @@ void ClockPainter::PaintTimeAndDate(const Frame& f, int x, int y) {
     }
 
     const auto& d = clockDigits_;
-    const bool colon = colonVisible_ || !c.Blink;
     // Without the leading zero no room is kept for it: the time moves left.
     // Digit i at x, then on by its width and the gap that follows it.
     auto digit = [&](int i, int gap) {
-        f.draw.DrawDigitGlyph(d[i], x, y);
+        DrawCell(f, CellKind::TimeDigit, i, x, y);
         drawnDigits_[i] = d[i];
         x += DW + gap;
     };
     if (d[0] != 0 || c.ShowZero) digit(0, 2);
     digit(1, 0);
-    if (colon) f.draw.DrawColon(x, y);
+    DrawCell(f, CellKind::Colon, 0, x, y);
     x += DW;
     digit(2, 2);
     digit(3, 0);
     if (c.ShowSeconds) {
-        if (colon) f.draw.DrawColon(x, y);
+        DrawCell(f, CellKind::Colon, 1, x, y);
         x += DW;
         digit(4, 2);
         digit(5, 4);
@@ -512,25 +737,23 @@ void ClockPainter::PaintUpTime(const Frame& f, int x, int y) {
     f.Text(L"Day", x - 1, f.BottomRow(y));
     x += 3 * TW + 2;
 
-    const auto& d = clockDigits_;
-    const bool colon = colonVisible_ || !c.Blink;
-    f.draw.DrawDigitGlyph(d[0], x, y);
-    x += DW + 2;
-    f.draw.DrawDigitGlyph(d[1], x, y);
-    x += DW;
-    if (colon) f.draw.DrawColon(x, y);
-    x += DW;
-    f.draw.DrawDigitGlyph(d[2], x, y);
-    x += DW + 2;
-    f.draw.DrawDigitGlyph(d[3], x, y);
-    x += DW;
-    if (c.ShowSeconds) {
-        if (colon) f.draw.DrawColon(x, y);
+    auto digit = [&](int i, int gap) {
+        DrawCell(f, CellKind::UpDigit, i, x, y);
+        x += DW + gap;
+    };
+    auto colonAt = [&](int i) {
+        DrawCell(f, CellKind::Colon, i, x, y);
         x += DW;
-        f.draw.DrawDigitGlyph(d[4], x, y);
-        x += DW + 2;
-        f.draw.DrawDigitGlyph(d[5], x, y);
-        x += DW + 3;
+    };
+    digit(0, 2);
+    digit(1, 0);
+    colonAt(0);
+    digit(2, 2);
+    digit(3, 0);
+    if (c.ShowSeconds) {
+        colonAt(1);
+        digit(4, 2);
+        digit(5, 3);
     } else {
         x += 3;
     }
@@ -549,12 +772,12 @@ void ClockPainter::PaintZoneTime(const Frame& f, int x, int y) {
     }
     f.Text(c.Prefix, x, f.TopRow(y));
     const int row = f.BottomRow(y);
-    const auto& z = zoneDigits_;
-    f.draw.DrawTextGlyph(static_cast<wchar_t>(L'0' + z[0]), x, row);
-    f.draw.DrawTextGlyph(static_cast<wchar_t>(L'0' + z[1]), x + TW, row);
+    static constexpr int kDigitColumns[] = {0, 1, 3, 4};   // column 2 holds the colon
+    for (int i = 0; i < 4; ++i) {
+        const int at = x + kDigitColumns[i] * TW;
+        DrawCell(f, CellKind::ZoneDigit, i, at, row);
+    }
     f.draw.DrawTextGlyph(L':', x + 2 * TW, row);
-    f.draw.DrawTextGlyph(static_cast<wchar_t>(L'0' + z[2]), x + 3 * TW, row);
-    f.draw.DrawTextGlyph(static_cast<wchar_t>(L'0' + z[3]), x + 4 * TW, row);
     if (c.EnglishTime) {
         f.draw.DrawTextGlyph(zoneIsAM_ ? L'A' : L'P', x + 5 * TW, row);
         f.draw.DrawTextGlyph(L'M', x + 6 * TW, row);
@@ -599,8 +822,9 @@ void ClockPainter::PaintWeather(const Frame& f, int x, int y) {
             const RECT& cr = f.layout.ClientRect;
             const int iconLeft = x - 4 - TW / 2;
             const int iconTop = f.layout.Tall ? y - 8 : (cr.bottom - cr.top) / 2 - 15;
-            DrawAlphaBitmap(f.dc, options_.WeatherIconPicture,
-                            RECT{iconLeft, iconTop, iconLeft + kIconSide, iconTop + kIconSide});
+            const RECT icon{iconLeft, iconTop, iconLeft + kIconSide, iconTop + kIconSide};
+            DrawAlphaBitmap(f.dc, options_.WeatherIconPicture, icon);
+            f.draw.Record(icon);
             x += 28;
         }
     }

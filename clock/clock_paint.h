@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -69,6 +70,7 @@ struct ClockLayout {
 class ClockPainter {
 public:
     ClockPainter(ITaskbar& taskbar, const INow& now, const IZoneClock* zones = nullptr);
+    ~ClockPainter();
     ClockPainter(const ClockPainter&) = delete;
     ClockPainter& operator=(const ClockPainter&) = delete;
 
@@ -79,8 +81,8 @@ public:
     bool InitClockPaint(const std::wstring& skinsPath);
     // Options from settingsDir\Setting.ini, the weather icon and the skin; true when the skin loaded.
     bool LoadClockOptions(const std::wstring& settingsDir);
-    bool LoadSkin(const std::wstring& name) { return skin_.LoadSkin(name); }
-    void FreeSkinBitmaps() { skin_.FreeSkinBitmaps(); }
+    bool LoadSkin(const std::wstring& name);
+    void FreeSkinBitmaps();
 
     // Recomputes the digits and the blink state; call once a second.
     void UpdateClockDigits();
@@ -101,19 +103,26 @@ public:
     void PaintClock(HDC dc);
     // The same with the client rectangle given by the caller (the tray-clock component knows it).
     void PaintClock(HDC dc, const RECT& clientRect);
+    // The same picture from a kept copy: the clock is composed once, and from then on only the cells
+    // that changed (time digits, colons, zone digits) are drawn again before the copy is blitted into
+    // dc. dc holds the picture under the clock, which `background` names: the caller gives a new number
+    // whenever that picture, the taskbar's shape or the clock window's size change. Everything else the
+    // clock shows (options, skin, weather, the day, the zone's date) is compared on each paint.
+    void PaintClockCached(HDC dc, const RECT& clientRect, std::uint64_t background);
 
-    // State, for the callers that decide whether to repaint and for tests.
+    // State, for the callers that decide whether to repaint and for tests. Options changed here show
+    // at the next paint, cached or not.
     PainterOptions& Options() { return options_; }
     const PainterOptions& Options() const { return options_; }
     TClockOptions& ClockOptions() { return options_.ClockOptions; }
     const ClockSkin& Skin() const { return skin_; }
-    ClockSkin& Skin() { return skin_; }
     ITaskbar& Taskbar() { return taskbar_; }
     const std::array<std::uint8_t, 6>& ClockDigits() const { return clockDigits_; }
     const std::array<std::uint8_t, 4>& ZoneDigits() const { return zoneDigits_; }
     const std::array<std::uint8_t, 6>& DrawnDigits() const { return drawnDigits_; }
     const std::array<std::uint8_t, 4>& DrawnZoneDigits() const { return drawnZoneDigits_; }
-    void ForgetDrawnDigits() { drawnDigits_.fill('c'); }   // the next refresh repaints whatever it finds
+    // The next refresh repaints whatever it finds, and the next cached paint composes the clock anew.
+    void ForgetDrawnDigits();
     bool IsAM() const { return isAM_; }
     bool ZoneIsAM() const { return zoneIsAM_; }
     bool ColonVisible() const { return colonVisible_; }
@@ -131,7 +140,26 @@ private:
     ClockLayout Layout(RECT client, const Shape& shape) const;
     void Paint(HDC dc, const RECT& clientRect);
 
-    class Frame;   // the DCs and texts of one paint
+    // A glyph that changes from second to second, where the last composition drew it.
+    enum class CellKind : std::uint8_t { TimeDigit, UpDigit, Colon, ZoneDigit };
+    struct Cell {
+        CellKind kind = CellKind::TimeDigit;
+        std::uint8_t index = 0;
+        std::uint8_t value = 0;
+        int x = 0, y = 0;
+        bool overlapped = false;   // another glyph reaches into it: redrawing it alone would cut that one
+    };
+    class Picture;   // the kept composition
+    class Frame;     // the DCs and texts of one paint
+    bool PictureStillFits(const Picture& p, const RECT& clientRect, std::uint64_t background) const;
+    bool Compose(HDC dc, const RECT& clientRect, std::uint64_t background);
+    void RedrawChangedCells(Picture& p);
+    std::uint8_t CellValue(const Cell& cell) const;
+    RECT CellRect(const Cell& cell) const;
+    static void DrawCellGlyph(const GlyphDrawer& draw, const Cell& cell);
+    void PaintPlate(HDC dc, const RECT& cr) const;
+    void PaintGlyphs(Frame& f);
+    void DrawCell(const Frame& f, CellKind kind, int index, int x, int y) const;
     void PaintGradient(HDC dc, RECT r) const;
     void PaintTimeAndDate(const Frame& f, int x, int y);
     void PaintUpTime(const Frame& f, int x, int y);
@@ -149,6 +177,8 @@ private:
     std::array<std::uint8_t, 4> zoneDigits_{};
     std::array<std::uint8_t, 6> drawnDigits_{};
     std::array<std::uint8_t, 4> drawnZoneDigits_{};
+    TDateTime shownTime_ = 0;       // the instants the digits were computed for; the dates go with them
+    TDateTime shownZoneTime_ = 0;
     bool isAM_ = false;
     bool zoneIsAM_ = false;
     std::int64_t upDays_ = 0;
@@ -156,6 +186,7 @@ private:
     static constexpr int kBlinkStep = 2;
     int lastBlinkSecond_ = -1;
     bool paintBusy_ = false;
+    std::unique_ptr<Picture> picture_;
 };
 
 // The program's one painter, on the real taskbar and the system clock. Made on first use, which finds

@@ -1,6 +1,7 @@
 #include "clock/clock_skin.h"
 #include "base/dib.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -90,6 +91,8 @@ bool ClockSkin::LoadSkin(const std::wstring& name) {
     key_ = textPixels.empty() ? CLR_INVALID : ToColorRef(key);
     numbersKeyed_ = KeyedCopy(numbersPixels, numbers.width, numbers.height, key);
     textKeyed_ = KeyedCopy(textPixels, text.width, text.height, key);
+    numbersPixels_ = numbersPixels;
+    textPixels_ = textPixels;
     numbers_ = std::move(numbers.bitmap);
     text_ = std::move(text.bitmap);
     skinName_ = name;
@@ -102,6 +105,8 @@ void ClockSkin::FreeSkinBitmaps() {
     text_.reset();
     numbersKeyed_ = AlphaBitmap{};
     textKeyed_ = AlphaBitmap{};
+    numbersPixels_.clear();
+    textPixels_.clear();
     skinLoaded_ = false;
 }
 
@@ -127,8 +132,24 @@ GlyphDrawer::GlyphDrawer(HDC dc, const SelectedSkin& skin, const SkinMetrics& me
         key_ = GetPixel(textDC_, m_.TextWidth - 1, m_.TextHeight - 1);
 }
 
-void GlyphDrawer::Copy(HDC src, HDC keyedSrc, int sx, int sy, int w, int h, int x, int y) const {
-    if (w <= 0 || h <= 0 || !src) return;
+GlyphDrawer::GlyphDrawer(PixelTarget target, const ClockSkin& skin, bool transparent)
+    : pixels_(target),
+      numbersPixels_(&skin.NumbersPixels()),
+      textPixels_(&skin.TextPixels()),
+      m_(skin.Metrics()),
+      transparent_(transparent),
+      key_(skin.KeyColor()) {}
+
+void GlyphDrawer::Copy(bool text, int sx, int sy, int w, int h, int x, int y) const {
+    if (w <= 0 || h <= 0) return;
+    if (pixels_.bits) {
+        CopyPixels(text ? *textPixels_ : *numbersPixels_, text ? m_.TextWidth : m_.NumbersWidth, sx, sy, w, h, x, y);
+        return;
+    }
+    HDC src = text ? textDC_ : numbersDC_;
+    HDC keyedSrc = text ? textKeyedDC_ : numbersKeyedDC_;
+    if (!src) return;
+    Record(RECT{x, y, x + w, y + h});
     if (!transparent_ || key_ == CLR_INVALID) {
         BitBlt(dc_, x, y, w, h, src, sx, sy, SRCCOPY);
     } else if (keyedSrc) {
@@ -139,21 +160,41 @@ void GlyphDrawer::Copy(HDC src, HDC keyedSrc, int sx, int sy, int w, int h, int 
     }
 }
 
+// What BitBlt, or the keyed blend, does: the part inside both pictures is copied, key pixels left out.
+void GlyphDrawer::CopyPixels(const std::vector<std::uint32_t>& source, int sourceWidth, int sx, int sy, int w, int h,
+                             int x, int y) const {
+    if (sourceWidth <= 0 || source.empty()) return;
+    Record(RECT{x, y, x + w, y + h});
+    const int sourceHeight = static_cast<int>(source.size() / static_cast<size_t>(sourceWidth));
+    const bool keyed = transparent_ && key_ != CLR_INVALID;
+    const std::uint32_t key = (GetRValue(key_) << 16) | (GetGValue(key_) << 8) | GetBValue(key_);
+    // Clip to the target, then to the source.
+    const int left = std::max({0, -x, -sx}), top = std::max({0, -y, -sy});
+    const int right = std::min({w, pixels_.width - x, sourceWidth - sx});
+    const int bottom = std::min({h, pixels_.height - y, sourceHeight - sy});
+    for (int row = top; row < bottom; ++row) {
+        const std::uint32_t* from = source.data() + static_cast<size_t>(sy + row) * sourceWidth + sx;
+        std::uint32_t* to = pixels_.bits + static_cast<size_t>(y + row) * pixels_.width + x;
+        for (int col = left; col < right; ++col)
+            if (!keyed || from[col] != key) to[col] = from[col] | (keyed ? 0xFF000000u : 0);
+    }
+}
+
 void GlyphDrawer::DrawDigitGlyph(int digit, int x, int y) const {
     if (digit < 0 || digit > 9) return;
-    Copy(numbersDC_, numbersKeyedDC_, digit * m_.DigitWidth, 0, m_.DigitWidth, m_.DigitHeight, x, y);
+    Copy(false, digit * m_.DigitWidth, 0, m_.DigitWidth, m_.DigitHeight, x, y);
 }
 
 void GlyphDrawer::DrawTextGlyph(wchar_t ch, int x, int y) const {
     auto cell = TextGlyphCell(ch);
     if (!cell) return;
-    Copy(textDC_, textKeyedDC_, cell->column * m_.TextCellWidth, cell->row * m_.TextCellHeight, m_.TextCellWidth,
-         m_.TextCellHeight, x, y);
+    Copy(true, cell->column * m_.TextCellWidth, cell->row * m_.TextCellHeight, m_.TextCellWidth, m_.TextCellHeight, x,
+         y);
 }
 
 void GlyphDrawer::SignSquare(int x, int y) const {
     const int side = m_.DigitWidth / 4;
-    Copy(numbersDC_, numbersKeyedDC_, m_.DigitWidth / 3, 0, side, side, x, y);
+    Copy(false, m_.DigitWidth / 3, 0, side, side, x, y);
 }
 
 void GlyphDrawer::DrawColon(int x, int y) const {

@@ -4,8 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/datetime.h"
 #include "base/handles.h"
@@ -61,6 +64,9 @@ public:
     // per skin: blending these is the transparent copy, far cheaper than keying each glyph per paint.
     const AlphaBitmap& NumbersKeyed() const { return numbersKeyed_; }
     const AlphaBitmap& TextKeyed() const { return textKeyed_; }
+    // The same pixels kept as top-down 0x00RRGGBB values, for drawing glyphs straight into pixels.
+    const std::vector<std::uint32_t>& NumbersPixels() const { return numbersPixels_; }
+    const std::vector<std::uint32_t>& TextPixels() const { return textPixels_; }
 
 private:
     std::wstring skinsBase_;
@@ -70,6 +76,8 @@ private:
     UniqueBitmap text_;
     AlphaBitmap numbersKeyed_;
     AlphaBitmap textKeyed_;
+    std::vector<std::uint32_t> numbersPixels_;
+    std::vector<std::uint32_t> textPixels_;
     COLORREF key_ = CLR_INVALID;
     bool skinLoaded_ = false;
 };
@@ -99,11 +107,20 @@ private:
     SelectGuard textKeyedSel_;
 };
 
-// Draws glyphs of the selected skin into DC. Transparent copies leave out every pixel of the key colour,
-// the bottom-right pixel of Text.bmp; plain copies take the cell as it is.
+// 32-bit top-down pixels (a DIB section's bits) that glyphs can be drawn into without GDI.
+struct PixelTarget {
+    std::uint32_t* bits = nullptr;
+    int width = 0, height = 0;
+};
+
+// Draws glyphs of the selected skin into DC, or of the skin straight into pixels, with the same result.
+// Transparent copies leave out every pixel of the key colour, the bottom-right pixel of Text.bmp; plain
+// copies take the cell as it is.
 class GlyphDrawer {
 public:
     GlyphDrawer(HDC dc, const SelectedSkin& skin, const SkinMetrics& metrics, bool transparent);
+    // Into pixels: no DC and no GDI call, for redrawing a few cells of a kept picture each second.
+    GlyphDrawer(PixelTarget target, const ClockSkin& skin, bool transparent);
 
     COLORREF KeyColor() const { return key_; }
     const SkinMetrics& Metrics() const { return m_; }
@@ -116,17 +133,29 @@ public:
     void DrawDot(int x, int y) const;
     void DrawMinus(int x, int y) const;
 
+    // Where glyphs land from now on, each copy's rectangle appended; null stops it. Returns the last.
+    std::vector<RECT>* RecordDrawsInto(std::vector<RECT>* rects) { return std::exchange(rects_, rects); }
+    void Record(const RECT& r) const {
+        if (rects_) rects_->push_back(r);
+    }
+
 private:
-    void Copy(HDC src, HDC keyedSrc, int sx, int sy, int w, int h, int x, int y) const;
+    void Copy(bool text, int sx, int sy, int w, int h, int x, int y) const;
+    void CopyPixels(const std::vector<std::uint32_t>& source, int sourceWidth, int sx, int sy, int w, int h, int x,
+                    int y) const;
     void SignSquare(int x, int y) const;
-    HDC dc_;
-    HDC numbersDC_;
-    HDC textDC_;
-    HDC numbersKeyedDC_;
-    HDC textKeyedDC_;
+    HDC dc_ = nullptr;
+    HDC numbersDC_ = nullptr;
+    HDC textDC_ = nullptr;
+    HDC numbersKeyedDC_ = nullptr;
+    HDC textKeyedDC_ = nullptr;
+    PixelTarget pixels_;
+    const std::vector<std::uint32_t>* numbersPixels_ = nullptr;
+    const std::vector<std::uint32_t>* textPixels_ = nullptr;
     SkinMetrics m_;
     bool transparent_;
     COLORREF key_ = CLR_INVALID;
+    std::vector<RECT>* rects_ = nullptr;
 };
 
 // "Jan" ... "Dec"; "sun" ... "sat" (week starting on Sunday).

@@ -210,6 +210,7 @@ LRESULT TTrayClock::CalcClockSize() {
 void TTrayClock::CopyBackground() {
     UniqueHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, kSharedDataName));
     if (!mapping) return;
+    ++backgroundVersion_;
     background_.reset();
     backgroundSize_ = {};
     const int width = clockWidth_, height = clockHeight_;

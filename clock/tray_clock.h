@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -79,6 +80,8 @@ public:
     // the one FindTaskbarClockWindow finds; null when there is none. The main form refreshes this window.
     HWND ClockWindow() const { return clockWindow_; }
     bool HasBackground() const { return static_cast<bool>(background_); }
+    // Changes whenever the host publishes the picture under the clock anew (its size goes with it).
+    std::uint64_t BackgroundVersion() const { return backgroundVersion_; }
 
     MouseEvent OnClick, OnMouseDown, OnMouseUp;
     NotifyEvent OnDblClick;
@@ -139,6 +142,7 @@ private:
     HWND menuOwner_ = nullptr;
     UniqueBitmap background_;
     SIZE backgroundSize_{};
+    std::uint64_t backgroundVersion_ = 0;
     std::wstring trackError_;
 };
 

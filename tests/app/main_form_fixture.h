@@ -37,7 +37,7 @@ public:
     int CalcClockHeight() override { return 30; }
     void UpdateClockDigits() override { ++digits; }
     void ReleaseWeatherIcon() override {}
-    void PaintClock(HDC, const RECT&) override {}
+    void PaintClock(HDC, const RECT&, std::uint64_t) override {}
 };
 
 class FixedNow : public INow {

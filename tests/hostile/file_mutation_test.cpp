@@ -37,6 +37,16 @@ struct OwnKey {
     ~OwnKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
 };
 
+// The options live in the test's own folder and registry key.
+OptionsStore StoreIn(const TempDir& dir, const OwnKey& key) {
+    OptionsStore store;
+    store.settingsDir = dir.path();
+    store.appDir = dir.path() + L"app";
+    store.programKey = key.path;
+    store.runKey = key.path + L"\\Run";
+    return store;
+}
+
 }  // namespace
 
 TEST(Mutation, AlarmFilesAreReadFiredAndWrittenWithoutThrowing) {
@@ -91,11 +101,7 @@ TEST(Mutation, AlarmFilesAreReadFiredAndWrittenWithoutThrowing) {
 TEST(Mutation, SettingsFilesLoadIntoRangesAndSaveToAFixedPoint) {
     TempDir dir;
     OwnKey key;
-    OptionsStore store;
-    store.settingsDir = dir.path();
-    store.appDir = dir.path() + L"app";
-    store.programKey = key.path;
-    store.runKey = key.path + L"\\Run";
+    const OptionsStore store = StoreIn(dir, key);
     MainOptions defaults;
     defaults.prefix = L"Tokyo";
     defaults.places = {L"Oslo, Norway"};
@@ -139,11 +145,7 @@ TEST(Mutation, SettingsFilesLoadIntoRangesAndSaveToAFixedPoint) {
 TEST(Mutation, RegistryValuesOfEveryTypeAndSizeAreReadSafely) {
     OwnKey key;
     TempDir dir;
-    OptionsStore store;
-    store.settingsDir = dir.path();
-    store.appDir = dir.path() + L"app";
-    store.programKey = key.path;
-    store.runKey = key.path + L"\\Run";
+    const OptionsStore store = StoreIn(dir, key);
     static const wchar_t* const kNames[] = {
         L"CurrentWeather", L"WeatherEvery", L"cbClick.ItemIndex", L"cbHoverMouse.ItemIndex", L"cbReplaceQuellix.Checked",
         L"edAddress.Text", L"edPort.Text", L"edProxyUser.Text", L"edProxyPassword.Text", L"cbBasicAuthentication.Checked",

@@ -5,7 +5,7 @@
 
 #include "base/handles.h"
 #include "support/test_support.h"
-#include "timeservice/loopback_sntp.h"
+#include "support/loopback_sntp.h"
 #include "timeservice/my_privileged_object.h"
 #include "timeservice/privileged_class_factory.h"
 #include "timeservice/time_sync.h"

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "timeservice/loopback_sntp.h"
+#include "support/loopback_sntp.h"
 #include "timeservice/sntp_client.h"
 #include "timeservice/time_sync.h"
 

@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "timeservice/atomic_sync.h"
-#include "timeservice/loopback_sntp.h"
+#include "support/loopback_sntp.h"
 #include "timeservice/privileged_class_factory.h"
 #include "timeservice/time_sync.h"
 

@@ -1,4 +1,4 @@
-#include "timeservice/loopback_sntp.h"
+#include "support/loopback_sntp.h"
 
 #include <cmath>
 
