@@ -162,8 +162,10 @@ void TAlarms::Tick() {
     if (seams_.switches && !seams_.switches->AlarmsEnabled()) return;
     FlagScope busy(ticking_);
 
-    // The handler may add, delete or change alarms: every step looks its alarm up again by id.
-    std::vector<int> ids;
+    // The handler may add, delete or change alarms: every step looks its alarm up again by id. The ids
+    // go into a list kept between ticks, so a steady second allocates nothing.
+    std::vector<int>& ids = tickIds_;
+    ids.clear();
     for (const auto& e : schedule_)
         if (e.id > 0) ids.push_back(e.id);
     for (int id : ids) {

@@ -135,6 +135,7 @@ private:
     TAlarmsSeams seams_;
     std::vector<AlarmScheduleEntry> schedule_;
     bool ticking_ = false;
+    std::vector<int> tickIds_;   // the ids one tick walks through; only a tick uses it, never two at once
     // Errors already shown, so a broken section is reported once, not on every tick.
     std::set<std::wstring> reported_;
     std::set<std::wstring> sectionErrors_;

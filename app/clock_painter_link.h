@@ -14,6 +14,7 @@ public:
     int CalcClockWidth() override { return vt::CalcClockWidth(); }
     int CalcClockHeight() override { return vt::CalcClockHeight(); }
     void UpdateClockDigits() override { vt::UpdateClockDigits(); }
+    bool PictureOutdated() override { return vt::ClockPaint().PictureOutdated(); }
     void ReleaseWeatherIcon() override;
     void PaintClock(HDC dc, const RECT& clientRect, std::uint64_t background) override {
         vt::ClockPaint().PaintClockCached(dc, clientRect, background);

@@ -65,6 +65,7 @@ public:
     virtual int CalcClockWidth() = 0;
     virtual int CalcClockHeight() = 0;
     virtual void UpdateClockDigits() = 0;
+    virtual bool PictureOutdated() = 0;   // the clock shows something new since its last paint
     virtual void ReleaseWeatherIcon() = 0;
     // dc holds the picture under the clock, which `background` names (see TTrayClock::BackgroundVersion).
     virtual void PaintClock(HDC dc, const RECT& clientRect, std::uint64_t background) = 0;

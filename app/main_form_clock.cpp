@@ -166,7 +166,8 @@ void TfrmClock::RefreshClock() {
                                                                : config_.painter->CalcClockWidth() != rc.right;
         }
         config_.painter->UpdateClockDigits();
-        RefreshTaskbarClockWindow(clock, sizeDiffers);
+        // A second that changes nothing on the clock costs no paint in this process or the host's.
+        if (sizeDiffers || config_.painter->PictureOutdated()) RefreshTaskbarClockWindow(clock, sizeDiffers);
         trayIcon_.Deactivate();
     } else {
         // Nothing paints our clock: the tray icon keeps the program reachable.

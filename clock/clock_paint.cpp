@@ -586,6 +586,13 @@ void ClockPainter::RedrawChangedCells(Picture& p) {
     if (options_.ClockOptions.ShowZone) drawnZoneDigits_ = zoneDigits_;
 }
 
+bool ClockPainter::PictureOutdated() const {
+    if (!picture_ || !PictureStillFits(*picture_, picture_->client, picture_->background)) return true;
+    for (int i = 0; i < picture_->cellCount; ++i)
+        if (CellValue(picture_->cells[i]) != picture_->cells[i].value) return true;
+    return false;
+}
+
 void ClockPainter::PaintClockCached(HDC dc, const RECT& clientRect, std::uint64_t background) {
     if (!skin_.SkinLoaded() || paintBusy_ || !dc) return;
     if (picture_ && !PictureStillFits(*picture_, clientRect, background)) picture_.reset();

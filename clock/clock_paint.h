@@ -109,6 +109,10 @@ public:
     // whenever that picture, the taskbar's shape or the clock window's size change. Everything else the
     // clock shows (options, skin, weather, the day, the zone's date) is compared on each paint.
     void PaintClockCached(HDC dc, const RECT& clientRect, std::uint64_t background);
+    // True when the next cached paint would show something else than the last one did: nothing kept
+    // yet, or a cell or anything else the picture shows changed. A second that changes nothing on the
+    // clock (no seconds, no blinking colon) needs no paint at all.
+    bool PictureOutdated() const;
 
     // State, for the callers that decide whether to repaint and for tests. Options changed here show
     // at the next paint, cached or not.

@@ -36,6 +36,7 @@ public:
     int CalcClockWidth() override { return 80; }
     int CalcClockHeight() override { return 30; }
     void UpdateClockDigits() override { ++digits; }
+    bool PictureOutdated() override { return true; }
     void ReleaseWeatherIcon() override {}
     void PaintClock(HDC, const RECT&, std::uint64_t) override {}
 };

@@ -244,5 +244,37 @@ TEST(ClockPictureCache, AnUnchangedBackgroundNumberKeepsTheComposedPictureAndIts
     EXPECT_EQ(test::LiveGdiObjects(), objects);
 }
 
+// The main form asks before it repaints: seconds that change nothing on the clock cost no paint.
+TEST(ClockPictureCache, OnlyASecondThatChangesTheClockAsksForAPaint) {
+    CacheScene s;
+    s.c().ShowSeconds = s.c().Blink = false;
+    s.At(kDay + EncodeTime(10, 20, 30));
+    s.painter.UpdateClockDigits();
+    EXPECT_TRUE(s.painter.PictureOutdated()) << "nothing painted yet";
+    ASSERT_TRUE(s.TickMatches("first paint"));
+    s.At(kDay + EncodeTime(10, 20, 31));
+    s.painter.UpdateClockDigits();
+    EXPECT_FALSE(s.painter.PictureOutdated());
+    s.At(kDay + EncodeTime(10, 21, 0));
+    s.painter.UpdateClockDigits();
+    EXPECT_TRUE(s.painter.PictureOutdated()) << "a new minute";
+    ASSERT_TRUE(s.TickMatches("the new minute"));
+    s.painter.Options().WeatherLocationLine1 = L"Bergen,";
+    EXPECT_TRUE(s.painter.PictureOutdated()) << "another place";
+    ASSERT_TRUE(s.TickMatches("another place"));
+    s.c().Blink = true;
+    EXPECT_TRUE(s.painter.PictureOutdated()) << "another option";
+    ASSERT_TRUE(s.TickMatches("blinking"));
+    // With the colon blinking, two seconds of three change the clock.
+    int outdated = 0;
+    for (int second = 1; second <= 30; ++second) {
+        s.At(kDay + EncodeTime(10, 21, second));
+        s.painter.UpdateClockDigits();
+        outdated += s.painter.PictureOutdated();
+        ASSERT_TRUE(s.TickMatches("blinking"));
+    }
+    EXPECT_EQ(outdated, 20);
+}
+
 }  // namespace
 }  // namespace vt

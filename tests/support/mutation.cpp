@@ -19,6 +19,7 @@
 // leaks from memory the system's libraries keep (Wine's PNG decoder keeps some on every damaged file).
 namespace {
 std::atomic<std::int64_t> g_liveHeapBytes{0};
+std::atomic<std::int64_t> g_heapAllocations{0};
 constexpr size_t kHeapHeader = 16;   // keeps the blocks 16-byte aligned
 
 void* CountedAlloc(size_t size) {
@@ -26,6 +27,7 @@ void* CountedAlloc(size_t size) {
     if (!block) return nullptr;
     *reinterpret_cast<size_t*>(block) = size;
     g_liveHeapBytes += static_cast<std::int64_t>(size);
+    ++g_heapAllocations;
     return block + kHeapHeader;
 }
 
@@ -54,6 +56,7 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { CountedFree(p)
 namespace vt::test {
 
 std::int64_t LiveHeapBytes() { return g_liveHeapBytes.load(); }
+std::int64_t HeapAllocations() { return g_heapAllocations.load(); }
 
 namespace {
 

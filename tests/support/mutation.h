@@ -61,6 +61,8 @@ void RunMutations(const MutationRun& run, const std::function<void(Mutator&, int
 
 // Bytes this program's C++ code holds from operator new right now (the test programs count them).
 std::int64_t LiveHeapBytes();
+// Blocks taken from operator new since the start: a steady state that allocates shows as a growing count.
+std::int64_t HeapAllocations();
 // Private bytes of this process (0 when the system does not say).
 SIZE_T PrivateBytes();
 
