@@ -66,7 +66,7 @@ RoleLook LookOf(const TCalendarStyle& s, FaceRole role) {
 
 // The text layer: every text with its shadow, then today's circle.
 void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, const CalendarFace& face,
-                      const std::wstring& circleFile) {
+                      const AlphaBitmap& circle) {
     std::array<UniqueFont, 7> fonts;
     for (const FaceText& t : face.texts) {
         const RoleLook look = LookOf(style, t.role);
@@ -79,18 +79,20 @@ void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, cons
         const int x = TextLeft(t, text.width - 2, canvasWidth);
         Blend(dc, text, {x, t.y, text.width, text.height}, 255);
     }
-    if (face.circle) Blend(dc, LoadPicture(circleFile), *face.circle, 255);
+    if (face.circle) Blend(dc, circle, *face.circle, 255);
 }
 
 
 }  // namespace
 
-std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, std::wstring& error) {
+std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, PictureCache& pictures,
+                                              std::wstring& error) {
     const std::wstring dir = WithSlash(rq.calendarDir.empty() ? std::wstring(L"Calendar\\") : rq.calendarDir);
     const std::wstring asked = Trim(rq.skin).empty() ? std::wstring(kDefaultCalendarSkin) : rq.skin;
     const std::optional<std::wstring> skin = ResolveCalendarSkin(dir, rq.skin);
     const std::wstring backgroundFile = dir + (skin ? *skin : asked) + L"\\" + kCalendarBackgroundFile;
-    AlphaBitmap background = skin ? LoadPicture(backgroundFile) : AlphaBitmap{};
+    static const AlphaBitmap kNone;
+    const AlphaBitmap& background = skin ? pictures.Load(backgroundFile) : kNone;
     if (!background) {
         error = L"File: " + backgroundFile + L" Not found";
         return std::nullopt;
@@ -112,19 +114,20 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, s
         SelectGuard keep(dc.get(), pic.canvas.bitmap.get());
         Blend(dc.get(), background, {0, 0, background.width, background.height}, rq.opacity);
         const CalendarFace face = BuildCalendarFace(pic.style, rq.view, rq.today, rq.names, true);
-        DrawCalendarText(dc.get(), pic.canvas.width, pic.style, face, dir + kCalendarCircleFile);
+        DrawCalendarText(dc.get(), pic.canvas.width, pic.style, face,
+                         face.circle ? pictures.Load(dir + kCalendarCircleFile) : kNone);
 
         if (rq.schedule) {
             const MonthGrid grid = BuildMonthGrid(rq.view.year, rq.view.month, rq.view.isMonFirst);
             pic.marks = MarkedAlarms(*rq.schedule, grid);
             for (const CalendarMark& mark : pic.marks) {
-                AlphaBitmap icon;
+                const AlphaBitmap* icon = &kNone;
                 if (rq.iconFile) {
-                    icon = LoadPicture(rq.iconFile(mark.icon));
+                    icon = &pictures.Load(rq.iconFile(mark.icon));
                     // An icon that is gone still leaves the day marked, with the first icon.
-                    if (!icon && mark.icon != 0) icon = LoadPicture(rq.iconFile(0));
+                    if (!*icon && mark.icon != 0) icon = &pictures.Load(rq.iconFile(0));
                 }
-                Blend(dc.get(), icon, MarkRect(pic.style, rq.view.weekNumbers, mark.cell, icon.width, icon.height),
+                Blend(dc.get(), *icon, MarkRect(pic.style, rq.view.weekNumbers, mark.cell, icon->width, icon->height),
                       rq.opacity);
                 const std::optional<TAlRecord> alarm = rq.readAlarm ? rq.readAlarm(mark.id) : std::nullopt;
                 if (!alarm) continue;
@@ -338,7 +341,7 @@ void TfrmCalendar2::RenderCalendar() {
     rq.timeText = LocaleLongTime;
 
     std::wstring error;
-    std::optional<CalendarPicture> pic = vt::RenderCalendar(rq, error);
+    std::optional<CalendarPicture> pic = vt::RenderCalendar(rq, pictures_, error);
     if (!pic) {
         // The window keeps the picture it had.
         MessageBoxText(error, L"Error", MB_ICONINFORMATION);

@@ -49,9 +49,11 @@ struct CalendarPicture {
     std::vector<CalendarMark> marks;
 };
 
-// Draws the whole face. Nothing, with the message for the user in `error`, when no skin picture exists.
-// A missing circle.png or alarm icon leaves only that picture out.
-std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& request, std::wstring& error);
+// Draws the whole face, its pictures through the calendar's cache (decoded once for all its drawings).
+// Nothing, with the message for the user in `error`, when no skin picture exists. A missing circle.png
+// or alarm icon leaves only that picture out.
+std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& request, PictureCache& pictures,
+                                              std::wstring& error);
 
 // The locale's month and short weekday names.
 CalendarNames LocaleCalendarNames();
@@ -165,6 +167,7 @@ private:
     bool onTop_ = true;
     std::vector<std::wstring> skins_;
     std::optional<CalendarPicture> picture_;
+    PictureCache pictures_;   // the skin's pictures and the alarm icons, decoded once
     CellHintTable hints_;
     std::wstring hint_;
     std::optional<CellPos> hover_;

@@ -154,4 +154,24 @@ BmpPicture LoadBmpFile(const std::wstring& path, int maxSide) {
     return r;
 }
 
+const AlphaBitmap& PictureCache::Load(const std::wstring& path) {
+    static const AlphaBitmap kNone;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        entries_.erase(path);
+        return kNone;
+    }
+    const std::uint64_t written =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    auto found = entries_.find(path);
+    if (found != entries_.end() && found->second.written == written && found->second.size == size)
+        return found->second.picture;
+    if (found == entries_.end() && entries_.size() >= kMostPictures) entries_.clear();
+    Entry& entry = entries_[path];
+    entry = Entry{written, size, LoadPicture(path)};
+    return entry.picture;
+}
+
 }  // namespace vt

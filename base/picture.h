@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 #include "base/handles.h"
@@ -29,6 +31,23 @@ inline PixelView PixelsOf(const AlphaBitmap& b) { return PixelsOf(b.bitmap.get()
 // their alpha (rounding down); a picture without alpha comes out opaque. Empty for a missing,
 // unreadable, undecodable or larger than 4096 x 4096 file; never throws.
 AlphaBitmap LoadPicture(const std::wstring& path);
+
+// Pictures by path, each decoded once: a widget redraws from the same few files again and again, and
+// decoding a PNG costs milliseconds. A file written or replaced since it was read is read again; a
+// missing one gives an empty picture. Holds at most kMostPictures, then starts afresh.
+class PictureCache {
+public:
+    static constexpr size_t kMostPictures = 64;
+    const AlphaBitmap& Load(const std::wstring& path);
+
+private:
+    struct Entry {
+        std::uint64_t written = 0;
+        std::uint64_t size = 0;
+        AlphaBitmap picture;
+    };
+    std::map<std::wstring, Entry> entries_;
+};
 
 // A BMP file as a 32-bit top-down DIB section of its own colours (the fourth byte of each pixel is not
 // alpha). The file is read whole and every size its headers claim is checked against it first: the

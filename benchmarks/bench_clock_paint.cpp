@@ -6,12 +6,16 @@
 #include <cstdio>
 #include <functional>
 
+#include "alarms/calendar2.h"
+#include "base/text.h"
 #include "clock/clock_paint.h"
 #include "clock/clock_paint_fakes.h"
 #include "support/clock_skin_fixture.h"
 #include "support/png_writer.h"
 #include "support/gdi_object_count.h"
 #include "support/test_support.h"
+#include "weather/forecast_draw.h"
+#include "weather/test_data.h"
 
 using namespace vt;
 
@@ -140,5 +144,31 @@ int wmain() {
     perTick("per tick, default options", 0);
     std::printf("(clock window %dx%d; the full clock measures %dx%d)\n", kWidth, kHeight,
                 static_cast<int>(painter.CalcClockWidth()), static_cast<int>(painter.CalcClockHeight()));
+
+    // The forecast widget and the calendar draw only when their data or state change (a reply, a click):
+    // one whole draw each, with the shipped skins.
+    const std::wstring dist = test::DistDir();
+    const std::wstring reply = Widen(test::WeatherData(L"golden.xml"));
+    ForecastFields fields;
+    ForecastFont font;
+    const ForecastReading reading = ReadForecastWeather(reply, kWeatherCurrent, true, fields);
+    ForecastDrawOptions forecast;
+    forecast.programDir = dist;
+    PictureCache pictures;
+    Measure("forecast widget, one whole draw", [&](int) {
+        if (!DrawForecast(fields, reading, forecast, font, pictures).bitmap) std::printf("the forecast did not draw\n");
+    }, 100);
+    CalendarRenderRequest calendar;
+    calendar.calendarDir = dist + L"Calendar";
+    calendar.view.year = 2026;
+    calendar.view.month = 12;
+    calendar.today = {2026, 12, 9};
+    calendar.names = LocaleCalendarNames();
+    calendar.iconFile = [](int) { return std::wstring(); };
+    calendar.dateText = calendar.timeText = [](TDateTime) { return std::wstring(); };
+    Measure("calendar, one whole draw", [&](int) {
+        std::wstring error;
+        if (!RenderCalendar(calendar, pictures, error)) std::printf("the calendar did not draw\n");
+    }, 100);
     return 0;
 }

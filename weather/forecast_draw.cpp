@@ -114,10 +114,11 @@ private:
     std::vector<ForecastLayer> layers_;
 };
 
-AlphaBitmap LoadFirst(std::initializer_list<std::wstring> paths) {
+const AlphaBitmap& LoadFirst(PictureCache& pictures, std::initializer_list<std::wstring> paths) {
+    static const AlphaBitmap kNone;
     for (const auto& path : paths)
-        if (auto picture = LoadPicture(path)) return picture;
-    return {};
+        if (const AlphaBitmap& picture = pictures.Load(path)) return picture;
+    return kNone;
 }
 
 int WidthOr(const AlphaBitmap& b, int fallback) { return b ? b.width : fallback; }
@@ -211,19 +212,19 @@ UniqueFont CreateForecastFont(const ForecastFont& font) {
 }
 
 ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& reading, const ForecastDrawOptions& options,
-                             ForecastFont& font) {
+                             ForecastFont& font, PictureCache& pictures) {
     const std::wstring forecastDir = options.programDir + L"Forecast\\";
     const std::wstring skinName = IsSafeSkinName(options.skinName) ? options.skinName : kDefaultForecastSkin;
     const std::wstring skinDir = forecastDir + skinName + L"\\";
     const std::wstring dayIconDir = forecastDir + kDefaultForecastSkin + L"\\";
     const std::wstring iconCode = SafeIconCode(fields.IconCode);
 
-    AlphaBitmap close = LoadPicture(forecastDir + L"close.png");
-    AlphaBitmap needle = LoadPicture(forecastDir + L"arrow.png");
-    AlphaBitmap rose = LoadPicture(forecastDir + L"compass.png");
-    AlphaBitmap icon = LoadFirst({skinDir + iconCode + L".png", skinDir + L"na.png", dayIconDir + iconCode + L".png",
-                                  dayIconDir + L"na.png"});
-    AlphaBitmap panel = LoadPicture(forecastDir + L"forecast.png");
+    const AlphaBitmap& close = pictures.Load(forecastDir + L"close.png");
+    const AlphaBitmap& needle = pictures.Load(forecastDir + L"arrow.png");
+    const AlphaBitmap& rose = pictures.Load(forecastDir + L"compass.png");
+    const AlphaBitmap& icon = LoadFirst(pictures, {skinDir + iconCode + L".png", skinDir + L"na.png",
+                                                   dayIconDir + iconCode + L".png", dayIconDir + L"na.png"});
+    const AlphaBitmap& panel = pictures.Load(forecastDir + L"forecast.png");
 
     TextMaker text(font, options.shadow);
     const ForecastSkin skin = LoadForecastSkin(forecastDir, skinName);
@@ -275,7 +276,7 @@ ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& read
             canvas.Lay(L"day" + n, text(day.name), x0, 75);
             font.size = 10;
             AlphaBitmap high = text(day.high);
-            AlphaBitmap dayIcon = LoadFirst({dayIconDir + day.dayIcon + L".png", dayIconDir + L"na.png"});
+            const AlphaBitmap& dayIcon = LoadFirst(pictures, {dayIconDir + day.dayIcon + L".png", dayIconDir + L"na.png"});
             const int Dw = WidthOr(dayIcon, kNominalIconSize), Dh = HeightOr(dayIcon, kNominalIconSize);
             canvas.Lay(L"high" + n, high, x0, 110 + Dh / 2);
             if (dayIcon) {
@@ -284,7 +285,8 @@ ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& read
                 canvas.Lay((L"dayicon" + n).c_str(), scaled.View(), x0 - 8, 97);
             }
             AlphaBitmap low = text(day.low);
-            AlphaBitmap nightIcon = LoadFirst({dayIconDir + day.nightIcon + L".png", dayIconDir + L"na.png"});
+            const AlphaBitmap& nightIcon =
+                LoadFirst(pictures, {dayIconDir + day.nightIcon + L".png", dayIconDir + L"na.png"});
             const int Nh = HeightOr(nightIcon, kNominalIconSize);
             canvas.Lay(L"low" + n, low, x0, 180 + Nh / 2);
             if (nightIcon) {

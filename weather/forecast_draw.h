@@ -84,9 +84,10 @@ inline constexpr SIZE kNominalPanelSize{290, 215};
 
 // Composes the whole picture. The font is the widget's own: the skin's elements change it step by step
 // and it keeps its last state for the next drawing. A missing picture is left out (the current icon first
-// falls back to the skin's "na" picture, a day icon to that of the day-icon folder).
+// falls back to the skin's "na" picture, a day icon to that of the day-icon folder). The pictures come
+// through the widget's cache, decoded once for all its drawings.
 ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& reading, const ForecastDrawOptions& options,
-                             ForecastFont& font);
+                             ForecastFont& font, PictureCache& pictures);
 
 // The GDI font of a forecast font at the screen's resolution.
 UniqueFont CreateForecastFont(const ForecastFont& font);

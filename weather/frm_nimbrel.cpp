@@ -183,7 +183,7 @@ void TfrmNimbrel::OnDrawWidget() {
     options.skinName = settings_.sSkinName;
     options.showWind = settings_.showWind;
     options.shadow = settings_.displayShadow;
-    ForecastPicture picture = DrawForecast(fields_, reading, options, font_);
+    ForecastPicture picture = DrawForecast(fields_, reading, options, font_, pictures_);
     picture_ = std::move(picture);
     Present();
 }

@@ -110,6 +110,7 @@ private:
     NimbrelSettings settings_;
     ForecastFields fields_;
     ForecastFont font_;
+    PictureCache pictures_;   // decoded once for all the widget's drawings
     ForecastPicture picture_;
     std::vector<std::wstring> menuSkins_;
     bool closePressed_ = false;

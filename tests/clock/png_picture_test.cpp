@@ -57,5 +57,45 @@ TEST(DrawAlphaBitmap, BlendsScaledOverTheBackground) {
     EXPECT_EQ(canvas.Pixel(2, 2), RGB(200, 100, 0)) << "outside the square";
 }
 
+// The first red pixel's red byte: which of the test's pictures a cached one is.
+int RedOf(const AlphaBitmap& picture) {
+    const PixelView v = PixelsOf(picture);
+    return v.pixels ? v.pixels[0].r : -1;
+}
+
+TEST(PictureCache, DecodesOnceAndReadsAFileAgainOnceItIsWrittenOrGone) {
+    test::TempDir dir;
+    const std::wstring path = dir.File(L"icon.png");
+    test::WritePngFile(path, 2, 2, std::vector<test::Rgba>(4, test::Rgba{100, 0, 0, 255}));
+    PictureCache cache;
+    const AlphaBitmap& first = cache.Load(path);
+    ASSERT_TRUE(first);
+    const HBITMAP decoded = first.bitmap.get();
+    EXPECT_EQ(cache.Load(path).bitmap.get(), decoded) << "the same file is not decoded again";
+
+    // Another picture of another size.
+    test::WritePngFile(path, 3, 3, std::vector<test::Rgba>(9, test::Rgba{200, 0, 0, 255}));
+    EXPECT_EQ(cache.Load(path).width, 3);
+    EXPECT_EQ(RedOf(cache.Load(path)), 200);
+
+    // The same size written later: the time of the write tells.
+    test::WritePngFile(path, 3, 3, std::vector<test::Rgba>(9, test::Rgba{50, 0, 0, 255}));
+    {
+        UniqueHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
+        FILETIME later;
+        GetSystemTimeAsFileTime(&later);
+        ULARGE_INTEGER t{{later.dwLowDateTime, later.dwHighDateTime}};
+        t.QuadPart += 10'000'000ull * 60;   // a minute on
+        later = FILETIME{t.LowPart, t.HighPart};
+        ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
+    }
+    EXPECT_EQ(RedOf(cache.Load(path)), 50);
+
+    DeleteFileW(path.c_str());
+    EXPECT_FALSE(cache.Load(path)) << "a file that is gone";
+    EXPECT_FALSE(cache.Load(dir.File(L"never.png")));
+}
+
 }  // namespace
 }  // namespace vt

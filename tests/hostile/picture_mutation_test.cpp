@@ -201,7 +201,8 @@ TEST(Mutation, CalendarSkinsDrawOrSayWhyNot) {
         rq.dateText = [](TDateTime) { return std::wstring(L"d"); };
         rq.timeText = [](TDateTime) { return std::wstring(L"t"); };
         std::wstring error;
-        const std::optional<CalendarPicture> picture = RenderCalendar(rq, error);
+        PictureCache cache;
+        const std::optional<CalendarPicture> picture = RenderCalendar(rq, cache, error);
         if (picture) {
             EXPECT_TRUE(picture->canvas);
             EXPECT_GT(picture->canvas.width, 0);
@@ -264,7 +265,8 @@ TEST(Mutation, ForecastSkinAndPicturesDrawTheWidget) {
         ForecastDrawOptions options;
         options.programDir = dir.path();
         options.skinName = L"Plain";
-        const ForecastPicture picture = DrawForecast(fields, reading, options, font);
+        PictureCache cache;
+        const ForecastPicture picture = DrawForecast(fields, reading, options, font, cache);
         EXPECT_TRUE(picture.bitmap);
     });
 }

@@ -58,7 +58,8 @@ protected:
     }
     static CalendarPicture Render(const CalendarRenderRequest& rq) {
         std::wstring error;
-        auto pic = RenderCalendar(rq, error);
+        PictureCache pictures;
+        auto pic = RenderCalendar(rq, pictures, error);
         EXPECT_TRUE(pic) << Narrow(error);
         return pic ? std::move(*pic) : CalendarPicture{};
     }
@@ -207,13 +208,14 @@ TEST_F(CalendarRender, MissingSkinIsReportedAndOnlyAnEmptyNameTakesTheDefault) {
     EXPECT_EQ(Render(rq).skin, L"Dark Blue Glass");
     rq.skin = L"Longhorn";
     std::wstring missing;
-    EXPECT_FALSE(RenderCalendar(rq, missing));
+    PictureCache pictures;
+    EXPECT_FALSE(RenderCalendar(rq, pictures, missing));
     EXPECT_EQ(missing, L"File: " + calendarDir + L"Longhorn\\calendar.png Not found");
 
     DeleteFileW((calendarDir + L"Dark Blue Glass\\calendar.png").c_str());
     std::wstring error;
     rq.skin = L"Graphite";
-    EXPECT_FALSE(RenderCalendar(rq, error));
+    EXPECT_FALSE(RenderCalendar(rq, pictures, error));
     EXPECT_EQ(error, L"File: " + calendarDir + L"Graphite\\calendar.png Not found");
 }
 

@@ -38,11 +38,12 @@ protected:
         options.programDir = folder.ProgramDir();
         options.showWind = showWind;
         options.shadow = false;
-        return DrawForecast(fields, reading, options, font);
+        return DrawForecast(fields, reading, options, font, pictures);
     }
     ForecastFolder folder;
     ForecastFields fields;
     ForecastFont font;
+    PictureCache pictures;
 };
 
 // The canvas centre of the rose and needle with the 290-wide panel and 64-pixel icons.
@@ -306,7 +307,8 @@ TEST(ForecastShippedPictures, DrawnWithTheProgramsOwnFolder) {
     ForecastReading reading = ReadForecastWeather(GoldenReply(), kWeatherCurrent, true, fields);
     ForecastDrawOptions options;
     options.programDir = DistDir();
-    auto picture = DrawForecast(fields, reading, options, font);
+    PictureCache pictures;
+    auto picture = DrawForecast(fields, reading, options, font, pictures);
     ASSERT_TRUE(picture.bitmap);
     for (const wchar_t* layer : {L"panel", L"icon", L"close", L"rose", L"needle", L"dayicon4", L"nighticon4", L"nightly"})
         EXPECT_TRUE(picture.Layer(layer)) << Narrow(layer);
