@@ -7,6 +7,7 @@
 #include "controls/alpha_bitmap.h"
 #include "controls/gblur.h"
 #include "render.h"
+#include "support/png_writer.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -22,14 +23,7 @@ struct Pixels {
 };
 
 // A minimal PNG writer (stored deflate blocks) so each colour type can be tried exactly.
-std::uint32_t Crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : bytes) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
+using test::Crc32;
 void Put32(std::string& s, std::uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((v >> shift) & 0xFF);
 }
