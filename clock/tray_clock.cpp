@@ -215,12 +215,10 @@ void TTrayClock::CopyBackground() {
     backgroundSize_ = {};
     const int width = clockWidth_, height = clockHeight_;
     if (width <= 0 || height <= 0) return;
-    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view) return;
     // A mapping published for another size must not be read past its end.
-    MEMORY_BASIC_INFORMATION region{};
-    const SIZE_T needed = static_cast<SIZE_T>(width) * static_cast<SIZE_T>(height) * 4;
-    if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < needed) return;
+    UniqueView view =
+        MapAtLeast(mapping.get(), FILE_MAP_READ, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    if (!view) return;
 
     BITMAPINFO info = TopDownDib32(width, height);
     WindowDC screen(nullptr);
@@ -267,12 +265,10 @@ LRESULT TTrayClock::RenderToHostPixels(HWND clock) {
     if (width <= 0 || height <= 0) return 0;
     UniqueHandle mapping(OpenFileMappingW(FILE_MAP_WRITE, FALSE, kClockPixelsName));
     if (!mapping) return 0;
-    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
-    if (!view) return 0;
     // A mapping made for another size must not be written past its end.
-    MEMORY_BASIC_INFORMATION region{};
-    const SIZE_T bytes = static_cast<SIZE_T>(width) * static_cast<SIZE_T>(height) * 4;
-    if (!VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return 0;
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    UniqueView view = MapAtLeast(mapping.get(), FILE_MAP_WRITE, bytes);
+    if (!view) return 0;
     BITMAPINFO info = TopDownDib32(width, height);
     void* bits = nullptr;
     UniqueBitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -40,17 +40,24 @@ inline constexpr wchar_t kSharedDataName[] = L"Quellix-SharedData";
 // The taskbar's background under the clock goes to the component through "Quellix-SharedData": width x
 // height 32-bit pixels, rows from the top. Replaces `mapping` with one of that size and returns a
 // writable view of it, or nothing; the component holds a mapping open only while it copies.
+// A view of the whole of a mapping, or nothing when it holds fewer than `bytes`: a mapping of the same
+// name may have been made by another process, or for another size, and is never read or written past
+// its end.
+inline UniqueView MapAtLeast(HANDLE mapping, DWORD access, size_t bytes) {
+    if (!mapping) return {};
+    UniqueView view(MapViewOfFile(mapping, access, 0, 0, 0));
+    MEMORY_BASIC_INFORMATION region{};
+    if (!view || !VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return {};
+    return view;
+}
+
 inline UniqueView PublishBackgroundView(UniqueHandle& mapping, SIZE size) {
     if (size.cx <= 0 || size.cy <= 0) return {};
     const size_t bytes = static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy) * 4;
     mapping.reset();
     mapping.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(bytes),
                                      kSharedDataName));
-    if (!mapping) return {};
-    UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
-    MEMORY_BASIC_INFORMATION region{};
-    if (!view || !VirtualQuery(view.get(), &region, sizeof region) || region.RegionSize < bytes) return {};
-    return view;
+    return MapAtLeast(mapping.get(), FILE_MAP_WRITE, bytes);
 }
 // Top-down 32-bit pixels of the drawn clock, made by the host at its clock window's client size.
 inline constexpr wchar_t kClockPixelsName[] = L"Quellix-ClockPixels";

@@ -403,7 +403,8 @@ bool TaskbarHost::PaintComponentPixels() {
     }
     LRESULT answer = 0;
     if (!Forward(CLOCKCODE_RENDER, &answer) || answer != kClockRenderedAnswer) return false;
-    UniqueView view(MapViewOfFile(pixels_.get(), FILE_MAP_READ, 0, 0, 0));
+    // The name may have been taken by a mapping of another size before ours: never read past its end.
+    UniqueView view = MapAtLeast(pixels_.get(), FILE_MAP_READ, bytes);
     if (!view) return false;
     PaintDC paint(clock);
     if (!paint.get()) return true;

@@ -91,6 +91,36 @@ TEST(HostRoad, ComponentPaintReachesTheHostsClockWindowOnScreen) {
     EXPECT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 5000));
 }
 
+// Another process took the name of the clock's pixels first, with one page where the clock needs more:
+// neither the component nor the host may write or read past its end; the host goes on serving.
+TEST(HostRoad, AClockPixelsMappingTooSmallForTheClockIsNeverReadPastItsEnd) {
+    ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000));
+    UniqueHandle squatter(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, kClockPixelsName));
+    ASSERT_TRUE(squatter);
+    auto tray = std::make_unique<TTrayClock>();
+    int inits = 0, paints = 0;
+    tray->OnInit = [&] { ++inits; };
+    tray->OnCalcClockSize = [&] {
+        tray->SetClockWidth(90);
+        tray->SetClockHeight(20);
+    };
+    tray->OnPaint = [&](HDC dc, const RECT& client) {
+        ++paints;
+        UniqueBrush brush(CreateSolidBrush(kClockColour));
+        FillRect(dc, &client, brush.get());
+    };
+    tray->Loaded();
+    HostProcess host;
+    ASSERT_TRUE(host.Start(L"TTrayClock"));
+    ASSERT_TRUE(PumpUntil([&] { return inits > 0 && tray->ClockWindow() && tray->HasBackground(); }, 15000));
+    for (int i = 0; i < 5; ++i) {
+        InvalidateRect(tray->ClockWindow(), nullptr, FALSE);
+        PumpUntil([] { return false; }, 200);
+    }
+    EXPECT_EQ(host.WaitExit(0), STILL_ACTIVE) << "the host ended while painting";
+    tray.reset();
+    EXPECT_EQ(host.WaitExit(10000), 0u);
+}
 
 // A host serving a component of this process, both started fresh for each test.
 struct HostServing : testing::Test {
