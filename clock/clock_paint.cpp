@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/text.h"
-#include "base/taskbar_locator.h"
 #include "base/dib.h"
+#include "base/taskbar_locator.h"
+#include "base/text.h"
+#include "clock/clock_paint_parts.h"
 
 namespace vt {
 
@@ -36,21 +37,6 @@ int TwelveHour(int h) {
     if (h == 0) return 12;
     return h;
 }
-
-// A 32-bit top-down DIB section for a kept picture, its pixels at `bits`.
-HBITMAP MakeDibSection(HDC target, int width, int height, std::uint32_t*& bits) {
-    BITMAPINFO bi = TopDownDib32(width, height);
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(target, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    bits = bitmap ? static_cast<std::uint32_t*>(pixels) : nullptr;
-    return bitmap;
-}
-
-struct PaintBusyGuard {
-    explicit PaintBusyGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~PaintBusyGuard() { flag_ = false; }
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -85,82 +71,6 @@ std::optional<UINT> SystemTaskbar::TaskbarEdge() const {
     if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return std::nullopt;
     return abd.uEdge;
 }
-
-// ---- one paint ----
-
-class ClockPainter::Frame {
-public:
-    Frame(HDC dc, GlyphDrawer& draw, const SkinMetrics& m) : dc(dc), draw(draw) {
-        DW = m.DigitWidth;
-        DH = m.DigitHeight;
-        TW = m.TextCellWidth;
-        TH = m.TextCellHeight;
-        textOffset = std::max(0, (DH - 13) / 2);
-    }
-    // The small text rows beside the digits of a block whose digits stand at height y.
-    int TopRow(int y) const { return y + textOffset; }
-    int BottomRow(int y) const { return y + TH + 1 + textOffset; }
-    int MonthRow(int y) const { return y + TH + 2 + textOffset; }
-    void Text(const std::wstring& s, int x, int row) const {
-        for (size_t i = 0; i < s.size(); ++i) draw.DrawTextGlyph(s[i], x + static_cast<int>(i) * TW, row);
-    }
-
-    HDC dc;
-    GlyphDrawer& draw;
-    int DW = 0, DH = 0, TW = 0, TH = 0, textOffset = 0;
-    ClockLayout layout;
-    std::wstring monthNumber, monthAbbrev, zoneMonthAbbrev, dayAbbrev, day, zoneDay;
-    int isoWeek = 0;
-    std::array<Cell, 12>* cells = nullptr;   // where the changing glyphs go, when a picture is kept
-    int* cellCount = nullptr;
-};
-
-// The composed clock and the same without its glyphs, 32-bit pictures the size of the client area whose
-// pixels are at hand, and what the composition was made from.
-class ClockPainter::Picture {
-public:
-    Picture(HDC target, int width, int height)
-        : width(width),
-          height(height),
-          plateDC(CreateCompatibleDC(target)),
-          pictureDC(CreateCompatibleDC(target)),
-          plate(MakeDibSection(target, width, height, plateBits)),
-          picture(MakeDibSection(target, width, height, pictureBits)),
-          keepPlate(plateDC.get(), plateDC ? plate.get() : nullptr),
-          keepPicture(pictureDC.get(), pictureDC ? picture.get() : nullptr) {}
-    bool Made() const { return plateDC && pictureDC && plateBits && pictureBits; }
-    PixelTarget Pixels() const { return PixelTarget{pictureBits, width, height}; }
-
-    // The plate under one cell back into the picture.
-    void Restore(RECT r) {
-        RECT all{0, 0, width, height};
-        if (!IntersectRect(&r, &r, &all)) return;
-        for (int y = r.top; y < r.bottom; ++y) {
-            const size_t at = static_cast<size_t>(y) * width + r.left;
-            std::copy_n(plateBits + at, r.right - r.left, pictureBits + at);
-        }
-    }
-
-    int width, height;
-    std::uint32_t* plateBits = nullptr;
-    std::uint32_t* pictureBits = nullptr;
-    UniqueMemDC plateDC, pictureDC;
-    UniqueBitmap plate, picture;
-    SelectGuard keepPlate, keepPicture;
-
-    // What the composition shows besides its cells.
-    TClockOptions options;
-    double temperValue = 0;
-    std::wstring line1, line2;
-    HBITMAP icon = nullptr;
-    RECT client{};
-    std::uint64_t background = 0;
-    int day = 0, zoneDay = 0;
-    bool isAM = false, zoneIsAM = false, leadingZeroHidden = false;
-    std::int64_t upDays = 0;
-    std::array<Cell, 12> cells{};
-    int cellCount = 0;
-};
 
 // ---- the painter ----
 
@@ -396,7 +306,7 @@ void ClockPainter::PaintClock(HDC dc, const RECT& clientRect) { Paint(dc, client
 
 void ClockPainter::Paint(HDC dc, const RECT& clientRect) {
     if (!skin_.SkinLoaded() || paintBusy_ || !dc) return;
-    PaintBusyGuard busy(paintBusy_);
+    paint_parts::PaintBusyGuard busy(paintBusy_);
     // A gradient is painted under glyphs that let it show through.
     const TClockOptions& c = options_.ClockOptions;
     const bool transparent = c.TransparentClock || c.GradientClock;
@@ -462,153 +372,6 @@ void ClockPainter::PaintGlyphs(Frame& f) {
     }
     if (c.Mode == 0) PaintTimeAndDate(f, left, l.Top);
     else if (c.Mode == 1) PaintUpTime(f, left, l.Top);
-}
-
-// Draws a glyph that changes from second to second and, when a picture is being composed, keeps where.
-void ClockPainter::DrawCell(const Frame& f, CellKind kind, int index, int x, int y) const {
-    Cell cell{kind, static_cast<std::uint8_t>(index), 0, x, y};
-    cell.value = CellValue(cell);
-    std::vector<RECT>* others = f.draw.RecordDrawsInto(nullptr);   // a cell's own glyph overlaps nothing
-    DrawCellGlyph(f.draw, cell);
-    f.draw.RecordDrawsInto(others);
-    if (f.cells && *f.cellCount < static_cast<int>(f.cells->size())) (*f.cells)[(*f.cellCount)++] = cell;
-}
-
-void ClockPainter::DrawCellGlyph(const GlyphDrawer& draw, const Cell& cell) {
-    switch (cell.kind) {
-    case CellKind::TimeDigit:
-    case CellKind::UpDigit: draw.DrawDigitGlyph(cell.value, cell.x, cell.y); break;
-    case CellKind::Colon:
-        if (cell.value) draw.DrawColon(cell.x, cell.y);
-        break;
-    case CellKind::ZoneDigit: draw.DrawTextGlyph(static_cast<wchar_t>(L'0' + cell.value), cell.x, cell.y); break;
-    }
-}
-
-RECT ClockPainter::CellRect(const Cell& cell) const {
-    const SkinMetrics& m = skin_.Metrics();
-    const bool text = cell.kind == CellKind::ZoneDigit;
-    return RECT{cell.x, cell.y, cell.x + (text ? m.TextCellWidth : m.DigitWidth),
-                cell.y + (text ? m.TextCellHeight : m.DigitHeight)};
-}
-
-std::uint8_t ClockPainter::CellValue(const Cell& cell) const {
-    switch (cell.kind) {
-    case CellKind::TimeDigit:
-    case CellKind::UpDigit: return clockDigits_[cell.index];
-    case CellKind::Colon: return colonVisible_ || !options_.ClockOptions.Blink;
-    case CellKind::ZoneDigit: return zoneDigits_[cell.index];
-    }
-    return 0;
-}
-
-// ---- the kept picture ----
-
-bool ClockPainter::PictureStillFits(const Picture& p, const RECT& clientRect, std::uint64_t background) const {
-    const TClockOptions& c = options_.ClockOptions;
-    const PainterOptions& o = options_;
-    const bool sameDays = c.Mode != 0 || static_cast<int>(std::floor(shownTime_)) == p.day;
-    const bool sameZone = !c.ShowZone || (static_cast<int>(std::floor(shownZoneTime_)) == p.zoneDay &&
-                                          zoneIsAM_ == p.zoneIsAM);
-    return p.background == background && EqualRect(&p.client, &clientRect) && sameDays && sameZone &&
-           isAM_ == p.isAM && (!c.ShowZero && c.Mode == 0 && clockDigits_[0] == 0) == p.leadingZeroHidden &&
-           (c.Mode != 1 || upDays_ == p.upDays) && o.TemperValue == p.temperValue &&
-           o.WeatherIconPicture.bitmap.get() == p.icon && c == p.options && o.WeatherLocationLine1 == p.line1 &&
-           o.WeatherLocationLine2 == p.line2;
-}
-
-bool ClockPainter::Compose(HDC dc, const RECT& clientRect, std::uint64_t background) {
-    picture_.reset();
-    const int width = clientRect.right, height = clientRect.bottom;
-    if (width <= 0 || height <= 0) return false;
-    const TClockOptions& c = options_.ClockOptions;
-    const bool transparent = c.TransparentClock || c.GradientClock;
-    auto p = std::make_unique<Picture>(dc, width, height);
-    if (!p->Made()) return false;
-    SelectedSkin skinDCs(p->pictureDC.get(), skin_, transparent);
-    if (!skinDCs) return false;
-    GlyphDrawer draw(p->pictureDC.get(), skinDCs, skin_.Metrics(), transparent);
-
-    Frame f(p->pictureDC.get(), draw, skin_.Metrics());
-    f.layout = Layout(clientRect, TaskbarShape());
-    f.cells = &p->cells;
-    f.cellCount = &p->cellCount;
-    BitBlt(p->plateDC.get(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
-    PaintPlate(p->plateDC.get(), f.layout.ClientRect);
-    BitBlt(p->pictureDC.get(), 0, 0, width, height, p->plateDC.get(), 0, 0, SRCCOPY);
-    std::vector<RECT> others;
-    draw.RecordDrawsInto(&others);
-    PaintGlyphs(f);
-    draw.RecordDrawsInto(nullptr);
-    GdiFlush();   // what GDI drew is in the pixels before they are written directly
-    for (int i = 0; i < p->cellCount; ++i) {
-        const RECT cell = CellRect(p->cells[i]);
-        RECT common;
-        p->cells[i].overlapped =
-            std::any_of(others.begin(), others.end(), [&](const RECT& r) { return IntersectRect(&common, &cell, &r); });
-    }
-
-    p->options = c;
-    p->temperValue = options_.TemperValue;
-    p->line1 = options_.WeatherLocationLine1;
-    p->line2 = options_.WeatherLocationLine2;
-    p->icon = options_.WeatherIconPicture.bitmap.get();
-    p->client = clientRect;
-    p->background = background;
-    p->day = static_cast<int>(std::floor(shownTime_));
-    p->zoneDay = static_cast<int>(std::floor(shownZoneTime_));
-    p->isAM = isAM_;
-    p->zoneIsAM = zoneIsAM_;
-    p->leadingZeroHidden = !c.ShowZero && c.Mode == 0 && clockDigits_[0] == 0;
-    p->upDays = upDays_;
-    picture_ = std::move(p);
-    return true;
-}
-
-// Each cell goes back to the plate under it and takes its new glyph, pixel by pixel: a second costs no
-// GDI call but the blit of the picture. A cell that another glyph reaches into cannot be redrawn alone:
-// the whole picture is composed again.
-void ClockPainter::RedrawChangedCells(Picture& p) {
-    const GlyphDrawer draw(p.Pixels(), skin_, p.options.TransparentClock || p.options.GradientClock);
-    for (int i = 0; i < p.cellCount; ++i) {
-        Cell& cell = p.cells[i];
-        const std::uint8_t value = CellValue(cell);
-        if (cell.kind == CellKind::TimeDigit) drawnDigits_[cell.index] = value;
-        if (value == cell.value) continue;
-        if (cell.overlapped) {
-            picture_.reset();
-            return;
-        }
-        cell.value = value;
-        p.Restore(CellRect(cell));
-        DrawCellGlyph(draw, cell);
-    }
-    if (options_.ClockOptions.ShowZone) drawnZoneDigits_ = zoneDigits_;
-}
-
-bool ClockPainter::PictureOutdated() const {
-    if (!picture_ || !PictureStillFits(*picture_, picture_->client, picture_->background)) return true;
-    for (int i = 0; i < picture_->cellCount; ++i)
-        if (CellValue(picture_->cells[i]) != picture_->cells[i].value) return true;
-    return false;
-}
-
-void ClockPainter::PaintClockCached(HDC dc, const RECT& clientRect, std::uint64_t background) {
-    if (!skin_.SkinLoaded() || paintBusy_ || !dc) return;
-    if (picture_ && !PictureStillFits(*picture_, clientRect, background)) picture_.reset();
-    if (picture_) RedrawChangedCells(*picture_);
-    if (!picture_) {
-        bool composed = false;
-        {
-            PaintBusyGuard busy(paintBusy_);
-            composed = Compose(dc, clientRect, background);
-        }
-        if (!composed) {
-            Paint(dc, clientRect);   // no room for a kept picture: paint straight into dc
-            return;
-        }
-    }
-    BitBlt(dc, 0, 0, picture_->width, picture_->height, picture_->pictureDC.get(), 0, 0, SRCCOPY);
 }
 
 void ClockPainter::PaintGradient(HDC dc, RECT r) const {
