@@ -78,7 +78,6 @@ int RunMainForm(MainFormConfig config, MainFormHooks hooks) {
 int RunVantoric() {
     try {
         ComApartment com;
-        TimeZoneList();  // built once, before any window, as the stored zone indexes expect
         ReadProgramVersion();
         static RegistryZoneClock zones;   // outlives the painter, which lives to the end of the process
         SetZoneClock(&zones);

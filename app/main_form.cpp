@@ -50,6 +50,9 @@ void TfrmClock::RegisterClass() {
 }
 
 bool TfrmClock::Create() {
+    // The host process starts first: its start-up runs beside the making of the form.
+    hostStarted_ = config_.host->Start(config_.appDir);   // a failure is reported once the form is whole
+    TimeZoneList();   // built once, before any window, as the stored zone indexes expect
     RegisterClass();
     std::wstring caption = std::wstring(kProductTitle) + L" - Dorminax";
     HWND w = CreateWindowExW(0, kMainFormClass, caption.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -60,23 +63,73 @@ bool TfrmClock::Create() {
     return true;
 }
 
+// The clock comes first: the painter is ready before the pages are made, and
+// between pages the host's questions are answered, so the taskbar shows the clock while the rest of
+// the dialog is still being built.
 void TfrmClock::FormCreate() {
+    building_ = true;
+    if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
+    if (config_.painter) {
+        config_.painter->InitClockPaint(SkinsDir());
+        config_.painter->LoadClockOptions(config_.store.settingsDir);
+    }
     icon_.reset(static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     trayIcon_.Setup(hwnd_, icon_ ? icon_.get() : LoadIconW(nullptr, IDI_APPLICATION), kProductTitle);
-    CreatePages();
-    CreateAlarmEditor();
     fastMenu_.reset(LoadMenuW(Instance(), MAKEINTRESOURCEW(IDM_FASTMENU)));
     SetMenuDefaultItem(GetSubMenu(fastMenu_.get(), 0), IDM_SHOWMAIN, FALSE);
     CreateTrayClock();
+    CreatePages();
+    AnswerSentMessages();
+    CreateAlarmEditor();   // the form's last window: once it exists, sent messages wait for the whole form
+    building_ = false;
     reallyQuit_ = false;
+}
+
+// Runs what other threads and processes sent (the host asking the clock's size, background and picture)
+// and leaves posted messages queued: nothing but the clock is answered before the form is whole.
+void TfrmClock::AnswerSentMessages() {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+// The host asks three questions in turn before the clock shows (its size, the background, the picture),
+// each answered at the next gap between pages: once it has announced itself, the slow weather page waits
+// for the clock rather than the clock for it.
+void TfrmClock::LetTheClockShow(DWORD maxMs) {
+    const DWORD start = GetTickCount();
+    while (trayClock_ && trayClock_->HostAnnounced() && !clockPainted_) {
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= maxMs) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, maxMs - waited, QS_SENDMESSAGE);
+        AnswerSentMessages();
+    }
+}
+
+// A message another process sends the form while it is being built: commands wait in the queue until
+// the form is whole; closing and ending the session are not acted on half-built.
+LRESULT TfrmClock::WhileBuilding(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= WM_USER || msg == WM_CLOSE) {
+        PostMessageW(hwnd_, msg, wp, lp);
+        return 0;
+    }
+    switch (msg) {
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+    case WM_SYSCOMMAND:
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_TIMER:
+    case WM_INITMENUPOPUP:
+        return 0;
+    default: return Default(msg, wp, lp);
+    }
 }
 
 void TfrmClock::CreatePages() {
     tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
                            hwnd_, reinterpret_cast<HMENU>(IDC_TABCONTROL1), Instance(), nullptr);
     SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    MakeTabImages();
     for (int i = 0; i < 6; ++i) {
         TCITEMW item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -100,7 +153,10 @@ void TfrmClock::CreatePages() {
     const std::array<TMainPage*, 8> ownPages = {dateTimePage_.get(), nullptr, skinsPage_.get(), nullptr,
                                                 timeZonesPage_.get(), atomicClockPage_.get(), aboutPage_.get(),
                                                 proxyPage_.get()};
-    for (size_t i = 0; i < pages_.size(); ++i) {
+    // The weather page, the slowest to make, comes last: by then the host has mostly shown the clock.
+    static constexpr std::array<size_t, 8> kMakingOrder = {0, 1, 2, 4, 5, 6, 7, 3};
+    static_assert(kMakingOrder.size() == std::tuple_size_v<decltype(pages_)>);
+    for (size_t i : kMakingOrder) {
         if (ownPages[i]) {
             pages_[i] = ownPages[i]->Create(hwnd_);
         } else if (i == 1) {
@@ -114,13 +170,16 @@ void TfrmClock::CreatePages() {
             alarmsPage_ = std::make_unique<TAlarmsPage>(std::move(h));
             pages_[i] = alarmsPage_->Create(hwnd_);
         } else {
+            LetTheClockShow(250);
             CreateWeatherPage();
             pages_[i] = weather_->Create(hwnd_);
         }
         if (!pages_[i])  // a page whose template failed: an empty one keeps the tabs working
             pages_[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, hwnd_, nullptr,
                                         Instance(), nullptr);
+        AnswerSentMessages();
     }
+    MakeTabImages();   // the first pictures decoded: after the clock's first questions are answered
     LayoutPages();
     ModelToControls();
     SelectPage(0);
@@ -219,7 +278,6 @@ void TfrmClock::BackToTabPage() { SelectPage(static_cast<int>(SendMessageW(tab_,
 
 bool TfrmClock::InitClock() {
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
-    if (config_.store.settingsDir.empty()) config_.store.settingsDir = ResolveSettingsDir(config_.store);
     if (!CreateFolderTree(config_.store.settingsDir))
         ReportSaveFailure(L"The settings folder " + config_.store.settingsDir + L" could not be created: " +
                           SystemErrorText(GetLastError()));
@@ -247,7 +305,7 @@ bool TfrmClock::InitClock() {
         [this](const AlarmWindowRequest& r) { TfrmOnAlarm::Open(alarmWindowDeps_, AlarmWindows, r); }});
     // The handler is connected above, before the check timer starts.
     SetTimer(hwnd_, kAlarmTimer, 900, nullptr);
-    if (!config_.host->Start(hwnd_, config_.appDir)) {
+    if (!hostStarted_) {
         Message(L"Can't run Quellix.exe", L"Can't run Quellix.exe", nullptr);
         reallyQuit_ = true;
         PostMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -269,10 +327,6 @@ void TfrmClock::LoadOptions() {
     RestorePlacement();
     proxyPage_->ApplyProxy();
     atomicClockPage_->Start(hwnd_);
-    if (config_.painter) {
-        config_.painter->InitClockPaint(config_.appDir + L"\\skins\\");
-        config_.painter->LoadClockOptions(config_.store.settingsDir);
-    }
 }
 
 void TfrmClock::SaveOptions() {

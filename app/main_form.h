@@ -46,12 +46,12 @@ inline constexpr wchar_t kProductName[] = L"Vantoric";
 class IHostLauncher {
 public:
     virtual ~IHostLauncher() = default;
-    virtual bool Start(HWND owner, const std::wstring& appDir) = 0;
+    virtual bool Start(const std::wstring& appDir) = 0;
 };
 
-class ShellHostLauncher final : public IHostLauncher {
+class HostProcessLauncher final : public IHostLauncher {
 public:
-    bool Start(HWND owner, const std::wstring& appDir) override;
+    bool Start(const std::wstring& appDir) override;
 };
 
 // The clock painter as the main form uses it.
@@ -191,6 +191,9 @@ private:
     void ShowAtomicClockPage();
     void FormCreate();
     void CreatePages();
+    void AnswerSentMessages();
+    void LetTheClockShow(DWORD maxMs);
+    LRESULT WhileBuilding(UINT msg, WPARAM wp, LPARAM lp);
     void LayoutPages();
     void OnCommand(int id);
     void SetSwitch(bool MainOptions::*field, WPARAM wp);
@@ -236,7 +239,7 @@ private:
     std::unique_ptr<TAboutPage> aboutPage_;
     std::unique_ptr<TProxyPage> proxyPage_;
     MainFormHooks hooks_;
-    ShellHostLauncher defaultHost_;
+    HostProcessLauncher defaultHost_;
     MainOptions options_;
     TrayIcon trayIcon_;
     UniqueMenu fastMenu_;
@@ -251,6 +254,9 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     bool loading_ = false;        // the controls are being filled from the options
     bool reallyQuit_ = false;     // closing ends the program instead of hiding the dialog
+    bool building_ = false;       // the pages are still being made; only the clock answers
+    bool hostStarted_ = false;
+    bool clockPainted_ = false;
     bool optionsLoaded_ = false;  // nothing is saved before the options were read
     bool saveFailureShown_ = false;
     bool destroyed_ = false;

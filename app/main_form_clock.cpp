@@ -13,11 +13,19 @@ void TfrmClock::RunDateTimeProperties() {
     ShellExecuteW(nullptr, L"open", L"control.exe", L"timedate.cpl", nullptr, SW_SHOW);
 }
 
-bool ShellHostLauncher::Start(HWND owner, const std::wstring& appDir) {
-    std::wstring file = appDir + L"\\Quellix.exe";
-    auto r = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(owner, L"open", file.c_str(), L"TTrayClock", appDir.c_str(), SW_SHOWNORMAL));
-    return r > 32;
+// Started as a process of its own, not through the shell: its path is known, and the shell's road
+// adds a good part of a second's start-up under some shells.
+bool HostProcessLauncher::Start(const std::wstring& appDir) {
+    const std::wstring file = appDir + L"\\Quellix.exe";
+    std::wstring command = L"\"" + file + L"\" TTrayClock";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(file.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, appDir.c_str(), &startup,
+                        &started))
+        return false;
+    UniqueHandle process(started.hProcess), thread(started.hThread);
+    return true;
 }
 
 void TfrmClock::CreateAlarmEditor() {
@@ -57,6 +65,7 @@ void TfrmClock::CreateTrayClock() {
     trayClock_ = std::make_unique<TTrayClock>();
     TTrayClock& t = *trayClock_;
     t.OnPaint = [this](HDC dc, const RECT& client) {
+        clockPainted_ = true;
         if (config_.painter) config_.painter->PaintClock(dc, client, trayClock_->BackgroundVersion());
     };
     t.OnInit = [this] {
@@ -67,12 +76,19 @@ void TfrmClock::CreateTrayClock() {
         trayClock_->SetClockWidth(config_.painter->CalcClockWidth());
         trayClock_->SetClockHeight(config_.painter->CalcClockHeight());
     };
-    t.OnClick = [this](MouseButton, ShiftState, int, int) { TrayClock1Click(); };
-    t.OnMouseOver = [this](ShiftState, int, int) { TrayClock1MouseOver(); };
-    t.OnMouseLeave = [this](ShiftState, int, int) { TrayClock1MouseLeave(); };
+    // The clock shows before the pages are made: what a click or hover opens waits for them.
+    t.OnClick = [this](MouseButton, ShiftState, int, int) {
+        if (!building_) TrayClock1Click();
+    };
+    t.OnMouseOver = [this](ShiftState, int, int) {
+        if (!building_) TrayClock1MouseOver();
+    };
+    t.OnMouseLeave = [this](ShiftState, int, int) {
+        if (!building_) TrayClock1MouseLeave();
+    };
     // The quick menu comes on the right button's release: what the hover opened must not cover it.
     t.OnMouseDown = [this](MouseButton button, ShiftState, int, int) {
-        if (button == MouseButton::Right) TrayClock1MouseLeave();
+        if (button == MouseButton::Right && !building_) TrayClock1MouseLeave();
     };
     t.SetPopupMenu(GetSubMenu(fastMenu_.get(), 0), hwnd_);
     t.Loaded();

@@ -159,6 +159,7 @@ void TfrmClock::ChooseSkin(const std::wstring& name) { skinsPage_->ChooseSkin(na
 void TfrmClock::RandomSkin() { skinsPage_->RandomSkin(); }
 
 LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (building_ && InSendMessage()) return WhileBuilding(msg, wp, lp);
     if (msg == taskbarCreatedMessage_ && msg != 0) {
         // The shell restarted: the icon and the clock must be attached to the new taskbar.
         EnableTimer(false);

@@ -79,11 +79,9 @@ HWND PaintedClock() {
     RECT r{};
     GetWindowRect(clock, &r);
     if (r.right <= r.left || r.bottom <= r.top) return nullptr;
-    WindowDC screen(nullptr);
-    const COLORREF first = GetPixel(screen.get(), r.left, r.top);
-    for (int y = r.top; y < r.bottom; y += 2)
-        for (int x = r.left; x < r.right; x += 2)
-            if (GetPixel(screen.get(), x, y) != first) return clock;
+    const std::vector<COLORREF> pixels = ScreenPixels(r);
+    for (COLORREF c : pixels)
+        if (c != pixels.front()) return clock;
     return nullptr;
 }
 

@@ -79,6 +79,8 @@ public:
     // The clock window of the last attach: the one the host announced (wParam of its WM_TRAYCLOCKINIT), else
     // the one FindTaskbarClockWindow finds; null when there is none. The main form refreshes this window.
     HWND ClockWindow() const { return clockWindow_; }
+    // The host has announced the window it serves: its questions about the clock are on their way.
+    bool HostAnnounced() const { return announcedClock_ != nullptr; }
     bool HasBackground() const { return static_cast<bool>(background_); }
     // Changes whenever the host publishes the picture under the clock anew (its size goes with it).
     std::uint64_t BackgroundVersion() const { return backgroundVersion_; }

@@ -20,7 +20,7 @@ class FakeHost : public IHostLauncher {
 public:
     bool result = true;
     int starts = 0;
-    bool Start(HWND, const std::wstring&) override {
+    bool Start(const std::wstring&) override {
         ++starts;
         return result;
     }

@@ -4,10 +4,12 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <thread>
 
 #include "app/application.h"
 #include "app/main_form.h"
 #include "base/inifile.h"
+#include "clock/command_messages.h"
 #include "base/registry.h"
 #include "support/loopback_server.h"
 #include "weather/weather_request.h"
@@ -31,6 +33,50 @@ TEST_F(MainFormTest, StartsHiddenWithTheHostStartedAndThePainterLoaded) {
     GetClassNameW(f.hwnd(), cls, 64);
     EXPECT_STREQ(cls, L"TfrmClock");
     EXPECT_EQ(f.CurrentPage(), 3);  // the stored start page defaults to "Weather"
+}
+
+// The clock is answered while the pages are still being made: what others send the half-built form then
+// must wait for it or be left alone, never reach a page that does not exist yet.
+TEST_F(MainFormTest, MessagesSentWhileTheFormIsBuiltWaitForItOrAreLeftAlone) {
+    struct SendingHost : test::FakeHost {
+        std::atomic<bool> creating{false}, stop{false};
+        std::atomic<int> answeredWhileCreating{0};
+        std::thread sender;
+        bool Start(const std::wstring& dir) override {
+            sender = std::thread([this] {
+                const UINT messages[] = {WM_INITMENUPOPUP, WM_SETSHOWDATE, WM_NOTIFY,
+                                         WM_TIMECHANGE, WM_CLOSE, WM_QUERYENDSESSION};
+                for (size_t i = 0; !stop; ++i) {
+                    HWND main = FindWindowW(L"TfrmClock", nullptr);
+                    if (!main) {
+                        Sleep(1);
+                        continue;
+                    }
+                    const bool before = creating;
+                    DWORD_PTR answer = 0;
+                    if (SendMessageTimeoutW(main, messages[i % std::size(messages)], 0, 0, SMTO_NORMAL, 200, &answer) &&
+                        before && creating)
+                        ++answeredWhileCreating;
+                }
+            });
+            return test::FakeHost::Start(dir);
+        }
+    } sending;
+    config.host = &sending;
+    form = std::make_unique<TfrmClock>(config, hooks);
+    sending.creating = true;
+    ASSERT_TRUE(form->Create());
+    sending.creating = false;
+    sending.stop = true;
+    sending.sender.join();
+    EXPECT_GT(sending.answeredWhileCreating, 0);   // answered between pages, not only after
+    ASSERT_TRUE(form->InitClock());
+    form->LoadOptions();
+    test::Pump();
+    // The command and the close waited in the queue for the whole form.
+    ASSERT_NE(form->hwnd(), nullptr);
+    EXPECT_FALSE(form->ReallyQuit());
+    EXPECT_EQ(form->Options().showDate, false);
 }
 
 TEST_F(MainFormTest, HostThatCannotStartEndsTheProgram) {
