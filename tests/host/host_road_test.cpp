@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,25 @@ COLORREF ScreenPixel(int x, int y) {
     return GetPixel(screen.get(), x, y);
 }
 
+// A component 90 x 20 that fills its client area, less `inset` at each side, with the known colour.
+std::unique_ptr<TTrayClock> ColourClock(int& inits, int& paints, int inset) {
+    auto tray = std::make_unique<TTrayClock>();
+    TTrayClock& t = *tray;
+    tray->OnInit = [&inits] { ++inits; };
+    tray->OnCalcClockSize = [&t] {
+        t.SetClockWidth(90);
+        t.SetClockHeight(20);
+    };
+    tray->OnPaint = [&paints, inset](HDC dc, const RECT& client) {
+        ++paints;
+        UniqueBrush brush(CreateSolidBrush(kClockColour));
+        RECT r = client;
+        InflateRect(&r, -inset, -inset);
+        FillRect(dc, &r, brush.get());
+    };
+    return tray;
+}
+
 // The colour shows and is still there a moment later (nothing of the host's own drawing covers it).
 bool ShowsOnScreen(int x, int y, COLORREF colour) {
     if (!PumpUntil([&] { return ScreenPixel(x, y) == colour; }, 5000)) return false;
@@ -38,20 +58,8 @@ TEST(HostRoad, ComponentPaintReachesTheHostsClockWindowOnScreen) {
     ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000))
         << "no taskbar: the prefix must run on the \"shell\" desktop";
 
-    auto tray = std::make_unique<TTrayClock>();
     int inits = 0, paints = 0;
-    tray->OnInit = [&] { ++inits; };
-    tray->OnCalcClockSize = [&] {
-        tray->SetClockWidth(90);
-        tray->SetClockHeight(20);
-    };
-    tray->OnPaint = [&](HDC dc, const RECT& client) {
-        ++paints;
-        UniqueBrush brush(CreateSolidBrush(kClockColour));
-        RECT r = client;
-        InflateRect(&r, -2, -2);
-        FillRect(dc, &r, brush.get());
-    };
+    auto tray = ColourClock(inits, paints, 2);
     tray->Loaded();
 
     HostProcess host;
@@ -97,18 +105,8 @@ TEST(HostRoad, AClockPixelsMappingTooSmallForTheClockIsNeverReadPastItsEnd) {
     ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000));
     UniqueHandle squatter(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, kClockPixelsName));
     ASSERT_TRUE(squatter);
-    auto tray = std::make_unique<TTrayClock>();
     int inits = 0, paints = 0;
-    tray->OnInit = [&] { ++inits; };
-    tray->OnCalcClockSize = [&] {
-        tray->SetClockWidth(90);
-        tray->SetClockHeight(20);
-    };
-    tray->OnPaint = [&](HDC dc, const RECT& client) {
-        ++paints;
-        UniqueBrush brush(CreateSolidBrush(kClockColour));
-        FillRect(dc, &client, brush.get());
-    };
+    auto tray = ColourClock(inits, paints, 0);
     tray->Loaded();
     HostProcess host;
     ASSERT_TRUE(host.Start(L"TTrayClock"));
