@@ -181,10 +181,21 @@ TEST_F(HostServing, LeaveIsReportedUnlessCancelledThroughTheClockWindow) {
 TEST_F(HostServing, HoverAndLeaveFollowTheRealPointer) {
     RECT window{};
     GetWindowRect(tray->ClockWindow(), &window);
-    SetCursorPos((window.left + window.right) / 2, (window.top + window.bottom) / 2);
-    EXPECT_TRUE(PumpUntil([&] { return mouseOvers > 0; }, 5000)) << "no hover after the pointer rested";
-    SetCursorPos(200, 200);
-    EXPECT_TRUE(PumpUntil([&] { return mouseLeaves > 0; }, 5000)) << "no leave after the pointer went";
+    // The suites share one display: a move another test makes at the same moment may be the one the
+    // window sees, so the pointer comes to rest again (a pixel aside) until the hover is reported.
+    const int x = (window.left + window.right) / 2, y = (window.top + window.bottom) / 2;
+    bool hovered = false;
+    for (int attempt = 0; attempt < 6 && !hovered; ++attempt) {
+        SetCursorPos(x + attempt % 2, y);
+        hovered = PumpUntil([&] { return mouseOvers > 0; }, 1500);
+    }
+    EXPECT_TRUE(hovered) << "no hover after the pointer rested";
+    bool left = false;
+    for (int attempt = 0; attempt < 6 && !left; ++attempt) {
+        SetCursorPos(200 + attempt % 2, 200);
+        left = PumpUntil([&] { return mouseLeaves > 0; }, 1500);
+    }
+    EXPECT_TRUE(left) << "no leave after the pointer went";
 }
 
 TEST_F(HostServing, ShellRestartGivesANewClockWindowAndAFreshAttach) {
