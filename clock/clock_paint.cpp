@@ -65,11 +65,16 @@ SIZE SystemTaskbar::TaskbarClientSize() const {
 }
 
 std::optional<UINT> SystemTaskbar::TaskbarEdge() const {
-    APPBARDATA abd{};
-    abd.cbSize = sizeof abd;
-    abd.hWnd = ShellTrayHandle ? ShellTrayHandle : FindTaskbarWindow();
-    if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return std::nullopt;
-    return abd.uEdge;
+    HWND bar = ShellTrayHandle ? ShellTrayHandle : FindTaskbarWindow();
+    RECT rect{};
+    HWND key = bar && GetWindowRect(bar, &rect) ? bar : nullptr;   // nothing to key on: asked every time
+    return edge_.Get(key, rect, [bar]() -> std::optional<UINT> {
+        APPBARDATA abd{};
+        abd.cbSize = sizeof abd;
+        abd.hWnd = bar;
+        if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return std::nullopt;
+        return abd.uEdge;
+    });
 }
 
 // ---- the painter ----

@@ -33,6 +33,28 @@ public:
 };
 
 // The real taskbar: found by class, shape asked from the shell.
+// The taskbar's edge changes only with its place: the shell (a message to another process) is asked
+// again only when the taskbar's window or rectangle changed, not on every tick.
+class TaskbarEdgeCache {
+public:
+    template <class Ask>
+    std::optional<UINT> Get(HWND bar, const RECT& rect, Ask ask) {
+        if (known_ && bar == bar_ && EqualRect(&rect, &rect_)) return edge_;
+        std::optional<UINT> edge = ask();
+        known_ = edge.has_value() && bar != nullptr;
+        bar_ = bar;
+        rect_ = rect;
+        edge_ = edge.value_or(0);
+        return edge;
+    }
+
+private:
+    bool known_ = false;
+    HWND bar_ = nullptr;
+    RECT rect_{};
+    UINT edge_ = 0;
+};
+
 class SystemTaskbar final : public ITaskbar {
 public:
     void Locate() override;
@@ -46,6 +68,9 @@ public:
     HWND ShellTrayHandle = nullptr;
     HWND TrayNotifyHandle = nullptr;
     HWND TrayClockHandle = nullptr;
+
+private:
+    mutable TaskbarEdgeCache edge_;
 };
 
 // The current time of a zone of the registry zone list. The zone list lives elsewhere; the painter

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -718,6 +720,54 @@ TEST(InitClockPaint, FindsTheTaskbarAgainAndComputesTheDigits) {
     EXPECT_EQ(s.taskbar.locates, locates + 1);
     EXPECT_EQ(s.painter.ClockDigits(), (std::array<std::uint8_t, 6>{2, 1, 0, 7, 0, 0}));
     EXPECT_EQ(s.painter.Skin().SkinsBase() + L"\\", s.dir.path());
+}
+
+}  // namespace
+}  // namespace vt
+
+namespace vt {
+namespace {
+
+TEST(TaskbarEdgeCache, AsksTheShellAgainOnlyWhenTheTaskbarMovesOrChanges) {
+    TaskbarEdgeCache cache;
+    int asked = 0;
+    UINT shellEdge = ABE_BOTTOM;
+    auto ask = [&]() -> std::optional<UINT> {
+        ++asked;
+        return shellEdge;
+    };
+    HWND bar = reinterpret_cast<HWND>(0x1234), other = reinterpret_cast<HWND>(0x5678);
+    RECT bottom{0, 740, 1024, 768}, left{0, 0, 60, 768};
+    EXPECT_EQ(cache.Get(bar, bottom, ask), ABE_BOTTOM);
+    EXPECT_EQ(cache.Get(bar, bottom, ask), ABE_BOTTOM);
+    EXPECT_EQ(asked, 1);
+    shellEdge = ABE_LEFT;   // dragged to the left: a new rectangle
+    EXPECT_EQ(cache.Get(bar, left, ask), ABE_LEFT);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(cache.Get(other, left, ask), ABE_LEFT);   // a restarted shell: a new window
+    EXPECT_EQ(asked, 3);
+    // A failed answer is not kept, and without a window there is nothing to key on.
+    auto fails = [&]() -> std::optional<UINT> {
+        ++asked;
+        return std::nullopt;
+    };
+    EXPECT_FALSE(cache.Get(bar, bottom, fails).has_value());
+    EXPECT_EQ(cache.Get(bar, bottom, ask), ABE_LEFT);
+    EXPECT_EQ(asked, 5);
+    EXPECT_EQ(cache.Get(nullptr, RECT{}, ask), ABE_LEFT);
+    EXPECT_EQ(cache.Get(nullptr, RECT{}, ask), ABE_LEFT);
+    EXPECT_EQ(asked, 7);
+}
+
+TEST(SystemTaskbar, TheKeptEdgeIsTheShellsAnswer) {
+    SystemTaskbar taskbar;
+    taskbar.Locate();
+    APPBARDATA abd{};
+    abd.cbSize = sizeof abd;
+    abd.hWnd = taskbar.TaskbarWindow();
+    if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) GTEST_SKIP() << "no taskbar on this desktop";
+    EXPECT_EQ(taskbar.TaskbarEdge(), abd.uEdge);
+    EXPECT_EQ(taskbar.TaskbarEdge(), abd.uEdge);
 }
 
 }  // namespace
