@@ -91,8 +91,7 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, P
     const std::wstring asked = Trim(rq.skin).empty() ? std::wstring(kDefaultCalendarSkin) : rq.skin;
     const std::optional<std::wstring> skin = ResolveCalendarSkin(dir, rq.skin);
     const std::wstring backgroundFile = dir + (skin ? *skin : asked) + L"\\" + kCalendarBackgroundFile;
-    static const AlphaBitmap kNone;
-    const AlphaBitmap& background = skin ? pictures.Load(backgroundFile) : kNone;
+    const AlphaBitmap& background = skin ? pictures.Load(backgroundFile) : NoPicture();
     if (!background) {
         error = L"File: " + backgroundFile + L" Not found";
         return std::nullopt;
@@ -115,13 +114,13 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, P
         Blend(dc.get(), background, {0, 0, background.width, background.height}, rq.opacity);
         const CalendarFace face = BuildCalendarFace(pic.style, rq.view, rq.today, rq.names, true);
         DrawCalendarText(dc.get(), pic.canvas.width, pic.style, face,
-                         face.circle ? pictures.Load(dir + kCalendarCircleFile) : kNone);
+                         face.circle ? pictures.Load(dir + kCalendarCircleFile) : NoPicture());
 
         if (rq.schedule) {
             const MonthGrid grid = BuildMonthGrid(rq.view.year, rq.view.month, rq.view.isMonFirst);
             pic.marks = MarkedAlarms(*rq.schedule, grid);
             for (const CalendarMark& mark : pic.marks) {
-                const AlphaBitmap* icon = &kNone;
+                const AlphaBitmap* icon = &NoPicture();
                 if (rq.iconFile) {
                     icon = &pictures.Load(rq.iconFile(mark.icon));
                     // An icon that is gone still leaves the day marked, with the first icon.

@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 namespace vt {
 
 inline BITMAPINFO TopDownDib32(int width, int height) {
@@ -14,5 +17,9 @@ inline BITMAPINFO TopDownDib32(int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
+
+// The screen's pixels in `area` as a 32-bit top-down picture (blue, green, red, unused), copied in one
+// blit; empty when the area is empty or the copy fails.
+std::vector<std::uint32_t> CaptureScreen(const RECT& area);
 
 }  // namespace vt

@@ -154,13 +154,17 @@ BmpPicture LoadBmpFile(const std::wstring& path, int maxSide) {
     return r;
 }
 
+const AlphaBitmap& NoPicture() {
+    static const AlphaBitmap none;
+    return none;
+}
+
 const AlphaBitmap& PictureCache::Load(const std::wstring& path) {
-    static const AlphaBitmap kNone;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         entries_.erase(path);
-        return kNone;
+        return NoPicture();
     }
     const std::uint64_t written =
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;

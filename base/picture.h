@@ -32,6 +32,9 @@ inline PixelView PixelsOf(const AlphaBitmap& b) { return PixelsOf(b.bitmap.get()
 // unreadable, undecodable or larger than 4096 x 4096 file; never throws.
 AlphaBitmap LoadPicture(const std::wstring& path);
 
+// The empty picture, for a reference that has nothing to show.
+const AlphaBitmap& NoPicture();
+
 // Pictures by path, each decoded once: a widget redraws from the same few files again and again, and
 // decoding a PNG costs milliseconds. A file written or replaced since it was read is read again; a
 // missing one gives an empty picture. Holds at most kMostPictures, then starts afresh.

@@ -326,24 +326,8 @@ void TaskbarHost::Announce() {
 }
 
 void TaskbarHost::CaptureTaskbar() {
-    strip_.clear();
     stripRect_ = taskbarRect_;
-    const int width = stripRect_.right - stripRect_.left, height = stripRect_.bottom - stripRect_.top;
-    if (width <= 0 || height <= 0) return;
-    WindowDC screen(nullptr);
-    if (!screen) return;
-    BITMAPINFO info = TopDownDib32(width, height);
-    void* bits = nullptr;
-    UniqueBitmap section(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemDC memory(CreateCompatibleDC(screen.get()));
-    if (!section || !memory || !bits) return;
-    {
-        SelectGuard keep(memory.get(), section.get());
-        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), stripRect_.left, stripRect_.top, SRCCOPY)) return;
-    }
-    GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    strip_.assign(pixels, pixels + static_cast<size_t>(width) * height);
+    strip_ = CaptureScreen(stripRect_);
 }
 
 void TaskbarHost::Place() {

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,7 +95,7 @@ private:
     bool published_ = false;
     UniqueHandle mapping_;
     // The taskbar's pixels as captured while no clock window covered them, rows top to bottom.
-    std::vector<DWORD> strip_;
+    std::vector<std::uint32_t> strip_;
     RECT stripRect_{};
 };
 

@@ -115,10 +115,9 @@ private:
 };
 
 const AlphaBitmap& LoadFirst(PictureCache& pictures, std::initializer_list<std::wstring> paths) {
-    static const AlphaBitmap kNone;
     for (const auto& path : paths)
         if (const AlphaBitmap& picture = pictures.Load(path)) return picture;
-    return kNone;
+    return NoPicture();
 }
 
 int WidthOr(const AlphaBitmap& b, int fallback) { return b ? b.width : fallback; }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dib.h"
 #include "base/handles.h"
 
 namespace vt::test {
@@ -58,25 +59,8 @@ inline RECT WindowRectOf(HWND w) {
 // The screen pixels of a rectangle, as the user sees them.
 // One copy of the screen, not a GetPixel per pixel: under Wine each of those is a trip to the display.
 inline std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    const int width = r.right - r.left, height = r.bottom - r.top;
     std::vector<COLORREF> out;
-    if (width <= 0 || height <= 0) return out;
-    WindowDC screen(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    UniqueBitmap section(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemDC memory(CreateCompatibleDC(screen.get()));
-    if (!section || !memory || !bits) return out;
-    {
-        SelectGuard keep(memory.get(), section.get());
-        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY)) return out;
-    }
-    GdiFlush();
-    const auto* px = static_cast<const DWORD*>(bits);
-    out.reserve(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
-        out.push_back(RGB(BYTE(px[i] >> 16), BYTE(px[i] >> 8), BYTE(px[i])));
+    for (std::uint32_t px : CaptureScreen(r)) out.push_back(RGB(BYTE(px >> 16), BYTE(px >> 8), BYTE(px)));
     return out;
 }
 
