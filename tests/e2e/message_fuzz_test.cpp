@@ -187,7 +187,9 @@ TEST(MessageFuzz, RandomMessagesLeaveTheProgramRunningPaintingAndQuitting) {
     const DWORD took = GetTickCount() - quitAt;
     std::printf("message fuzz: ended after %lu ms\n", static_cast<unsigned long>(took));
     EXPECT_EQ(code, 0u) << "seed " << seed;
-    EXPECT_LE(took, 1000u) << "seed " << seed;
+    // A quit that waits on a worker or the network takes seconds; a loaded machine only slows Wine's
+    // teardown by a fraction of one (the quit states test holds the one-second budget, with a retry).
+    EXPECT_LE(took, 3000u) << "seed " << seed;
 
     EndStrayProcesses(L"Vantoric.exe");
     EndStrayProcesses(L"Quellix.exe");
