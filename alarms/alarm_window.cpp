@@ -36,11 +36,13 @@ TfrmOnAlarm::~TfrmOnAlarm() = default;
 
 namespace {
 
-// The snooze button's glyph: a small clock face, 16 x 16, on the button's own face (alpha 0 around it).
+// The snooze button's glyph: a small clock face, 16 x 16, on the button's own face. The button keys out
+// the colour of the bottom-left pixel, so the corners are magenta, a colour the face never uses (black
+// there would take the hands with it).
 Picture ReminderGlyph() {
     Picture p;
     p.width = p.height = 16;
-    p.pixels.assign(256, Bgra{0, 0, 0, 0});
+    p.pixels.assign(256, Bgra{255, 0, 255, 0});
     auto put = [&](int x, int y, Bgra c) {
         if (x >= 0 && y >= 0 && x < 16 && y < 16) p.pixels[static_cast<size_t>(y) * 16 + x] = c;
     };
