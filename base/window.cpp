@@ -84,6 +84,12 @@ UINT DialogKeyMessage() {
 
 namespace {
 
+BOOL CALLBACK OfferEscape(HWND child, LPARAM p) {
+    bool& took = *reinterpret_cast<bool*>(p);
+    took = SendMessageW(child, DialogKeyMessage(), VK_ESCAPE, 0) != 0;
+    return !took;
+}
+
 // A command of the dialog's own control goes back to it first; Esc without a Cancel control goes to every
 // control. True when one of them took it.
 bool OfferedToControls(HWND dialog, WPARAM w, LPARAM l) {
@@ -91,14 +97,7 @@ bool OfferedToControls(HWND dialog, WPARAM w, LPARAM l) {
     if (control) return IsChild(dialog, control) && SendMessageW(control, ReflectedCommandMessage(), w, l) != 0;
     if (LOWORD(w) != IDCANCEL || HIWORD(w) != BN_CLICKED) return false;
     bool taken = false;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM p) -> BOOL {
-            bool& took = *reinterpret_cast<bool*>(p);
-            took = SendMessageW(child, DialogKeyMessage(), VK_ESCAPE, 0) != 0;
-            return !took;
-        },
-        reinterpret_cast<LPARAM>(&taken));
+    EnumChildWindows(dialog, OfferEscape, reinterpret_cast<LPARAM>(&taken));
     return taken;
 }
 

@@ -46,20 +46,20 @@ struct MenuSearch {
     bool found;
 };
 
+BOOL CALLBACK FindMenu(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<MenuSearch*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    wchar_t name[16] = L"";
+    GetClassNameW(w, name, 16);
+    if (owner == s->process && IsWindowVisible(w) && wcscmp(name, L"#32768") == 0) s->found = true;
+    return !s->found;
+}
+
 // The program shows a popup menu.
 bool MenuShown(DWORD process) {
     MenuSearch s{process, false};
-    EnumWindows(
-        [](HWND w, LPARAM l) -> BOOL {
-            auto* s = reinterpret_cast<MenuSearch*>(l);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            wchar_t name[16] = L"";
-            GetClassNameW(w, name, 16);
-            if (owner == s->process && IsWindowVisible(w) && wcscmp(name, L"#32768") == 0) s->found = true;
-            return !s->found;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
