@@ -120,7 +120,8 @@ const Picture& Mark() {
 TTmqCustomButton::TTmqCustomButton() {
     ApplyStyleFields();
     LiveButtons().push_back(this);
-    if (!FocusHookHandle()) FocusHookHandle().reset(SetWindowsHookExW(WH_CBT, FocusHook, nullptr, GetCurrentThreadId()));
+    if (!FocusHookHandle())
+        FocusHookHandle().reset(SetWindowsHookExW(WH_CBT, FocusHook, nullptr, GetCurrentThreadId()));
 }
 
 TTmqCustomButton::~TTmqCustomButton() {
@@ -729,15 +730,6 @@ LRESULT TTmqCustomButton::OnMessage(UINT m, WPARAM w, LPARAM l) {
     case BM_CLICK:
         Click();
         return 0;
-    default:
-        // The dialog hands back what the dialog manager made of a key: Enter on this button (its own
-        // "clicked", as the default button) and Esc for a button that cancels the form.
-        if (m == ReflectedCommandMessage() && HIWORD(w) == BN_CLICKED && reinterpret_cast<HWND>(l) == hwnd_) {
-            if (IsWindowEnabled(hwnd_)) Click();
-            return 1;
-        }
-        if (m == DialogKeyMessage()) return DialogKey(static_cast<UINT>(w)) ? 1 : 0;
-        break;
     case WM_KEYDOWN:
         if ((w == VK_RETURN || w == VK_ESCAPE) && DialogKey(static_cast<UINT>(w))) return 0;
         if (w == VK_SPACE) {   // Space presses the button as the mouse would: the release clicks
@@ -752,6 +744,15 @@ LRESULT TTmqCustomButton::OnMessage(UINT m, WPARAM w, LPARAM l) {
     case WM_SYSCHAR:
         if (DialogChar(static_cast<wchar_t>(w))) return 0;
         return DefWindowProcW(hwnd_, m, w, l);
+    default:
+        // The dialog hands back what the dialog manager made of a key: Enter on this button (its own
+        // "clicked", as the default button) and Esc for a button that cancels the form.
+        if (m == ReflectedCommandMessage() && HIWORD(w) == BN_CLICKED && reinterpret_cast<HWND>(l) == hwnd_) {
+            if (IsWindowEnabled(hwnd_)) Click();
+            return 1;
+        }
+        if (m == DialogKeyMessage()) return DialogKey(static_cast<UINT>(w)) ? 1 : 0;
+        break;
     }
     return DefWindowProcW(hwnd_, m, w, l);
 }
