@@ -24,8 +24,16 @@ void TAlarmWindows::CloseAll() {
 bool TAlarmWindows::PreTranslate(MSG& msg) const {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    for (TfrmOnAlarm* w : items_)
-        if (w->hwnd() == root) return IsDialogMessageW(root, &msg) != FALSE;
+    for (TfrmOnAlarm* w : items_) {
+        if (w->hwnd() != root) continue;
+        // The window sees Esc first, wherever the focus is: the message (an edit of many lines) would take
+        // it and close the window as its close box does, leaving the sound playing.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            SendMessageW(root, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        }
+        return IsDialogMessageW(root, &msg) != FALSE;
+    }
     return false;
 }
 
@@ -36,11 +44,13 @@ TfrmOnAlarm::~TfrmOnAlarm() = default;
 
 namespace {
 
-// The snooze button's glyph: a small clock face, 16 x 16, on the button's own face (alpha 0 around it).
+// The snooze button's glyph: a small clock face, 16 x 16, on the button's own face. The button keys out
+// the colour of the bottom-left pixel, so the corners are magenta, a colour the face never uses (black
+// there would take the hands with it).
 Picture ReminderGlyph() {
     Picture p;
     p.width = p.height = 16;
-    p.pixels.assign(256, Bgra{0, 0, 0, 0});
+    p.pixels.assign(256, Bgra{255, 0, 255, 0});
     auto put = [&](int x, int y, Bgra c) {
         if (x >= 0 && y >= 0 && x < 16 && y < 16) p.pixels[static_cast<size_t>(y) * 16 + x] = c;
     };
@@ -109,7 +119,6 @@ void TfrmOnAlarm::OnInitDialog() {
     RECT r{};
     GetWindowRect(place, &r);
     MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    DestroyWindow(place);
     bRemind_.SetLayout(blGlyphRight);
     bRemind_.SetGlyph(ReminderGlyph());
     bRemind_.SetPopupMenu(pmReminder_.get());
@@ -117,6 +126,9 @@ void TfrmOnAlarm::OnInitDialog() {
         if (command >= IDM_REMIND_FIRST) ChooseReminder(command - IDM_REMIND_FIRST);
     };
     bRemind_.Create(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, IDC_BREMIND);
+    // In the placeholder's place in the tab order, too.
+    SetWindowPos(bRemind_.hwnd(), place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(place);
     SendMessageW(bRemind_.hwnd(), WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
     hints_.Attach(hwnd_);
     hints_.Set(GetDlgItem(hwnd_, IDC_IMGEDIT), L"Edit alarm");

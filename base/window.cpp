@@ -72,6 +72,37 @@ HWND Dialog::CreateModeless(HWND parent, int templateId, DWORD commonControls) {
                               reinterpret_cast<LPARAM>(this));
 }
 
+UINT ReflectedCommandMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Vantoric.ReflectedCommand");
+    return message;
+}
+
+UINT DialogKeyMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Vantoric.DialogKey");
+    return message;
+}
+
+namespace {
+
+BOOL CALLBACK OfferEscape(HWND child, LPARAM p) {
+    bool& took = *reinterpret_cast<bool*>(p);
+    took = SendMessageW(child, DialogKeyMessage(), VK_ESCAPE, 0) != 0;
+    return !took;
+}
+
+// A command of the dialog's own control goes back to it first; Esc without a Cancel control goes to every
+// control. True when one of them took it.
+bool OfferedToControls(HWND dialog, WPARAM w, LPARAM l) {
+    HWND control = reinterpret_cast<HWND>(l);
+    if (control) return IsChild(dialog, control) && SendMessageW(control, ReflectedCommandMessage(), w, l) != 0;
+    if (LOWORD(w) != IDCANCEL || HIWORD(w) != BN_CLICKED) return false;
+    bool taken = false;
+    EnumChildWindows(dialog, OfferEscape, reinterpret_cast<LPARAM>(&taken));
+    return taken;
+}
+
+}  // namespace
+
 INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     if (m == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(l);
@@ -93,6 +124,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
     }
     INT_PTR result = FALSE;
     if (m == WM_COMMAND) {
+        if (OfferedToControls(h, w, l)) return TRUE;
         Guarded([&] { self->OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)); });
         return TRUE;
     }

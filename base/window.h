@@ -45,6 +45,15 @@ std::wstring TextOf(HWND window);
 // grow with the screen's font; sizes set in pixels must grow with them).
 int ScaledToScreen(int pixels);
 
+// What a dialog offers its own controls before it handles a command itself (the toolkit's reflected
+// notifications). A control that takes the offer answers nonzero and the dialog does nothing more.
+// ReflectedCommandMessage: a WM_COMMAND the control sent, with the same wParam and lParam, back to that
+// control (a button's "clicked", also what the dialog manager sends for Enter on the default button).
+// DialogKeyMessage: Esc that the dialog manager turned into IDCANCEL with no control of that id, to every
+// control (wParam VK_ESCAPE), so a button set to cancel the form can answer it.
+UINT ReflectedCommandMessage();
+UINT DialogKeyMessage();
+
 // Tests replace the message box with a recorder.
 using ExceptionSink = void (*)(const wchar_t* text);
 ExceptionSink SetExceptionSink(ExceptionSink sink) noexcept;

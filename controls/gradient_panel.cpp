@@ -76,6 +76,7 @@ bool TgradientPanel::CreateTitle(HWND placeholder) {
     DestroyWindow(placeholder);
     BeginColor = kTitleBeginColour;
     EndColor = clBtnFace;
+    Font.colour = clWhite;   // every title reads white on the grey
     if (!Create(parent, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, id)) return false;
     // A new child window comes last in the z-order, under a group box it stands on.
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

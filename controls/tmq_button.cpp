@@ -26,6 +26,26 @@ std::vector<TTmqCustomButton*>& LiveButtons() {
     return buttons;
 }
 
+void Unhook(HHOOK hook) noexcept { UnhookWindowsHookEx(hook); }
+using UniqueHook = Unique<HHOOK, Unhook>;
+
+// Every focus change of the thread, between whatever controls, reaches the buttons of that window, so
+// the default one takes Enter again once the focus leaves another button.
+LRESULT CALLBACK FocusHook(int code, WPARAM w, LPARAM l) {
+    if (code == HCBT_SETFOCUS && w) {
+        HWND focused = reinterpret_cast<HWND>(w);
+        HWND root = GetAncestor(focused, GA_ROOT);
+        for (TTmqCustomButton* b : std::vector<TTmqCustomButton*>(LiveButtons()))
+            if (b->hwnd() && GetAncestor(b->hwnd(), GA_ROOT) == root) b->FocusChanged(focused);
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+}
+
+UniqueHook& FocusHookHandle() {
+    static UniqueHook hook;
+    return hook;
+}
+
 bool IsTmqButton(HWND w) {
     if (!w) return false;
     wchar_t name[32]{};
@@ -100,19 +120,25 @@ const Picture& Mark() {
 TTmqCustomButton::TTmqCustomButton() {
     ApplyStyleFields();
     LiveButtons().push_back(this);
+    if (!FocusHookHandle())
+        FocusHookHandle().reset(SetWindowsHookExW(WH_CBT, FocusHook, nullptr, GetCurrentThreadId()));
 }
 
 TTmqCustomButton::~TTmqCustomButton() {
     auto& live = LiveButtons();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    if (live.empty()) FocusHookHandle().reset();
     if (hwnd_) StopTimers();
 }
 
 bool TTmqCustomButton::Create(HWND parent, int x, int y, int width, int height, int id) {
     if (!RegisterWindowClass(kClassName, Proc, CS_DBLCLKS)) return false;
-    return CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, y, width,
-                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), this) != nullptr;
+    if (!CreateWindowExW(0, kClassName, caption_.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, y,
+                         width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleW(nullptr), this))
+        return false;
+    ShowHint();
+    return true;
 }
 
 void TTmqCustomButton::Redraw() {
@@ -223,13 +249,26 @@ void TTmqCustomButton::SetPopupMenuMarkGap(int gap) { Change(markGap_, std::clam
 void TTmqCustomButton::SetRepeatInterval(int ms) { repeatInterval_ = std::max(ms, 1); }
 void TTmqCustomButton::SetRepeatStartInterval(int ms) { repeatStartInterval_ = std::max(ms, 1); }
 
-void TTmqCustomButton::SetHint(const std::wstring& hint) { hint_ = hintBase_ = hint; }
+void TTmqCustomButton::SetHint(const std::wstring& hint) {
+    hint_ = hintBase_ = hint;
+    ShowHint();
+}
 
 void TTmqCustomButton::SetHintSecondLine(const std::wstring& line) {
     // Built from the first line each time, so setting it again replaces the second line instead of
     // piling up lines.
     hint_ = hintBase_;
     if (!hintBase_.empty() && !line.empty()) hint_ += L'\r' + line;
+    ShowHint();
+}
+
+// The hint as a tooltip of the form's hints; the second line starts where the hint holds its line break.
+void TTmqCustomButton::ShowHint() {
+    if (!hwnd_ || (hint_.empty() && !hints_.window())) return;
+    if (!hints_.window()) hints_.Attach(GetParent(hwnd_));
+    std::wstring text = hint_;
+    std::replace(text.begin(), text.end(), L'\r', L'\n');
+    hints_.Set(hwnd_, text);
 }
 
 std::wstring TTmqCustomButton::Caption() const {
@@ -241,6 +280,7 @@ std::wstring TTmqCustomButton::Caption() const {
 
 void TTmqCustomButton::SetCaption(const std::wstring& caption) {
     if (hwnd_) SetWindowTextW(hwnd_, caption.c_str());
+    else caption_ = caption;   // the window takes it when it is made (a kind chosen before Create)
 }
 
 void TTmqCustomButton::SetColor(TColor colour) {
@@ -676,6 +716,7 @@ LRESULT TTmqCustomButton::OnMessage(UINT m, WPARAM w, LPARAM l) {
         DoEnter();
         return 0;
     case WM_KILLFOCUS:
+        spaceHeld_ = false;
         DoExit(reinterpret_cast<HWND>(w));
         return 0;
     case WM_GETDLGCODE:
@@ -691,10 +732,27 @@ LRESULT TTmqCustomButton::OnMessage(UINT m, WPARAM w, LPARAM l) {
         return 0;
     case WM_KEYDOWN:
         if ((w == VK_RETURN || w == VK_ESCAPE) && DialogKey(static_cast<UINT>(w))) return 0;
+        if (w == VK_SPACE) {   // Space presses the button as the mouse would: the release clicks
+            if (IsWindowEnabled(hwnd_)) spaceHeld_ = true;
+            return 0;
+        }
         return DefWindowProcW(hwnd_, m, w, l);
+    case WM_KEYUP:
+        if (w != VK_SPACE) return DefWindowProcW(hwnd_, m, w, l);
+        if (std::exchange(spaceHeld_, false) && IsWindowEnabled(hwnd_)) Click();
+        return 0;
     case WM_SYSCHAR:
         if (DialogChar(static_cast<wchar_t>(w))) return 0;
         return DefWindowProcW(hwnd_, m, w, l);
+    default:
+        // The dialog hands back what the dialog manager made of a key: Enter on this button (its own
+        // "clicked", as the default button) and Esc for a button that cancels the form.
+        if (m == ReflectedCommandMessage() && HIWORD(w) == BN_CLICKED && reinterpret_cast<HWND>(l) == hwnd_) {
+            if (IsWindowEnabled(hwnd_)) Click();
+            return 1;
+        }
+        if (m == DialogKeyMessage()) return DialogKey(static_cast<UINT>(w)) ? 1 : 0;
+        break;
     }
     return DefWindowProcW(hwnd_, m, w, l);
 }

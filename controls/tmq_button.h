@@ -10,6 +10,7 @@
 
 #include "base/window.h"
 #include "controls/control_font.h"
+#include "controls/hints.h"
 #include "base/pixels.h"
 #include "controls/system_colours.h"
 
@@ -156,6 +157,8 @@ public:
     const std::wstring& Hint() const { return hint_; }
     void SetHint(const std::wstring& hint);
     void SetHintSecondLine(const std::wstring& line);
+    // The tooltip window that shows the hint (none before the first hint of a created button).
+    HWND HintWindow() const { return hints_.window(); }
     std::wstring Version() const { return {}; }
     std::wstring Caption() const;
     void SetCaption(const std::wstring& caption);
@@ -233,6 +236,7 @@ private:
     bool CanFocus() const;
     HWND Form() const;
     void KindAction();
+    void ShowHint();
     void ShowPopup(bool startDelay);
     void StartDelayTimer();
     void StopTimers();
@@ -266,6 +270,8 @@ private:
     int markGap_ = 5;
     int repeatInterval_ = 50, repeatStartInterval_ = 50;
     std::wstring hint_, hintBase_;
+    THints hints_;
+    std::wstring caption_;      // the caption given before the window exists
     TColor color_ = clBtnFace;
     bool parentColor_ = true;
     ControlFont font_;
@@ -278,6 +284,7 @@ private:
     bool hovering_ = false;     // the mouse is over the button (tracked for the leave report)
     bool clicked_ = false;      // a left press began on the button and may end in a click
     bool inPopup_ = false;
+    bool spaceHeld_ = false;    // Space went down on the button; its release clicks
 };
 
 // Publishes the properties; no behaviour of its own.

@@ -38,3 +38,22 @@ TEST(LayoutCheck, FindsCutCaptionsOverlapsAndControlsOutside) {
     EXPECT_NE(all.find("control 4 \"Out\" (Static) reaches outside its parent"), std::string::npos) << all;
     DestroyWindow(form);
 }
+
+// A check box on its title panel is meant; a panel reaching partly over the next column is not.
+TEST(LayoutCheck, ControlsMayLieWhollyOnAPanelButNotPartlyOverIt) {
+    HWND form = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(form);
+    Child(form, L"BUTTON", L"", BS_AUTOCHECKBOX, 6, 4, 13, 13, 1);               // on the left panel
+    Child(form, L"STATIC", L"", SS_WHITERECT, 4, 2, 140, 18, 2);                  // the left panel
+    Child(form, L"BUTTON", L"Once", BS_AUTORADIOBUTTON, 150, 30, 60, 16, 3);
+    Child(form, L"STATIC", L"", SS_GRAYRECT, 148, 2, 140, 18, 4);                 // the right panel
+    EXPECT_TRUE(test::LayoutProblems(form).empty());
+
+    SetWindowPos(GetDlgItem(form, 2), nullptr, 0, 0, 151, 32, SWP_NOMOVE | SWP_NOZORDER);   // 7 px too far
+    std::string all;
+    for (const auto& p : test::LayoutProblems(form)) all += p + "\n";
+    EXPECT_NE(all.find("control 2 \"\" (Static) partly overlaps control 3 \"Once\""), std::string::npos) << all;
+    EXPECT_NE(all.find("control 2 \"\" (Static) partly overlaps control 4"), std::string::npos) << all;
+    DestroyWindow(form);
+}

@@ -35,12 +35,14 @@ bool IsTextStatic(HWND w) {
     return type == SS_LEFT || type == SS_RIGHT || type == SS_CENTER || type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE;
 }
 
+// An edit's up-down buddy sits on the edit's edge.
+bool IsUpDown(HWND w) { return ClassOf(w) == UPDOWN_CLASSW; }
+
 // Windows that lie under others by design: group boxes, title panels, tab controls, pages (dialogs inside
-// the form), background shapes and frames, and an edit's up-down buddy.
+// the form), background shapes and frames.
 bool MayLieUnder(HWND w) {
     const std::wstring cls = ClassOf(w);
-    if (IsGroupBox(w) || cls == L"TgradientPanel" || cls == WC_TABCONTROLW || cls == L"#32770" || cls == UPDOWN_CLASSW)
-        return true;
+    if (IsGroupBox(w) || cls == L"TgradientPanel" || cls == WC_TABCONTROLW || cls == L"#32770") return true;
     return cls == L"Static" && !IsTextStatic(w);
 }
 
@@ -103,10 +105,15 @@ void Check(HWND parent, std::vector<std::string>& out) {
                                         " pixels of its caption");
         for (size_t j = i + 1; j < children.size(); ++j) {
             HWND d = children[j];
-            if (MayLieUnder(c) || MayLieUnder(d)) continue;
             RECT both{};
             const RECT s = ScreenRect(d);
-            if (IntersectRect(&both, &r, &s)) out.push_back(Name(c) + " overlaps " + Name(d));
+            if (!IntersectRect(&both, &r, &s) || IsUpDown(c) || IsUpDown(d)) continue;
+            // What may lie under others holds them whole: a check box on its title panel, a page on its
+            // tab control. Reaching partly over it is a fault all the same.
+            if ((MayLieUnder(c) || MayLieUnder(d)) && (EqualRect(&both, &r) || EqualRect(&both, &s))) continue;
+            out.push_back(Name(c) + (MayLieUnder(c) || MayLieUnder(d) ? " partly overlaps " : " overlaps ") + Name(d) +
+                          " (" + std::to_string(both.right - both.left) + " x " + std::to_string(both.bottom - both.top) +
+                          " pixels)");
         }
         // Pages and sheets are looked into; a common control's own parts are its business.
         if (ClassOf(c) == L"#32770") Check(c, out);

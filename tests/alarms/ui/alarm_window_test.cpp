@@ -272,3 +272,30 @@ TEST_F(MessageWindow, SnoozeButtonIsOwnerDrawnWithItsClockGlyph) {
     for (const std::string& p : LayoutProblems(w->hwnd())) problems += "\n  " + p;
     EXPECT_TRUE(problems.empty()) << problems;
 }
+
+// The clock glyph's hands are black on the white face; the colour the button keys out is the corners'.
+TEST_F(MessageWindow, ClockGlyphShowsItsHands) {
+    TfrmOnAlarm* w = Open(0);
+    ASSERT_NE(w, nullptr);
+    HWND snooze = GetDlgItem(w->hwnd(), IDC_BREMIND);
+    RECT r{};
+    GetClientRect(snooze, &r);
+    DibCanvas canvas(r.right, r.bottom);
+    SendMessageW(snooze, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    RECT rim{r.right, r.bottom, 0, 0};   // the glyph's box, by its rim
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            if (canvas.Pixel(x, y) == RGB(160, 40, 40)) {
+                rim.left = std::min<LONG>(rim.left, x), rim.top = std::min<LONG>(rim.top, y);
+                rim.right = std::max<LONG>(rim.right, x + 1), rim.bottom = std::max<LONG>(rim.bottom, y + 1);
+            }
+    ASSERT_EQ(rim.right - rim.left, 14);   // the rim of the 16-pixel glyph
+    int hands = 0, magenta = 0;
+    for (int y = rim.top; y < rim.bottom; ++y)
+        for (int x = rim.left; x < rim.right; ++x) {
+            hands += canvas.Pixel(x, y) == RGB(0, 0, 0);
+            magenta += canvas.Pixel(x, y) == RGB(255, 0, 255);
+        }
+    EXPECT_GE(hands, 8) << "the minute hand (6 pixels) and the hour hand (3)";
+    EXPECT_EQ(magenta, 0) << "the corners are keyed out";
+}

@@ -3,6 +3,7 @@
 #include "alarms/alarm_fakes.h"
 #include "alarms/alarms_page.h"
 #include "resources/alarms_page_res.h"
+#include "support/clock_skin_fixture.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -308,6 +309,29 @@ TEST_F(Page, PlacementKeepsSortColumnAndLabelFilter) {
     EXPECT_EQ(Count(), 2);
     RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Dorminax\\VantoricTests");   // only when left empty
+}
+
+}  // namespace
+
+namespace {
+
+// The page's header reads like every other title: white letters on the grey.
+TEST_F(Page, TitleCaptionIsWhite) {
+    HWND title = GetDlgItem(page.hwnd(), IDC_GRPNALARMS);
+    RECT r{};
+    GetClientRect(title, &r);
+    ASSERT_GT(r.right, 60);
+    DibCanvas canvas(r.right, r.bottom);
+    SendMessageW(title, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    int white = 0, dark = 0;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 20; x < r.right; ++x) {   // right of the check box
+            const COLORREF c = canvas.Pixel(x, y);
+            if (c == RGB(255, 255, 255)) ++white;
+            else if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100) ++dark;
+        }
+    EXPECT_GT(white, 20) << "the caption's letters";
+    EXPECT_EQ(dark, 0) << "no dark letters on the panel";
 }
 
 }  // namespace

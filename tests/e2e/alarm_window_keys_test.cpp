@@ -1,0 +1,123 @@
+// End to end: a fired alarm's window worked from the keyboard alone, keys typed into the real program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <string>
+
+#include "base/registry.h"
+#include "e2e/e2e_support.h"
+#include "resources/alarms_page_res.h"
+#include "support/test_support.h"
+
+using namespace vt;
+using namespace vt::test;
+
+namespace {
+
+std::wstring LocalTimeIn(int seconds) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    double now = 0;
+    SystemTimeToVariantTime(&st, &now);
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%.10f", now + (st.wMilliseconds / 1000.0 + seconds) / 86400.0);
+    return text;
+}
+
+void Press(WORD key) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = key;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+struct MenuSearch {
+    DWORD process;
+    bool found;
+};
+
+BOOL CALLBACK FindMenu(HWND w, LPARAM l) {
+    auto* s = reinterpret_cast<MenuSearch*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    wchar_t name[16] = L"";
+    GetClassNameW(w, name, 16);
+    if (owner == s->process && IsWindowVisible(w) && wcscmp(name, L"#32768") == 0) s->found = true;
+    return !s->found;
+}
+
+// The program shows a popup menu.
+bool MenuShown(DWORD process) {
+    MenuSearch s{process, false};
+    EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+class AlarmWindowKeys : public testing::Test {
+protected:
+    void SetUp() override {
+        EndStrayProcesses(L"Vantoric.exe");
+        EndStrayProcesses(L"Quellix.exe");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+        RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
+        const std::wstring alarm = L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(4) +
+                                   L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Stretch your legs\r\n";
+        std::string bytes = "\xFF\xFE";
+        bytes.append(reinterpret_cast<const char*>(alarm.data()), alarm.size() * sizeof(wchar_t));
+        WriteFileBytes(dir.File(L"alarms.ini"), bytes);
+        program = Launch(DistDir() + L"Vantoric.exe");
+        ASSERT_TRUE(program.process);
+    }
+    void TearDown() override {
+        if (HWND main = FindWindowW(L"TfrmClock", nullptr)) PostMessageW(main, kQuitProgram, 0, 0);
+        ExitCodeAfter(program, 10000);
+        EndStrayProcesses(L"Vantoric.exe");
+        EndStrayProcesses(L"Quellix.exe");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    }
+
+    TempDir dir;
+    Process program;
+};
+
+}  // namespace
+
+// Tab to the snooze button, Enter opens the snooze menu below it; the arrow keys and Enter choose a
+// reminder, which the button then shows.
+TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowW(L"#32770", L"Stretch your legs")) && IsWindowVisible(window); },
+                          30000))
+        << "no alarm window";
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10000));
+    HWND snooze = GetDlgItem(window, IDC_BREMIND);
+    ASSERT_NE(snooze, nullptr);
+    for (int i = 0; i < 6 && FocusOf(window) != snooze; ++i) {
+        Press(VK_TAB);
+        HWND before = FocusOf(window);
+        WaitUntil([&] { return FocusOf(window) != before; }, 1000);
+    }
+    ASSERT_EQ(FocusOf(window), snooze);
+    Press(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return MenuShown(program.id); }, 5000)) << "Enter on the snooze button";
+    Press(VK_DOWN);   // "none"
+    Press(VK_DOWN);   // "1 min"
+    Press(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuShown(program.id); }, 5000));
+    wchar_t caption[64] = L"";
+    EXPECT_TRUE(WaitUntil([&] {
+        GetWindowTextW(snooze, caption, 64);
+        return std::wstring(caption) == L"Remind again in 1 min";
+    }, 5000)) << caption;
+    EXPECT_TRUE(IsWindowVisible(window));
+}
