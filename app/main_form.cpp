@@ -320,7 +320,6 @@ void TfrmClock::LoadOptions() {
     if (weather_) weather_->RestorePlacement();
     vt::LoadOptions(config_.store, options_);
     optionsLoaded_ = true;
-    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
     ModelToControls();
     if (weather_) weather_->LoadFromOptions();
     SelectPage(options_.activePage);
