@@ -353,9 +353,9 @@ void TfrmClock::ReportSaveFailure(const std::wstring& text) {
     ShowException(text.c_str());
 }
 
-void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner) {
+void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) {
     if (hooks_.messageBox) hooks_.messageBox(text, caption, owner);
-    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK);
+    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | icon);
 }
 
 void TfrmClock::ShowMain() {

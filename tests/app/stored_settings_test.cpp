@@ -1,11 +1,13 @@
 // What the main form keeps for the user and reads back: the zone choice, the time servers, the skin
-// choice.
+// choice, and the new-version check through a proxy that asks for credentials.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/main_form_fixture.h"
 #include "base/registry.h"
@@ -13,6 +15,7 @@
 #include "clock/skin_list.h"
 #include "clock/timezones.h"
 #include "resources/resource.h"
+#include "support/loopback_server.h"
 
 using namespace vt;
 using vt::test::MainFormTest;
@@ -119,4 +122,93 @@ TEST_F(MainFormTest, TheSelectedSkinIsAppliedAgainByAClickOrAKeyRelease) {
         EXPECT_EQ(f.Options().color2, static_cast<int>(second)) << round;
         EXPECT_EQ(Stored(L"Color1"), std::to_wstring(first)) << round;
     }
+}
+
+namespace {
+
+// A proxy that answers only requests carrying `expected` and otherwise asks for credentials in `scheme`.
+struct ChallengingProxy {
+    std::string expected;
+    test::LoopbackServer server{[this](const std::string& head) {
+        if (test::HeaderValue(head, "Proxy-Authorization") == expected) return test::Reply("false");
+        auto r = test::Status(407, "Proxy Authentication Required", "");
+        r.headers = "Proxy-Authenticate: Basic realm=\"loopback\"\r\n";
+        return r;
+    }};
+};
+
+// The icon a message box of this thread shows, once it is up; the box is then closed.
+HICON TakeMessageBoxIcon(DWORD thread, HWND& box) {
+    const ULONGLONG start = GetTickCount64();
+    while (!box && GetTickCount64() - start < 10000) {
+        EnumThreadWindows(
+            thread,
+            [](HWND w, LPARAM l) {
+                wchar_t cls[16] = L"";
+                GetClassNameW(w, cls, 16);
+                if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+                *reinterpret_cast<HWND*>(l) = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        if (!box) Sleep(20);
+    }
+    HICON icon = nullptr;
+    if (!box) return icon;
+    for (HWND c = GetWindow(box, GW_CHILD); c && !icon; c = GetWindow(c, GW_HWNDNEXT))
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return icon;
+}
+
+}  // namespace
+
+// "Check for New Version..." through an enabled proxy that asks for credentials: with Basic chosen they
+// go with the request, without it they answer the proxy's challenge; "no new version" is an
+// information box.
+TEST_F(MainFormTest, TheVersionCheckPassesAProxyThatAsksForCredentials) {
+    ChallengingProxy proxy{"Basic " + Base64("ann:s3cret")};
+    const std::wstring nowhere = L"127.0.0.1:" + std::to_wstring(test::LoopbackServer::UnusedPort());
+    SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", nowhere.c_str());
+    {
+        RegKey key = RegKey::Create(HKEY_CURRENT_USER, config.store.programKey);
+        key.WriteString(L"edAddress.Text", L"127.0.0.1");
+        key.WriteString(L"edPort.Text", std::to_wstring(proxy.server.port()));
+        key.WriteString(L"edProxyUser.Text", L"ann");
+        key.WriteString(L"edProxyPassword.Text", L"s3cret");
+        key.WriteDword(L"cbEnableProxy.Checked", 1);
+    }
+    TfrmClock& f = Start();
+    for (bool basic : {true, false}) {
+        CheckDlgButton(f.Page(7), IDC_CBBASICAUTH, basic ? BST_CHECKED : BST_UNCHECKED);
+        messages.clear();
+        Send(WM_COMMAND, IDM_NEWVERSION);
+        test::PumpUntil([&] { return !messages.empty(); }, 10000);
+        EXPECT_EQ(messages, std::vector<std::wstring>{L"Vantoric: There is no new version available."}) << basic;
+        const auto requests = proxy.server.Requests();
+        ASSERT_FALSE(requests.empty());
+        EXPECT_EQ(test::HeaderValue(requests.back(), "Proxy-Authorization"), proxy.expected) << basic;
+    }
+
+    // The box itself, as the user sees it.
+    hooks.messageBox = nullptr;
+    form.reset();
+    RegKey::Create(HKEY_CURRENT_USER, config.store.programKey).WriteDword(L"cbBasicAuthentication.Checked", 1);
+    TfrmClock& g = Start();
+    const DWORD thread = GetWindowThreadProcessId(g.hwnd(), nullptr);
+    HWND box = nullptr;
+    HICON icon = nullptr;
+    std::atomic<bool> closed{false};
+    std::thread watcher([&] {
+        icon = TakeMessageBoxIcon(thread, box);
+        closed = true;
+    });
+    g.CheckaNewVersion1Click();
+    test::PumpUntil([&] { return closed.load(); }, 15000);
+    watcher.join();
+    test::PumpUntil([] { return false; }, 100);
+    SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", nullptr);
+    ASSERT_NE(box, nullptr) << "no message box came up";
+    EXPECT_EQ(icon, LoadIconW(nullptr, IDI_INFORMATION));
 }
