@@ -137,20 +137,19 @@ struct ChallengingProxy {
     }};
 };
 
+BOOL CALLBACK FindShownDialog(HWND w, LPARAM found) {
+    wchar_t cls[16] = L"";
+    GetClassNameW(w, cls, 16);
+    if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
 // The icon a message box of this thread shows, once it is up; the box is then closed.
 HICON TakeMessageBoxIcon(DWORD thread, HWND& box) {
     const ULONGLONG start = GetTickCount64();
     while (!box && GetTickCount64() - start < 10000) {
-        EnumThreadWindows(
-            thread,
-            [](HWND w, LPARAM l) {
-                wchar_t cls[16] = L"";
-                GetClassNameW(w, cls, 16);
-                if (wcscmp(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-                *reinterpret_cast<HWND*>(l) = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&box));
+        EnumThreadWindows(thread, FindShownDialog, reinterpret_cast<LPARAM>(&box));
         if (!box) Sleep(20);
     }
     HICON icon = nullptr;
