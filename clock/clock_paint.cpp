@@ -643,6 +643,5 @@ std::int16_t CalcClockHeight() { return ClockPaint().CalcClockHeight(); }
 bool IsTaskbarVertical() { return ClockPaint().IsTaskbarVertical(); }
 void PaintClock(HDC dc) { ClockPaint().PaintClock(dc); }
 void PaintClock(HDC dc, const RECT& clientRect) { ClockPaint().PaintClock(dc, clientRect); }
-void SetZoneClock(const IZoneClock* zones) { ClockPaint().SetZoneClock(zones); }
 
 }  // namespace vt
