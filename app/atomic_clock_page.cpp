@@ -159,7 +159,8 @@ void TAtomicClockPage::RestorePlacement(const RegKey& key) {
     HWND combo = GetDlgItem(hwnd_, IDC_CBSERVER);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const auto& server : servers) AddServerItem(server);
-    if (index >= 0 && index < static_cast<int>(servers.size())) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (index >= 0 && index < static_cast<int>(servers.size()))
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     else if (text) SetWindowTextW(combo, text->c_str());
     else if (!servers.empty()) SetWindowTextW(combo, servers.front().c_str());
 }

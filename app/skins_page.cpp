@@ -118,6 +118,7 @@ void TSkinsPage::OnPageNotify(const NMHDR& nm) {
 }
 
 void TSkinsPage::ApplySelectedSkin() {
+    if (dialog_.Loading()) return;
     HWND list = GetDlgItem(hwnd_, IDC_LVSKINS);
     const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     if (selected < 0) return;
