@@ -79,8 +79,6 @@ int RunVantoric() {
     try {
         ComApartment com;
         ReadProgramVersion();
-        static RegistryZoneClock zones;   // outlives the painter, which lives to the end of the process
-        SetZoneClock(&zones);
         ProgramClockPainter painter;
         MainFormConfig config;
         config.versionShort = VersionShort;

@@ -98,21 +98,71 @@ void TAtomicClockPage::OnPageCommand(int id, int, HWND) {
     }
 }
 
+namespace {
+// The list is one text of lines; the choice is its index, -1 for none.
+constexpr wchar_t kServerItems[] = L"cbServer.Items";
+constexpr wchar_t kServerItemIndex[] = L"cbServer.ItemIndex";
+// Names under which earlier versions kept the list: read when the new ones are missing, removed on save.
+constexpr wchar_t kOldServerCount[] = L"cbServer.Count";
+constexpr wchar_t kOldServerText[] = L"cbServer.Text";
+std::wstring OldServerItem(std::uint32_t i) { return L"cbServer.Item" + std::to_wstring(i); }
+constexpr std::uint32_t kMaxServers = 100;
+
+std::vector<std::wstring> ServerLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start <= text.size() && lines.size() < kMaxServers) {
+        size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        if (end > start) lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+}  // namespace
+
 void TAtomicClockPage::SavePlacement(RegKey& key) {
     const auto servers = ServerItems();
-    key.WriteDword(L"cbServer.Count", static_cast<std::uint32_t>(servers.size()));
-    for (size_t i = 0; i < servers.size(); ++i) key.WriteString(L"cbServer.Item" + std::to_wstring(i), servers[i]);
-    key.WriteString(L"cbServer.Text", ServerText());
+    std::wstring items;
+    for (const auto& server : servers) items += (items.empty() ? L"" : L"\r\n") + server;
+    // The chosen server is the one whose name the box shows, also when it was typed in or set as text.
+    HWND combo = GetDlgItem(hwnd_, IDC_CBSERVER);
+    const std::wstring text = ServerText();
+    auto index = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    if (index < 0 || index >= static_cast<int>(servers.size()) || servers[static_cast<size_t>(index)] != text) {
+        const auto it = std::find(servers.begin(), servers.end(), text);
+        index = it == servers.end() ? -1 : static_cast<int>(it - servers.begin());
+    }
+    key.WriteString(kServerItems, items);
+    key.WriteDword(kServerItemIndex, static_cast<std::uint32_t>(index));
+    if (const auto oldCount = key.ReadDword(kOldServerCount)) {
+        for (std::uint32_t i = 0; i < std::min(*oldCount, kMaxServers); ++i) key.DeleteValue(OldServerItem(i));
+        key.DeleteValue(kOldServerCount);
+    }
+    key.DeleteValue(kOldServerText);
 }
 
 void TAtomicClockPage::RestorePlacement(const RegKey& key) {
-    const auto count = key.ReadDword(L"cbServer.Count");
-    if (!count) return;
+    std::vector<std::wstring> servers;
+    std::optional<std::wstring> text;
+    int index = -1;
+    if (const auto items = key.ReadString(kServerItems)) {
+        servers = ServerLines(*items);
+        index = static_cast<int>(key.ReadDword(kServerItemIndex).value_or(0xFFFFFFFFu));
+    } else if (const auto count = key.ReadDword(kOldServerCount)) {
+        for (std::uint32_t i = 0; i < std::min(*count, kMaxServers); ++i)
+            if (auto server = key.ReadString(OldServerItem(i))) servers.push_back(*server);
+        text = key.ReadString(kOldServerText);
+    } else {
+        return;   // nothing stored: the five servers of the template
+    }
     HWND combo = GetDlgItem(hwnd_, IDC_CBSERVER);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(*count, 100); ++i)
-        if (auto server = key.ReadString(L"cbServer.Item" + std::to_wstring(i))) AddServerItem(*server);
-    if (auto text = key.ReadString(L"cbServer.Text")) SetWindowTextW(combo, text->c_str());
+    for (const auto& server : servers) AddServerItem(server);
+    if (index >= 0 && index < static_cast<int>(servers.size()))
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    else if (text) SetWindowTextW(combo, text->c_str());
+    else if (!servers.empty()) SetWindowTextW(combo, servers.front().c_str());
 }
 
 void TAtomicClockPage::SetLocalTimeText(const std::wstring& t) { SetDlgItemTextW(hwnd_, IDC_LBLOCALTIME, t.c_str()); }

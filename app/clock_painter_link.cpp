@@ -1,7 +1,5 @@
 #include "app/clock_painter_link.h"
 
-#include "clock/timezones.h"
-
 namespace vt {
 
 bool ProgramClockPainter::HasTaskbarWindows() {
@@ -10,9 +8,5 @@ bool ProgramClockPainter::HasTaskbarWindows() {
 }
 
 void ProgramClockPainter::ReleaseWeatherIcon() { ClockPaint().Options().WeatherIconPicture = {}; }
-
-std::optional<TDateTime> RegistryZoneClock::ZoneTimeFromUtc(int zoneIndex, TDateTime utcNow) const {
-    return vt::ZoneTimeFromUtc(zoneIndex, utcNow);
-}
 
 }  // namespace vt

@@ -1,4 +1,4 @@
-// The main form's road to the program's one clock painter, and the painter's road to the zone list.
+// The main form's road to the program's one clock painter.
 #pragma once
 #include "app/main_form.h"
 #include "clock/clock_paint.h"
@@ -19,12 +19,6 @@ public:
     void PaintClock(HDC dc, const RECT& clientRect, std::uint64_t background) override {
         vt::ClockPaint().PaintClockCached(dc, clientRect, background);
     }
-};
-
-// The second zone's time from the registry zone list.
-class RegistryZoneClock final : public IZoneClock {
-public:
-    std::optional<TDateTime> ZoneTimeFromUtc(int zoneIndex, TDateTime utcNow) const override;
 };
 
 }  // namespace vt

@@ -320,7 +320,6 @@ void TfrmClock::LoadOptions() {
     if (weather_) weather_->RestorePlacement();
     vt::LoadOptions(config_.store, options_);
     optionsLoaded_ = true;
-    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
     ModelToControls();
     if (weather_) weather_->LoadFromOptions();
     SelectPage(options_.activePage);
@@ -354,9 +353,9 @@ void TfrmClock::ReportSaveFailure(const std::wstring& text) {
     ShowException(text.c_str());
 }
 
-void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner) {
+void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) {
     if (hooks_.messageBox) hooks_.messageBox(text, caption, owner);
-    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK);
+    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | icon);
 }
 
 void TfrmClock::ShowMain() {

@@ -216,7 +216,7 @@ private:
     void TrayClock1Click();
     void TrayClock1MouseOver();
     void TrayClock1MouseLeave();
-    void Message(const std::wstring& text, const std::wstring& caption, HWND owner);
+    void Message(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon = 0);
 
     MainFormConfig config_;
     std::unique_ptr<TAlarms> alarmList_;

@@ -48,7 +48,7 @@ void TfrmClock::NewVersionAnswered(NewVersionAnswer answer) {
         if (hooks_.openWebPage) hooks_.openWebPage(kWebPageDownload);
         else OpenWebPage(kWebPageDownload, SystemShellLauncher());
     } else if (answer == NewVersionAnswer::NotAvailable) {
-        Message(L"There is no new version available.", kProductTitle, hwnd_);
+        Message(L"There is no new version available.", kProductTitle, hwnd_, MB_ICONINFORMATION);
     }
 }
 

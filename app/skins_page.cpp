@@ -27,6 +27,15 @@ std::wstring ItemText(HWND list, int index) {
     SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     return name;
 }
+
+// The list hears its own key releases; the page re-applies the selected skin on each.
+constexpr UINT_PTR kSkinListSubclass = 1;
+LRESULT CALLBACK SkinListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR page) {
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(list, SkinListProc, kSkinListSubclass);
+    const LRESULT result = DefSubclassProc(list, msg, wp, lp);
+    if (msg == WM_KEYUP) Guarded([&] { reinterpret_cast<TSkinsPage*>(page)->ApplySelectedSkin(); });
+    return result;
+}
 }  // namespace
 
 TSkinsPage::TSkinsPage(IMainDialog& dialog, const OptionsStore& store, std::wstring skinsDir)
@@ -47,7 +56,9 @@ void TSkinsPage::OnInitDialog() {
     std::vector<AlphaBitmap> pictures;
     pictures.push_back(std::move(face));
     images_ = MakeImageList(16, pictures);
-    ListView_SetImageList(GetDlgItem(hwnd_, IDC_LVSKINS), images_.get(), LVSIL_SMALL);
+    HWND list = GetDlgItem(hwnd_, IDC_LVSKINS);
+    ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
+    SetWindowSubclass(list, SkinListProc, kSkinListSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void TSkinsPage::ModelToControls(const MainOptions& o) {
@@ -102,11 +113,16 @@ void TSkinsPage::OnPageNotify(const NMHDR& nm) {
         if (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr) == 1) Shown();
         return;
     }
-    if (nm.idFrom != IDC_LVSKINS || nm.code != LVN_ITEMCHANGED) return;
-    const auto* change = reinterpret_cast<const NMLISTVIEW*>(&nm);
-    if (!(change->uChanged & LVIF_STATE) || !(change->uNewState & LVIS_SELECTED) || (change->uOldState & LVIS_SELECTED))
-        return;
-    const std::wstring name = ItemText(nm.hwndFrom, change->iItem);
+    // A click applies the selected skin, also when it was selected already (its colours come back).
+    if (nm.idFrom == IDC_LVSKINS && nm.code == NM_CLICK) ApplySelectedSkin();
+}
+
+void TSkinsPage::ApplySelectedSkin() {
+    if (dialog_.Loading()) return;
+    HWND list = GetDlgItem(hwnd_, IDC_LVSKINS);
+    const int selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (selected < 0) return;
+    const std::wstring name = ItemText(list, selected);
     if (!name.empty()) ChooseSkin(name);
 }
 

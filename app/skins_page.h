@@ -16,6 +16,8 @@ public:
     void Shown() override;
     // A chosen skin, with the gradient colours its key colour suggests.
     void ChooseSkin(const std::wstring& name);
+    // lvSkins' click and key release: the selected skin again; nothing without a selection.
+    void ApplySelectedSkin();
     // The quick menu's and the click action's random skin, transparent or not at random.
     void RandomSkin();
 

@@ -157,18 +157,31 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
 
     std::wstring headers =
         L"Accept: text/html, */*\r\nContent-Type: text/html\r\nCache-Control: no-cache\r\nPragma: no-cache\r\n";
-    // Basic credentials go with the first request, as the proxy page promises; no challenge round trip.
-    if (useProxy && proxy.basicAuth)
+    // Basic credentials go with the first request when the user chose Basic; otherwise they answer the
+    // proxy's challenge below.
+    const bool credentials = !proxy.user.empty() || !proxy.password.empty();
+    if (useProxy && proxy.basicAuth && credentials)
         headers += L"Proxy-Authorization: Basic " + Widen(Base64(Narrow(proxy.user + L":" + proxy.password))) + L"\r\n";
-    if (!WinHttpSendRequest(req.get(), headers.c_str(), static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0, 0,
-                            0))
-        return failLast();
-    if (!WinHttpReceiveResponse(req.get(), nullptr)) return failLast();
-
-    DWORD status = 0, size = sizeof status;
-    if (!WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
-        return failLast();
+    DWORD status = 0;
+    auto exchange = [&](const wchar_t* extra, DWORD extraLength) {
+        DWORD size = sizeof status;
+        return WinHttpSendRequest(req.get(), extra, extraLength, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
+               WinHttpReceiveResponse(req.get(), nullptr) &&
+               WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                   WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+    };
+    if (!exchange(headers.c_str(), static_cast<DWORD>(headers.size()))) return failLast();
+    // A proxy that asks for credentials gets them once, in the scheme it names first; Basic ones went
+    // with the first request already.
+    if (status == HTTP_STATUS_PROXY_AUTH_REQ && useProxy && credentials && !proxy.basicAuth) {
+        DWORD supported = 0, first = 0, target = 0;
+        if (WinHttpQueryAuthSchemes(req.get(), &supported, &first, &target) && target == WINHTTP_AUTH_TARGET_PROXY &&
+            first != 0 &&
+            WinHttpSetCredentials(req.get(), WINHTTP_AUTH_TARGET_PROXY, first, proxy.user.c_str(),
+                                  proxy.password.c_str(), nullptr) &&
+            !exchange(WINHTTP_NO_ADDITIONAL_HEADERS, 0))
+            return failLast();
+    }
     result.status = static_cast<int>(status);
     if (status != 200) {
         std::wstring version = QueryHeaderText(req.get(), WINHTTP_QUERY_VERSION);
@@ -179,7 +192,7 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
 
     const std::wstring tooLarge = L"Reply larger than " + std::to_wstring(request.limits.maxBytes) + L" bytes.";
     DWORD length = 0;
-    size = sizeof length;
+    DWORD size = sizeof length;
     if (WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX) &&
         length > request.limits.maxBytes)

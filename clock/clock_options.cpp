@@ -29,8 +29,12 @@ long long ReadNumber(const IniFile& ini, const wchar_t* key, long long fallback,
     return ParseInt(ReadPrefix(ini, key, L"", chars)).value_or(fallback);
 }
 
-std::wstring ReadText(const IniFile& ini, const wchar_t* key, const wchar_t* fallback) {
-    return ini.ReadString(kClockOptionsSection, key, fallback);
+// Texts are read into fixed buffers: what goes beyond them is ignored (the skin name's buffer is smaller).
+constexpr size_t kTextChars = 254;
+constexpr size_t kSkinNameChars = 199;
+
+std::wstring ReadText(const IniFile& ini, const wchar_t* key, const wchar_t* fallback, size_t chars = kTextChars) {
+    return ReadPrefix(ini, key, fallback, chars);
 }
 
 // The stored temperature uses '.' whatever the user's locale says; a comma is no separator here because
@@ -106,7 +110,7 @@ void ReadClockOptions(const IniFile& ini, PainterOptions& o) {
     c.Mode = static_cast<std::uint8_t>(mode & 0xFF);
     if (c.Mode > 1) c.Mode = 0;
     c.GradientHoriz = ReadSwitch(ini, L"GradientHoriz", false);
-    c.SkinName = ReadText(ini, L"SkinName", kDefaultSkinName);
+    c.SkinName = ReadText(ini, L"SkinName", kDefaultSkinName, kSkinNameChars);
     // The dialog shows an empty name as the default skin; the clock must show the same one.
     if (Trim(c.SkinName).empty()) c.SkinName = kDefaultSkinName;
 }

@@ -9,6 +9,7 @@
 #include "base/taskbar_locator.h"
 #include "base/text.h"
 #include "clock/clock_paint_parts.h"
+#include "clock/timezones.h"
 
 namespace vt {
 
@@ -612,9 +613,21 @@ void ClockPainter::PaintWeather(const Frame& f, int x, int y) {
 
 // ---- the program's painter ----
 
+namespace {
+// The second zone's time from the registry zone list, on every road the painter runs on (the program's
+// own window and the taskbar's process alike).
+class RegistryZoneClock final : public IZoneClock {
+public:
+    std::optional<TDateTime> ZoneTimeFromUtc(int zoneIndex, TDateTime utcNow) const override {
+        return vt::ZoneTimeFromUtc(zoneIndex, utcNow);
+    }
+};
+}  // namespace
+
 ClockPainter& ClockPaint() {
     static SystemTaskbar taskbar;
-    static ClockPainter painter(taskbar, SystemClock());
+    static const RegistryZoneClock zones;
+    static ClockPainter painter(taskbar, SystemClock(), &zones);
     static const bool initialised = painter.InitClockPaint(L"");
     (void)initialised;
     return painter;
@@ -630,6 +643,5 @@ std::int16_t CalcClockHeight() { return ClockPaint().CalcClockHeight(); }
 bool IsTaskbarVertical() { return ClockPaint().IsTaskbarVertical(); }
 void PaintClock(HDC dc) { ClockPaint().PaintClock(dc); }
 void PaintClock(HDC dc, const RECT& clientRect) { ClockPaint().PaintClock(dc, clientRect); }
-void SetZoneClock(const IZoneClock* zones) { ClockPaint().SetZoneClock(zones); }
 
 }  // namespace vt

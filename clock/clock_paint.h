@@ -218,8 +218,9 @@ private:
     std::unique_ptr<Picture> picture_;
 };
 
-// The program's one painter, on the real taskbar and the system clock. Made on first use, which finds
-// the taskbar windows and computes the digits from the start values of the options.
+// The program's one painter, on the real taskbar, the system clock and the registry zone list (in the
+// program and in the taskbar's process alike). Made on first use, which finds the taskbar windows and
+// computes the digits from the start values of the options.
 ClockPainter& ClockPaint();
 
 // The program's road into its painter.
@@ -231,6 +232,5 @@ std::int16_t CalcClockHeight();
 bool IsTaskbarVertical();
 void PaintClock(HDC dc);
 void PaintClock(HDC dc, const RECT& clientRect);
-void SetZoneClock(const IZoneClock* zones);
 
 }  // namespace vt

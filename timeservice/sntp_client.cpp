@@ -67,6 +67,11 @@ SntpResult Exchange(const std::wstring& host, const SntpSettings& settings) {
 
     UniqueSocket sock(socket(address->ai_family, address->ai_socktype, address->ai_protocol));
     if (sock.get() == INVALID_SOCKET) return Fail(SntpStatus::SocketError);
+    // A broadcast address as the server is allowed, as the time service always allowed it.
+    const BOOL broadcast = TRUE;
+    if (setsockopt(sock.get(), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast),
+                   sizeof broadcast) != 0)
+        return Fail(SntpStatus::SocketError);
     // A connected datagram socket receives only from the server it asked.
     if (connect(sock.get(), address->ai_addr, static_cast<int>(address->ai_addrlen)) != 0)
         return Fail(SntpStatus::SocketError);

@@ -244,14 +244,24 @@ TEST(LoadClockOptions, LocationLinesComeFromTheStoredPlace) {
     EXPECT_EQ(p.options.WeatherLocationLine2, L"Norway");
 }
 
-TEST(LoadClockOptions, LongValuesAreReadWhole) {
+TEST(LoadClockOptions, TextsAreCutToTheirBuffers) {
     Profile p;
-    const std::wstring prefix(1000, L'P'), place = std::wstring(600, L'x') + L", " + std::wstring(300, L'y');
+    const std::wstring prefix(1000, L'P'), place = std::wstring(250, L'x') + L", " + std::wstring(300, L'y');
     p.Set(L"Prefix", prefix);
     p.Set(L"weatherLocation", place);
-    ASSERT_TRUE(p.Load());
-    EXPECT_EQ(p.c().Prefix, prefix);
-    EXPECT_EQ(p.options.WeatherLocationLine2, std::wstring(300, L'y'));
+    p.Set(L"TemperSymbol", L"\x00B0" L"C" + std::wstring(300, L'Z'));
+    p.Set(L"weatherIcon", std::wstring(254, L'i') + L"xyz");
+    p.Set(L"Temper", L"-4." + std::wstring(251, L'0') + L"junk");
+    p.Set(L"SkinName", std::wstring(199, L'S') + L"Gold");
+    ReadClockOptions(IniFile(p.settings + kSettingsFileName), p.options);
+    EXPECT_EQ(p.c().Prefix, std::wstring(254, L'P'));
+    EXPECT_EQ(p.options.WeatherLocationLine1, std::wstring(250, L'x') + L",");
+    EXPECT_EQ(p.options.WeatherLocationLine2, L"yy");
+    EXPECT_EQ(p.c().TemperSymbol.size(), 254u);
+    EXPECT_EQ(p.c().WeatherIcon, std::wstring(254, L'i'));
+    EXPECT_EQ(p.options.TemperValue, -4) << "the text after the 254th character is not read";
+    EXPECT_TRUE(p.c().ShowWeather);
+    EXPECT_EQ(p.c().SkinName, std::wstring(199, L'S'));
 }
 
 TEST(LoadClockOptions, WeatherIconFallsBackToNaAndThenToNone) {

@@ -126,6 +126,7 @@ void LoopbackServer::Serve(uintptr_t socket) {
     std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reply.reason + "\r\n";
     out += "Content-Type: " + reply.contentType + "\r\n";
     if (reply.sendLength) out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    out += reply.headers;
     out += "Connection: close\r\n\r\n";
     if (!reply.trickleMs) {
         SendAll(socket, out + reply.body);

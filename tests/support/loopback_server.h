@@ -20,6 +20,7 @@ struct ServedReply {
     bool trickleHead = false;     // the status line and headers come byte by byte too
     bool sendLength = true;       // Content-Length header (else the end is the closed connection)
     bool closeWithoutReply = false;
+    std::string headers;          // further header lines, each ending in "\r\n"
 };
 
 inline ServedReply Reply(std::string body) {

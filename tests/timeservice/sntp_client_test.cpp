@@ -108,6 +108,13 @@ TEST(SntpClient, SilentServerTimesOutAfterTheReceiveTimeout) {
     EXPECT_EQ(server.requests(), 1);
 }
 
+// The loopback network's broadcast address: the request leaves (nobody answers) rather than the socket
+// refusing to send to a broadcast address.
+TEST(SntpClient, ABroadcastAddressIsAsked) {
+    LoopbackSntpServer server([](const Bytes&) -> std::optional<Bytes> { return std::nullopt; });
+    EXPECT_EQ(QuerySntp(L"127.255.255.255", At(server)).status, SntpStatus::Timeout);
+}
+
 TEST(SntpClient, EmptyHostIsUnknownWithoutSending) {
     EXPECT_EQ(QuerySntp(L"", SntpSettings{}).status, SntpStatus::UnknownHost);
 }

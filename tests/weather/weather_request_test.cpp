@@ -152,6 +152,29 @@ TEST(HttpRequest, EnabledProxyCarriesBasicCredentials) {
               std::string::npos);
 }
 
+// Without Basic chosen the credentials wait for the proxy's challenge and answer it in the scheme offered;
+// without credentials the challenge stays unanswered.
+TEST(HttpRequest, ProxyChallengeIsAnsweredInTheOfferedScheme) {
+    LoopbackServer proxy([](const std::string& head) {
+        if (HeaderValue(head, "Proxy-Authorization") == "Basic " + Base64("ann:pw")) return Reply("<weather/>");
+        return With(Status(407, "Proxy Authentication Required", ""),
+                    [](ServedReply& r) { r.headers = "Proxy-Authenticate: Basic realm=\"loopback\"\r\n"; });
+    });
+    HttpRequest request = RequestTo(L"127.0.0.1:" + std::to_wstring(LoopbackServer::UnusedPort()));
+    request.proxy = ProxySettings{L"127.0.0.1", proxy.port(), L"ann", L"pw", false, true};
+    HttpResult r = PerformHttpGet(request);
+    ASSERT_TRUE(r.ok) << Narrow(r.error);
+    const auto asked = proxy.Requests();
+    ASSERT_GE(asked.size(), 2u);
+    EXPECT_EQ(HeaderValue(asked.front(), "Proxy-Authorization"), "") << "nothing before the challenge";
+
+    request.proxy.user = request.proxy.password = L"";
+    r = PerformHttpGet(request);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.status, 407);
+    EXPECT_EQ(proxy.Requests().size(), asked.size() + 1);
+}
+
 TEST(HttpRequest, DisabledProxyGoesDirect) {
     LoopbackServer proxy([](const std::string&) { return Reply("<proxy/>"); });
     LoopbackServer server([](const std::string&) { return Reply("<weather/>"); });

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <utility>
@@ -20,6 +22,7 @@
 #include "clock/clock_paint.h"
 #include "clock/command_messages.h"
 #include "base/taskbar_locator.h"
+#include "clock/timezones.h"
 #include "clock/tray_protocol.h"
 #include "support/test_support.h"
 
@@ -385,6 +388,35 @@ TEST_F(ClockHookTest, RepainClockPaintsTheSkinnedClock) {
     pixels = shell.Pixels();
     ClockPaint().ClockOptions().ShowSeconds = false;
     EXPECT_GT(std::count(pixels.begin(), pixels.end(), kShellClockColour), 0);
+}
+
+// The zone block inside the taskbar's process shows the stored zone of the registry list, as the program's
+// own window does, not this machine's local time.
+TEST_F(ClockHookTest, TheZoneBlockShowsTheStoredZonesTime) {
+    const TDateTime local = SystemClock().Now(), utc = SystemClock().UtcNow();
+    int zone = -1;
+    for (int i = 0; i < TimeZoneCount() && zone < 0; ++i)
+        if (auto t = ZoneTimeFromUtc(i, utc); t && std::abs(*t - local) > kOneHour / 2) zone = i;
+    ASSERT_GE(zone, 0) << "every zone of the list has this machine's time";
+    IniFile ini(settings.File(L"Setting.ini"));
+    ini.WriteString(L"Options", L"ShowZone", L"1");
+    ini.WriteString(L"Options", L"EnglishTime", L"0");
+    ini.WriteString(L"Options", L"TimeZone", std::to_wstring(zone));
+    auto zoneDigits = [zone] {
+        const CivilTime t = DecodeDateTime(*ZoneTimeFromUtc(zone, SystemClock().UtcNow()));
+        return std::array<std::uint8_t, 4>{std::uint8_t(t.hour / 10), std::uint8_t(t.hour % 10),
+                                           std::uint8_t(t.minute / 10), std::uint8_t(t.minute % 10)};
+    };
+    const auto before = zoneDigits();
+    ASSERT_TRUE(Enable());
+    ASSERT_TRUE(ClockPaint().ClockOptions().ShowZone);
+    ASSERT_TRUE(RepainClock());
+    Pump();
+    const auto after = zoneDigits();
+    const auto drawn = ClockPaint().DrawnZoneDigits();
+    EXPECT_TRUE(drawn == before || drawn == after) << int(drawn[0]) << int(drawn[1]) << ":" << int(drawn[2])
+                                                   << int(drawn[3]) << " for zone " << zone;
+    ClockPaint().ClockOptions().ShowZone = false;
 }
 
 TEST_F(ClockHookTest, TheShellTakingItsWindowsDownEndsTheTakeOver) {
