@@ -420,6 +420,8 @@ double IniFile::ReadFloat(const std::wstring& section, const std::wstring& key, 
     return StrToFloatDef(ReadString(section, key, L""), fallback);
 }
 
+bool IniFile::Unreadable() const { return !Fresh().writable; }
+
 std::vector<std::wstring> IniFile::SectionNames() const {
     std::vector<std::wstring> r;
     for (const auto& line : Fresh().lines)

@@ -30,6 +30,10 @@ public:
     double ReadFloat(const std::wstring& section, const std::wstring& key, double fallback) const;
     std::vector<std::wstring> SectionNames() const;
     std::vector<std::wstring> KeyNames(const std::wstring& section) const;
+    // The file exists but could not be read (another program holds it locked, access is refused, or it
+    // is too long): every read gives its fallback and every write is refused, so the user's file is
+    // never replaced by values it was not read for. A locked file is tried again on each call.
+    bool Unreadable() const;
 
     // Writers return false when the file could not be saved; the file on disk is then as it was and
     // so is what this object reads. A file the program creates is UTF-16LE with a byte-order mark, so
