@@ -87,6 +87,9 @@ void TAlarms::Refresh() {
     std::set<std::wstring> errors;
     std::optional<TDateTime> earliestWake;
     if (seams_.list) seams_.list->Clear();
+    // A locked file shows no alarms and is reported once; the check reads it again until it can.
+    const bool unreadable = file_.Unreadable(), newlyUnreadable = unreadable && !unreadable_;
+    unreadable_ = unreadable;
 
     for (int id : file_.AlarmIds()) {
         AlarmSummary s = file_.ReadSummary(id);
@@ -129,6 +132,8 @@ void TAlarms::Refresh() {
         if (!sectionErrors_.count(text) && seams_.onError) seams_.onError(text);
     sectionErrors_ = std::move(errors);
     ArmWakeTimer(earliestWake, now);
+    if (newlyUnreadable && seams_.onError)
+        seams_.onError(L"Cannot read " + file_.path() + L": the alarms show again when it can be read.");
 }
 
 void TAlarms::ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now) {
@@ -159,6 +164,7 @@ void TAlarms::ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now) {
 
 void TAlarms::Tick() {
     if (ticking_ || !onAlarm_) return;
+    if (unreadable_) Refresh();
     if (seams_.switches && !seams_.switches->AlarmsEnabled()) return;
     FlagScope busy(ticking_);
 

@@ -144,6 +144,7 @@ private:
     enum class WakeState { Unknown, Cancelled, Armed } wakeState_ = WakeState::Unknown;
     std::int64_t armedUtcMs_ = 0;
     bool wakeFailureShown_ = false;
+    bool unreadable_ = false;   // alarms.ini could not be read at the last refresh: the tick tries again
 };
 
 }  // namespace vt

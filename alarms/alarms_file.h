@@ -28,6 +28,8 @@ class AlarmsFile {
 public:
     explicit AlarmsFile(std::wstring path) : ini_(std::move(path)) {}
     const std::wstring& path() const { return ini_.path(); }
+    // The file exists but could not be read (locked, refused): no alarm is read and none written.
+    bool Unreadable() const { return ini_.Unreadable(); }
 
     // Ids of the alarm sections in file order; a name repeated in the file counts once.
     std::vector<int> AlarmIds() const;

@@ -49,11 +49,11 @@ void TAtomicClockPage::Start(HWND owner) {
     deps.vistaOrLater = IsVistaOrLater();
     deps.nextSync = dialog_.Options().nextSync;
     deps.recordSuccessfulSync = [this](TDateTime t) {
-        RecordSuccessfulSync(store_, t);
+        if (!RecordSuccessfulSync(store_, t)) dialog_.ReportOptionsSaveFailure();
         dialog_.Options().lastSync = t;
     };
     deps.writeNextSync = [this](TDateTime t) {
-        WriteNextSync(store_, t);
+        if (!WriteNextSync(store_, t)) dialog_.ReportOptionsSaveFailure();
         dialog_.Options().nextSync = t;
     };
     IAtomicClockView& view = *this;

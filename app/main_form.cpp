@@ -318,7 +318,7 @@ bool TfrmClock::InitClock() {
 
 void TfrmClock::LoadOptions() {
     if (weather_) weather_->RestorePlacement();
-    vt::LoadOptions(config_.store, options_);
+    optionsUnread_ = !vt::LoadOptions(config_.store, options_).fileRead;
     optionsLoaded_ = true;
     ModelToControls();
     if (weather_) weather_->LoadFromOptions();
@@ -326,6 +326,25 @@ void TfrmClock::LoadOptions() {
     RestorePlacement();
     proxyPage_->ApplyProxy();
     atomicClockPage_->Start(hwnd_);
+    if (optionsUnread_)
+        ShowException((L"The options could not be read from " + config_.store.SettingsFile() +
+                       L". The defaults are in use; the file is left as it is and read again when it can be.")
+                          .c_str());
+}
+
+// Setting.ini could not be read at start: once it can, its options replace the defaults in use.
+bool TfrmClock::RereadOptions() {
+    MainOptions read = options_;
+    if (!vt::LoadOptions(config_.store, read).fileRead) return false;
+    optionsUnread_ = false;
+    options_ = read;
+    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
+    if (hwnd_ && !destroyed_) {
+        ModelToControls();
+        if (weather_) weather_->LoadFromOptions();
+    }
+    if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+    return true;
 }
 
 void TfrmClock::SaveOptions() {
@@ -338,10 +357,16 @@ void TfrmClock::SaveOptions() {
 }
 
 void TfrmClock::WriteOptionsFile() {
+    // Defaults never replace a file that was not read.
+    if (optionsUnread_ && !RereadOptions()) return;
     if (vt::SaveOptions(config_.store, options_)) {
         saveFailureShown_ = false;
         return;
     }
+    ReportOptionsSaveFailure();
+}
+
+void TfrmClock::ReportOptionsSaveFailure() {
     ReportSaveFailure(L"The options could not be saved to " + config_.store.SettingsFile() + L": " +
                       SystemErrorText(GetLastError()));
 }

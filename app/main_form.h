@@ -178,6 +178,7 @@ private:
     void ControlsToModel() override;
     void ModelToControls() override;
     void ReloadClockOptions() override;
+    void ReportOptionsSaveFailure() override;
     void ProxyChanged(bool enabled) override;
     void BackToTabPage() override;
     TMainPage* OwnPage(int index) const;
@@ -204,6 +205,7 @@ private:
     void FormClose();
     void FormDestroy();
     void WriteOptionsFile();
+    bool RereadOptions();
     void ReportSaveFailure(const std::wstring& text);
     void HideToTray();
     void SavePlacement();
@@ -259,6 +261,7 @@ private:
     bool clockPainted_ = false;
     bool optionsLoaded_ = false;  // nothing is saved before the options were read
     bool saveFailureShown_ = false;
+    bool optionsUnread_ = false;  // Setting.ini could not be read: defaults in use, the file is not written
     bool destroyed_ = false;
     bool savedForQuit_ = false;   // FormClose saved just before destroying the window
 };

@@ -212,7 +212,10 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_TIMER:
         if (wp == kClockTimer) TimerTimer();
-        else if (wp == kAlarmTimer && alarmList_) alarmList_->Tick();
+        else if (wp == kAlarmTimer) {
+            if (optionsUnread_) RereadOptions();
+            if (alarmList_) alarmList_->Tick();
+        }
         return 0;
     case WM_TIMECHANGE:
         // Also after our own synchronisation: future alarms are recomputed, due ones still fire.

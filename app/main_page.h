@@ -28,6 +28,8 @@ public:
     virtual void SaveOptions() = 0;
     virtual void RefreshClock() = 0;
     virtual void ReloadClockOptions() = 0;   // the painter reads the settings file again
+    // A write to Setting.ini failed: shown as a failed SaveOptions is (once until a save succeeds).
+    virtual void ReportOptionsSaveFailure() = 0;
     virtual void ProxyChanged(bool enabled) = 0;
     virtual void BackToTabPage() = 0;        // the proxy page has no tab of its own
 

@@ -155,7 +155,8 @@ void TSkinsPage::ChooseSkin(const std::wstring& name) {
     dialog_.ControlsToModel();
     MainOptions& o = dialog_.Options();
     o.skinName = name;
-    IniFile(store_.SettingsFile()).WriteString(kOptionsSection, L"SkinName", name);
+    if (!IniFile(store_.SettingsFile()).WriteString(kOptionsSection, L"SkinName", name))
+        dialog_.ReportOptionsSaveFailure();
     COLORREF key;
     if (ReadSkinKeyColour(skinsDir_, name, key)) {
         auto [first, second] = SkinGradientColours(key);
@@ -179,7 +180,7 @@ void TSkinsPage::RandomSkin() {
     ini.BeginUpdate();
     ini.WriteInteger(kOptionsSection, L"TransparentClock", transparent);
     ini.WriteString(kOptionsSection, L"SkinName", name);
-    ini.EndUpdate();
+    if (!ini.EndUpdate()) dialog_.ReportOptionsSaveFailure();
     dialog_.Options().skinName = name;
     // The painter reads the file: the new skin shows at once.
     dialog_.ReloadClockOptions();

@@ -15,14 +15,18 @@ namespace {
 enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
 enum class Kind { Other, Section, Key };
 
-std::wstring Fold(std::wstring_view s) {
-    if (s.empty()) return {};
-    std::wstring r(s.size(), L'\0');
-    const int n = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()), r.data(),
-                               static_cast<int>(r.size()));
-    if (n <= 0) return std::wstring(s);
-    r.resize(n);
-    return r;
+// Names compare as the system's profile functions compare them: case is ignored for ASCII letters only.
+std::wstring Fold(std::wstring_view s) { return UpperAscii(s); }
+
+// The system's profile functions take these for blanks around lines, names and values: ASCII white
+// space and the old end-of-file mark (^Z).
+bool IsProfileBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r') || c == 0x1A; }
+
+std::wstring ProfileTrim(std::wstring_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && IsProfileBlank(s[b])) ++b;
+    while (e > b && IsProfileBlank(s[e - 1])) --e;
+    return std::wstring(s.substr(b, e - b));
 }
 
 // Names and values never carry a line end or NUL: one would split the line, the other end the text.
@@ -105,6 +109,7 @@ struct IniFile::Document {
         std::wstring eol;   // L"\r\n", L"\n", L"\r" or nothing (the last line)
         Kind kind = Kind::Other;
         std::wstring name, folded, value;
+        bool hasValue = false;   // a key line without "=" names a key that has no value
     };
 
     bool loaded = false;
@@ -121,25 +126,28 @@ struct IniFile::Document {
     bool dirty = false;
     bool batchFailed = false;
 
+    // As the system's profile functions read a line: a "[" with a "]" after it makes a section header
+    // (the name ends at the last "]"); every other line that is not blank is a key, also a ";" comment
+    // (a key nobody asks for) and a line without "=" (a key without a value, which hides a later
+    // line of the same key).
     static void Classify(Line& line) {
         line.kind = Kind::Other;
         line.name.clear();
         line.folded.clear();
         line.value.clear();
-        const std::wstring t = Trim(line.text);
-        if (t.empty() || t[0] == L';') return;
-        if (t[0] == L'[') {
-            const size_t close = t.rfind(L']');
-            if (close == std::wstring::npos) return;
+        line.hasValue = false;
+        const std::wstring t = ProfileTrim(line.text);
+        if (t.empty()) return;
+        const size_t close = t[0] == L'[' ? t.rfind(L']') : std::wstring::npos;
+        if (close != std::wstring::npos && close > 0) {
             line.kind = Kind::Section;
-            line.name = Trim(std::wstring_view(t).substr(1, close - 1));
+            line.name = ProfileTrim(std::wstring_view(t).substr(1, close - 1));
         } else {
-            const size_t eq = t.find(L'=');
-            if (eq == std::wstring::npos) return;
-            line.name = Trim(std::wstring_view(t).substr(0, eq));
-            if (line.name.empty()) return;
             line.kind = Kind::Key;
-            line.value = Trim(std::wstring_view(t).substr(eq + 1));
+            const size_t eq = t.find(L'=');
+            line.hasValue = eq != std::wstring::npos;
+            line.name = line.hasValue ? ProfileTrim(std::wstring_view(t).substr(0, eq)) : t;
+            if (line.hasValue) line.value = ProfileTrim(std::wstring_view(t).substr(eq + 1));
         }
         line.folded = Fold(line.name);
     }
@@ -221,8 +229,10 @@ struct IniFile::Document {
             if (lines[i].kind == Kind::Section) firstSection.emplace(lines[i].folded, i);
     }
 
-    size_t SectionAt(const std::wstring& folded) const {
-        auto it = firstSection.find(folded);
+    // Names asked for lose their blanks, as the system's functions trim them, except when the keys of a
+    // section are listed.
+    size_t SectionAt(const std::wstring& folded, bool trim = true) const {
+        auto it = firstSection.find(trim ? ProfileTrim(folded) : folded);
         return it == firstSection.end() ? std::wstring::npos : it->second;
     }
 
@@ -232,10 +242,11 @@ struct IniFile::Document {
         return i;
     }
 
+    // The first line of the key in the first section of the name; null when there is none.
     const Line* FindKey(const std::wstring& section, const std::wstring& key) const {
         const size_t header = SectionAt(Fold(section));
         if (header == std::wstring::npos) return nullptr;
-        const std::wstring k = Fold(key);
+        const std::wstring k = Fold(ProfileTrim(key));
         for (size_t i = header + 1, e = SectionEnd(header); i < e; ++i)
             if (lines[i].kind == Kind::Key && lines[i].folded == k) return &lines[i];
         return nullptr;
@@ -253,8 +264,8 @@ struct IniFile::Document {
     }
 
     bool Write(const std::wstring& sectionIn, const std::wstring& keyIn, const std::wstring& valueIn) {
-        const std::wstring section = OneLineText(sectionIn), key = Trim(OneLineText(keyIn)),
-                           value = Trim(OneLineText(valueIn));
+        const std::wstring section = ProfileTrim(OneLineText(sectionIn)), key = ProfileTrim(OneLineText(keyIn)),
+                           value = ProfileTrim(OneLineText(valueIn));
         size_t header = SectionAt(Fold(section));
         if (header == std::wstring::npos) {
             Insert(lines.size(), L"[" + section + L"]");
@@ -270,7 +281,7 @@ struct IniFile::Document {
             if (line.kind != Kind::Key) continue;
             lastKey = i;
             if (line.folded != k) continue;
-            if (line.value == value) return false;   // already so: the line stays as it was
+            if (line.hasValue && line.value == value) return false;   // already so: the line stays as it was
             line.text = line.name + L"=" + value;
             line.changed = true;
             Classify(line);
@@ -281,22 +292,24 @@ struct IniFile::Document {
         return true;
     }
 
+    // The first line of the key goes, looked for in each section of the name in turn; a repeated key
+    // then reads as its next line, as the system has it.
     bool EraseKey(const std::wstring& section, const std::wstring& key) {
-        const size_t header = SectionAt(Fold(section));
-        if (header == std::wstring::npos) return false;
-        const std::wstring k = Fold(key);
-        bool erased = false;
-        for (size_t i = SectionEnd(header); i-- > header + 1;)
-            if (lines[i].kind == Kind::Key && lines[i].folded == k) {
-                lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
-                erased = true;
-            }
-        if (erased) Reindex();
-        return erased;
+        const std::wstring s = Fold(ProfileTrim(section)), k = Fold(ProfileTrim(key));
+        for (size_t header = 0; header < lines.size(); ++header) {
+            if (lines[header].kind != Kind::Section || lines[header].folded != s) continue;
+            for (size_t i = header + 1, e = SectionEnd(header); i < e; ++i)
+                if (lines[i].kind == Kind::Key && lines[i].folded == k) {
+                    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+                    Reindex();
+                    return true;
+                }
+        }
+        return false;
     }
 
     bool EraseSections(const std::wstring& section) {
-        const std::wstring s = Fold(section);
+        const std::wstring s = Fold(ProfileTrim(section));
         bool erased = false;
         for (size_t header; (header = SectionAt(s)) != std::wstring::npos;) {
             lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
@@ -394,13 +407,14 @@ bool IniFile::SectionExists(const std::wstring& section) const {
 }
 
 bool IniFile::KeyExists(const std::wstring& section, const std::wstring& key) const {
-    return Fresh().FindKey(section, key) != nullptr;
+    const Document::Line* line = Fresh().FindKey(section, key);
+    return line && line->hasValue;
 }
 
 std::wstring IniFile::ReadString(const std::wstring& section, const std::wstring& key,
                                  const std::wstring& fallback) const {
     const Document::Line* line = Fresh().FindKey(section, key);
-    if (!line) return fallback;
+    if (!line || !line->hasValue) return fallback;
     const std::wstring& v = line->value;
     if (v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front())
         return v.substr(1, v.size() - 2);
@@ -420,20 +434,27 @@ double IniFile::ReadFloat(const std::wstring& section, const std::wstring& key, 
     return StrToFloatDef(ReadString(section, key, L""), fallback);
 }
 
+bool IniFile::Unreadable() const { return !Fresh().writable; }
+
 std::vector<std::wstring> IniFile::SectionNames() const {
     std::vector<std::wstring> r;
     for (const auto& line : Fresh().lines)
-        if (line.kind == Kind::Section) r.push_back(line.name);
+        if (line.kind == Kind::Section && !line.name.empty()) r.push_back(line.name);
     return r;
 }
 
 std::vector<std::wstring> IniFile::KeyNames(const std::wstring& section) const {
     std::vector<std::wstring> r;
     const Document& d = Fresh();
-    const size_t header = d.SectionAt(Fold(section));
+    const size_t header = d.SectionAt(Fold(section), false);
     if (header == std::wstring::npos) return r;
-    for (size_t i = header + 1, e = d.SectionEnd(header); i < e; ++i)
-        if (d.lines[i].kind == Kind::Key) r.push_back(d.lines[i].name);
+    // Keys without a value and ";" comments are not listed.
+    for (size_t i = header + 1, e = d.SectionEnd(header); i < e; ++i) {
+        const auto& line = d.lines[i];
+        if (line.kind != Kind::Key || !line.hasValue || (!line.name.empty() && line.name[0] == L';')) continue;
+        if (line.name.empty()) break;   // the system's list ends at an empty name
+        r.push_back(line.name);
+    }
     return r;
 }
 

@@ -20,8 +20,12 @@ public:
     IniFile& operator=(IniFile&&) noexcept;
     const std::wstring& path() const { return path_; }
 
-    // Names compare without regard to case; the first section of a name and its first key of a name
-    // count. A value loses the blanks around it and one pair of quotes enclosing it.
+    // Every file is read as the system's profile functions read it (GetPrivateProfileStringW): names
+    // compare without regard to ASCII case and lose the blanks around them; the first section of a
+    // name and its first line of a key count; a value loses the blanks around it and one pair of
+    // quotes enclosing it. A key line without "=" is a key without a value (read as the fallback),
+    // and ";" starts no comment of its own: such a line is a key nobody asks for. KeyNames lists
+    // neither.
     bool SectionExists(const std::wstring& section) const;
     bool KeyExists(const std::wstring& section, const std::wstring& key) const;
     std::wstring ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& fallback) const;
@@ -30,6 +34,10 @@ public:
     double ReadFloat(const std::wstring& section, const std::wstring& key, double fallback) const;
     std::vector<std::wstring> SectionNames() const;
     std::vector<std::wstring> KeyNames(const std::wstring& section) const;
+    // The file exists but could not be read (another program holds it locked, access is refused, or it
+    // is too long): every read gives its fallback and every write is refused, so the user's file is
+    // never replaced by values it was not read for. A locked file is tried again on each call.
+    bool Unreadable() const;
 
     // Writers return false when the file could not be saved; the file on disk is then as it was and
     // so is what this object reads. A file the program creates is UTF-16LE with a byte-order mark, so

@@ -132,6 +132,7 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     const MainOptions d;  // the dialog's defaults
     LoadedOptionsExtras extras;
     IniFile ini(store.SettingsFile());
+    extras.fileRead = !ini.Unreadable();
     const wchar_t* s = kOptionsSection;
     o.itemZone = ini.ReadInteger(s, L"ItemZone", d.itemZone);
     if (o.itemZone < 0) o.itemZone = d.itemZone;
@@ -166,6 +167,8 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     o.skinName = ini.ReadString(s, L"SkinName", d.skinName);
     if (Trim(o.skinName).empty()) o.skinName = d.skinName;
     o.upTime = ini.ReadInteger(s, L"Mode", 0) == 1;
+    // A lock taken or let go while reading: only a file read throughout counts as read.
+    extras.fileRead = extras.fileRead && !ini.Unreadable();
 
     RegKey key = RegKey::Open(store.root, store.programKey, KEY_READ);
     if (auto weather = key.ReadString(L"CurrentWeather")) o.currentWeather = *weather;
@@ -282,12 +285,12 @@ std::wstring ResolveSettingsDir(const OptionsStore& store) {
     return dir;
 }
 
-void RecordSuccessfulSync(const OptionsStore& store, TDateTime now) {
-    IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"LastSync", DateTimeToText(now));
+bool RecordSuccessfulSync(const OptionsStore& store, TDateTime now) {
+    return IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"LastSync", DateTimeToText(now));
 }
 
-void WriteNextSync(const OptionsStore& store, TDateTime when) {
-    IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"NextSync", DateTimeToText(when));
+bool WriteNextSync(const OptionsStore& store, TDateTime when) {
+    return IniFile(store.SettingsFile()).WriteString(kOptionsSection, L"NextSync", DateTimeToText(when));
 }
 
 FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& options, const std::wstring& newDir) {
@@ -313,8 +316,15 @@ FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& 
     if (!copy(L"alarms.ini") || !copy(kSettingsFileName)) return r;
     OptionsStore moved = store;
     moved.settingsDir = target;
-    SaveOptions(moved, options);
-    WriteAppDataDir(moved, target);
+    // The new folder is taken only once the options are there and the folder is recorded.
+    if (!SaveOptions(moved, options)) {
+        r.error = L"Can't save the options to " + moved.SettingsFile() + L": " + SystemErrorText(GetLastError());
+        return r;
+    }
+    if (!WriteAppDataDir(moved, target)) {
+        r.error = L"Can't record the settings folder " + target + L": " + SystemErrorText(GetLastError());
+        return r;
+    }
     store = moved;
     r.changed = true;
     return r;

@@ -29,6 +29,9 @@ struct OptionsStore {
 // What LoadOptions found beyond the model.
 struct LoadedOptionsExtras {
     bool lastSyncReadable = true;   // false: "LastSync" was there but did not convert
+    // False: Setting.ini exists but could not be read (locked, refused): the options are the defaults,
+    // and the file must not be written over until it was read.
+    bool fileRead = true;
 };
 
 LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& options);
@@ -46,9 +49,10 @@ bool WriteAppDataDir(const OptionsStore& store, const std::wstring& dir);
 std::wstring ResolveSettingsDir(const OptionsStore& store);
 bool CreateFolderTree(const std::wstring& dir);
 
-// "LastSync" and "NextSync" in Setting.ini, as date-time text of the user's locale.
-void RecordSuccessfulSync(const OptionsStore& store, TDateTime now);
-void WriteNextSync(const OptionsStore& store, TDateTime when);
+// "LastSync" and "NextSync" in Setting.ini, as date-time text of the user's locale. False when the
+// file could not be saved.
+bool RecordSuccessfulSync(const OptionsStore& store, TDateTime now);
+bool WriteNextSync(const OptionsStore& store, TDateTime when);
 
 // Takes the system's proxy settings from "Internet Settings" (ProxyEnable, ProxyServer).
 ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey =
@@ -58,8 +62,8 @@ ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey 
 std::wstring RunValueFor(const std::wstring& appDir);
 
 // Moves the settings to another folder: writes the options there, copies alarms.ini over and records
-// the folder. Choosing the current folder copies nothing. When alarms.ini cannot be copied the old
-// folder stays in use and the error text is returned.
+// the folder. Choosing the current folder copies nothing. When a step fails (a copy, saving the
+// options there, recording the folder) the old folder stays in use and the error text is returned.
 struct FolderChangeResult {
     bool changed = false;
     std::wstring error;

@@ -101,7 +101,15 @@ void WeatherPage::btnGetWeatherComClick() {
         requestEnglish_ = state_.englishUnits;
         state_.schedule.enabled = false;
         if (host_.setTimer) host_.setTimer(false, 0);
-        worker_.Start(std::move(request));
+        bool started = false;
+        std::wstring refusal = L"the last request has not let go of its connection yet";
+        try {
+            started = worker_.Start(std::move(request));
+        } catch (const std::exception& e) {
+            refusal = Widen(e.what());
+        }
+        // No completion will come: the button comes back and the check is scheduled again.
+        if (!started) return Fail(refusal);
     }
     // While a request runs a second trigger only updates the place list; its completion re-enables the button.
     Changed();

@@ -509,6 +509,27 @@ TEST_F(AlarmList, UnwritableFileDoesNotRingEveryTick) {
     EXPECT_NE(errors[0].find(L"alarms.ini"), std::wstring::npos);
 }
 
+TEST_F(AlarmList, LockedFileAtStartIsReportedKeptAndReadOnceFree) {
+    Add(Make(L"Once", At(2024, 3, 4, 8, 0)));
+    const std::string before = ReadFileBytes(path);
+    // Another program holds the file with no sharing at all: it cannot even be read.
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Open();
+    EXPECT_EQ(alarms->AlarmCount(), 0);
+    EXPECT_EQ(Add(Make(L"Once", At(2024, 3, 4, 9, 0))), 0);   // nothing written over the unread file
+    alarms->Tick();
+    ASSERT_EQ(errors.size(), 1u);   // once, not on every tick
+    EXPECT_NE(errors[0].find(L"Cannot read"), std::wstring::npos) << errors[0];
+    CloseHandle(holder);
+    EXPECT_EQ(ReadFileBytes(path), before);
+    now.Set(At(2024, 3, 4, 8, 0, 1));
+    alarms->Tick();   // the check reads the file again and rings what was due
+    EXPECT_EQ(alarms->AlarmCount(), 1);
+    EXPECT_EQ(list.items.size(), 1u);
+    EXPECT_EQ(fired.size(), 1u);
+}
+
 TEST_F(AlarmList, ReopenFollowsTheSettingsFolder) {
     Add(Make(L"Once", At(2024, 3, 4, 8, 0)));
     TempDir other;

@@ -279,6 +279,29 @@ TEST_F(OptionsFileTest, FailedAlarmCopyKeepsTheOldFolder) {
     EXPECT_EQ(ReadAppDataDir(store), L"");
 }
 
+TEST_F(OptionsFileTest, FailedSaveInTheNewFolderKeepsTheOldFolder) {
+    MainOptions o;
+    std::wstring target = dir.path() + L"no-room\\";
+    CreateFolderTree(target + kSettingsFileName);   // a folder where the options file should go
+    std::wstring before = store.settingsDir;
+    auto r = ChangeSettingsFolder(store, o, target);
+    EXPECT_FALSE(r.changed);
+    EXPECT_NE(r.error.find(kSettingsFileName), std::wstring::npos) << Narrow(r.error);
+    EXPECT_EQ(store.settingsDir, before);
+    EXPECT_EQ(ReadAppDataDir(store), L"");
+}
+
+TEST_F(OptionsFileTest, SyncDateWritesTellWhetherTheyWereSaved) {
+    EXPECT_TRUE(RecordSuccessfulSync(store, EncodeDate(2026, 1, 2)));
+    HANDLE holder = CreateFileW(store.SettingsFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(RecordSuccessfulSync(store, EncodeDate(2026, 1, 3)));
+    EXPECT_FALSE(WriteNextSync(store, EncodeDate(2026, 1, 4)));
+    CloseHandle(holder);
+    EXPECT_TRUE(WriteNextSync(store, EncodeDate(2026, 1, 4)));
+}
+
 TEST_F(OptionsFileTest, SystemProxyTextsCountAsEnabledUnlessTheySayNo) {
     std::wstring path = keyBase + L"\\Internet Settings";
     const struct { const wchar_t* text; bool enabled; } cases[] = {

@@ -313,6 +313,32 @@ TEST(WeatherPage, ShutdownStopsASlowRequestPromptly) {
     EXPECT_EQ(t.options.temper, L"0");
 }
 
+TEST(WeatherPage, SilentServerPastTheDeadlineNeverLeavesTheButtonStuck) {
+    Service service;
+    // The server takes the request and never answers: only the deadline ends the wait.
+    service.Serve(With(Reply(WeatherData(L"golden.xml")), [](ServedReply& r) { r.delayMs = 120000; }));
+    PageUnderTest t(kNow);
+    HttpLimits limits;
+    limits.readTimeoutMs = 120000;
+    limits.deadlineMs = 1000;
+    t.page->SetRequestLimits(limits);
+    t.options.placeText = L"Paris, France";
+    t.page->onGetWeather();
+    ASSERT_TRUE(t.Finish());   // the deadline's time-out
+    EXPECT_NE(t.page->State().errorText, L"");
+    EXPECT_TRUE(t.page->State().buttonEnabled);
+    ASSERT_FALSE(t.record.timers.empty());
+    EXPECT_EQ(t.record.timers.back(), std::make_pair(true, 5000u));
+    for (int recheck = 0; recheck < 2; ++recheck) {
+        t.page->TimerWeatherTimer();   // the check 5 s later, while the given-up exchange may still hang
+        if (t.page->Busy()) {
+            ASSERT_TRUE(t.Finish());   // a completion on its way
+        }
+        EXPECT_TRUE(t.page->State().buttonEnabled) << recheck;
+        EXPECT_EQ(t.record.timers.back(), std::make_pair(true, 5000u)) << recheck;
+    }
+}
+
 TEST(WeatherPage, PlacementIsStoredAndRestored) {
     Service service;
     PageUnderTest t(kNow);

@@ -1,0 +1,71 @@
+// The main form's roads when Setting.ini is held by another program: nothing of the user's is lost
+// and no failure goes unreported.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/main_form.h"
+#include "app/main_form_fixture.h"
+#include "base/handles.h"
+#include "base/inifile.h"
+#include "clock/command_messages.h"
+#include "support/test_support.h"
+
+using namespace vt;
+using vt::test::MainFormTest;
+
+namespace {
+constexpr WPARAM kAlarmCheckTimer = 2;   // the form's 900 ms check
+}
+
+TEST_F(MainFormTest, SettingsLockedAtStartAreReportedNeverWrittenOverAndReadOnceFree) {
+    test::InstallExceptionRecorder();
+    test::TakeShownExceptions();
+    const std::wstring file = dir.path() + L"Setting.ini";
+    IniFile(file).WriteString(L"Options", L"Prefix", L"Mine");
+    IniFile(file).WriteString(L"Options", L"ShowSeconds", L"1");
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+    TfrmClock& f = Start();
+    auto shown = test::TakeShownExceptions();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(L"Setting.ini"), std::wstring::npos) << shown[0];
+    EXPECT_EQ(f.Options().prefix, L"unknown");   // the defaults meanwhile
+    Send(WM_SETSHOWDATE, 0);
+    holder.reset();
+    Send(WM_TIMER, kAlarmCheckTimer);   // the file can be read again
+    EXPECT_EQ(f.Options().prefix, L"Mine");
+    Send(WM_SETSHOWDATE, 0);   // a change after the read is saved over the user's own values
+    EXPECT_EQ(Stored(L"Prefix"), L"Mine");
+    EXPECT_EQ(Stored(L"ShowSeconds"), L"1");
+    EXPECT_EQ(Stored(L"ShowDate"), L"0");
+    EXPECT_TRUE(test::TakeShownExceptions().empty());
+}
+
+TEST_F(MainFormTest, SettingsLockedUntilTheEndAreNotWrittenOverByTheLastSave) {
+    test::InstallExceptionRecorder();
+    const std::wstring file = dir.path() + L"Setting.ini";
+    IniFile(file).WriteString(L"Options", L"Prefix", L"Mine");
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+    Start();
+    holder.reset();   // let go just before the program ends: its last save must not write the defaults
+    form.reset();
+    test::TakeShownExceptions();
+    EXPECT_EQ(Stored(L"Prefix"), L"Mine");
+}
+
+TEST_F(MainFormTest, RandomSkinThatCannotBeSavedIsReported) {
+    test::InstallExceptionRecorder();
+    const std::wstring file = dir.path() + L"Setting.ini";
+    IniFile(file).WriteString(L"Options", L"SkinName", L"Gold");
+    Start();
+    test::TakeShownExceptions();
+    // Another program reads the file and lets nobody write it.
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+    Send(WM_RANDOMSKIN);
+    auto shown = test::TakeShownExceptions();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(L"Setting.ini"), std::wstring::npos) << shown[0];
+}
