@@ -147,8 +147,10 @@ TEST_F(MainFormTest, CalendarMarksWithTheEditorsIconN) {
     const std::wstring dist = DistDir();
     CreateDirectoryW(program.File(L"Calendar").c_str(), nullptr);
     CreateDirectoryW(program.File(L"Calendar\\Dark Blue Glass").c_str(), nullptr);
-    for (const wchar_t* file : {L"circle.png", L"Dark Blue Glass\\calendar.png", L"Dark Blue Glass\\config.ini"})
-        ASSERT_TRUE(CopyFileW((dist + L"Calendar\\" + file).c_str(), program.File(L"Calendar\\" + std::wstring(file)).c_str(), FALSE));
+    for (std::wstring file : {L"circle.png", L"Dark Blue Glass\\calendar.png", L"Dark Blue Glass\\config.ini"}) {
+        file = L"Calendar\\" + file;
+        ASSERT_TRUE(CopyFileW((dist + file).c_str(), program.File(file).c_str(), FALSE));
+    }
     CreateDirectoryW(program.File(L"Icons").c_str(), nullptr);
     const std::vector<Rgba> colours = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}};
     for (size_t i = 0; i < colours.size(); ++i)

@@ -65,7 +65,9 @@ protected:
     bool AlarmsEnabled() override { return switches.enabled; }
     void SaveOptions() override { ++saves; }
     std::wstring AlarmIconFile(int icon) override { return icons.File(icon); }
-    void CalendarMessage(HWND, const std::wstring& t, const std::wstring& c, UINT i) override { messages.push_back({t, c, i}); }
+    void CalendarMessage(HWND, const std::wstring& t, const std::wstring& c, UINT i) override {
+        messages.push_back({t, c, i});
+    }
     HWND ClockWindow() override { return clock; }
 
     void SetUp() override {
