@@ -21,8 +21,32 @@ using namespace alarm_editor;
 
 // ---- form --------------------------------------------------------------------------------------------
 
-TfrmAlarm::TfrmAlarm(const INow& now, std::wstring programDir, AlarmEditorHost host, ISoundPreview* sound)
-    : now_(now), programDir_(WithSlash(std::move(programDir))), host_(std::move(host)), sound_(sound) {}
+bool SystemEditorDialogs::BrowseFolder(HWND owner, std::wstring& folder) {
+    return vt::BrowseFolder(owner, L"", folder);
+}
+
+bool SystemEditorDialogs::OpenFile(HWND owner, std::wstring& file, const std::wstring& startFolder) {
+    std::wstring buffer(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = L"All files (*.*)\0*.*\0";
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) return false;
+    file = buffer.c_str();
+    return true;
+}
+
+int SystemEditorDialogs::Ask(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+TfrmAlarm::TfrmAlarm(const INow& now, std::wstring programDir, IAlarmEditorHost& host, IEditorDialogs& dialogs,
+                     ISoundPreview& sound)
+    : now_(now), programDir_(WithSlash(std::move(programDir))), host_(host), dialogs_(dialogs), sound_(sound) {}
 
 TfrmAlarm::~TfrmAlarm() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -30,7 +54,7 @@ TfrmAlarm::~TfrmAlarm() {
 
 bool TfrmAlarm::Create() {
     if (hwnd_) return true;
-    return CreateModeless(host_.owner, IDD_ALARM,
+    return CreateModeless(host_.EditorOwner(), IDD_ALARM,
                           ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES) != nullptr;
 }
 
@@ -391,12 +415,10 @@ bool TfrmAlarm::Open(bool isNew, int id) {
     f.reminderIndex = Selected(cbReminder);   // a stored reminder outside every band keeps the shown entry
     if (f.reminderIndex < 0) f.reminderIndex = kDefaultReminderIndex;
     if (isNew) {
-        if (host_.categoryFilter) {
-            const int filter = host_.categoryFilter();
-            if (filter >= 0 && filter < static_cast<int>(AlarmLabelNames.size())) f.category = filter;
-        }
+        const int filter = host_.CategoryFilter();
+        if (filter >= 0 && filter < static_cast<int>(AlarmLabelNames.size())) f.category = filter;
     } else {
-        TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
+        TAlarms* list = host_.AlarmList();
         if (!list) return false;
         const TAlRecord alarm = list->ReadAlarm(id);   // an unreadable number reaches the caller's display
         FieldsFromRecord(alarm, !alarm.SoundFile.empty() && FileExists(alarm.SoundFile), f);
@@ -422,7 +444,7 @@ void TfrmAlarm::Dispose(std::unique_ptr<TfrmAlarm> editor) {
 void TfrmAlarm::RunModal() {
     if (inModal_) return;   // one loop at a time
     inModal_ = true;
-    HWND owner = host_.owner;
+    HWND owner = host_.EditorOwner();
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (disableOwner) EnableWindow(owner, FALSE);
     MSG msg;
@@ -454,8 +476,7 @@ void TfrmAlarm::Close() {
 }
 
 int TfrmAlarm::Message(const std::wstring& text, const std::wstring& caption, UINT flags) {
-    if (host_.messageBox) return host_.messageBox(hwnd_, text, caption, flags);
-    return MessageBoxW(hwnd_, text.c_str(), caption.c_str(), flags);
+    return dialogs_.Ask(hwnd_, text, caption, flags);
 }
 
 void TfrmAlarm::bOKClick() {
@@ -464,7 +485,7 @@ void TfrmAlarm::bOKClick() {
         Message(result.error->text, result.error->caption, MB_OK | MB_ICONSTOP);
         return;
     }
-    TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
+    TAlarms* list = host_.AlarmList();
     if (!list) return;
     TAlRecord alarm = std::move(*result.record);
     bool stored;
@@ -482,33 +503,33 @@ void TfrmAlarm::bOKClick() {
     }
     list->Refresh();
     Close();
-    if (host_.reloadCalendar) host_.reloadCalendar();
+    host_.ReloadCalendar();
 }
 
 void TfrmAlarm::bDeleteClick() {
     if (editingNewAlarm_) return;
     if (Message(DeleteQuestion(TextOf(mmMessage)), L"Delete", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    TAlarms* list = host_.alarmList ? host_.alarmList() : nullptr;
+    TAlarms* list = host_.AlarmList();
     if (!list) return;
-    const int row = host_.selectedAlarmRow ? host_.selectedAlarmRow() : -1;
+    const int row = host_.SelectedAlarmRow();
     list->DeleteAlarm(editedAlarmId_);
     list->Refresh();
-    if (row > 0 && host_.selectAlarmRow) host_.selectAlarmRow(row - 1);
+    if (row > 0) host_.SelectAlarmRow(row - 1);
     Close();
     // The calendar marks alarm days: a deleted alarm must not stay marked.
-    if (host_.reloadCalendar) host_.reloadCalendar();
+    host_.ReloadCalendar();
 }
 
 void TfrmAlarm::bPlayClick() {
     const AlarmEditorFields f = ControlsToFields();
-    if (f.sound.empty() || !sound_) return;
-    if (f.customVolume) sound_->SetVolumePercent(f.volume);
-    sound_->Play(f.soundFolder + f.sound);
+    if (f.sound.empty()) return;
+    if (f.customVolume) sound_.SetVolumePercent(f.volume);
+    sound_.Play(f.soundFolder + f.sound);
 }
 
 void TfrmAlarm::bOpenSoundClick() {
     std::wstring folder;
-    const bool chosen = host_.browseFolder ? host_.browseFolder(hwnd_, folder) : BrowseFolder(hwnd_, L"", folder);
+    const bool chosen = dialogs_.BrowseFolder(hwnd_, folder);
     if (!chosen || !FolderExists(folder)) return;
     folder = WithSlash(folder);
     SetText(edPathSound, folder);
@@ -517,22 +538,7 @@ void TfrmAlarm::bOpenSoundClick() {
 
 void TfrmAlarm::bOpenFileClick(const std::wstring& startFolder) {
     std::wstring file = TextOf(edFileName);
-    bool chosen = false;
-    if (host_.openFile) {
-        chosen = host_.openFile(hwnd_, file, startFolder);
-    } else {
-        std::wstring buffer(32768, L'\0');
-        OPENFILENAMEW ofn{};
-        ofn.lStructSize = sizeof ofn;
-        ofn.hwndOwner = hwnd_;
-        ofn.lpstrFilter = L"All files (*.*)\0*.*\0";
-        ofn.lpstrFile = buffer.data();
-        ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-        ofn.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
-        ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-        chosen = GetOpenFileNameW(&ofn) != FALSE;
-        if (chosen) file = buffer.c_str();
-    }
+    const bool chosen = dialogs_.OpenFile(hwnd_, file, startFolder);
     if (chosen) SetText(edFileName, file);
 }
 
@@ -607,7 +613,7 @@ void TfrmAlarm::OnCommand(int id, int code, HWND) {
             return;
         case IDC_BPLAY: bPlayClick(); return;
         case IDC_BSTOP:
-            if (sound_) sound_->Stop();
+            sound_.Stop();
             return;
         case IDC_BOPENSOUND: bOpenSoundClick(); return;
         case IDC_BOPENFILE: bOpenFileClick(L""); return;

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,24 +32,44 @@ public:
     virtual void Stop() = 0;                          // never reports an error
 };
 
-// What the editor reaches outside itself. Each is optional.
-struct AlarmEditorHost {
-    std::function<TAlarms*()> alarmList;          // the main form's AlarmList (created after the editor)
-    std::function<int()> categoryFilter;          // the main form's cbAlarmsCategory index
-    std::function<int()> selectedAlarmRow;        // lvAlarms' selected row, -1 for none
-    std::function<void(int row)> selectAlarmRow;
-    std::function<void()> reloadCalendar;         // the calendar's btReloadClick when it is visible
-    // Folder and file choosers; none: the system's dialogs.
-    std::function<bool(HWND owner, std::wstring& folder)> browseFolder;
-    std::function<bool(HWND owner, std::wstring& file, const std::wstring& startFolder)> openFile;
-    // Message boxes; none: MessageBoxW. Returns the pressed button.
-    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> messageBox;
-    HWND owner = nullptr;                         // disabled while the editor is shown
+// What the editor reaches in the main form.
+class IAlarmEditorHost {
+public:
+    virtual TAlarms* AlarmList() = 0;          // null until the main form has made it (after the editor)
+    virtual int CategoryFilter() = 0;          // the main form's cbAlarmsCategory index
+    virtual int SelectedAlarmRow() = 0;        // lvAlarms' selected row, -1 for none
+    virtual void SelectAlarmRow(int row) = 0;
+    virtual void ReloadCalendar() = 0;         // the calendar's btReloadClick when it is visible
+    virtual HWND EditorOwner() = 0;            // disabled while the editor is shown
+
+protected:
+    ~IAlarmEditorHost() = default;
+};
+
+// The editor's dialogs with the user: the folder and file choosers and the message boxes.
+class IEditorDialogs {
+public:
+    virtual bool BrowseFolder(HWND owner, std::wstring& folder) = 0;
+    virtual bool OpenFile(HWND owner, std::wstring& file, const std::wstring& startFolder) = 0;
+    // Returns the pressed button.
+    virtual int Ask(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) = 0;
+
+protected:
+    ~IEditorDialogs() = default;
+};
+
+// The system's folder browser, open-file dialog and message box.
+class SystemEditorDialogs final : public IEditorDialogs {
+public:
+    bool BrowseFolder(HWND owner, std::wstring& folder) override;
+    bool OpenFile(HWND owner, std::wstring& file, const std::wstring& startFolder) override;
+    int Ask(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) override;
 };
 
 class TfrmAlarm final : public Dialog {
 public:
-    TfrmAlarm(const INow& now, std::wstring programDir, AlarmEditorHost host, ISoundPreview* sound = nullptr);
+    TfrmAlarm(const INow& now, std::wstring programDir, IAlarmEditorHost& host, IEditorDialogs& dialogs,
+              ISoundPreview& sound);
     ~TfrmAlarm() override;
 
     // FormCreate: the hidden window, the icon list and the icon menu.
@@ -141,8 +160,9 @@ private:
 
     const INow& now_;
     std::wstring programDir_;   // ends with "\"
-    AlarmEditorHost host_;
-    ISoundPreview* sound_;
+    IAlarmEditorHost& host_;
+    IEditorDialogs& dialogs_;
+    ISoundPreview& sound_;
     bool editingNewAlarm_ = false;
     int editedAlarmId_ = 0;
     int selectedAlarmIcon_ = kNewAlarmIcon;

@@ -12,15 +12,24 @@ constexpr int kIconSize = 32;
 
 void AlarmIconList::Load(const std::wstring& folder) {
     icons_.clear();
+    files_.clear();
     const std::wstring dir = WithSlash(folder);
     // An unreadable file keeps its place, so icon n stays the n-th file.
-    for (const std::wstring& name : ListIconFiles(dir)) icons_.push_back(LoadPicture(dir + name));
+    for (const std::wstring& name : ListIconFiles(dir)) {
+        files_.push_back(dir + name);
+        icons_.push_back(LoadPicture(files_.back()));
+    }
     imageList_ = MakeImageList(kIconSize, icons_);
 }
 
 const AlphaBitmap& AlarmIconList::Icon(int index) const {
     if (index < 0 || index >= Count()) return none_;
     return icons_[static_cast<size_t>(index)];
+}
+
+std::wstring AlarmIconList::File(int index) const {
+    if (index < 0 || index >= Count()) return {};
+    return files_[static_cast<size_t>(index)];
 }
 
 }  // namespace vt

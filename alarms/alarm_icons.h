@@ -18,11 +18,14 @@ public:
     int Count() const { return static_cast<int>(icons_.size()); }
     // An empty bitmap for an index outside the list.
     const AlphaBitmap& Icon(int index) const;
+    // The file icon `index` was read from; empty for an index outside the list.
+    std::wstring File(int index) const;
     // 32 x 32 image list (small images of the alarm list view).
     HIMAGELIST ImageList() const { return imageList_.get(); }
 
 private:
     std::vector<AlphaBitmap> icons_;
+    std::vector<std::wstring> files_;
     UniqueImageList imageList_;
     AlphaBitmap none_;
 };

@@ -38,7 +38,7 @@ private:
 
 }  // namespace
 
-TAlarmsPage::TAlarmsPage(AlarmsPageHost host) : host_(std::move(host)) {}
+TAlarmsPage::TAlarmsPage(IAlarmsPageHost& host) : host_(host) {}
 
 TAlarmsPage::~TAlarmsPage() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -130,7 +130,7 @@ void TAlarmsPage::OnCommand(int id, int code, HWND) {
         return;
     case IDC_CBALARMSCATEGORY:
         if (code != CBN_SELCHANGE) return;
-        if (host_.labelChanged) host_.labelChanged(LabelFilter());
+        host_.LabelFilterChanged(LabelFilter());
         RefreshList();
         lvAlarmsChange();
         return;
@@ -279,7 +279,7 @@ void TAlarmsPage::ApplyEnabled() {
 
 void TAlarmsPage::chbEnAlarmsClick() {
     ApplyEnabled();
-    if (host_.enabledChanged) host_.enabledChanged(AlarmsEnabled());
+    host_.AlarmsSwitched(AlarmsEnabled());
 }
 
 void TAlarmsPage::lvAlarmsChange() {
@@ -317,13 +317,13 @@ void TAlarmsPage::RefreshList() {
 }
 
 void TAlarmsPage::bNewClick() {
-    if (host_.editAlarm) host_.editAlarm(true, 0);
+    host_.EditAlarm(true, 0);
 }
 
 void TAlarmsPage::bEditClick() {
     int id = SelectedId();
-    if (SelectedIndex() < 0 || !host_.editAlarm) return;
-    host_.editAlarm(false, id);
+    if (SelectedIndex() < 0) return;
+    host_.EditAlarm(false, id);
 }
 
 void TAlarmsPage::lvAlarmsDblClick() {
@@ -332,18 +332,15 @@ void TAlarmsPage::lvAlarmsDblClick() {
 }
 
 void TAlarmsPage::bTestClick() {
-    if (SelectedIndex() < 0 || !host_.testAlarm) return;
-    host_.testAlarm(SelectedId());
+    if (SelectedIndex() < 0) return;
+    host_.TestAlarm(SelectedId());
 }
 
 void TAlarmsPage::bDeleteClick() {
     int index = SelectedIndex();
     if (index < 0 || !alarms_) return;
     std::wstring text = L"Delete Alarm \"" + ItemText(index, 1) + L"\" ?";
-    bool yes = host_.confirm ? host_.confirm(text, L"Delete")
-                             : MessageBoxW(host_.mainWindow ? host_.mainWindow : hwnd_, text.c_str(), L"Delete",
-                                           MB_YESNO | MB_ICONQUESTION) == IDYES;
-    if (!yes) return;
+    if (!host_.ConfirmDelete(text)) return;
     alarms_->DeleteAlarm(SelectedId());
     RefreshList();
     if (index > 0) {

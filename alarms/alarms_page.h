@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,19 +16,23 @@
 
 namespace vt {
 
-struct AlarmsPageHost {
-    std::function<void(bool isNew, int id)> editAlarm;   // the alarm editor (modal)
-    std::function<void(int id)> testAlarm;               // TAlarmActions::Test
-    std::function<void(bool enabled)> enabledChanged;    // chbEnAlarms clicked: store option "EnAlarms"
-    std::function<void(int index)> labelChanged;         // cbAlarmsCategory changed: store its index
-    // The delete question; true for Yes. None: a message box owned by the main form.
-    std::function<bool(const std::wstring& text, const std::wstring& caption)> confirm;
-    HWND mainWindow = nullptr;                           // owner of the delete question
+// What the page asks of the main form.
+class IAlarmsPageHost {
+public:
+    virtual void EditAlarm(bool isNew, int id) = 0;             // the alarm editor (modal)
+    virtual void TestAlarm(int id) = 0;                         // TAlarmActions::Test
+    virtual void AlarmsSwitched(bool enabled) = 0;              // chbEnAlarms clicked: option "EnAlarms"
+    virtual void LabelFilterChanged(int index) = 0;             // cbAlarmsCategory changed: store its index
+    // The delete question ("Delete", Yes/No); true for Yes.
+    virtual bool ConfirmDelete(const std::wstring& text) = 0;
+
+protected:
+    ~IAlarmsPageHost() = default;
 };
 
 class TAlarmsPage final : public Dialog, public IAlarmListSink, public IAlarmSwitches {
 public:
-    explicit TAlarmsPage(AlarmsPageHost host);
+    explicit TAlarmsPage(IAlarmsPageHost& host);
     ~TAlarmsPage() override;
 
     // Creates the page as a hidden child of `parent` (the main form shows and places it).
@@ -89,7 +92,7 @@ private:
     void RefreshList();
     void ApplyEnabled();
 
-    AlarmsPageHost host_;
+    IAlarmsPageHost& host_;
     TAlarms* alarms_ = nullptr;
     int filling_ = 0;                 // changes made by Refresh are not the user's
     bool enabledDefault_ = true;      // before the window exists

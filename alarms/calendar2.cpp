@@ -8,7 +8,6 @@
 #include "base/handles.h"
 #include "base/text.h"
 #include "controls/gblur.h"
-#include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
 #include "base/files.h"
 
@@ -151,24 +150,10 @@ CalendarNames LocaleCalendarNames() {
 
 
 
-std::wstring AlarmIconFile(const std::wstring& iconsDir, int icon) {
-    if (icon < 0) return L"";
-    const std::wstring dir = WithSlash(iconsDir);
-    WIN32_FIND_DATAW fd{};
-    UniqueFindFile find(FindFirstFileW((dir + L"*.png").c_str(), &fd));
-    if (!find || find.get() == INVALID_HANDLE_VALUE) return L"";
-    int n = 0;
-    do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (n++ == icon) return dir + fd.cFileName;
-    } while (FindNextFileW(find.get(), &fd));
-    return L"";
-}
-
 // ---- The window ----
 
-TfrmCalendar2::TfrmCalendar2(CalendarConfig config, CalendarHost host, IAlarmEditing& editing)
-    : config_(std::move(config)), host_(std::move(host)), editing_(editing) {
+TfrmCalendar2::TfrmCalendar2(CalendarConfig config, ICalendarHost& host, IAlarmEditing& editing)
+    : config_(std::move(config)), host_(host), editing_(editing) {
     RegisterClass();
 }
 
@@ -319,14 +304,11 @@ void TfrmCalendar2::RenderCalendar() {
     rq.skin = calendarSkin_;
     rq.view = view_;
     rq.today = DateParts(now.Now());
-    rq.names = host_.names ? host_.names() : LocaleCalendarNames();
+    rq.names = LocaleCalendarNames();
     rq.opacity = OpacityOfChoice(transparency_);
-    const bool enabled = !host_.alarmsEnabled || host_.alarmsEnabled();
-    if (host_.alarms && enabled) rq.schedule = &host_.alarms->AlarmSchedule();
-    const std::wstring iconsDir = WithSlash(config_.appDir) + L"Icons\\";
-    rq.iconFile = host_.iconFile;
-    if (!rq.iconFile) rq.iconFile = [iconsDir](int icon) { return AlarmIconFile(iconsDir, icon); };
-    TAlarms* alarms = host_.alarms;
+    TAlarms* alarms = host_.AlarmList();
+    if (alarms && host_.AlarmsEnabled()) rq.schedule = &alarms->AlarmSchedule();
+    rq.iconFile = [this](int icon) { return host_.AlarmIconFile(icon); };
     rq.readAlarm = [alarms](int id) -> std::optional<TAlRecord> {
         if (!alarms) return std::nullopt;
         // A section that cannot be read still marks its day; it only adds no hint line.
@@ -377,19 +359,18 @@ void TfrmCalendar2::ApplyOnTop() {
 }
 
 void TfrmCalendar2::CancelLeave() const {
-    const HWND clock = host_.clockWindow ? host_.clockWindow() : FindTaskbarClockWindow();
+    const HWND clock = host_.ClockWindow();
     if (clock) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
 }
 
 void TfrmCalendar2::MessageBoxText(const std::wstring& text, const std::wstring& caption, UINT icon) const {
-    if (host_.messageBox) host_.messageBox(text, caption, icon);
-    else MessageBoxW(hwnd_, text.c_str(), caption.c_str(), MB_OK | icon);
+    host_.CalendarMessage(hwnd_, text, caption, icon);
 }
 
 void TfrmCalendar2::SwitchChanged() {
     RenderCalendar();
     SavePlacement();
-    if (host_.saveOptions) host_.saveOptions();
+    host_.SaveOptions();
 }
 
 void TfrmCalendar2::Navigate(int months) {
@@ -424,7 +405,7 @@ void TfrmCalendar2::SetOnlyCurrentMonth(bool on) {
 void TfrmCalendar2::SetTransparency(int index) {
     transparency_ = index >= 0 && index < 5 ? index : 0;
     RenderCalendar();
-    if (host_.saveOptions) host_.saveOptions();
+    host_.SaveOptions();
 }
 
 void TfrmCalendar2::ChooseSkin(const std::wstring& name) {
@@ -484,14 +465,15 @@ void TfrmCalendar2::UpdateTip() {
 
 std::vector<std::pair<int, std::wstring>> TfrmCalendar2::DayMenuAlarms() const {
     std::vector<std::pair<int, std::wstring>> items;
-    if (!hover_ || !host_.alarms) return items;
-    if (host_.alarmsEnabled && !host_.alarmsEnabled()) return items;
+    // Listed also while alarms are switched off: a day's alarms can still be opened and switched on.
+    TAlarms* alarms = host_.AlarmList();
+    if (!hover_ || !alarms) return items;
     const MonthGrid grid = BuildMonthGrid(view_.year, view_.month, view_.isMonFirst);
     const std::optional<int> day = DayAtCell(grid, *hover_);
     if (!day) return items;
-    for (int id : AlarmsOfDay(host_.alarms->AlarmSchedule(), view_.year, view_.month, *day)) {
+    for (int id : AlarmsOfDay(alarms->AlarmSchedule(), view_.year, view_.month, *day)) {
         try {
-            items.emplace_back(id, AlarmCaption(host_.alarms->ReadAlarm(id).Message));
+            items.emplace_back(id, AlarmCaption(alarms->ReadAlarm(id).Message));
         } catch (const AlarmFileError&) {
             // An unreadable section cannot be opened in the editor either.
         }

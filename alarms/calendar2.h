@@ -57,9 +57,6 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& reque
 
 // The locale's month and short weekday names.
 CalendarNames LocaleCalendarNames();
-// The n-th "*.png" of the icons folder in directory order, as the alarm editor's icon list holds them;
-// empty when there is none.
-std::wstring AlarmIconFile(const std::wstring& iconsDir, int icon);
 
 // Where the calendar keeps its placement and switches: the program key's "Calendar" subkey.
 struct CalendarStore {
@@ -67,15 +64,19 @@ struct CalendarStore {
     std::wstring path = std::wstring(kProgramRegistryKey) + L"\\Calendar";
 };
 
-// What the calendar needs of the rest of the program. Each may be left empty.
-struct CalendarHost {
-    TAlarms* alarms = nullptr;                 // the schedule table and ReadAlarm
-    std::function<bool()> alarmsEnabled;       // chbEnAlarms; none: enabled
-    std::function<void()> saveOptions;         // SaveOptions, after the menu switches
-    std::function<std::wstring(int icon)> iconFile;      // none: AlarmIconFile of the program's Icons\ folder
-    std::function<void(const std::wstring& text, const std::wstring& caption, UINT icon)> messageBox;
-    std::function<HWND()> clockWindow;         // none: FindTaskbarClockWindow
-    std::function<CalendarNames()> names;      // none: the locale's
+// What the calendar needs of the rest of the program.
+class ICalendarHost {
+public:
+    virtual TAlarms* AlarmList() = 0;                  // the schedule table and ReadAlarm; null: none yet
+    virtual bool AlarmsEnabled() = 0;                  // chbEnAlarms: alarm days are marked only while it is on
+    virtual void SaveOptions() = 0;                    // after the menu switches
+    virtual std::wstring AlarmIconFile(int icon) = 0;  // the picture of icon n in the alarm editor's icon list
+    virtual void CalendarMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT icon) = 0;
+    // The clock window the program is attached to: moves over the calendar keep its hover from leaving.
+    virtual HWND ClockWindow() = 0;
+
+protected:
+    ~ICalendarHost() = default;
 };
 
 struct CalendarConfig {
@@ -94,7 +95,7 @@ public:
         kCmdFirstSkin = 2920, kCmdLastSkin = 2959, kCmdFirstAlarm = 2960, kCmdLastAlarm = 2999
     };
 
-    TfrmCalendar2(CalendarConfig config, CalendarHost host, IAlarmEditing& editing);
+    TfrmCalendar2(CalendarConfig config, ICalendarHost& host, IAlarmEditing& editing);
     ~TfrmCalendar2() override;
 
     // Creates the window on first use (or again after it was closed, at today's month and "0%"),
@@ -159,7 +160,7 @@ private:
     void SwitchChanged();
 
     CalendarConfig config_;
-    CalendarHost host_;
+    ICalendarHost& host_;
     IAlarmEditing& editing_;
     CalendarView view_;
     std::wstring calendarSkin_ = kDefaultCalendarSkin;

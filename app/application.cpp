@@ -4,10 +4,12 @@
 #include "alarms/wake_timer_win32.h"
 #include "app/clock_painter_link.h"
 #include "app/main_form.h"
+#include "base/shell_launcher.h"
 #include "base/text.h"
 #include "base/window.h"
 #include "base/file_version.h"
 #include "clock/timezones.h"
+#include "clock/webpages.h"
 #include "resources/resource.h"
 
 namespace vt {
@@ -36,11 +38,33 @@ bool ProgramMessage(TfrmClock& form, HACCEL accelerators, MSG& msg) {
     return IsDialogMessageW(main, &msg) != FALSE;
 }
 
-int RunMainForm(MainFormConfig config, MainFormHooks hooks) {
+AlarmDevices SystemServices::CreateAlarmDevices(const std::wstring& programDir, HWND owner) {
+    return CreateSystemAlarmDevices(programDir, owner);
+}
+
+std::unique_ptr<IWakeTimer> SystemServices::CreateWakeTimer() {
+    std::wstring error;
+    auto timer = CreateSystemWakeTimer(error);
+    if (!timer)
+        MessageBoxW(nullptr, (L"Failed to Create Waitable Timer: " + error).c_str(), kProductTitle, MB_OK | MB_ICONERROR);
+    return timer;
+}
+
+void SystemServices::ShowMessage(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) {
+    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | icon);
+}
+
+bool SystemServices::Confirm(const std::wstring& text, const std::wstring& caption, HWND owner) {
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void SystemServices::OpenWebPage(int page) { vt::OpenWebPage(page, SystemShellLauncher()); }
+
+int RunMainForm(MainFormConfig config, IMainFormSystem& system) {
     // A failure of the start-up reaches the standard display and ends the run; the form, if it exists,
     // is destroyed on the way out without saving options it never read.
     try {
-        TfrmClock form(std::move(config), std::move(hooks));
+        TfrmClock form(std::move(config), system);
         if (!form.Create()) {
             ShowException((L"The main window could not be created: " + SystemErrorText(GetLastError())).c_str());
             return 1;
@@ -84,17 +108,8 @@ int RunVantoric() {
         config.versionShort = VersionShort;
         config.versionFull = VersionFull;
         config.painter = &painter;
-        MainFormHooks hooks;
-        hooks.createAlarmDevices = &CreateSystemAlarmDevices;
-        hooks.createWakeTimer = [] {
-            std::wstring error;
-            auto timer = CreateSystemWakeTimer(error);
-            if (!timer)
-                MessageBoxW(nullptr, (L"Failed to Create Waitable Timer: " + error).c_str(), kProductTitle,
-                            MB_OK | MB_ICONERROR);
-            return timer;
-        };
-        return RunMainForm(std::move(config), std::move(hooks));
+        SystemServices system;
+        return RunMainForm(std::move(config), system);
     } catch (const std::exception& e) {
         ShowException(e);
     } catch (...) {

@@ -16,7 +16,7 @@ bool CheckSingleInstance(const std::wstring& name, UniqueHandle& mutex);
 void SignalRunningInstance();
 
 struct MainFormConfig;
-struct MainFormHooks;
+class IMainFormSystem;
 class TfrmClock;
 
 // The whole run of the first instance, from the forms' creation to the end of the message loop.
@@ -24,7 +24,7 @@ int RunVantoric();
 
 // The main form's run: creation, the start-up sequence and the message loop. A failure on the way is
 // shown by the standard exception display and ends the run with 1.
-int RunMainForm(MainFormConfig config, MainFormHooks hooks);
+int RunMainForm(MainFormConfig config, IMainFormSystem& system);
 
 // One message of the program's loop: the alarm windows' keys, the main menu's shortcuts and the main
 // dialog's keys. True when the message was taken.

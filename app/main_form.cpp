@@ -20,8 +20,8 @@ const wchar_t* const kTabCaptions[] = {L"Date / Time", L"Alarms", L"Skins", L"We
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 }  // namespace
 
-TfrmClock::TfrmClock(MainFormConfig config, MainFormHooks hooks)
-    : config_(std::move(config)), hooks_(std::move(hooks)), trayIcon_(kTrayIconId, WM_TRAYICON) {
+TfrmClock::TfrmClock(MainFormConfig config, IMainFormSystem& system)
+    : config_(std::move(config)), system_(system), trayIcon_(kTrayIconId, WM_TRAYICON) {
     if (!config_.host) config_.host = &defaultHost_;
     if (!config_.now) config_.now = &SystemClock();
     if (config_.appDir.empty()) {
@@ -160,14 +160,8 @@ void TfrmClock::CreatePages() {
         if (ownPages[i]) {
             pages_[i] = ownPages[i]->Create(hwnd_);
         } else if (i == 1) {
-            AlarmsPageHost h;
-            h.editAlarm = [this](bool isNew, int id) { EditAlarm(isNew, id); };
-            h.testAlarm = [this](int id) {
-                if (alarmActions_) alarmActions_->Test(id);
-            };
-            h.enabledChanged = [this](bool on) { options_.enAlarms = on; };
-            h.mainWindow = hwnd_;
-            alarmsPage_ = std::make_unique<TAlarmsPage>(std::move(h));
+            IAlarmsPageHost& host = *this;
+            alarmsPage_ = std::make_unique<TAlarmsPage>(host);
             pages_[i] = alarmsPage_->Create(hwnd_);
         } else {
             LetTheClockShow(250);
@@ -200,19 +194,9 @@ void TfrmClock::MakeTabImages() {
 void TfrmClock::CreateWeatherPage() {
     IWeatherFormHost& host = *this;
     weather_ = std::make_unique<TfrmWeather>(options_, host, *config_.now, config_.appDir + L"\\", config_.weatherStore);
-    NimbrelHost forecast;
-    forecast.replyXml = [this] {
-        const auto& r = weather_->Page().Report();
-        return r ? r->xml : std::wstring();
-    };
-    forecast.metricUnits = [this] { return !weather_->Page().State().englishUnits; };
-    forecast.updateWeather = [this] { weather_->onGetWeather(); };
-    forecast.showWeatherPage = [this] {
-        ShowMain();
-        SelectPage(3);
-    };
+    INimbrelHost& forecast = *this;
     frmNimbrel_ = std::make_unique<ForecastWidgetSlot>(
-        std::move(forecast), config_.appDir + L"\\",
+        forecast, config_.appDir + L"\\",
         RegistryPlace{config_.store.root, config_.store.programKey + L"\\Forecast"});
 }
 
@@ -284,7 +268,7 @@ bool TfrmClock::InitClock() {
     TAlarmsSeams seams;
     seams.list = alarmsPage_.get();
     seams.switches = alarmsPage_.get();
-    if (hooks_.createWakeTimer) seams.wakeTimer = hooks_.createWakeTimer();
+    seams.wakeTimer = system_.CreateWakeTimer();
     if (seams.wakeTimer) seams.localToUtc = &SystemLocalToUtc();
     seams.onError = [this](const std::wstring& text) { Message(text, kProductTitle, hwnd_); };
     alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
@@ -294,7 +278,8 @@ bool TfrmClock::InitClock() {
     alarmsPage_->SetAlarmList(alarmList_.get());
     HIMAGELIST icons = frmAlarm_ ? frmAlarm_->ImageList() : nullptr;
     alarmsPage_->SetImageList(icons);
-    if (hooks_.createAlarmDevices) alarmDevices_ = hooks_.createAlarmDevices(config_.appDir + L"\\", hwnd_);
+    // The alarm editor's window owns what an alarm's program shows.
+    alarmDevices_ = system_.CreateAlarmDevices(config_.appDir + L"\\", frmAlarm_ ? frmAlarm_->hwnd() : hwnd_);
     if (alarmDevices_.volume) alarmVolume_ = std::make_unique<TAlarmVolume>(*alarmDevices_.volume);
     alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(),
                         [this](bool isNew, int id) { EditAlarm(isNew, id); },
@@ -379,8 +364,7 @@ void TfrmClock::ReportSaveFailure(const std::wstring& text) {
 }
 
 void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) {
-    if (hooks_.messageBox) hooks_.messageBox(text, caption, owner);
-    else MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | icon);
+    system_.ShowMessage(text, caption, owner, icon);
 }
 
 void TfrmClock::ShowMain() {
@@ -478,7 +462,6 @@ void TfrmClock::FormDestroy() {
     if (frmNimbrel_) frmNimbrel_->Free();
     if (weather_) weather_->Shutdown();   // stops and joins a running request
     if (atomicClockPage_) atomicClockPage_->Shutdown();   // leaves a request still waiting on its server
-    Call(hooks_.shutdown);
     if (config_.painter) config_.painter->ReleaseWeatherIcon();
     trayIcon_.Deactivate();
     PostQuitMessage(0);

@@ -71,21 +71,32 @@ public:
     virtual void PaintClock(HDC dc, const RECT& clientRect, std::uint64_t background) = 0;
 };
 
-// What the main form reaches in the other parts of the program. Each is optional.
-struct MainFormHooks {
-    // The machine's sound player, volume, program launcher and power actions; none: silent and inert.
-    std::function<AlarmDevices(const std::wstring& programDir, HWND owner)> createAlarmDevices;
-    // An alarm came due (as it was due; Missed and Reminder set). None: a plain message box.
-    std::function<void(const TAlRecord&)> alarmFired;
-    // The machine's wake timer; none: the machine is never woken for an alarm.
-    std::function<std::unique_ptr<IWakeTimer>()> createWakeTimer;
-    std::function<void()> shutdown;                     // FormDestroy: stop timers, workers, host
-    std::function<void()> weatherUpdated;               // redraw the forecast widget when it exists
-    // Message boxes of the start-up; tests record them instead.
-    std::function<void(const std::wstring& text, const std::wstring& caption, HWND owner)> messageBox;
-    // The new-version question: true for Yes. None: a Yes/No message box.
-    std::function<bool(const std::wstring& text)> confirm;
-    std::function<void(int page)> openWebPage;   // none: the user's browser
+// What the main form asks of the machine and of the user. The program passes SystemServices; tests
+// pass fakes that record.
+class IMainFormSystem {
+public:
+    // The sound player, volume, program launcher (programs open owned by `owner`) and power actions.
+    virtual AlarmDevices CreateAlarmDevices(const std::wstring& programDir, HWND owner) = 0;
+    // The wake timer; null when the machine has none (the implementation reports why).
+    virtual std::unique_ptr<IWakeTimer> CreateWakeTimer() = 0;
+    // icon: 0 or one of the MB_ICON... flags.
+    virtual void ShowMessage(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool Confirm(const std::wstring& text, const std::wstring& caption, HWND owner) = 0;
+    virtual void OpenWebPage(int page) = 0;   // in the user's browser
+
+protected:
+    ~IMainFormSystem() = default;
+};
+
+// The machine's own: its devices, wake timer, message boxes and browser.
+class SystemServices final : public IMainFormSystem {
+public:
+    AlarmDevices CreateAlarmDevices(const std::wstring& programDir, HWND owner) override;
+    std::unique_ptr<IWakeTimer> CreateWakeTimer() override;
+    void ShowMessage(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) override;
+    bool Confirm(const std::wstring& text, const std::wstring& caption, HWND owner) override;
+    void OpenWebPage(int page) override;
 };
 
 struct MainFormConfig {
@@ -104,9 +115,10 @@ struct MainFormConfig {
 };
 
 class TfrmClock : public Window<TfrmClock>, private IMainDialog, private ISoundPreview, private IWeatherFormHost,
-                  private IAlarmEditing {
+                  private IAlarmEditing, private IAlarmsPageHost, private IAlarmEditorHost, private ICalendarHost,
+                  private SystemNimbrelActions {
 public:
-    TfrmClock(MainFormConfig config, MainFormHooks hooks);
+    TfrmClock(MainFormConfig config, IMainFormSystem& system);
     ~TfrmClock() override;
 
     // Creates the hidden window and runs FormCreate.
@@ -136,11 +148,11 @@ public:
     int CurrentPage() const { return currentPage_; }
     HMENU FastMenu() const { return GetSubMenu(fastMenu_.get(), 0); }   // the tray and quick menu
     HWND Page(int index) const { return pages_[static_cast<size_t>(index)]; }
-    TAlarms* AlarmList() { return alarmList_.get(); }
+    TAlarms* AlarmList() override { return alarmList_.get(); }
     TAlarmsPage* AlarmsPage() { return alarmsPage_.get(); }
     // The one alarm editor; EditAlarm is its one entry.
     TfrmAlarm* AlarmEditor() { return frmAlarm_.get(); }
-    void EditAlarm(bool isNew, int id) override;
+    void EditAlarm(bool isNew, int id) override;   // also the alarms page's and the calendar's
     TAlarmWindows AlarmWindows;   // the open alarm message windows; not owned
     TTrayClock* TrayClock() { return trayClock_.get(); }
     TfrmWeather* WeatherPage() { return weather_.get(); }
@@ -167,6 +179,29 @@ private:
     static void RunDateTimeProperties();
     void AlarmFired(const TAlRecord& alarm);
     bool AlarmEditorVisible() override { return frmAlarm_ && frmAlarm_->Visible(); }
+    // The taskbar clock window the program is attached to, which RefreshClock repaints; what opens over
+    // the clock (the quick menu, the calendar, the forecast widget) keeps its hover from leaving there.
+    HWND ClockWindow() override;
+    // The alarms page's roads into the form.
+    void TestAlarm(int id) override;
+    void AlarmsSwitched(bool enabled) override { options_.enAlarms = enabled; }
+    void LabelFilterChanged(int index) override;
+    bool ConfirmDelete(const std::wstring& text) override;
+    // The alarm editor's.
+    int CategoryFilter() override { return alarmsPage_->LabelFilter(); }
+    int SelectedAlarmRow() override { return alarmsPage_->SelectedIndex(); }
+    void SelectAlarmRow(int row) override;
+    void ReloadCalendar() override;
+    HWND EditorOwner() override { return hwnd_; }
+    // The calendar's.
+    bool AlarmsEnabled() override { return options_.enAlarms; }
+    std::wstring AlarmIconFile(int icon) override;
+    void CalendarMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT icon) override;
+    // The forecast widget's.
+    std::wstring ReplyXml() override;
+    bool MetricUnits() override;
+    void UpdateWeather() override;
+    void ShowWeatherPage() override;
     // The weather page's roads into the form.
     ProxySettings CurrentProxy() override;
     void WeatherUpdated() override;
@@ -213,7 +248,6 @@ private:
     void ChangeSettingsFolder();
     void NewVersionAnswered(NewVersionAnswer answer);
     std::wstring SkinsDir() const { return config_.appDir + L"\\skins\\"; }
-    void Call(const std::function<void()>& f) { if (f) f(); }
     void CreateTrayClock();
     void TrayClock1Click();
     void TrayClock1MouseOver();
@@ -240,7 +274,8 @@ private:
     std::unique_ptr<TAtomicClockPage> atomicClockPage_;
     std::unique_ptr<TAboutPage> aboutPage_;
     std::unique_ptr<TProxyPage> proxyPage_;
-    MainFormHooks hooks_;
+    IMainFormSystem& system_;
+    SystemEditorDialogs editorDialogs_;
     HostProcessLauncher defaultHost_;
     MainOptions options_;
     TrayIcon trayIcon_;

@@ -1,7 +1,9 @@
 #include "app/main_form.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/registry.h"
 #include "base/taskbar_locator.h"
 #include "clock/timezones.h"
 #include "resources/resource.h"
@@ -29,20 +31,55 @@ bool HostProcessLauncher::Start(const std::wstring& appDir) {
 }
 
 void TfrmClock::CreateAlarmEditor() {
-    AlarmEditorHost h;
-    h.alarmList = [this] { return alarmList_.get(); };
-    h.categoryFilter = [this] { return alarmsPage_->LabelFilter(); };
-    h.selectedAlarmRow = [this] { return alarmsPage_->SelectedIndex(); };
-    h.selectAlarmRow = [this](int row) {
-        ListView_SetItemState(alarmsPage_->lvAlarms, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    };
-    h.reloadCalendar = [this] {
-        if (calendar_ && calendar_->hwnd() && IsWindowVisible(calendar_->hwnd())) calendar_->btReloadClick();
-    };
-    h.owner = hwnd_;
+    IAlarmEditorHost& host = *this;
     ISoundPreview& preview = *this;
-    frmAlarm_ = std::make_unique<TfrmAlarm>(*config_.now, config_.appDir + L"\\", std::move(h), &preview);
+    frmAlarm_ = std::make_unique<TfrmAlarm>(*config_.now, config_.appDir + L"\\", host, editorDialogs_, preview);
     frmAlarm_->Create();   // hidden; also fills the month and day names
+}
+
+void TfrmClock::SelectAlarmRow(int row) {
+    ListView_SetItemState(alarmsPage_->lvAlarms, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void TfrmClock::ReloadCalendar() {
+    if (calendar_ && calendar_->IsShown()) calendar_->btReloadClick();
+}
+
+void TfrmClock::TestAlarm(int id) {
+    if (alarmActions_) alarmActions_->Test(id);
+}
+
+// Kept at once with the main form's placement values, where the next start reads it.
+void TfrmClock::LabelFilterChanged(int index) {
+    RegKey::Create(config_.store.root, config_.store.programKey)
+        .WriteDword(L"cbAlarmsCategory.ItemIndex", static_cast<std::uint32_t>(index));
+}
+
+bool TfrmClock::ConfirmDelete(const std::wstring& text) { return system_.Confirm(text, L"Delete", hwnd_); }
+
+// The calendar marks days with the editor's own icon list: icon n is the same picture everywhere.
+std::wstring TfrmClock::AlarmIconFile(int icon) { return frmAlarm_ ? frmAlarm_->Icons().File(icon) : std::wstring(); }
+
+void TfrmClock::CalendarMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT icon) {
+    MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | icon);
+}
+
+std::wstring TfrmClock::ReplyXml() {
+    const auto& r = weather_->Page().Report();
+    return r ? r->xml : std::wstring();
+}
+
+bool TfrmClock::MetricUnits() { return !weather_->Page().State().englishUnits; }
+
+void TfrmClock::UpdateWeather() { weather_->onGetWeather(); }
+
+void TfrmClock::ShowWeatherPage() {
+    ShowMain();
+    SelectPage(3);
+}
+
+HWND TfrmClock::ClockWindow() {
+    return trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
 }
 
 void TfrmClock::EditAlarm(bool isNew, int id) {
@@ -117,10 +154,6 @@ void TfrmClock::TrayClock1MouseLeave() {
 }
 
 void TfrmClock::AlarmFired(const TAlRecord& alarm) {
-    if (hooks_.alarmFired) {
-        hooks_.alarmFired(alarm);
-        return;
-    }
     if (alarmActions_) alarmActions_->AlarmFired(alarm);
 }
 
@@ -136,12 +169,9 @@ void TfrmClock::ShowCalendar() {
         cc.appDir = config_.appDir;
         cc.store = {config_.store.root, config_.store.programKey + L"\\Calendar"};
         cc.now = config_.now;
-        CalendarHost ch;
-        ch.alarms = alarmList_.get();
-        ch.alarmsEnabled = [this] { return options_.enAlarms; };
-        ch.saveOptions = [this] { SaveOptions(); };
+        ICalendarHost& host = *this;
         IAlarmEditing& editing = *this;
-        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), std::move(ch), editing);
+        calendar_ = std::make_unique<TfrmCalendar2>(std::move(cc), host, editing);
     }
     calendar_->ShowCalendar();
 }
@@ -158,7 +188,6 @@ ProxySettings TfrmClock::CurrentProxy() {
 
 void TfrmClock::WeatherUpdated() {
     if (frmNimbrel_) frmNimbrel_->Redraw();
-    Call(hooks_.weatherUpdated);
 }
 
 void TfrmClock::OpenProxyPage() { SelectPage(7); }
@@ -172,7 +201,7 @@ void TfrmClock::RefreshClock() {
         trayIcon_.Activate();
         return;
     }
-    HWND clock = trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
+    HWND clock = ClockWindow();
     if (clock && IsWindowVisible(clock) && config_.painter) {
         bool sizeDiffers = false;
         if (config_.painter->HasTaskbarWindows()) {

@@ -42,11 +42,8 @@ void TfrmClock::CheckaNewVersion1Click() {
 void TfrmClock::NewVersionAnswered(NewVersionAnswer answer) {
     if (answer == NewVersionAnswer::Available) {
         const wchar_t* text = L"There is a new version available. Go to the download page?";
-        bool yes = hooks_.confirm ? hooks_.confirm(text)
-                                  : MessageBoxW(hwnd_, text, kProductTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
-        if (!yes) return;
-        if (hooks_.openWebPage) hooks_.openWebPage(kWebPageDownload);
-        else OpenWebPage(kWebPageDownload, SystemShellLauncher());
+        if (!system_.Confirm(text, kProductTitle, hwnd_)) return;
+        system_.OpenWebPage(kWebPageDownload);
     } else if (answer == NewVersionAnswer::NotAvailable) {
         Message(L"There is no new version available.", kProductTitle, hwnd_, MB_ICONINFORMATION);
     }
@@ -98,7 +95,7 @@ void TfrmClock::ShowFastMenu() {
     SetForegroundWindow(hwnd_);
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
-    if (HWND clock = FindTaskbarClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+    if (HWND clock = ClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
 }
 
 void TfrmClock::OnCommand(int id) {

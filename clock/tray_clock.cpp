@@ -140,13 +140,15 @@ bool TTrayClock::ShowPopupMenu(int x, int y) {
         HWND active = GetActiveWindow();
         SendMessageW(active ? active : owner, WM_CANCELMODE, 0, 0);
     }
+    // The application's main window comes to the foreground for the menu, so that the menu closes when
+    // the user clicks elsewhere; afterwards the hidden window takes the foreground from it again.
     SetForegroundWindow(owner);
     // The host tracks hover on its own window and keeps reporting while the menu is up.
     menuShowing_ = true;
     TrackPopupMenuEx(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, owner, nullptr);
     menuShowing_ = false;
-    // Lets the menu close properly when the user clicks elsewhere.
     PostMessageW(owner, WM_NULL, 0, 0);
+    if (!destroying_ && hwnd_) SetForegroundWindow(hwnd_);
     return true;
 }
 

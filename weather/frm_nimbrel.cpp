@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "controls/gblur.h"
-#include "base/taskbar_locator.h"
 #include "clock/tray_protocol.h"
 
 namespace vt {
@@ -30,10 +29,6 @@ std::wstring LastErrorText(DWORD code) {
     return text;
 }
 
-void SystemDrag(HWND window) {
-    ReleaseCapture();
-    SendMessageW(window, WM_SYSCOMMAND, kSysCommandDragMove, 0);
-}
 
 void AppendItem(HMENU menu, UINT id, const wchar_t* caption, bool checked = false, bool radio = false) {
     MENUITEMINFOW item{};
@@ -99,8 +94,21 @@ POINT VisiblePosition(POINT wanted, int width, int height, const RECT& screens) 
     return p;
 }
 
-TfrmNimbrel::TfrmNimbrel(NimbrelHost host, std::wstring programDir, RegistryPlace store)
-    : host_(std::move(host)), programDir_(std::move(programDir)), store_(std::move(store)) {
+void SystemNimbrelActions::DragWindow(HWND widget) {
+    ReleaseCapture();
+    SendMessageW(widget, WM_SYSCOMMAND, kSysCommandDragMove, 0);
+}
+
+void SystemNimbrelActions::ForecastMessage(const std::wstring& text) {
+    MessageBoxW(nullptr, text.c_str(), L"Forecast", MB_OK);
+}
+
+void SystemNimbrelActions::EditFile(const std::wstring& file) {
+    ShellExecuteW(nullptr, L"edit", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+TfrmNimbrel::TfrmNimbrel(INimbrelHost& host, ForecastWidgetSlot& slot, std::wstring programDir, RegistryPlace store)
+    : host_(host), slot_(slot), programDir_(std::move(programDir)), store_(std::move(store)) {
     if (!programDir_.empty() && programDir_.back() != L'\\') programDir_ += L'\\';
 }
 
@@ -150,7 +158,7 @@ void TfrmNimbrel::Show() {
     if (!hwnd_) return;
     RestorePlacement();
     Guarded([&] { OnDrawWidget(); });
-    fields_.UnitLetter = host_.metricUnits && host_.metricUnits() ? L"m" : L"s";
+    fields_.UnitLetter = host_.MetricUnits() ? L"m" : L"s";
     OnTop1Click();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
@@ -175,8 +183,8 @@ void TfrmNimbrel::imgCloseClick() {
 }
 
 void TfrmNimbrel::OnDrawWidget() {
-    const std::wstring xml = host_.replyXml ? host_.replyXml() : std::wstring();
-    const bool english = !(host_.metricUnits && host_.metricUnits());
+    const std::wstring xml = host_.ReplyXml();
+    const bool english = !host_.MetricUnits();
     ForecastReading reading = ReadForecastWeather(xml, settings_.SelectedWeather, english, fields_);
     ForecastDrawOptions options;
     options.programDir = programDir_;
@@ -204,8 +212,7 @@ void TfrmNimbrel::Present() {
 }
 
 void TfrmNimbrel::Message(const std::wstring& text) {
-    if (host_.messageBox) host_.messageBox(text);
-    else MessageBoxW(nullptr, text.c_str(), L"Forecast", MB_OK);
+    host_.ForecastMessage(text);
 }
 
 void TfrmNimbrel::OnSelectWeather(int tag) {
@@ -284,11 +291,11 @@ UniqueMenu TfrmNimbrel::BuildPopupMenu() {
 void TfrmNimbrel::OnMenuCommand(UINT id) {
     switch (id) {
     case kShowWind1: ShowWind1Click(); break;
-    case kGetWeather1: if (host_.showWeatherPage) host_.showWeatherPage(); break;
+    case kGetWeather1: host_.ShowWeatherPage(); break;
     case kwCurrent: OnSelectWeather(kWeatherCurrent); break;
     case kwToday: OnSelectWeather(kWeatherToday); break;
     case kwTomorrow: OnSelectWeather(kWeatherTomorrow); break;
-    case kUpdateNow1: if (host_.updateWeather) host_.updateWeather(); break;
+    case kUpdateNow1: host_.UpdateWeather(); break;
     case kOnTop1:
         settings_.onTop = !settings_.onTop;
         OnTop1Click();
@@ -298,8 +305,7 @@ void TfrmNimbrel::OnMenuCommand(UINT id) {
     case kExit1: Exit1Click(); break;
     case kEditCurrentSkin1: {
         const std::wstring file = ForecastDir() + settings_.sSkinName + L"\\skin.xml";
-        if (host_.editFile) host_.editFile(file);
-        else ShellExecuteW(nullptr, L"edit", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        host_.EditFile(file);
         break;
     }
     default:
@@ -343,18 +349,14 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_MOUSEMOVE: {
         // Keeps a widget opened by hovering over the taskbar clock from closing while the pointer is here.
-        HWND clock = host_.taskbarClock ? host_.taskbarClock() : FindTaskbarClockWindow();
-        if (clock) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+        if (HWND clock = host_.ClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
         return 0;
     }
     case WM_LBUTTONDOWN:
         closePressed_ = InCloseButton(lp);
         // A Ctrl+Click chooses the next weather on release; the move loop would swallow that release.
         if (!closePressed_ && !(wp & MK_CONTROL)) {
-            RunModal([&] {
-                if (host_.dragWindow) host_.dragWindow(hwnd_);
-                else SystemDrag(hwnd_);
-            });
+            RunModal([&] { host_.DragWindow(hwnd_); });
         }
         return 0;
     case WM_LBUTTONUP:
@@ -400,23 +402,20 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             releasePending_ = true;
             return 0;
         }
-        // The owner frees this object inside the call: nothing of it may be touched afterwards.
-        auto released = host_.released;
-        if (released) released();
+        // The slot frees this object inside the call: nothing of it may be touched afterwards.
+        slot_.Released();
         return 0;
     }
     default: return Default(msg, wp, lp);
     }
 }
 
-ForecastWidgetSlot::ForecastWidgetSlot(NimbrelHost host, std::wstring programDir, RegistryPlace store)
-    : host_(std::move(host)), programDir_(std::move(programDir)), store_(std::move(store)) {}
+ForecastWidgetSlot::ForecastWidgetSlot(INimbrelHost& host, std::wstring programDir, RegistryPlace store)
+    : host_(host), programDir_(std::move(programDir)), store_(std::move(store)) {}
 
 void ForecastWidgetSlot::Show() {
     if (!widget_) {
-        NimbrelHost host = host_;
-        host.released = [this] { widget_.reset(); };
-        auto widget = std::make_unique<TfrmNimbrel>(std::move(host), programDir_, store_);
+        auto widget = std::make_unique<TfrmNimbrel>(host_, *this, programDir_, store_);
         if (!widget->Create()) return;
         widget_ = std::move(widget);
     }

@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,18 +15,35 @@
 
 namespace vt {
 
-// What the widget reaches elsewhere. Empty callbacks are skipped, except where a default is named.
-struct NimbrelHost {
-    std::function<std::wstring()> replyXml;   // the weather page's last reply, empty when there is none
-    std::function<bool()> metricUnits;        // the weather page's "Metric Units" is chosen
-    std::function<void()> updateWeather;      // "Update Now": the weather page's onGetWeather
-    std::function<void()> showWeatherPage;    // "Enter Location...": main dialog on its weather page
-    std::function<void()> released;           // the close button closed the widget: free it now
-    std::function<HWND()> taskbarClock;       // default: FindTaskbarClockWindow
-    std::function<void(HWND)> dragWindow;     // default: the system's move loop
-    std::function<void(const std::wstring&)> messageBox;   // default: a plain message box
-    std::function<void(const std::wstring&)> editFile;     // default: the shell's "edit" verb
+// What the widget reaches elsewhere.
+class INimbrelHost {
+public:
+    virtual std::wstring ReplyXml() = 0;     // the weather page's last reply, empty when there is none
+    virtual bool MetricUnits() = 0;          // the weather page's "Metric Units" is chosen
+    virtual void UpdateWeather() = 0;        // "Update Now": the weather page's onGetWeather
+    virtual void ShowWeatherPage() = 0;      // "Enter Location...": main dialog on its weather page
+    // The clock window the program is attached to: moves over the widget keep its hover from leaving.
+    virtual HWND ClockWindow() = 0;
+    virtual void DragWindow(HWND widget) = 0;                    // the move loop
+    virtual void ForecastMessage(const std::wstring& text) = 0;  // a message box
+    virtual void EditFile(const std::wstring& file) = 0;         // "Edit current skin..."
+
+protected:
+    ~INimbrelHost() = default;
 };
+
+// The desktop's share of a widget host: the system's move loop, a plain message box, the shell's "edit" verb.
+class SystemNimbrelActions : public INimbrelHost {
+public:
+    void DragWindow(HWND widget) override;
+    void ForecastMessage(const std::wstring& text) override;
+    void EditFile(const std::wstring& file) override;
+
+protected:
+    ~SystemNimbrelActions() = default;
+};
+
+class ForecastWidgetSlot;
 
 // The stored values under the widget's registry key ("Forecast" under the program key).
 struct NimbrelSettings {
@@ -54,7 +70,9 @@ public:
     };
     static constexpr UINT kReleaseMessage = WM_APP + 0x4E;
 
-    TfrmNimbrel(NimbrelHost host, std::wstring programDir, RegistryPlace store = DefaultForecastStore());
+    // The slot frees the widget when its close button closes it.
+    TfrmNimbrel(INimbrelHost& host, ForecastWidgetSlot& slot, std::wstring programDir,
+                RegistryPlace store = DefaultForecastStore());
     ~TfrmNimbrel() override;
 
     // FormCreate: the hidden layered window, drawn once with the initial values.
@@ -104,7 +122,8 @@ private:
     void RunModal(F&& loop);
     std::wstring ForecastDir() const { return programDir_ + L"Forecast\\"; }
 
-    NimbrelHost host_;
+    INimbrelHost& host_;
+    ForecastWidgetSlot& slot_;
     std::wstring programDir_;
     RegistryPlace store_;
     NimbrelSettings settings_;
@@ -122,8 +141,7 @@ private:
 // close button through the slot.
 class ForecastWidgetSlot {
 public:
-    ForecastWidgetSlot() = default;
-    ForecastWidgetSlot(NimbrelHost host, std::wstring programDir, RegistryPlace store = DefaultForecastStore());
+    ForecastWidgetSlot(INimbrelHost& host, std::wstring programDir, RegistryPlace store = DefaultForecastStore());
     ForecastWidgetSlot(const ForecastWidgetSlot&) = delete;
     ForecastWidgetSlot& operator=(const ForecastWidgetSlot&) = delete;
 
@@ -138,7 +156,10 @@ public:
     TfrmNimbrel* get() const { return widget_.get(); }
 
 private:
-    NimbrelHost host_;
+    friend class TfrmNimbrel;
+    void Released() { widget_.reset(); }   // the widget's close button
+
+    INimbrelHost& host_;
     std::wstring programDir_;
     RegistryPlace store_;
     std::unique_ptr<TfrmNimbrel> widget_;

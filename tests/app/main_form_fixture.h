@@ -58,6 +58,30 @@ public:
     }
 };
 
+// The machine as the form sees it: no devices, no wake timer; message boxes, questions and web pages recorded.
+class FakeSystem : public IMainFormSystem {
+public:
+    std::vector<std::wstring> messages, asked;
+    std::vector<int> opened;
+    bool answer = true;
+    HWND devicesOwner = nullptr;
+    AlarmDevices CreateAlarmDevices(const std::wstring&, HWND owner) override {
+        devicesOwner = owner;
+        return {};
+    }
+    std::unique_ptr<IWakeTimer> CreateWakeTimer() override { return nullptr; }
+    bool realBoxes = false;   // the system's own message boxes, for a test that looks at one
+    void ShowMessage(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) override {
+        if (realBoxes) return SystemServices{}.ShowMessage(text, caption, owner, icon);
+        messages.push_back(caption + L": " + text);
+    }
+    bool Confirm(const std::wstring& text, const std::wstring&, HWND) override {
+        asked.push_back(text);
+        return answer;
+    }
+    void OpenWebPage(int page) override { opened.push_back(page); }
+};
+
 class MainFormTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -73,16 +97,13 @@ protected:
         config.painter = &painter;
         config.now = &clock;
         config.timeQuery = &timeQuery;
-        hooks.messageBox = [this](const std::wstring& text, const std::wstring& caption, HWND) {
-            messages.push_back(caption + L": " + text);
-        };
     }
     void TearDown() override {
         form.reset();
         RegDeleteTreeW(HKEY_CURRENT_USER, keyBase.c_str());
     }
     TfrmClock& Start() {
-        form = std::make_unique<TfrmClock>(config, hooks);
+        form = std::make_unique<TfrmClock>(config, system);
         EXPECT_TRUE(form->Create());
         EXPECT_TRUE(form->InitClock());
         form->LoadOptions();
@@ -100,9 +121,9 @@ protected:
     FixedNow clock;
     FakeTimeQuery timeQuery;
     MainFormConfig config;
-    MainFormHooks hooks;
+    FakeSystem system;
+    std::vector<std::wstring>& messages = system.messages;
     std::unique_ptr<TfrmClock> form;
-    std::vector<std::wstring> messages;
 };
 
 

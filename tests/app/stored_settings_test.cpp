@@ -191,7 +191,7 @@ TEST_F(MainFormTest, TheVersionCheckPassesAProxyThatAsksForCredentials) {
     }
 
     // The box itself, as the user sees it.
-    hooks.messageBox = nullptr;
+    system.realBoxes = true;
     form.reset();
     RegKey::Create(HKEY_CURRENT_USER, config.store.programKey).WriteDword(L"cbBasicAuthentication.Checked", 1);
     TfrmClock& g = Start();

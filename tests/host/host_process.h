@@ -11,12 +11,14 @@ namespace vt::test {
 
 struct HostProcess {
     UniqueHandle process, thread;
-    bool Start(const std::wstring& args = L"TTrayClock") {
-        std::wstring cmd = L"\"" + DistDir() + L"Quellix.exe\" " + args;
+    // `folder`: where Quellix.exe is started from (with a trailing backslash); its hook library is looked
+    // for beside it.
+    bool Start(const std::wstring& args = L"TTrayClock", const std::wstring& folder = DistDir()) {
+        std::wstring cmd = L"\"" + folder + L"Quellix.exe\" " + args;
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, DistDir().c_str(), &si, &pi))
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
             return false;
         process.reset(pi.hProcess);
         thread.reset(pi.hThread);

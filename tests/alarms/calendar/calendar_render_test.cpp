@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "alarms/alarm_icons.h"
 #include "alarms/calendar2.h"
 #include "base/text.h"
 #include "support/png_writer.h"
@@ -26,6 +27,7 @@ protected:
     TempDir dir;
     std::wstring calendarDir = dir.File(L"Calendar\\");
     std::wstring iconsDir = dir.File(L"Icons\\");
+    AlarmIconList icons;
 
     void SetUp() override {
         CreateDirectoryW(calendarDir.c_str(), nullptr);
@@ -51,7 +53,8 @@ protected:
         rq.view.month = 5;   // Wednesday 1 May 2024
         rq.today = {2024, 5, 15};
         rq.names = LocaleCalendarNames();
-        rq.iconFile = [this](int icon) { return AlarmIconFile(iconsDir, icon); };
+        icons.Load(iconsDir);
+        rq.iconFile = [this](int icon) { return icons.File(icon); };
         rq.dateText = [](TDateTime) { return std::wstring(L"the date"); };
         rq.timeText = [](TDateTime t) { return std::to_wstring(DecodeDateTime(t).hour) + L"h"; };
         return rq;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "alarms/alarm_fakes.h"
+#include "alarms/alarm_icons.h"
 #include "alarms/calendar2.h"
 #include "base/registry.h"
 #include "base/text.h"
@@ -38,7 +39,7 @@ struct MessageRecord {
 
 // The shipped skins, a calendar store of the test's own, an alarm list in a temporary folder and a
 // stand-in for the taskbar clock window.
-class CalendarWindow : public testing::Test {
+class CalendarWindow : public testing::Test, public ICalendarHost {
 protected:
     TempDir dir;
     FakeNow now{EncodeDateTime(2024, 5, 15, 12, 0, 0)};
@@ -57,12 +58,23 @@ protected:
         bool AlarmEditorVisible() override { return test.editorVisible; }
         void EditAlarm(bool isNew, int id) override { test.edits.emplace_back(isNew, id); }
     } editing{*this};
+    AlarmIconList icons;
     std::unique_ptr<TfrmCalendar2> calendar;
+
+    TAlarms* AlarmList() override { return alarms.get(); }
+    bool AlarmsEnabled() override { return switches.enabled; }
+    void SaveOptions() override { ++saves; }
+    std::wstring AlarmIconFile(int icon) override { return icons.File(icon); }
+    void CalendarMessage(HWND, const std::wstring& t, const std::wstring& c, UINT i) override {
+        messages.push_back({t, c, i});
+    }
+    HWND ClockWindow() override { return clock; }
 
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, store.path.c_str());
         CreateDirectoryW(dir.File(L"Icons").c_str(), nullptr);
         WritePngFile(dir.File(L"Icons\\00-bell.png"), 32, 32, std::vector<Rgba>(32 * 32, Rgba{0, 255, 0, 255}));
+        icons.Load(dir.File(L"Icons"));
         TAlarmsSeams seams;
         seams.switches = &switches;
         alarms = std::make_unique<TAlarms>(dir.File(L"alarms.ini"), now, nullptr, std::move(seams));
@@ -81,13 +93,7 @@ protected:
         config.calendarDir = calendarDir;
         config.store = store;
         config.now = &now;
-        CalendarHost host;
-        host.alarms = alarms.get();
-        host.alarmsEnabled = [this] { return switches.enabled; };
-        host.saveOptions = [this] { ++saves; };
-        host.messageBox = [this](const std::wstring& t, const std::wstring& c, UINT i) { messages.push_back({t, c, i}); };
-        host.clockWindow = [this] { return clock; };
-        return std::make_unique<TfrmCalendar2>(std::move(config), std::move(host), editing);
+        return std::make_unique<TfrmCalendar2>(std::move(config), *this, editing);
     }
     int CancelLeavePosts() {
         int n = 0;
@@ -269,6 +275,21 @@ TEST_F(CalendarWindow, DayMenuOpensTheAlarmUnlessTheEditorIsOpen) {
 
     calendar->MouseMove(CellPoint(0, 0).x, CellPoint(0, 0).y);   // 28 April: another month
     EXPECT_TRUE(calendar->DayMenuAlarms().empty());
+}
+
+TEST_F(CalendarWindow, DayMenuListsTheDaysAlarmsAlsoWhileAlarmsAreSwitchedOff) {
+    const int id = alarms->AddAlarm(Once(EncodeDateTime(2024, 5, 20, 7, 0, 0), L"Dentist"));
+    switches.enabled = false;
+    alarms->Refresh();
+    calendar->ShowCalendar();
+    EXPECT_TRUE(calendar->Picture()->marks.empty()) << "no marks while alarms are off";
+    calendar->MouseMove(CellPoint(1, 3).x, CellPoint(1, 3).y);
+    const auto items = calendar->DayMenuAlarms();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0], (std::pair<int, std::wstring>{id, L"Dentist..."}));
+    UniqueMenu menu = calendar->BuildPopupMenu();
+    const int count = GetMenuItemCount(menu.get());
+    EXPECT_EQ(GetMenuItemID(menu.get(), count - 1), static_cast<UINT>(TfrmCalendar2::kCmdFirstAlarm));
 }
 
 TEST_F(CalendarWindow, MenuSwitchesRedrawAndSaveTheOptions) {

@@ -83,7 +83,7 @@ void SelectSound(HWND list, const std::wstring& name) {
     }
 }
 
-struct Editor {
+struct Editor : IAlarmEditorHost, IEditorDialogs {
     explicit Editor(int iconCopies = 0) : clock(kNow) {
         CreateDirectoryW((program.path() + L"Sounds").c_str(), nullptr);
         CreateDirectoryW((program.path() + L"Icons").c_str(), nullptr);
@@ -98,23 +98,24 @@ struct Editor {
                       (program.path() + L"Icons\\extra" + std::to_wstring(i) + L".png").c_str(), FALSE);
         list = std::make_unique<TAlarms>(settings.File(L"alarms.ini"), clock, [](const TAlRecord&) {});
         owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        AlarmEditorHost host;
-        host.alarmList = [this] { return list.get(); };
-        host.categoryFilter = [this] { return filter; };
-        host.selectedAlarmRow = [this] { return row; };
-        host.selectAlarmRow = [this](int r) { selectedRows.push_back(r); };
-        host.reloadCalendar = [this] { ++calendarReloads; };
-        host.messageBox = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-            shown.push_back({text, caption, flags});
-            return answer;
-        };
-        host.owner = owner;
-        form = std::make_unique<TfrmAlarm>(clock, program.path(), host, &sound);
+        form = std::make_unique<TfrmAlarm>(clock, program.path(), *this, *this, sound);
         EXPECT_TRUE(form->Create());
     }
     ~Editor() {
         form.reset();
         DestroyWindow(owner);
+    }
+    TAlarms* AlarmList() override { return list.get(); }
+    int CategoryFilter() override { return filter; }
+    int SelectedAlarmRow() override { return row; }
+    void SelectAlarmRow(int r) override { selectedRows.push_back(r); }
+    void ReloadCalendar() override { ++calendarReloads; }
+    HWND EditorOwner() override { return owner; }
+    bool BrowseFolder(HWND, std::wstring&) override { return false; }
+    bool OpenFile(HWND, std::wstring&, const std::wstring&) override { return false; }
+    int Ask(HWND, const std::wstring& text, const std::wstring& caption, UINT flags) override {
+        shown.push_back({text, caption, flags});
+        return answer;
     }
     void Ok() { SendMessageW(form->hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
     void Cancel() { SendMessageW(form->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
@@ -546,7 +547,7 @@ TEST(TfrmAlarm, IconMenuHasAnItemPerIconInColumnsOfEleven) {
 TEST(TfrmAlarm, FewerIconsStillOfferTheDefinedItems) {
     Editor e;
     test::TempDir empty;
-    TfrmAlarm bare(e.clock, empty.path(), AlarmEditorHost{});
+    TfrmAlarm bare(e.clock, empty.path(), e, e, e.sound);
     ASSERT_TRUE(bare.Create());
     EXPECT_EQ(bare.Icons().Count(), 0);
     EXPECT_EQ(GetMenuItemCount(bare.IconMenu()), 33);

@@ -12,26 +12,19 @@ using namespace vt::test;
 namespace {
 
 
-class Page : public testing::Test {
+class Page : public testing::Test, public IAlarmsPageHost {
 protected:
     TempDir dir;
     FakeNow now{At(2024, 3, 4, 6, 0)};   // a Monday
     std::vector<std::pair<bool, int>> edits;
     std::vector<int> tests;
     std::vector<bool> enabledChanges;
+    std::vector<int> labelChanges;
     std::vector<std::wstring> questions;
     bool answer = true;
     std::vector<TAlRecord> fired;
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
-    TAlarmsPage page{AlarmsPageHost{[this](bool n, int id) { edits.push_back({n, id}); },
-                                    [this](int id) { tests.push_back(id); },
-                                    [this](bool on) { enabledChanges.push_back(on); },
-                                    {},
-                                    [this](const std::wstring& text, const std::wstring&) {
-                                        questions.push_back(text);
-                                        return answer;
-                                    },
-                                    nullptr}};
+    TAlarmsPage page{*this};
     std::unique_ptr<TAlarms> alarms;
 
     void SetUp() override {
@@ -44,6 +37,14 @@ protected:
         page.SetAlarmList(alarms.get());
     }
     void TearDown() override { DestroyWindow(parent); }
+    void EditAlarm(bool isNew, int id) override { edits.push_back({isNew, id}); }
+    void TestAlarm(int id) override { tests.push_back(id); }
+    void AlarmsSwitched(bool on) override { enabledChanges.push_back(on); }
+    void LabelFilterChanged(int index) override { labelChanges.push_back(index); }
+    bool ConfirmDelete(const std::wstring& text) override {
+        questions.push_back(text);
+        return answer;
+    }
 
     int Add(const wchar_t* message, TDateTime when, const wchar_t* type = L"Daily", int label = 0, bool enabled = true) {
         TAlRecord a;
@@ -141,6 +142,7 @@ TEST_F(Page, LabelFilterListsOnlyThatLabel) {
     SendMessageW(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_CBALARMSCATEGORY, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(page.cbAlarmsCategory));
     EXPECT_EQ(Count(), 2);
+    EXPECT_EQ(labelChanges, (std::vector<int>{1, 0})) << "each choice reaches the form, which stores it";
     wchar_t first[64] = {};
     SendMessageW(page.cbAlarmsCategory, CB_GETLBTEXT, 10, reinterpret_cast<LPARAM>(first));
     EXPECT_STREQ(first, L"Phone Call");

@@ -327,6 +327,7 @@ struct TrayClockMenu : Fixture {
 struct SeenMenu {
     bool shown = false;
     RECT rect{};
+    HWND foreground = nullptr;   // while the menu was up
 };
 SeenMenu g_seenMenu;
 
@@ -334,6 +335,7 @@ void CALLBACK CloseMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
     if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
         g_seenMenu.shown = true;
         GetWindowRect(menu, &g_seenMenu.rect);
+        g_seenMenu.foreground = GetForegroundWindow();
         KillTimer(nullptr, id);
         EndMenu();
     }
@@ -351,6 +353,9 @@ TEST_F(TrayClockMenu, RightClickPopsTheMenuUpAtTheCursorInsteadOfAClick) {
     EXPECT_EQ(g_seenMenu.rect.left, kCursor.x);
     EXPECT_EQ(g_seenMenu.rect.top, kCursor.y);
     EXPECT_EQ(TakeEvents(), (Strings{"down R", "up R"}));
+    // The main window is in front for the menu; the component's hidden window once it has closed.
+    EXPECT_EQ(g_seenMenu.foreground, menuOwner.hwnd());
+    EXPECT_EQ(GetForegroundWindow(), tray->hwnd());
 }
 
 // The host keeps tracking hover on its window while the menu is up: a hover then opens nothing over it.

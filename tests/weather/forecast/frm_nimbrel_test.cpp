@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,21 +50,23 @@ private:
     HWND hwnd_;
 };
 
-class ForecastWidget : public testing::Test {
+class ForecastWidget : public testing::Test, public INimbrelHost {
 protected:
     ForecastWidget() {
         store = {HKEY_CURRENT_USER, key.path()};
-        NimbrelHost host;
-        host.replyXml = [this] { return reply; };
-        host.metricUnits = [this] { return metric; };
-        host.updateWeather = [this] { ++updates; };
-        host.showWeatherPage = [this] { ++weatherPages; };
-        host.taskbarClock = [this] { return clock.get(); };
-        host.dragWindow = [this](HWND) { ++drags; };
-        host.messageBox = [this](const std::wstring& text) { messages.push_back(text); };
-        host.editFile = [this](const std::wstring& file) { edited.push_back(file); };
-        slot = std::make_unique<ForecastWidgetSlot>(host, folder.ProgramDir(), store);
+        slot = std::make_unique<ForecastWidgetSlot>(*this, folder.ProgramDir(), store);
     }
+    std::wstring ReplyXml() override { return reply; }
+    bool MetricUnits() override { return metric; }
+    void UpdateWeather() override { ++updates; }
+    void ShowWeatherPage() override { ++weatherPages; }
+    HWND ClockWindow() override { return clock.get(); }
+    void DragWindow(HWND) override {
+        ++drags;
+        if (onDrag) onDrag();
+    }
+    void ForecastMessage(const std::wstring& text) override { messages.push_back(text); }
+    void EditFile(const std::wstring& file) override { edited.push_back(file); }
     ~ForecastWidget() override { slot.reset(); }
 
     TfrmNimbrel& Shown() {
@@ -81,6 +84,7 @@ protected:
     std::wstring reply = GoldenReply();
     bool metric = false;
     int updates = 0, weatherPages = 0, drags = 0;
+    std::function<void()> onDrag;   // what the move loop dispatches meanwhile
     std::vector<std::wstring> messages, edited;
     std::unique_ptr<ForecastWidgetSlot> slot;
 };
@@ -263,7 +267,7 @@ TEST_F(ForecastWidget, RedrawReadsTheNewestReply) {
     reply = Widen(Replaced(WeatherData(L"golden.xml"), "<tmp>72</tmp>", "<tmp>41</tmp>"));
     slot->Redraw();
     EXPECT_EQ(widget.Fields().TemperatureText, L"41\u00B0F");
-    ForecastWidgetSlot empty;
+    ForecastWidgetSlot empty(*this, folder.ProgramDir(), store);
     empty.Redraw();   // no widget: nothing to do
     EXPECT_FALSE(empty.get());
 }
@@ -328,15 +332,11 @@ TEST_F(ForecastWidget, RedrawingLeavesNoGdiObjectBehind) {
 TEST_F(ForecastWidget, HoverLeavingDuringADragFreesTheWidgetOnlyAfterTheDrag) {
     bool aliveInLoop = false;
     // The move loop dispatches messages, among them the taskbar clock's leave report.
-    NimbrelHost host;
-    host.replyXml = [this] { return reply; };
-    host.taskbarClock = [this] { return clock.get(); };
-    host.dragWindow = [&](HWND) {
+    onDrag = [&] {
         slot->Close();
         Pump();
         aliveInLoop = slot->get() != nullptr && IsWindow(slot->get()->hwnd());
     };
-    slot.reset(new ForecastWidgetSlot(host, folder.ProgramDir(), store));
     slot->Show();
     HWND window = slot->get()->hwnd();
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
