@@ -108,20 +108,21 @@ std::wstring ClassOf(HWND w) {
 }
 
 // A visible tooltip of this thread owned by `owner`.
+struct TipSearch {
+    HWND owner, found = nullptr;
+};
+
+BOOL CALLBACK LookAtTip(HWND w, LPARAM lp) {
+    auto* search = reinterpret_cast<TipSearch*>(lp);
+    if (ClassOf(w) == L"tooltips_class32" && GetWindow(w, GW_OWNER) == search->owner && IsWindowVisible(w))
+        search->found = w;
+    return !search->found;
+}
+
 HWND ShownTip(HWND owner) {
-    struct Find {
-        HWND owner, found = nullptr;
-    } find{owner};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Find*>(lp);
-            if (ClassOf(w) == L"tooltips_class32" && GetWindow(w, GW_OWNER) == f->owner && IsWindowVisible(w))
-                f->found = w;
-            return !f->found;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.found;
+    TipSearch search{owner};
+    EnumThreadWindows(GetCurrentThreadId(), LookAtTip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 class ForecastWidgetInput : public testing::Test {
