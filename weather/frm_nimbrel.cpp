@@ -138,7 +138,7 @@ bool TfrmNimbrel::Create() {
     SetLastError(0);
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
     if (const DWORD error = GetLastError(); error || !(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED))
-        Message(LastErrorText(error));
+        Message(L"The forecast window cannot be made see-through: " + LastErrorText(error));
     if (CurrentBlurKernel.Size == 0) MakeStandardBlurKernel();
     Guarded([&] { OnDrawWidget(); });
     return true;
