@@ -20,6 +20,26 @@ void THints::Set(HWND control, const std::wstring& text) {
 
 void THints::SetArea(UINT_PTR id, const RECT& area, const std::wstring& text) { Put(TTF_SUBCLASS, id, area, text); }
 
+void THints::ShowAt(UINT_PTR id, POINT screen, const std::wstring& text) {
+    if (!tips_) return;
+    Put(TTF_TRACK | TTF_ABSOLUTE, id, RECT{}, text);
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = owner_;
+    ti.uId = id;
+    SendMessageW(tips_, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+    SendMessageW(tips_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+}
+
+void THints::HideAt(UINT_PTR id) {
+    if (!tips_) return;
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = owner_;
+    ti.uId = id;
+    SendMessageW(tips_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+}
+
 void THints::Put(UINT flags, UINT_PTR id, const RECT& area, const std::wstring& text) {
     if (!tips_) return;
     TOOLINFOW ti{};

@@ -18,6 +18,9 @@ public:
     void Set(HWND control, const std::wstring& text);
     // The same for an area of the owner itself, told apart by `id`.
     void SetArea(UINT_PTR id, const RECT& area, const std::wstring& text);
+    // A hint that no control owns (a menu item's): shown at a point of the screen until HideAt.
+    void ShowAt(UINT_PTR id, POINT screen, const std::wstring& text);
+    void HideAt(UINT_PTR id);
     HWND window() const { return tips_; }
 
 private:

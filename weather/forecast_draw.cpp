@@ -182,6 +182,7 @@ ForecastReading ReadForecastWeather(const std::wstring& replyXml, int selectedWe
     reading.parsed = true;
 
     fields.UnitLetter = englishUnits ? L"s" : L"m";
+    reading.hasPlace = static_cast<bool>(SelectFirst(doc.get(), L"weather/loc/dnam/text()"));
     try {
         ReadSelected(doc.get(), selectedWeather, UnitSymbol(doc.get(), fields.UnitLetter), fields);
     } catch (const MissingValue&) {
@@ -246,15 +247,37 @@ ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& read
     const int cx = a + Pw / 2;
     Composer canvas(std::max(L.width, 2 * Pw + 2 * Cw), Ph + Ch);
 
+    const RECT iconAt{cx - Cw / 2, 0, cx + Cw / 2, Ch};
+    const bool drawRose = options.showWind && rose;
+    const RECT roseAt = drawRose ? RECT{cx - rose.width / 2, Ch / 2 - rose.height / 2, cx - rose.width / 2 + rose.width,
+                                        Ch / 2 - rose.height / 2 + rose.height}
+                                 : iconAt;
+    POINT atL{std::max(0, cx - L.width / 2), a + T.height - 2}, atT{cx + Cw / 2, a + 5};
+    POINT atK{cx - Cw / 2 - K.width, 30}, atK2{Cw, 30 + K.height};
+    if (!reading.hasPlace && reading.days.empty()) {
+        // No weather yet: the prompts stand clear of the icon and the rose around it, the place below
+        // them where the day row would be, and the temperature below the close button when it would
+        // reach it.
+        RECT art{};
+        UnionRect(&art, &iconAt, &roseAt);
+        atK = {art.left - K.width, 30};
+        atK2 = {art.left - K2.width, 30 + K.height};
+        atL = {std::max(0, cx - L.width / 2), static_cast<int>(art.bottom)};
+        atT = {static_cast<int>(art.right), a + 5};
+        const RECT closeAt{kCloseButtonAt.x, kCloseButtonAt.y, kCloseButtonAt.x + kCloseButtonSize.cx,
+                           kCloseButtonAt.y + kCloseButtonSize.cy};
+        const RECT temperatureAt{atT.x, atT.y, atT.x + T.width, atT.y + T.height};
+        RECT meet{};
+        if (close && IntersectRect(&meet, &temperatureAt, &closeAt)) atT.y = closeAt.bottom;
+    }
     canvas.Lay(L"panel", PixelsOf(panel), Ch / 2 - 10, a);
-    canvas.Lay(L"location", L, std::max(0, cx - L.width / 2), a + T.height - 2);
-    canvas.Lay(L"icon", icon, cx - Cw / 2, 0);
+    canvas.Lay(L"location", L, atL.x, atL.y);
+    canvas.Lay(L"icon", icon, iconAt.left, iconAt.top);
     canvas.Lay(L"close", close, kCloseButtonAt.x, kCloseButtonAt.y);
-    canvas.Lay(L"temperature", T, cx + Cw / 2, a + 5);
-    canvas.Lay(L"conditions", K, cx - Cw / 2 - K.width, 30);
-    if (K2) canvas.Lay(L"conditions2", K2, Cw, 30 + K.height);
-    if (options.showWind && rose)
-        canvas.Lay(L"rose", rose, cx - rose.width / 2, Ch / 2 - rose.height / 2, kRoseAlpha);
+    canvas.Lay(L"temperature", T, atT.x, atT.y);
+    canvas.Lay(L"conditions", K, atK.x, atK.y);
+    if (K2) canvas.Lay(L"conditions2", K2, atK2.x, atK2.y);
+    if (drawRose) canvas.Lay(L"rose", rose, roseAt.left, roseAt.top, kRoseAlpha);
 
     // The rest needs a reply that parsed.
     if (reading.hasDocument && !reading.parsed) return canvas.Finish();

@@ -36,6 +36,7 @@ struct ForecastDayRow {
 struct ForecastReading {
     bool hasDocument = false;   // the reply had text
     bool parsed = false;        // and it parsed
+    bool hasPlace = false;      // and named a place: there is weather to show
     std::vector<ForecastDayRow> days;   // up to five, ended by the first day that lacks a value
     bool rowComplete = false;           // all five days read
 };

@@ -30,12 +30,23 @@ std::optional<int> HexPair(std::wstring_view text, size_t at) {
     return value;
 }
 
+std::wstring SystemErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n && buffer ? Trim(std::wstring(buffer, n)) : L"Error " + std::to_wstring(code) + L".";
+    if (buffer) LocalFree(buffer);
+    return text;
+}
+
 std::string ReadSmallFile(const std::wstring& path, std::wstring& error) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || file.get() == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
         file.release();
-        error = L"Cannot open " + path + L".";
+        error = L"Cannot open " + path + L": " + SystemErrorText(code);
         return {};
     }
     LARGE_INTEGER size{};
@@ -58,7 +69,7 @@ std::string ReadSmallFile(const std::wstring& path, std::wstring& error) {
 ForecastSkinResult ParseForecastSkin(std::string_view bytes) {
     ForecastSkinResult result;
     ComApartment apartment;   // S_FALSE or another model: COM is usable either way
-    auto doc = ParseXmlBytes(bytes, result.error);
+    auto doc = ParseXmlBytes(bytes, result.error, L"skin file");
     if (!doc) return result;
     ForecastSkin skin;
     for (int i = 0; i < kSkinFontCount; ++i) {
@@ -78,6 +89,13 @@ ForecastSkinResult ParseForecastSkin(std::string_view bytes) {
             attribute->get_text(value.put());
             auto text = [](BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); };
             element.attributes.emplace_back(text(name.get()), StripControls(text(value.get())));
+            // A colour that cannot be read makes the skin unreadable, not a font of some other colour.
+            const auto& [attributeName, attributeValue] = element.attributes.back();
+            if (attributeName == L"color" && !HtmlColorToColor(attributeValue)) {
+                result.error = L"\"" + attributeValue + L"\" is not a colour of the form #RRGGBB (font " +
+                               kSkinFontIds[i] + L").";
+                return result;
+            }
         }
         skin.fonts[static_cast<size_t>(i)] = std::move(element);
     }
@@ -92,10 +110,11 @@ ForecastSkinResult ReadForecastSkin(const std::wstring& path) {
     return ParseForecastSkin(bytes);
 }
 
-ForecastSkin LoadForecastSkin(const std::wstring& forecastDir, const std::wstring& skinName) {
+ForecastSkin LoadForecastSkin(const std::wstring& forecastDir, const std::wstring& skinName, std::wstring* error) {
     if (IsSafeSkinName(skinName)) {
         auto chosen = ReadForecastSkin(forecastDir + skinName + L"\\skin.xml");
         if (chosen.skin) return *chosen.skin;
+        if (error) *error = chosen.error;
     }
     // A broken or missing skin still leaves the widget readable in the shipped one.
     auto fallback = ReadForecastSkin(forecastDir + kDefaultForecastSkin + L"\\skin.xml");

@@ -52,8 +52,10 @@ inline constexpr size_t kMaxSkinFileBytes = 256 * 1024;
 // Reads a skin document; the first `font` child of the root `skin` with each id counts.
 ForecastSkinResult ParseForecastSkin(std::string_view bytes);
 ForecastSkinResult ReadForecastSkin(const std::wstring& path);
-// The skin of `skinName`, or the default skin's when that one cannot be read, or no fonts at all.
-ForecastSkin LoadForecastSkin(const std::wstring& forecastDir, const std::wstring& skinName);
+// The skin of `skinName`, or the default skin's when that one cannot be read (why, in `error`), or no
+// fonts at all. A `color` that is not #RRGGBB makes a skin unreadable.
+ForecastSkin LoadForecastSkin(const std::wstring& forecastDir, const std::wstring& skinName,
+                              std::wstring* error = nullptr);
 
 // Applies the attributes "facename", "color", "style" and "size" (exact names); others are ignored, and a
 // value that cannot be read leaves its property. No element: nothing changes.

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "controls/gblur.h"
 #include "clock/tray_protocol.h"
@@ -15,6 +16,9 @@ namespace {
 constexpr wchar_t kNimbrelClass[] = L"TfrmNimbrel";
 constexpr int kMinimumVisible = 32;
 constexpr UINT_PTR kSysCommandDragMove = 0xF012;   // SC_MOVE with the caption hit code
+constexpr UINT_PTR kWeatherHintId = 1;
+constexpr wchar_t kWeatherHint[] = L"Ctrl + Mouse Click";
+constexpr int kWeatherMenuPosition = 3;            // "Weather (Ctrl+N | Ctrl+Click)" in the popup menu
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
@@ -23,7 +27,7 @@ std::wstring LastErrorText(DWORD code) {
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(code);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(code) + L".";
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
     return text;
@@ -57,6 +61,13 @@ NimbrelSettings LoadNimbrelSettings(const RegistryPlace& place) {
         s.position = {static_cast<LONG>(static_cast<std::int32_t>(*left)), static_cast<LONG>(static_cast<std::int32_t>(*top))};
     }
     s.SelectedWeather = static_cast<int>(static_cast<std::int32_t>(key.ReadDword(L"SelectedWeather").value_or(0)));
+    // The radio marks as stored: checking one item unchecks the others, so the last one checked counts.
+    const wchar_t* const marks[] = {L"wCurrent", L"wToday", L"wTomorrow"};
+    for (int tag = kWeatherCurrent; tag <= kWeatherTomorrow; ++tag) {
+        const auto mark = key.ReadDword(marks[tag]);
+        if (mark && *mark) s.weatherMark = tag;
+        else if (mark && s.weatherMark == tag) s.weatherMark = -1;
+    }
     s.sSkinName = key.ReadString(L"sSkinName").value_or(kDefaultForecastSkin);
     // A stored name that reaches outside the forecast folder is no skin.
     if (!IsSafeSkinName(s.sSkinName)) s.sSkinName = kDefaultForecastSkin;
@@ -77,9 +88,9 @@ void SaveNimbrelSettings(const RegistryPlace& place, const NimbrelSettings& s) {
     key.WriteString(L"foundPlace", s.foundPlace);
     key.WriteDword(L"SelectedWeather", static_cast<std::uint32_t>(s.SelectedWeather));
     key.WriteString(L"sSkinName", s.sSkinName);
-    key.WriteDword(L"wCurrent", s.SelectedWeather == kWeatherCurrent);
-    key.WriteDword(L"wToday", s.SelectedWeather == kWeatherToday);
-    key.WriteDword(L"wTomorrow", s.SelectedWeather == kWeatherTomorrow);
+    key.WriteDword(L"wCurrent", s.weatherMark == kWeatherCurrent);
+    key.WriteDword(L"wToday", s.weatherMark == kWeatherToday);
+    key.WriteDword(L"wTomorrow", s.weatherMark == kWeatherTomorrow);
     key.WriteDword(L"OnTop1", s.onTop);
     key.WriteDword(L"DisplayShadow1", s.displayShadow);
     key.WriteDword(L"ShowWind1", s.showWind);
@@ -126,9 +137,16 @@ bool TfrmNimbrel::Create() {
     // The stored choices are known before the first drawing, so a new widget never shows another choice.
     settings_ = LoadNimbrelSettings(store_);
     // A tool window has no taskbar button; no owner, so it stays on the desktop when the dialog hides.
-    if (!CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, kNimbrelClass, L"Forecast", WS_POPUP, settings_.position.x,
-                         settings_.position.y, 343, 288, nullptr, nullptr, Instance(), this))
+    if (!CreateWindowExW(WS_EX_TOOLWINDOW, kNimbrelClass, L"Forecast", WS_POPUP, settings_.position.x,
+                         settings_.position.y, 343, 288, nullptr, nullptr, Instance(), this)) {
+        Message(L"The forecast window cannot be made: " + LastErrorText(GetLastError()));
         return false;
+    }
+    // Without the layered style the picture cannot be shown; the widget goes on all the same.
+    SetLastError(0);
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+    if (const DWORD error = GetLastError(); error || !(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED))
+        Message(L"The forecast window cannot be made see-through: " + LastErrorText(error));
     if (CurrentBlurKernel.Size == 0) MakeStandardBlurKernel();
     Guarded([&] { OnDrawWidget(); });
     return true;
@@ -147,7 +165,8 @@ void TfrmNimbrel::RestorePlacement() {
 
 void TfrmNimbrel::SavePlacement() {
     RECT r{};
-    if (hwnd_ && GetWindowRect(hwnd_, &r)) {
+    // A minimised window stands nowhere the widget should come back to.
+    if (hwnd_ && !IsIconic(hwnd_) && GetWindowRect(hwnd_, &r)) {
         settings_.position = {r.left, r.top};
         settings_.hasPosition = true;
     }
@@ -174,6 +193,8 @@ void TfrmNimbrel::FormClose() {
     if (!hwnd_) return;
     SavePlacement();
     ShowWindow(hwnd_, SW_HIDE);
+    // Minimised, the platform activates the next window, so the keyboard does not stay with a hidden one.
+    ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
 void TfrmNimbrel::imgCloseClick() {
@@ -182,7 +203,21 @@ void TfrmNimbrel::imgCloseClick() {
     PostMessageW(hwnd_, kReleaseMessage, 0, 0);
 }
 
+void TfrmNimbrel::ReportSkinError() {
+    std::wstring error;
+    LoadForecastSkin(ForecastDir(), settings_.sSkinName, &error);
+    if (error.empty()) {
+        reportedSkinError_.clear();
+        return;
+    }
+    // Once, not on every drawing: the widget redraws after every weather update.
+    if (error == reportedSkinError_) return;
+    reportedSkinError_ = error;
+    Message(error + L"\n\nThe forecast is drawn with the default skin.");
+}
+
 void TfrmNimbrel::OnDrawWidget() {
+    ReportSkinError();
     const std::wstring xml = host_.ReplyXml();
     const bool english = !host_.MetricUnits();
     ForecastReading reading = ReadForecastWeather(xml, settings_.SelectedWeather, english, fields_);
@@ -212,7 +247,8 @@ void TfrmNimbrel::Present() {
 }
 
 void TfrmNimbrel::Message(const std::wstring& text) {
-    host_.ForecastMessage(text);
+    // The message box runs a loop of its own, in which the widget may be asked to go.
+    RunModal([&] { host_.ForecastMessage(text); });
 }
 
 void TfrmNimbrel::OnSelectWeather(int tag) {
@@ -258,26 +294,24 @@ void TfrmNimbrel::OnTop1Click() {
 UniqueMenu TfrmNimbrel::BuildPopupMenu() {
     UniqueMenu menu(CreatePopupMenu());
     HMENU m = menu.get();
-    // "Tell a Friend...", "Help" and "About Nimbrel..." have nothing behind them and are not offered. "Skins"
-    // is: without it a second forecast skin dropped into the folder could never be chosen.
+    // "Tell a Friend...", "Help", "About Nimbrel..." and "Skins" are not offered. The skins' list is
+    // built all the same; the skin shown is the stored one.
     AppendItem(m, kShowWind1, L"Show Wind", settings_.showWind);
     AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
     AppendItem(m, kGetWeather1, L"Enter Location...");
     HMENU weather = CreatePopupMenu();
-    AppendItem(weather, kwCurrent, L"Current", settings_.SelectedWeather == kWeatherCurrent, true);
-    AppendItem(weather, kwToday, L"Today", settings_.SelectedWeather == kWeatherToday, true);
-    AppendItem(weather, kwTomorrow, L"Tomorrow", settings_.SelectedWeather == kWeatherTomorrow, true);
+    AppendItem(weather, kwCurrent, L"Current", settings_.weatherMark == kWeatherCurrent, true);
+    AppendItem(weather, kwToday, L"Today", settings_.weatherMark == kWeatherToday, true);
+    AppendItem(weather, kwTomorrow, L"Tomorrow", settings_.weatherMark == kWeatherTomorrow, true);
     AppendSubMenu(m, weather, L"Weather (Ctrl+N | Ctrl+Click)");
-    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);   // the hidden "Skins" between two separators leaves one
     menuSkins_ = ListForecastSkins(ForecastDir());
-    HMENU skins = CreatePopupMenu();
+    skinsMenu_.reset(CreatePopupMenu());
     for (size_t i = 0; i < menuSkins_.size(); ++i)
-        AppendItem(skins, kSkinFirst + static_cast<UINT>(i), menuSkins_[i].c_str(),
+        AppendItem(skinsMenu_.get(), kSkinFirst + static_cast<UINT>(i), menuSkins_[i].c_str(),
                    menuSkins_[i] == settings_.sSkinName, true);
-    AppendMenuW(skins, MF_SEPARATOR, 0, nullptr);
-    AppendItem(skins, kEditCurrentSkin1, L"Edit current skin...");
-    AppendSubMenu(m, skins, L"Skins");
-    AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(skinsMenu_.get(), MF_SEPARATOR, 0, nullptr);
+    AppendItem(skinsMenu_.get(), kEditCurrentSkin1, L"Edit current skin...");
     AppendItem(m, kUpdateNow1, L"Update Now");
     HMENU settings = CreatePopupMenu();
     AppendItem(settings, kOnTop1, L"Always On Top", settings_.onTop);
@@ -292,9 +326,10 @@ void TfrmNimbrel::OnMenuCommand(UINT id) {
     switch (id) {
     case kShowWind1: ShowWind1Click(); break;
     case kGetWeather1: host_.ShowWeatherPage(); break;
-    case kwCurrent: OnSelectWeather(kWeatherCurrent); break;
-    case kwToday: OnSelectWeather(kWeatherToday); break;
-    case kwTomorrow: OnSelectWeather(kWeatherTomorrow); break;
+    // A radio item checks itself; the shortcuts choose without checking.
+    case kwCurrent: settings_.weatherMark = kWeatherCurrent; OnSelectWeather(kWeatherCurrent); break;
+    case kwToday: settings_.weatherMark = kWeatherToday; OnSelectWeather(kWeatherToday); break;
+    case kwTomorrow: settings_.weatherMark = kWeatherTomorrow; OnSelectWeather(kWeatherTomorrow); break;
     case kUpdateNow1: host_.UpdateWeather(); break;
     case kOnTop1:
         settings_.onTop = !settings_.onTop;
@@ -334,8 +369,61 @@ void TfrmNimbrel::ShowPopupMenu(POINT screen) {
     UniqueMenu menu = BuildPopupMenu();
     // The menu closes properly only when its owner is the foreground window.
     SetForegroundWindow(hwnd_);
+    // The hints' window lives as long as the menu: an owned topmost window beside the widget would keep
+    // it out of the topmost band on some platforms.
+    struct MenuHints {
+        THints hints;
+        ~MenuHints() {
+            if (hints.window()) DestroyWindow(hints.window());
+        }
+    } menuHints;
+    menuHints.hints.Attach(hwnd_);
+    menuHints_ = &menuHints.hints;
     RunModal([&] { TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr); });
+    menuHints_ = nullptr;
     PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void TfrmNimbrel::ShowMenuHint(HMENU menu, UINT item, UINT flags) {
+    if (!menuHints_) return;
+    RECT r{};
+    // Only "Weather" has a hint; it goes when the highlight leaves it or the menu closes.
+    if (menu && (flags & MF_POPUP) && item == kWeatherMenuPosition && GetMenuItemCount(menu) > kWeatherMenuPosition &&
+        GetSubMenu(menu, kWeatherMenuPosition) && GetMenuItemRect(hwnd_, menu, item, &r) &&
+        GetMenuItemID(menu, 0) == kShowWind1)
+        menuHints_->ShowAt(kWeatherHintId, {r.left + 16, r.bottom + 2}, kWeatherHint);
+    else
+        menuHints_->HideAt(kWeatherHintId);
+}
+
+void TfrmNimbrel::BeginButtonDrag(UINT button) {
+    drag_ = {};
+    RECT r{};
+    const DWORD at = GetMessagePos();
+    drag_.start = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (!GetWindowRect(hwnd_, &r)) return;
+    drag_.button = button;
+    drag_.origin = {r.left, r.top};
+    SetCapture(hwnd_);
+}
+
+void TfrmNimbrel::DragTo(POINT screen) {
+    const int dx = screen.x - drag_.start.x, dy = screen.y - drag_.start.y;
+    // A right click that wanders a pixel or two still opens the menu.
+    if (!drag_.moved && std::abs(dx) <= GetSystemMetrics(SM_CXDRAG) && std::abs(dy) <= GetSystemMetrics(SM_CYDRAG))
+        return;
+    drag_.moved = true;
+    SetWindowPos(hwnd_, nullptr, drag_.origin.x + dx, drag_.origin.y + dy, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TfrmNimbrel::EndButtonDrag() {
+    const bool moved = drag_.moved;
+    const bool running = drag_.button != 0;
+    drag_ = {};
+    if (running && GetCapture() == hwnd_) ReleaseCapture();
+    if (moved) SavePlacement();
+    return moved;
 }
 
 bool TfrmNimbrel::InCloseButton(LPARAM lp) const {
@@ -350,6 +438,11 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE: {
         // Keeps a widget opened by hovering over the taskbar clock from closing while the pointer is here.
         if (HWND clock = host_.ClockWindow()) PostMessageW(clock, WM_CLOCKCANCELLEAVE, 0, 0);
+        if (drag_.button) {
+            // Where the pointer was on the screen: the window under it moves as it is dragged.
+            const DWORD at = GetMessagePos();
+            DragTo({GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+        }
         return 0;
     }
     case WM_LBUTTONDOWN:
@@ -368,13 +461,26 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         closePressed_ = false;
         return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // Any button drags; a Ctrl+Click chooses the next weather instead.
+        if (!(wp & MK_CONTROL)) BeginButtonDrag(msg == WM_RBUTTONDOWN ? MK_RBUTTON : MK_MBUTTON);
+        return 0;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
+        // A right button that moved the widget opens no menu.
+        if (EndButtonDrag()) return 0;
         if (wp & MK_CONTROL) {
             AdvanceWeather();
             return 0;
         }
         return Default(msg, wp, lp);
+    case WM_CAPTURECHANGED:
+        if (drag_.button && reinterpret_cast<HWND>(lp) != hwnd_) EndButtonDrag();
+        return 0;
+    case WM_MENUSELECT:
+        ShowMenuHint(reinterpret_cast<HMENU>(lp), LOWORD(wp), HIWORD(wp) == 0xFFFF ? 0 : HIWORD(wp));
+        return 0;
     case WM_KEYUP:
         if (wp == 'N' && GetKeyState(VK_CONTROL) < 0) AdvanceWeather();
         return 0;
@@ -413,9 +519,15 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 ForecastWidgetSlot::ForecastWidgetSlot(INimbrelHost& host, std::wstring programDir, RegistryPlace store)
     : host_(host), programDir_(std::move(programDir)), store_(std::move(store)) {}
 
+void ForecastWidgetSlot::Free() {
+    if (widget_) reportedSkinError_ = widget_->ReportedSkinError();
+    widget_.reset();
+}
+
 void ForecastWidgetSlot::Show() {
     if (!widget_) {
         auto widget = std::make_unique<TfrmNimbrel>(host_, *this, programDir_, store_);
+        widget->SetReportedSkinError(reportedSkinError_);
         if (!widget->Create()) return;
         widget_ = std::move(widget);
     }
@@ -431,7 +543,7 @@ void ForecastWidgetSlot::Close() {
         return;
     }
     widget_->FormClose();
-    widget_.reset();
+    Free();
 }
 
 void ForecastWidgetSlot::Redraw() {

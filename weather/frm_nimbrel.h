@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls/alpha_bitmap.h"
+#include "controls/hints.h"
 #include "base/handles.h"
 #include "base/window.h"
 #include "weather/forecast_draw.h"
@@ -50,6 +51,7 @@ struct NimbrelSettings {
     bool hasPosition = false;
     POINT position{491, 125};
     int SelectedWeather = kWeatherCurrent;
+    int weatherMark = kWeatherCurrent;   // the radio item checked in the menu; -1 none. Ctrl+N leaves it.
     std::wstring sSkinName = kDefaultForecastSkin;
     std::wstring foundPlace;
     bool showWind = true, onTop = true, displayShadow = true;
@@ -75,13 +77,15 @@ public:
                 RegistryPlace store = DefaultForecastStore());
     ~TfrmNimbrel() override;
 
-    // FormCreate: the hidden layered window, drawn once with the initial values.
+    // FormCreate: the hidden layered window, drawn once with the initial values. A window that cannot be
+    // made, or made layered, is reported in a message box.
     bool Create();
     // Restores the stored values and position, draws, and shows the widget in front.
     void Show();
     // "Close" in the menu: hidden, kept alive; the values are stored.
     void Exit1Click();
-    // Closing (close button, or the main form when the hover leaves): stores, hides. The owner frees it.
+    // Closing (close button, or the main form when the hover leaves): stores, hides and minimises, so
+    // the next window is activated. The owner frees it.
     void FormClose();
     // Recomposes the picture from the weather page's reply and hands it to the window.
     void OnDrawWidget();
@@ -106,6 +110,9 @@ public:
     const NimbrelSettings& Settings() const { return settings_; }
     const ForecastFont& Font() const { return font_; }
     const ForecastPicture& Picture() const { return picture_; }
+    // The last skin failure reported, so that a new widget does not report it again.
+    const std::wstring& ReportedSkinError() const { return reportedSkinError_; }
+    void SetReportedSkinError(std::wstring text) { reportedSkinError_ = std::move(text); }
 
     static void RegisterClass();
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -117,7 +124,13 @@ private:
     void ShowPopupMenu(POINT screen);
     void Present();
     void Message(const std::wstring& text);
+    void ReportSkinError();
     bool InCloseButton(LPARAM lp) const;
+    // Dragging with the right or middle button (the system's move loop follows the left one only).
+    void BeginButtonDrag(UINT button);
+    void DragTo(POINT screen);
+    bool EndButtonDrag();   // whether the widget moved
+    void ShowMenuHint(HMENU menu, UINT item, UINT flags);
     template <class F>
     void RunModal(F&& loop);
     std::wstring ForecastDir() const { return programDir_ + L"Forecast\\"; }
@@ -132,6 +145,14 @@ private:
     PictureCache pictures_;   // decoded once for all the widget's drawings
     ForecastPicture picture_;
     std::vector<std::wstring> menuSkins_;
+    UniqueMenu skinsMenu_;   // rebuilt as the menu opens, but not offered in it
+    THints* menuHints_ = nullptr;   // the item hints while the menu is up
+    std::wstring reportedSkinError_;
+    struct ButtonDrag {
+        UINT button = 0;   // MK_RBUTTON or MK_MBUTTON while a drag runs
+        POINT start{}, origin{};
+        bool moved = false;
+    } drag_;
     bool closePressed_ = false;
     int modalDepth_ = 0;
     bool releasePending_ = false;   // the release came while a modal loop ran
@@ -152,7 +173,7 @@ public:
     // Redraw when it exists (after every successful weather update).
     void Redraw();
     // The main form's end.
-    void Free() { widget_.reset(); }
+    void Free();
     TfrmNimbrel* get() const { return widget_.get(); }
 
 private:
@@ -163,6 +184,7 @@ private:
     std::wstring programDir_;
     RegistryPlace store_;
     std::unique_ptr<TfrmNimbrel> widget_;
+    std::wstring reportedSkinError_;   // carried from one widget to the next
 };
 
 }  // namespace vt

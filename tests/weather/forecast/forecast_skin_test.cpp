@@ -118,6 +118,29 @@ TEST(ForecastSkinDocument, MissingOrBrokenSkinFallsBackToTheDefaultSkin) {
     EXPECT_EQ(LoadForecastSkin(folder.Forecast(), L"Dark").Font(SkinFontId::Default), nullptr);
 }
 
+TEST(ForecastSkinDocument, UnreadableColourRefusesTheSkinAndSaysWhy) {
+    auto bad = ParseForecastSkin("<skin><font id=\"font.temperature\" color=\"#1234\"/></skin>");
+    EXPECT_FALSE(bad.skin);
+    EXPECT_NE(bad.error.find(L"#1234\""), std::wstring::npos) << Narrow(bad.error);
+    // Only the four elements that are read count; "Color" is not "color".
+    EXPECT_TRUE(ParseForecastSkin("<skin><font id=\"other\" color=\"x\"/><font id=\"font.default\" Color=\"x\"/></skin>").skin);
+
+    ForecastFolder folder;
+    CreateDirectoryW((folder.Forecast() + L"Dark").c_str(), nullptr);
+    WriteFileBytes(folder.Forecast() + L"Dark\\skin.xml", "<skin><font id=\"font.default\" color=\"#GG0000\"/></skin>");
+    std::wstring error;
+    ForecastFont font;
+    ApplySkinFont(LoadForecastSkin(folder.Forecast(), L"Dark", &error).Font(SkinFontId::Default), font);
+    EXPECT_EQ(font.faceName, L"Tahoma");   // the default skin's
+    EXPECT_NE(error.find(L"#GG0000"), std::wstring::npos) << Narrow(error);
+    error.clear();
+    LoadForecastSkin(folder.Forecast(), L"Missing", &error);
+    EXPECT_NE(error.find(L"Missing\\skin.xml: "), std::wstring::npos) << Narrow(error);
+    error.clear();
+    LoadForecastSkin(folder.Forecast(), L"KonfabulatorPLUS", &error);
+    EXPECT_TRUE(error.empty());
+}
+
 TEST(ForecastSkinList, EverySubFolderIsASkin) {
     ForecastFolder folder;
     CreateDirectoryW((folder.Forecast() + L"Dark").c_str(), nullptr);

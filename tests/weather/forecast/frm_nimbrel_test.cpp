@@ -163,7 +163,7 @@ TEST_F(ForecastWidget, ReleasingOutsideTheCloseButtonKeepsTheWidget) {
 }
 
 TEST_F(ForecastWidget, CloseFromOutsideStoresAndFrees) {
-    Shown().OnSelectWeather(kWeatherTomorrow);
+    Shown().OnMenuCommand(TfrmNimbrel::kwTomorrow);
     slot->Close();
     EXPECT_FALSE(slot->get());
     EXPECT_EQ(Stored(L"SelectedWeather"), 2u);
@@ -193,10 +193,11 @@ TEST_F(ForecastWidget, CtrlClickCyclesWithoutDraggingAndAPlainPressDrags) {
     EXPECT_EQ(widget.Fields().TemperatureText, L"58\u00B0F");
     SendMessageW(widget.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
     EXPECT_EQ(drags, 1);
-    // The menu's radio mark follows the choice made with the keyboard or mouse.
+    // The shortcut leaves the menu's radio marks as they were.
     UniqueMenu menu = widget.BuildPopupMenu();
-    EXPECT_TRUE(Checked(menu.get(), TfrmNimbrel::kwToday));
-    EXPECT_FALSE(Checked(menu.get(), TfrmNimbrel::kwCurrent));
+    EXPECT_TRUE(Checked(menu.get(), TfrmNimbrel::kwCurrent));
+    EXPECT_FALSE(Checked(menu.get(), TfrmNimbrel::kwToday));
+    EXPECT_EQ(Stored(L"wCurrent"), 1u);
 }
 
 TEST_F(ForecastWidget, StoredChoiceOutsideTheListShowsTheRowOnly) {
@@ -232,7 +233,7 @@ TEST_F(ForecastWidget, MenuOffersTheVisibleItemsInOrder) {
     std::vector<std::wstring> items;
     for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) items.push_back(ItemText(menu.get(), i));
     EXPECT_EQ(items, (std::vector<std::wstring>{L"Show Wind", L"-", L"Enter Location...",
-                                                L"Weather (Ctrl+N | Ctrl+Click)", L"-", L"Skins", L"-",
+                                                L"Weather (Ctrl+N | Ctrl+Click)", L"-",
                                                 L"Update Now", L"Settings",
                                                 L"-", L"Close"}));
     EXPECT_TRUE(Checked(menu.get(), TfrmNimbrel::kShowWind1));
@@ -279,34 +280,18 @@ TEST_F(ForecastWidget, StoredSkinOutsideTheFolderIsNotUsed) {
     EXPECT_EQ(slot->get()->Settings().sSkinName, L"KonfabulatorPLUS");
 }
 
-TEST_F(ForecastWidget, SkinsMenuListsTheFoldersAndSwitchesAndEditsTheChosenOne) {
+TEST_F(ForecastWidget, SkinsAreNotOfferedAndTheStoredSkinIsDrawn) {
     const std::wstring night = folder.Forecast() + L"Night\\";
     ASSERT_TRUE(CreateDirectoryW(night.c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW((folder.Skin() + L"skin.xml").c_str(), (night + L"skin.xml").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((folder.Skin() + L"na.png").c_str(), (night + L"na.png").c_str(), FALSE));
+    WriteFileBytes(night + L"skin.xml", "<skin><font id=\"font.daytitle\" facename=\"Courier New\"/></skin>");
+    ASSERT_TRUE(CopyFileW((folder.Skin() + L"29.png").c_str(), (night + L"29.png").c_str(), FALSE));
+    RegKey::Create(HKEY_CURRENT_USER, key.path()).WriteString(L"sSkinName", L"Night");
     TfrmNimbrel& widget = Shown();
     UniqueMenu menu = widget.BuildPopupMenu();
-    HMENU skins = nullptr;
-    for (int i = 0; i < GetMenuItemCount(menu.get()); ++i)
-        if (ItemText(menu.get(), i) == L"Skins") skins = GetSubMenu(menu.get(), i);
-    ASSERT_TRUE(skins);
-    std::vector<std::wstring> items;
-    for (int i = 0; i < GetMenuItemCount(skins); ++i) items.push_back(ItemText(skins, i));
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[2], L"-");
-    EXPECT_EQ(items[3], L"Edit current skin...");
-    const int nightAt = items[0] == L"Night" ? 0 : 1;
-    EXPECT_EQ(items[1 - nightAt], L"KonfabulatorPLUS");
-    const UINT nightId = GetMenuItemID(skins, nightAt);
-    EXPECT_FALSE(Checked(skins, nightId));
-    EXPECT_TRUE(Checked(skins, GetMenuItemID(skins, 1 - nightAt)));
-
-    widget.OnMenuCommand(nightId);
+    for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) EXPECT_NE(ItemText(menu.get(), i), L"Skins");
     EXPECT_EQ(widget.Settings().sSkinName, L"Night");
-    EXPECT_EQ(Key().ReadString(L"sSkinName").value_or(L""), L"Night");
+    EXPECT_EQ(widget.Font().faceName, L"Courier New");
     EXPECT_TRUE(messages.empty());
-    widget.OnMenuCommand(TfrmNimbrel::kEditCurrentSkin1);
-    EXPECT_EQ(edited, std::vector<std::wstring>{night + L"skin.xml"});
 }
 
 TEST(ForecastPlacement, PositionOffTheScreensComesBack) {
@@ -341,7 +326,7 @@ TEST_F(ForecastWidget, HoverLeavingDuringADragFreesTheWidgetOnlyAfterTheDrag) {
     HWND window = slot->get()->hwnd();
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
     EXPECT_TRUE(aliveInLoop);
-    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(IsIconic(window));
     Pump();
     EXPECT_FALSE(slot->get());
     EXPECT_FALSE(IsWindow(window));
