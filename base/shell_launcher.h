@@ -27,4 +27,8 @@ public:
 
 IShellLauncher& SystemShellLauncher();
 
+// The HTML Help library the viewer runs from: the system folder's copy only, never a file of that name
+// beside the program, in the current folder or on the path. Loaded on first use and kept; null without one.
+HMODULE HelpLibrary();
+
 }  // namespace vt

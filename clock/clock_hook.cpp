@@ -452,6 +452,13 @@ HWND ClassicClockWindow(HWND taskbar) {
     return clock;
 }
 
+bool ImageIsLibrary(HMODULE image) {
+    const auto* base = reinterpret_cast<const BYTE*>(image);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return (nt->FileHeader.Characteristics & IMAGE_FILE_DLL) != 0;
+}
+
 }  // namespace
 
 UINT ClockInitMessage() { return RegisterWindowMessageW(L"Vantoric-ClockInit"); }
@@ -487,6 +494,19 @@ bool SetVantoric10(HWND mainWindow, bool enable, const wchar_t* skinsPath, const
     HWND taskbar = FindTaskbarWindow();
     HWND clock = ClassicClockWindow(taskbar);
     if (!clock) return false;
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(taskbar, &process);
+    HMODULE self = nullptr;
+    if (process != GetCurrentProcessId()) {
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<LPCWSTR>(&ClockHookProc), &self);
+        // The system maps the hook's module into the taskbar's process without binding a program file's
+        // imports or running its start-up: only the library built from these sources can serve there.
+        if (!self || !ImageIsLibrary(self)) {
+            SetLastError(ERROR_NOT_SUPPORTED);
+            return false;
+        }
+    }
     // The shell restarted since: the old hook sits on a thread that no longer serves the taskbar.
     if (g_state.hook && g_state.hookedTaskbar != taskbar) {
         UnhookWindowsHookEx(g_state.hook);
@@ -500,12 +520,6 @@ bool SetVantoric10(HWND mainWindow, bool enable, const wchar_t* skinsPath, const
     if (!g_state.hook) {
         const HWND previousMain = g_state.mainWindow;
         g_state.mainWindow = mainWindow;
-        DWORD process = 0;
-        const DWORD thread = GetWindowThreadProcessId(taskbar, &process);
-        HMODULE self = nullptr;
-        if (process != GetCurrentProcessId())
-            GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                               reinterpret_cast<LPCWSTR>(&ClockHookProc), &self);
         g_state.hook = SetWindowsHookExW(WH_CALLWNDPROC, ClockHookProc, self, thread);
         if (!g_state.hook) {
             g_state.mainWindow = previousMain;

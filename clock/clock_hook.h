@@ -95,7 +95,9 @@ ClockAction ClickAction(TClockOptions& options);
 // ---- the entry points (exported by the program image as SetVantoric10, RepainClock, KillHooks) ----
 
 // Enable: hooks the taskbar's thread (once), has it replace the clock window's procedure, and sends the
-// record; true when the clock window loaded the skin. Disable: restores the clock window, removes the
+// record; true when the clock window loaded the skin. Only a library (VantoricHook.dll) can hook a
+// taskbar of another process: in a program image that is refused, false with the last error
+// ERROR_NOT_SUPPORTED, and the taskbar is left alone. Disable: restores the clock window, removes the
 // hook, and has the taskbar lay out its clock again; true.
 bool SetVantoric10(HWND mainWindow, bool enable, const wchar_t* skinsPath, const wchar_t* skinName);
 // Asks the clock window to recompute its digits and repaint when they changed.

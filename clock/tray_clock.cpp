@@ -296,8 +296,7 @@ void TTrayClock::ButtonUp(MouseButton button, ShiftState shift, bool& pressed) {
 }
 
 // A mouse message of the clock window, as the host forwards it.
-void TTrayClock::ForwardedMouse(LPARAM code) {
-    const ShiftState shift = GetShiftState();
+void TTrayClock::ForwardedMouse(LPARAM code, ShiftState shift) {
     switch (code) {
     case WM_MOUSEMOVE:
         TrackMouse(clockWindow_, TME_HOVER | TME_LEAVE);
@@ -329,6 +328,7 @@ void TTrayClock::ForwardedMouse(LPARAM code) {
         break;
     }
     case WM_MOUSELEAVE: SetTimer(hwnd_, kLeaveTimer, kLeaveDelayMs, nullptr); break;
+    case CLOCKCODE_CANCELLEAVE: KillTimer(hwnd_, kLeaveTimer); break;
     default: break;
     }
 }
@@ -338,10 +338,16 @@ LRESULT TTrayClock::Forwarded(LPARAM code) {
     case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
     case WM_MOUSEHOVER: case WM_MOUSELEAVE:
-        ForwardedMouse(code);
+        // A hover that comes while the quick menu is up opens nothing over it, then or later.
+        if (code == WM_MOUSEHOVER && menuShowing_) return kMouseForwardAnswer;
+        // Answered at once: what a click or a hover does (the main form shown, the calendar's pictures
+        // decoded, the options written) runs after the answer, in the order the codes came. The sender
+        // (on the hook road, the taskbar's own thread) must not wait for it.
+        PostMessageW(hwnd_, kForwardedMouseMessage, static_cast<WPARAM>(code), static_cast<LPARAM>(GetShiftState()));
         return kMouseForwardAnswer;
     case CLOCKCODE_CANCELLEAVE:
-        KillTimer(hwnd_, kLeaveTimer);
+        // In line with the leave it cancels.
+        PostMessageW(hwnd_, kForwardedMouseMessage, static_cast<WPARAM>(code), 0);
         return 0;
     case CLOCKCODE_BACKGROUND:
         CopyBackground();
@@ -382,6 +388,9 @@ LRESULT TTrayClock::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TRAYCLOCKFORWARD:
         if (active_ && ClockWindowShown()) return Forwarded(lParam);
         break;
+    case kForwardedMouseMessage:
+        ForwardedMouse(static_cast<LPARAM>(wParam), static_cast<ShiftState>(lParam));
+        return 0;
     case kShowPopupMessage:
         ShowPopupMenu(static_cast<int>(wParam), static_cast<int>(lParam));
         return 0;

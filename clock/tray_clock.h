@@ -100,6 +100,8 @@ public:
 private:
     static constexpr UINT kShowPopupMessage = WM_APP + 1;
     static constexpr UINT kShowTrackErrorMessage = WM_APP + 2;
+    // A forwarded mouse code (wParam) with the keys (lParam) as they were when it came.
+    static constexpr UINT kForwardedMouseMessage = WM_APP + 3;
 
     void AttachToTaskbarClock();
     void DetachFromTaskbarClock();
@@ -113,7 +115,7 @@ private:
 
     void ButtonUp(MouseButton button, ShiftState shift, bool& pressed);
     LRESULT Forwarded(LPARAM code);
-    void ForwardedMouse(LPARAM code);
+    void ForwardedMouse(LPARAM code, ShiftState shift);
     void DblClick();
     void DoClick(MouseButton button, ShiftState shift, int x, int y);
     void MouseDown(MouseButton button, ShiftState shift);

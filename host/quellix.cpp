@@ -1,5 +1,5 @@
 // Quellix: the taskbar host. Started by the program with the class name of its tray-clock window
-// ("TTrayClock"); serves the taskbar clock window until the program sends "Quellix-quit".
+// ("TTrayClock"); serves the taskbar clock window until the program sends "Quellix-quit" or its process ends.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -27,12 +27,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int code = 0;
     try {
         vt::host::TaskbarHost host(ComponentClassFromCommandLine());
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        code = static_cast<int>(msg.wParam);
+        code = host.Run();
     } catch (const std::exception&) {
         code = 1;
     }

@@ -159,6 +159,7 @@ LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CLOCKATTACH) {
         // Posted by the shell's clock window once the component attached to it.
         component_ = IsWindow(reinterpret_cast<HWND>(wParam)) ? reinterpret_cast<HWND>(wParam) : nullptr;
+        WatchProgram(component_);
         return 0;
     }
     if (message == WM_TIMER && wParam == kWatchTimer) {
@@ -180,6 +181,7 @@ LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void TaskbarHost::Attach(HWND component) {
     component_ = IsWindow(component) ? component : nullptr;
+    WatchProgram(component_);
     published_ = false;
     if (clock_ && clock_->hwnd()) InvalidateRect(clock_->hwnd(), nullptr, FALSE);
     RepaintSoon();
@@ -189,6 +191,39 @@ void TaskbarHost::Attach(HWND component) {
 // screen a little later and can cover the component's paint: the component paints once more after it.
 void TaskbarHost::RepaintSoon() {
     if (component_) SetTimer(hwnd_, kSettleTimer, kSettleMs, nullptr);
+}
+
+void TaskbarHost::WatchProgram(HWND component) {
+    DWORD id = 0;
+    if (!component || !GetWindowThreadProcessId(component, &id) || id == programId_ || id == GetCurrentProcessId())
+        return;
+    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    if (!process) return;
+    program_ = std::move(process);
+    programId_ = id;
+}
+
+int TaskbarHost::Run() {
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        // Asleep until a message comes or the program's process ends: no wake-up of its own.
+        HANDLE program = program_.get();
+        const DWORD woke = MsgWaitForMultipleObjectsEx(program ? 1 : 0, program ? &program : nullptr, INFINITE,
+                                                       QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (program && woke == WAIT_OBJECT_0) {
+            // Gone without a word: its last picture must not stay over the taskbar.
+            program_.reset();
+            Quit();
+        } else if (woke == WAIT_FAILED) {
+            program_.reset();   // never spin on a handle that cannot be waited on
+            programId_ = 0;
+        }
+    }
 }
 
 void TaskbarHost::Quit() {

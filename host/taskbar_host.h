@@ -48,6 +48,9 @@ public:
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // The message loop until the quit message or the end of the program's process; the exit code.
+    int Run();
+
     // Called by the clock window.
     void Attach(HWND component);
     void Quit();
@@ -60,6 +63,8 @@ public:
 
 private:
     void Watch();
+    // Watches the process of the attached component: the program may die without saying "Quellix-quit".
+    void WatchProgram(HWND component);
     void RepaintSoon();
     void Rebuild();
     void Announce();
@@ -82,6 +87,8 @@ private:
     HWND taskbar_ = nullptr;
     RECT taskbarRect_{};
     HWND component_ = nullptr;
+    UniqueHandle program_;    // the component's process, waited on by Run
+    DWORD programId_ = 0;
     std::unique_ptr<HostClockWindow> clock_;
     // The shell's own clock window while the hook library serves it (classic taskbars).
     HWND shellClock_ = nullptr;

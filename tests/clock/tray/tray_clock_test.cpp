@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/handles.h"
@@ -101,7 +102,13 @@ struct Fixture : testing::Test {
         Pump(0);
     }
 
-    LRESULT Forward(LPARAM code) { return SendMessageW(tray->hwnd(), WM_TRAYCLOCKFORWARD, 0, code); }
+    // The host's send; then the component runs what it left for after the answer.
+    LRESULT Forward(LPARAM code) {
+        const LRESULT answer = SendMessageW(tray->hwnd(), WM_TRAYCLOCKFORWARD, 0, code);
+        MSG msg;
+        while (PeekMessageW(&msg, tray->hwnd(), 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        return answer;
+    }
     std::vector<std::string> TakeEvents() { return std::exchange(events, {}); }
 };
 
@@ -310,6 +317,35 @@ TEST_F(TrayClockMouse, ForwardsAreIgnoredWhileInactiveOrWithoutAVisibleClockWind
     ShowWindow(clockWindow.hwnd(), SW_SHOWNOACTIVATE);
     EXPECT_EQ(Forward(WM_LBUTTONDOWN), 7);
     EXPECT_EQ(TakeEvents(), (Strings{"down L"}));
+}
+
+// The host sends from a thread of its own (on the hook road, the taskbar's own thread). What a click, a
+// hover or a double click does may take long; each action here waits for the answer to its own forward
+// (bounded, so that an action run inside the send cannot hang the test) and says which came first.
+TEST_F(TrayClockMouse, EachForwardIsAnsweredBeforeItsClickHoverOrDoubleClickActionRuns) {
+    const LPARAM codes[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEHOVER, WM_LBUTTONDBLCLK};
+    UniqueHandle answered[4];
+    for (auto& e : answered) e.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    Strings seen;
+    auto action = [&](const char* name, int forward) {
+        const bool after = WaitForSingleObject(answered[forward].get(), 3000) == WAIT_OBJECT_0;
+        seen.push_back(std::string(name) + (after ? " after its answer" : " while the host waited"));
+    };
+    tray->OnClick = [&](MouseButton, ShiftState, int, int) { action("click", 1); };
+    tray->OnMouseOver = [&](ShiftState, int, int) { action("over", 2); };
+    tray->OnDblClick = [&] { action("dblclick", 3); };
+    HWND hidden = tray->hwnd();
+    UniqueHandle sent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread host([&] {
+        for (int i = 0; i < 4; ++i) {
+            SendMessageW(hidden, WM_TRAYCLOCKFORWARD, 0, codes[i]);
+            SetEvent(answered[i].get());
+        }
+        SetEvent(sent.get());
+    });
+    PumpUntil([&] { return WaitForSingleObject(sent.get(), 0) == WAIT_OBJECT_0 && seen.size() >= 3; }, 20000);
+    host.join();
+    EXPECT_EQ(seen, (Strings{"click after its answer", "over after its answer", "dblclick after its answer"}));
 }
 
 // --------------------------------------------------------------------------------------------------------------
@@ -549,7 +585,6 @@ BOOL CALLBACK FindErrorBox(HWND w, LPARAM l) {
 
 TEST_F(TrayClockMouse, RefusedTrackingShowsErrorAsTextAndTheSystemsWordsAsCaptionOverTheClock) {
     trackingRefused = true;
-    Forward(WM_MOUSEMOVE);
     ShownBox box;
     HWND owner = nullptr;
     // The box is modal: look at it from a timer of this thread while it runs, then close it.
@@ -572,6 +607,7 @@ TEST_F(TrayClockMouse, RefusedTrackingShowsErrorAsTextAndTheSystemsWordsAsCaptio
         }
     };
     SetTimer(nullptr, 0, 100, Look::Tick);
+    Forward(WM_MOUSEMOVE);
     Pump(1500);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, L"Error");
