@@ -203,6 +203,7 @@ private:
     void FillFastMenuChecks(HMENU menu);
     void FormClose();
     void FormDestroy();
+    void Quit();
     void WriteOptionsFile();
     void ReportSaveFailure(const std::wstring& text);
     void HideToTray();
