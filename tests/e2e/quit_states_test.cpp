@@ -450,3 +450,41 @@ TEST_F(QuitIn, TheAlarmEditorAtEitherEnd) {
         Sleep(300);
     });
 }
+
+TEST_F(QuitIn, TheAlarmsPagesMenu) {
+    WriteAlarm(3600, L"MessageEn=1\r\n");
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
+        HWND list = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr; }, 10000));
+        PostMessageW(GetParent(list), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+        WaitForMenu();
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheAlarmsPagesDeleteQuestion) {
+    WriteAlarm(3600, L"MessageEn=1\r\n");
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
+        HWND list = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr; }, 10000));
+        // The first row by the keyboard, then the Delete key asks first.
+        PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"Delete Alarm") != nullptr; }, 10000)) << "no question";
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheForecastWidgetsMenu) {
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_COMMAND, IDM_FORECAST, 0);
+        HWND widget = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (widget = ShownWindowOf(p_.id, L"TfrmNimbrel")) != nullptr; }, 10000))
+            << "no forecast widget";
+        PostMessageW(widget, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(widget), -1);
+        WaitForMenu();
+        Sleep(300);
+    });
+}
