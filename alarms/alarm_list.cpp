@@ -168,6 +168,8 @@ void TAlarms::Tick() {
     if (seams_.switches && !seams_.switches->AlarmsEnabled()) return;
     FlagScope busy(ticking_);
 
+    // An error box shown from here runs a loop that may carry the quit: the list's owner then destroys it
+    // only once this tick has returned (base/unwind.h).
     // The handler may add, delete or change alarms: every step looks its alarm up again by id. The ids
     // go into a list kept between ticks, so a steady second allocates nothing.
     std::vector<int>& ids = tickIds_;

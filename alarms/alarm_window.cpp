@@ -14,8 +14,8 @@ namespace {
 }  // namespace
 
 void TAlarmWindows::CloseAll() {
-    // Each window removes itself from the list while it is destroyed; one busy closing already
-    // (its editor still open) is only let go of.
+    // Each window removes itself from the list when it is destroyed, which waits while code of it (its
+    // menu, its editor) still runs; the list lets go of them all now.
     auto open = items_;
     for (TfrmOnAlarm* w : open) w->Close();
     items_.clear();
@@ -227,7 +227,9 @@ void TfrmOnAlarm::imgEditClick() {
 void TfrmOnAlarm::Close() {
     if (closing_ || !hwnd_) return;
     closing_ = true;
-    DestroyWindow(hwnd_);   // WM_NCDESTROY takes it off the list and frees it
+    // WM_NCDESTROY takes it off the list and frees it, once no code of the window runs any more: this
+    // may be its own button's menu or the editor it opened.
+    DestroyWindowWhenUnwound(hwnd_);
 }
 
 void TfrmOnAlarm::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {

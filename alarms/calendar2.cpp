@@ -84,8 +84,9 @@ void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, cons
 
 }  // namespace
 
-std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, PictureCache& pictures,
+std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, PictureCache& cache,
                                               std::wstring& error) {
+    PictureCache::Drawing pictures(cache);   // every picture below stays valid to the end
     const std::wstring dir = WithSlash(rq.calendarDir.empty() ? std::wstring(L"Calendar\\") : rq.calendarDir);
     const std::wstring asked = Trim(rq.skin).empty() ? std::wstring(kDefaultCalendarSkin) : rq.skin;
     const std::optional<std::wstring> skin = ResolveCalendarSkin(dir, rq.skin);

@@ -441,7 +441,15 @@ void TfrmClock::FormClose() {
         return;
     }
     savedForQuit_ = true;   // the destruction need not write the same file again
-    DestroyWindow(hwnd_);
+    Quit();
+}
+
+// A quit may come from inside a message box, a menu or a modal dialog whose caller still runs: those
+// loops end, and the form with everything it owns goes once that code has returned.
+void TfrmClock::Quit() {
+    reallyQuit_ = true;
+    EndNestedLoops();
+    DestroyWindowWhenUnwound(hwnd_);
 }
 
 void TfrmClock::FormDestroy() {

@@ -239,6 +239,7 @@ private:
     void FillFastMenuChecks(HMENU menu);
     void FormClose();
     void FormDestroy();
+    void Quit();
     void WriteOptionsFile();
     bool RereadOptions();
     void ReportSaveFailure(const std::wstring& text);

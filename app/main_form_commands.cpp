@@ -237,8 +237,7 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) {
             SaveOptions();
             SavePlacement();
-            reallyQuit_ = true;
-            DestroyWindow(hwnd_);
+            Quit();
         }
         return 0;
     case WM_COMMAND:

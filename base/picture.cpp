@@ -159,12 +159,12 @@ const AlphaBitmap& NoPicture() {
     return none;
 }
 
-const AlphaBitmap& PictureCache::Load(const std::wstring& path) {
+std::shared_ptr<const AlphaBitmap> PictureCache::Find(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         entries_.erase(path);
-        return NoPicture();
+        return nullptr;
     }
     const std::uint64_t written =
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
@@ -174,8 +174,15 @@ const AlphaBitmap& PictureCache::Load(const std::wstring& path) {
         return found->second.picture;
     if (found == entries_.end() && entries_.size() >= kMostPictures) entries_.clear();
     Entry& entry = entries_[path];
-    entry = Entry{written, size, LoadPicture(path)};
+    entry = Entry{written, size, std::make_shared<const AlphaBitmap>(LoadPicture(path))};
     return entry.picture;
+}
+
+const AlphaBitmap& PictureCache::Drawing::Load(const std::wstring& path) {
+    std::shared_ptr<const AlphaBitmap> picture = cache_.Find(path);
+    if (!picture) return NoPicture();
+    held_.push_back(std::move(picture));
+    return *held_.back();
 }
 
 }  // namespace vt

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "base/handles.h"
 #include "base/pixels.h"
@@ -38,16 +40,31 @@ const AlphaBitmap& NoPicture();
 // Pictures by path, each decoded once: a widget redraws from the same few files again and again, and
 // decoding a PNG costs milliseconds. A file written or replaced since it was read is read again; a
 // missing one gives an empty picture. Holds at most kMostPictures, then starts afresh.
+// Pictures are loaded only through a Drawing: what one drawing holds stays as it was loaded until the
+// drawing ends, whatever the cache lets go of meanwhile.
 class PictureCache {
 public:
     static constexpr size_t kMostPictures = 64;
-    const AlphaBitmap& Load(const std::wstring& path);
+
+    class Drawing {
+    public:
+        explicit Drawing(PictureCache& cache) : cache_(cache) {}
+        Drawing(const Drawing&) = delete;
+        Drawing& operator=(const Drawing&) = delete;
+        // Valid as long as this drawing lasts.
+        const AlphaBitmap& Load(const std::wstring& path);
+
+    private:
+        PictureCache& cache_;
+        std::vector<std::shared_ptr<const AlphaBitmap>> held_;
+    };
 
 private:
+    std::shared_ptr<const AlphaBitmap> Find(const std::wstring& path);
     struct Entry {
         std::uint64_t written = 0;
         std::uint64_t size = 0;
-        AlphaBitmap picture;
+        std::shared_ptr<const AlphaBitmap> picture;
     };
     std::map<std::wstring, Entry> entries_;
 };

@@ -104,6 +104,7 @@ bool OfferedToControls(HWND dialog, WPARAM w, LPARAM l) {
 }  // namespace
 
 INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+    OwnCodeScope running;   // a destruction asked for meanwhile waits until this has returned
     if (m == WM_INITDIALOG) {
         auto* self = reinterpret_cast<Dialog*>(l);
         SetWindowLongPtrW(h, DWLP_USER, l);

@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+#include "base/unwind.h"
+
 namespace vt {
 
 // The standard exception display: a message box with the exception's text; the program goes on.
@@ -86,6 +88,7 @@ public:
 
 protected:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
+        OwnCodeScope running;   // a destruction asked for meanwhile waits until this has returned
         if (m == WM_NCCREATE) {
             auto* self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
             self->hwnd_ = h;

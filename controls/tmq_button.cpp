@@ -396,6 +396,8 @@ void TTmqCustomButton::ShowPopup(bool startDelay) {
     RECT screen{};
     GetWindowRect(hwnd_, &screen);
     const PopupPlacement at = PlacePopup(PositionPopup, screen);
+    // The menu runs a loop of its own; whatever it delivers cannot destroy this button before the menu
+    // has returned: destruction waits until our window procedures have (base/unwind.h).
     const UINT command = Menus->Popup(popupMenu_, hwnd_, at.pt, at.rightAligned);
     pressed_ = 0;
     hotCaption_ = false;

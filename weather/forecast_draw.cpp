@@ -114,7 +114,7 @@ private:
     std::vector<ForecastLayer> layers_;
 };
 
-const AlphaBitmap& LoadFirst(PictureCache& pictures, std::initializer_list<std::wstring> paths) {
+const AlphaBitmap& LoadFirst(PictureCache::Drawing& pictures, std::initializer_list<std::wstring> paths) {
     for (const auto& path : paths)
         if (const AlphaBitmap& picture = pictures.Load(path)) return picture;
     return NoPicture();
@@ -212,7 +212,8 @@ UniqueFont CreateForecastFont(const ForecastFont& font) {
 }
 
 ForecastPicture DrawForecast(ForecastFields& fields, const ForecastReading& reading, const ForecastDrawOptions& options,
-                             ForecastFont& font, PictureCache& pictures) {
+                             ForecastFont& font, PictureCache& cache) {
+    PictureCache::Drawing pictures(cache);   // every picture below stays valid to the end
     const std::wstring forecastDir = options.programDir + L"Forecast\\";
     const std::wstring skinName = IsSafeSkinName(options.skinName) ? options.skinName : kDefaultForecastSkin;
     const std::wstring skinDir = forecastDir + skinName + L"\\";

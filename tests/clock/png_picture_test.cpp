@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "support/clock_skin_fixture.h"
 #include "support/png_writer.h"
 #include "support/test_support.h"
@@ -68,15 +72,20 @@ TEST(PictureCache, DecodesOnceAndReadsAFileAgainOnceItIsWrittenOrGone) {
     const std::wstring path = dir.File(L"icon.png");
     test::WritePngFile(path, 2, 2, std::vector<test::Rgba>(4, test::Rgba{100, 0, 0, 255}));
     PictureCache cache;
-    const AlphaBitmap& first = cache.Load(path);
-    ASSERT_TRUE(first);
-    const HBITMAP decoded = first.bitmap.get();
-    EXPECT_EQ(cache.Load(path).bitmap.get(), decoded) << "the same file is not decoded again";
+    // Each load a drawing of its own, as the widgets draw.
+    std::vector<std::unique_ptr<PictureCache::Drawing>> drawings;
+    auto load = [&](const std::wstring& file) -> const AlphaBitmap& {
+        drawings.push_back(std::make_unique<PictureCache::Drawing>(cache));
+        return drawings.back()->Load(file);
+    };
+    const HBITMAP decoded = load(path).bitmap.get();
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(load(path).bitmap.get(), decoded) << "the same file is not decoded again";
 
     // Another picture of another size.
     test::WritePngFile(path, 3, 3, std::vector<test::Rgba>(9, test::Rgba{200, 0, 0, 255}));
-    EXPECT_EQ(cache.Load(path).width, 3);
-    EXPECT_EQ(RedOf(cache.Load(path)), 200);
+    EXPECT_EQ(load(path).width, 3);
+    EXPECT_EQ(RedOf(load(path)), 200);
 
     // The same size written later: the time of the write tells.
     test::WritePngFile(path, 3, 3, std::vector<test::Rgba>(9, test::Rgba{50, 0, 0, 255}));
@@ -90,11 +99,38 @@ TEST(PictureCache, DecodesOnceAndReadsAFileAgainOnceItIsWrittenOrGone) {
         later = FILETIME{t.LowPart, t.HighPart};
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &later));
     }
-    EXPECT_EQ(RedOf(cache.Load(path)), 50);
+    EXPECT_EQ(RedOf(load(path)), 50);
 
     DeleteFileW(path.c_str());
-    EXPECT_FALSE(cache.Load(path)) << "a file that is gone";
-    EXPECT_FALSE(cache.Load(dir.File(L"never.png")));
+    EXPECT_FALSE(load(path)) << "a file that is gone";
+    EXPECT_FALSE(load(dir.File(L"never.png")));
+}
+
+TEST(PictureCache, ADrawingKeepsEveryPictureItLoadedBeyondTheLimitAndAcrossARewrite) {
+    test::TempDir dir;
+    PictureCache cache;
+    PictureCache::Drawing drawing(cache);
+    const std::wstring first = dir.File(L"first.png");
+    test::WritePngFile(first, 2, 2, std::vector<test::Rgba>(4, test::Rgba{100, 0, 0, 255}));
+    const AlphaBitmap& held = drawing.Load(first);
+    ASSERT_EQ(RedOf(held), 100);
+    const HBITMAP decoded = held.bitmap.get();
+
+    // More distinct pictures than the cache keeps: it starts afresh on the way.
+    for (size_t i = 0; i <= PictureCache::kMostPictures; ++i) {
+        const std::wstring other = dir.File(L"other" + std::to_wstring(i) + L".png");
+        test::WritePngFile(other, 1, 1, {test::Rgba{static_cast<std::uint8_t>(i), 0, 0, 255}});
+        EXPECT_EQ(RedOf(drawing.Load(other)), static_cast<int>(i));
+    }
+    EXPECT_EQ(held.bitmap.get(), decoded);
+    EXPECT_EQ(held.width, 2);
+    EXPECT_EQ(RedOf(held), 100) << "a picture the drawing holds was freed when the cache started afresh";
+
+    // The file rewritten in the middle of the drawing: a new load reads it, the held one stays.
+    test::WritePngFile(first, 3, 3, std::vector<test::Rgba>(9, test::Rgba{200, 0, 0, 255}));
+    EXPECT_EQ(RedOf(drawing.Load(first)), 200);
+    EXPECT_EQ(RedOf(held), 100);
+    EXPECT_EQ(held.width, 2);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// End to end: the quit message ends the program within a second, whatever it is doing at that moment.
+// End to end: the quit message ends the program within a second, whatever it is doing at that moment;
+// the quit message and the end of the session inside each nested loop the program runs (message boxes,
+// menus, modal dialogs) end it cleanly, with its files whole.
 #include <gtest/gtest.h>
 
 #include "support/loopback_sntp.h"
@@ -13,6 +15,8 @@
 
 #include "base/registry.h"
 #include "e2e/e2e_support.h"
+#include "base/text.h"
+#include "resources/alarms_page_res.h"
 #include "resources/resource.h"
 #include "support/loopback_server.h"
 #include "support/test_support.h"
@@ -68,6 +72,59 @@ HWND ChildById(HWND parent, int id) {
     return c.found;
 }
 
+struct TextContext {
+    const wchar_t* text;
+    bool found;
+};
+
+BOOL CALLBACK FindChildText(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<TextContext*>(l);
+    wchar_t text[512];
+    if (GetWindowTextW(w, text, 512) && wcsstr(text, c->text)) {
+        c->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct ShownContext {
+    DWORD process;
+    const wchar_t* cls;
+    std::function<bool(HWND)> accept;
+    HWND found;
+};
+
+BOOL CALLBACK FindShown(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<ShownContext*>(l);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    wchar_t name[16];
+    if (owner == c->process && IsWindowVisible(w) && GetClassNameW(w, name, 16) && wcscmp(name, c->cls) == 0 &&
+        (!c->accept || c->accept(w))) {
+        c->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ShownWindowOf(DWORD process, const wchar_t* cls, std::function<bool(HWND)> accept = {}) {
+    ShownContext c{process, cls, std::move(accept), nullptr};
+    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
+// A shown dialog of the program with a control that says `text` (a message box's message).
+HWND ShownDialogSaying(DWORD process, const wchar_t* text) {
+    return ShownWindowOf(process, L"#32770", [&](HWND w) {
+        TextContext t{text, false};
+        EnumChildWindows(w, FindChildText, reinterpret_cast<LPARAM>(&t));
+        return t.found;
+    });
+}
+
+// An open menu of the program.
+HWND ShownMenuOf(DWORD process) { return ShownWindowOf(process, L"#32768"); }
+
 // Local time in `seconds`, as the alarms file keeps it.
 std::wstring LocalTimeIn(int seconds) {
     SYSTEMTIME st;
@@ -89,6 +146,8 @@ protected:
         key_.WriteString(L"AppDataDir", dir_.path());
     }
     void TearDown() override {
+        SetFileAttributesW(dir_.File(L"alarms.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(dir_.File(L"Setting.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
         if (p_.process && WaitForSingleObject(p_.process.get(), 0) != WAIT_OBJECT_0) TerminateProcess(p_.process.get(), 9);
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
@@ -137,6 +196,85 @@ protected:
         }
         EXPECT_LE(best, kQuitBudgetMs);
     }
+    enum class Ending { Quit, EndSession };
+    // Ends the program the way the user's quit or the end of the session does; it must exit by itself.
+    void EndBy(Ending how) {
+        if (how == Ending::Quit) {
+            PostMessageW(main_, kQuitProgram, 0, 0);
+        } else {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer);
+            SendMessageTimeoutW(main_, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer);
+        }
+        EXPECT_EQ(ExitCodeAfter(p_, 15000), 0u);
+    }
+    // The files the program keeps are whole: each line a section, a value or a comment, no stray bytes.
+    void ExpectFilesWhole() {
+        for (const wchar_t* name : {L"alarms.ini", L"Setting.ini"}) {
+            const std::string bytes = ReadFileBytes(dir_.File(name));
+            if (bytes.empty()) continue;
+            std::wstring text;
+            if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+                text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+            else
+                text.assign(bytes.begin(), bytes.end());
+            size_t start = 0;
+            while (start < text.size()) {
+                size_t end = text.find(L'\n', start);
+                if (end == std::wstring::npos) end = text.size();
+                std::wstring line = text.substr(start, end - start);
+                if (!line.empty() && line.back() == L'\r') line.pop_back();
+                start = end + 1;
+                if (line.empty() || line[0] == L';') continue;
+                EXPECT_TRUE((line.front() == L'[' && line.back() == L']') || line.find(L'=') != std::wstring::npos)
+                    << Narrow(name) << ": " << Narrow(line);
+                EXPECT_EQ(line.find(L'\0'), std::wstring::npos) << Narrow(name);
+            }
+        }
+        if (!alarms_.empty()) {
+            EXPECT_NE(ReadFileBytes(dir_.File(L"alarms.ini")).find(Utf16Bytes(L"Message=Quit now")), std::string::npos)
+                << "the alarm was lost";
+        }
+    }
+    // Starts the program, brings it into a nested loop and ends it there: once by the end of the session,
+    // once by the quit message. `prepare` runs before each start.
+    void ExpectCleanEndInside(const std::function<void()>& enter, const std::function<void()>& prepare = {}) {
+        for (Ending how : {Ending::EndSession, Ending::Quit}) {
+            SCOPED_TRACE(how == Ending::Quit ? "the quit message" : "the end of the session");
+            EndStrayProcesses(L"Vantoric.exe");
+            EndStrayProcesses(L"Quellix.exe");
+            if (prepare) prepare();
+            Start();
+            if (HasFatalFailure()) return;
+            enter();
+            if (HasFatalFailure()) return;
+            EndBy(how);
+            ExpectFilesWhole();
+        }
+    }
+    static std::string Utf16Bytes(const std::wstring& text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    }
+    // One alarm due in `seconds`, with `keys` added to its section; the file as the program writes it.
+    void WriteAlarm(int seconds, const std::wstring& keys, bool readOnly = false) {
+        const std::wstring path = dir_.File(L"alarms.ini");
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        alarms_ = L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(seconds) +
+                  L"\r\nEnabled=1\r\nMessage=Quit now\r\n" + keys;
+        WriteFileBytes(path, "\xFF\xFE" + Utf16Bytes(alarms_));
+        if (readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    // The alarm window of the alarm above, once it rang.
+    HWND WaitForAlarmWindow() {
+        HWND w = nullptr;
+        EXPECT_TRUE(WaitUntil([&] {
+            return (w = ShownWindowOf(p_.id, L"#32770", [](HWND d) { return ChildById(d, IDC_BREMIND) != nullptr; })) != nullptr;
+        }, 20000)) << "no alarm window";
+        return w;
+    }
+    void WaitForMenu() { ASSERT_TRUE(WaitUntil([&] { return ShownMenuOf(p_.id) != nullptr; }, 10000)) << "no menu"; }
+
+    std::wstring alarms_;
     TempDir dir_;
     RegKey key_;
     Process p_;
@@ -206,6 +344,147 @@ TEST_F(QuitIn, TheAlarmEditor) {
         Sleep(1000);
         PostMessageW(main_, WM_USER + 113, 0, 0);   // WM_NEWALARM
         ASSERT_TRUE(WaitUntil([&] { return ShownDialogOf(p_.id) != nullptr; }, 10000)) << "no editor";
+        Sleep(300);
+    });
+}
+
+// Nested loops: a quit or the end of the session inside each must wait for the code that runs the
+// loop to return before anything it uses is destroyed.
+
+TEST_F(QuitIn, TheAlarmChecksErrorBox) {
+    // The alarm rings but its next state cannot be written: the check reports it from inside itself.
+    ExpectCleanEndInside([&] {
+        ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"Cannot write") != nullptr; }, 20000))
+            << "no error box";
+        Sleep(300);
+    }, [&] { WriteAlarm(5, L"MessageEn=0\r\n", true); });
+}
+
+TEST_F(QuitIn, TheExceptionDisplay) {
+    // A switch saves the options, and the settings file refuses the save.
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, kSetShowDate, 1, 0);
+        ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"could not be saved") != nullptr; }, 10000))
+            << "no error box";
+        Sleep(300);
+    }, [&] {
+        const std::wstring settings = dir_.File(L"Setting.ini");
+        SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_NORMAL);
+        WriteFileBytes(settings, "[Options]\r\n");
+        SetFileAttributesW(settings.c_str(), FILE_ATTRIBUTE_READONLY);
+    });
+}
+
+TEST_F(QuitIn, TheSnoozeMenu) {
+    ExpectCleanEndInside([&] {
+        HWND alarm = WaitForAlarmWindow();
+        ASSERT_TRUE(alarm);
+        HWND snooze = ChildById(alarm, IDC_BREMIND);
+        PostMessageW(snooze, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        WaitForMenu();
+        Sleep(300);
+    }, [&] { WriteAlarm(5, L"MessageEn=1\r\n"); });
+}
+
+TEST_F(QuitIn, TheEditorOpenedFromAnAlarmWindow) {
+    ExpectCleanEndInside([&] {
+        HWND alarm = WaitForAlarmWindow();
+        ASSERT_TRUE(alarm);
+        PostMessageW(alarm, WM_COMMAND, MAKEWPARAM(IDC_IMGEDIT, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(ChildById(alarm, IDC_IMGEDIT)));
+        ASSERT_TRUE(WaitUntil([&] {
+            return !IsWindowVisible(alarm) && ShownWindowOf(p_.id, L"#32770") != nullptr;
+        }, 10000)) << "no editor";
+        Sleep(300);
+    }, [&] { WriteAlarm(5, L"MessageEn=1\r\n"); });
+}
+
+TEST_F(QuitIn, TheAlarmWindowsBoxInsideTheEditor) {
+    // The editor runs its own loop; the alarm rings inside it, and its window's edit button answers with
+    // a box of its own: two loops deep.
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 113, 0, 0);   // WM_NEWALARM
+        HWND alarm = WaitForAlarmWindow();
+        ASSERT_TRUE(alarm);
+        PostMessageW(alarm, WM_COMMAND, MAKEWPARAM(IDC_IMGEDIT, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(ChildById(alarm, IDC_IMGEDIT)));
+        ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"close alarm dialog") != nullptr; }, 10000))
+            << "no box";
+        Sleep(300);
+    }, [&] { WriteAlarm(6, L"MessageEn=1\r\n"); });
+}
+
+TEST_F(QuitIn, TheCalendarsDayMenu) {
+    WriteAlarm(3600, L"MessageEn=1\r\n");   // a marked day
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 111, 0, 0);   // WM_CALENDAR: shows it
+        HWND calendar = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (calendar = ShownWindowOf(p_.id, L"TfrmCalendar2")) != nullptr; }, 10000))
+            << "no calendar";
+        PostMessageW(calendar, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(calendar), MAKELPARAM(-1, -1));
+        WaitForMenu();
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheTrayMenu) {
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_APP + 1, 1, WM_RBUTTONUP);   // the tray icon's right click
+        WaitForMenu();
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheQuickMenu) {
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 112, 0, 0);   // WM_FASTMENU, as the taskbar clock asks for it
+        WaitForMenu();
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheAlarmEditorAtEitherEnd) {
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 113, 0, 0);   // WM_NEWALARM
+        ASSERT_TRUE(WaitUntil([&] { return ShownDialogOf(p_.id) != nullptr; }, 10000)) << "no editor";
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheAlarmsPagesMenu) {
+    WriteAlarm(3600, L"MessageEn=1\r\n");
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
+        HWND list = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr; }, 10000));
+        PostMessageW(GetParent(list), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+        WaitForMenu();
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheAlarmsPagesDeleteQuestion) {
+    WriteAlarm(3600, L"MessageEn=1\r\n");
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
+        HWND list = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr; }, 10000));
+        // The first row by the keyboard, then the Delete key asks first.
+        PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+        ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"Delete Alarm") != nullptr; }, 10000)) << "no question";
+        Sleep(300);
+    });
+}
+
+TEST_F(QuitIn, TheForecastWidgetsMenu) {
+    ExpectCleanEndInside([&] {
+        PostMessageW(main_, WM_COMMAND, IDM_FORECAST, 0);
+        HWND widget = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (widget = ShownWindowOf(p_.id, L"TfrmNimbrel")) != nullptr; }, 10000))
+            << "no forecast widget";
+        PostMessageW(widget, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(widget), -1);
+        WaitForMenu();
         Sleep(300);
     });
 }

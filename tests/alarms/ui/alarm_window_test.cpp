@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "alarms/alarm_fakes.h"
 #include "alarms/alarm_window.h"
 #include "fakes.h"
@@ -178,6 +180,59 @@ TEST_F(MessageWindow, EditOpensTheEditorAndClosesButRefusesWhileTheEditorIsOpen)
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(sound.stops, 0);
     EXPECT_EQ(alarms.AlarmCount(), 1);
+}
+
+// The program ends while the editor opened from an alarm window runs: the window goes once its click
+// has returned, not under it.
+TEST_F(MessageWindow, AnEndInsideItsEditorDestroysTheWindowAfterTheClickReturns) {
+    const int id = OnceAutoDelete();
+    bool aliveInside = false;
+    HWND h = nullptr;
+    deps.editAlarm = [&](bool, int) {
+        list.CloseAll();
+        aliveInside = IsWindow(h) != FALSE;
+    };
+    TfrmOnAlarm* w = Open(id);
+    ASSERT_NE(w, nullptr);
+    h = w->hwnd();
+    Command(w, IDC_IMGEDIT);
+    EXPECT_TRUE(aliveInside) << "destroyed while its edit click still ran";
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+// A popup that runs `during` while it is open, then answers with a command.
+class PopupDoing final : public IPopupMenus {
+public:
+    PopupDoing(std::function<void()> during, UINT command) : during_(std::move(during)), command_(command) {}
+    UINT Popup(HMENU, HWND, POINT, bool) override {
+        during_();
+        return command_;
+    }
+
+private:
+    std::function<void()> during_;
+    UINT command_;
+};
+
+TEST_F(MessageWindow, AnEndInsideTheSnoozeMenuDestroysTheWindowAfterTheMenuReturns) {
+    const int id = OnceAutoDelete();
+    TfrmOnAlarm* w = Open(id);
+    ASSERT_NE(w, nullptr);
+    const HWND h = w->hwnd();
+    bool aliveInside = false;
+    PopupDoing ending([&] {
+        list.CloseAll();
+        aliveInside = IsWindow(h) != FALSE;
+    }, static_cast<UINT>(IDM_REMIND_FIRST + RowOf(L"5 min")));
+    auto* button = reinterpret_cast<TTmqCustomButton*>(GetWindowLongPtrW(GetDlgItem(h, IDC_BREMIND), GWLP_USERDATA));
+    ASSERT_NE(button, nullptr);
+    button->Menus = &ending;
+    SendMessageW(button->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(aliveInside) << "destroyed while its button's menu was open";
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_GT(alarms.ReadAlarm(id).RDateTime, 0.0) << "the choice made in the menu still counts";
 }
 
 TEST_F(MessageWindow, EditDoesNothingForTheTestWindow) {

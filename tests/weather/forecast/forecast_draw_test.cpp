@@ -325,3 +325,40 @@ TEST(ForecastReading, DeclarationsOfAnyEncodingAreReadAsTheWideTextTheyAre) {
         EXPECT_EQ(f.LocationText, L"K\u00F6ln") << declaration;
     }
 }
+
+// The widget's cache outlives its drawings: one after another, each skin adds a picture until the cache
+// starts afresh in the middle of a drawing, which must still show what it loaded before that.
+TEST_F(ForecastDrawing, ADrawingWhileTheCacheStartsAfreshShowsEveryPicture) {
+    const std::wstring reply = Golden();
+    auto drawWith = [&](const std::wstring& skin, PictureCache& cache) {
+        CreateDirectoryW((folder.Forecast() + skin).c_str(), nullptr);
+        SolidPng(folder.Forecast() + skin + L"\\na.png", 64, 64, kNaColour);
+        ForecastReading reading = ReadForecastWeather(reply, kWeatherCurrent, true, fields);
+        ForecastDrawOptions options;
+        options.programDir = folder.ProgramDir();
+        options.showWind = true;
+        options.shadow = false;
+        options.skinName = skin;
+        return DrawForecast(fields, reading, options, font, cache);
+    };
+    PictureCache fresh;
+    const ForecastPicture expected = drawWith(L"Seen", fresh);
+    GdiFlush();
+    const PixelView want = PixelsOf(expected.bitmap);
+    ASSERT_FALSE(want.empty());
+    ASSERT_EQ(want.at(kCloseButtonAt.x + 5, kCloseButtonAt.y + 5), (Bgra{0, 0, 255, 255})) << "the close button";
+
+    // Every drawing adds one picture (its skin's icon): more drawings than the cache holds pictures.
+    for (size_t i = 0; i < PictureCache::kMostPictures + 8; ++i) {
+        const ForecastPicture got = drawWith(L"Seen" + std::to_wstring(i), pictures);
+        GdiFlush();
+        const PixelView have = PixelsOf(got.bitmap);
+        ASSERT_EQ(have.width, want.width) << "drawing " << i;
+        ASSERT_EQ(have.height, want.height) << "drawing " << i;
+        int differing = 0;
+        for (int y = 0; y < want.height; ++y)
+            for (int x = 0; x < want.width; ++x)
+                if (have.at(x, y) != want.at(x, y)) ++differing;
+        ASSERT_EQ(differing, 0) << "drawing " << i << " lost pictures it had loaded";
+    }
+}
