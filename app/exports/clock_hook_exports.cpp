@@ -11,9 +11,29 @@
 
 namespace {
 
-// Set by this image's start-up (the program's or the library's); a module that was only mapped has it false.
-constinit bool g_imageStarted = false;
-[[maybe_unused]] const bool g_startNotice = [] { return g_imageStarted = true; }();
+// Whether this code runs in the process's own program image, told from the code's own address and the
+// process block alone: a mapped image may have neither its imports bound nor its relocations applied (so
+// no global of its own may be read). The hook library always runs, the loader started it.
+bool InTheStartedImage() {
+#if defined(VT_HOOK_LIBRARY)
+    return true;
+#else
+    const char* peb = nullptr;
+    const char* here = nullptr;
+#if defined(_WIN64)
+    asm volatile("movq %%gs:0x60, %0" : "=r"(peb));
+    asm volatile("leaq 0(%%rip), %0" : "=r"(here));
+    const char* base = *reinterpret_cast<char* const*>(peb + 0x10);
+#else
+    asm volatile("movl %%fs:0x30, %0" : "=r"(peb));
+    asm volatile("call 1f\n1: popl %0" : "=r"(here));
+    const char* base = *reinterpret_cast<char* const*>(peb + 0x08);
+#endif
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    return here >= base && here < base + nt->OptionalHeader.SizeOfImage;
+#endif
+}
 
 // SetLastError without the import table: the thread's last error lives in its environment block.
 BOOL Refuse() {
@@ -31,17 +51,17 @@ BOOL Refuse() {
 extern "C" {
 
 __declspec(dllexport) BOOL WINAPI SetVantoric10(HWND mainWindow, BOOL enable, LPCWSTR skinsPath, LPCWSTR skinName) {
-    if (!g_imageStarted) return Refuse();
+    if (!InTheStartedImage()) return Refuse();
     return vt::SetVantoric10(mainWindow, enable != FALSE, skinsPath, skinName) ? TRUE : FALSE;
 }
 
 __declspec(dllexport) BOOL WINAPI RepainClock() {
-    if (!g_imageStarted) return Refuse();
+    if (!InTheStartedImage()) return Refuse();
     return vt::RepainClock() ? TRUE : FALSE;
 }
 
 __declspec(dllexport) int WINAPI KillHooks(HWND mainWindow) {
-    if (!g_imageStarted) return Refuse();
+    if (!InTheStartedImage()) return Refuse();
     return vt::KillHooks(mainWindow);
 }
 
