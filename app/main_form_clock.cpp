@@ -99,7 +99,7 @@ void TfrmClock::Stop() {
 }
 
 void TfrmClock::CreateTrayClock() {
-    trayClock_ = std::make_unique<TTrayClock>();
+    trayClock_ = std::make_unique<TTrayClock>(SystemTray());
     TTrayClock& t = *trayClock_;
     t.OnPaint = [this](HDC dc, const RECT& client) {
         clockPainted_ = true;

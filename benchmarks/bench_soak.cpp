@@ -78,9 +78,12 @@ int wmain(int argc, wchar_t** argv) {
     RegisterClassW(&wc);
     HWND clockWindow = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
                                        wc.hInstance, nullptr);
-    TrayClockSystem system;
-    system.findClockWindow = [clockWindow] { return clockWindow; };
-    system.isTaskbarVertical = [] { return false; };
+    struct OwnClockWindow final : SystemTrayCalls {
+        HWND window = nullptr;
+        HWND FindClockWindow() override { return window; }
+        bool IsTaskbarVertical() override { return false; }
+    } system;
+    system.window = clockWindow;
     TTrayClock tray(system);
     tray.OnCalcClockSize = [&] { tray.SetClockWidth(kWidth); };
     tray.OnPaint = [&](HDC dc, const RECT& client) { painter.PaintClockCached(dc, client, tray.BackgroundVersion()); };
