@@ -111,7 +111,10 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     long fired = 0;
-    TAlarms alarms(dir.File(L"alarms.ini"), now, [&](const TAlRecord&) { ++fired; });
+    struct IgnoredErrors final : IAlarmErrors {
+        void AlarmError(const std::wstring&) override {}
+    } errors;
+    TAlarms alarms(dir.File(L"alarms.ini"), now, [&](const TAlRecord&) { ++fired; }, errors);
 
     // Between the window's own paints (once a minute here: each one waits on the display under Wine) the
     // painter draws into memory, as the host's pixel road does. The host publishes the background anew

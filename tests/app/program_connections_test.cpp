@@ -45,6 +45,18 @@ void CALLBACK CloseQuickMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 bool Shown(HWND w) { return w && IsWindow(w) && IsWindowVisible(w); }
 
+// The alarm editor as the edit button of an alarm window opened it: seen inside its modal loop, then cancelled.
+TfrmAlarm* g_editor = nullptr;
+std::wstring g_editedMessage;
+void CALLBACK CancelTheEditor(HWND, UINT, UINT_PTR id, DWORD) {
+    if (!g_editor || !g_editor->RunningModal() || !Shown(g_editor->hwnd())) return;
+    KillTimer(nullptr, id);
+    wchar_t text[64] = L"";
+    GetWindowTextW(g_editor->mmMessage, text, 64);
+    g_editedMessage = text;
+    PostMessageW(g_editor->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
 // A shell whose clock the host cannot take (its hook library is not beside the copy of Quellix.exe that
 // runs): the host serves a top-level clock window of its own, and the shell's clock stays where the
 // locator finds it.
@@ -127,6 +139,38 @@ TEST_F(MainFormTest, AlarmProgramsOpenOwnedByTheAlarmEditorsWindow) {
     TfrmClock& f = Start();
     ASSERT_NE(f.AlarmEditor()->hwnd(), nullptr);
     EXPECT_EQ(system.devicesOwner, f.AlarmEditor()->hwnd());
+}
+
+// A fired alarm opens its window through the form, and the window's edit button reaches the form's one
+// alarm editor: refused with the form's message while the editor is open, otherwise the editor on that alarm.
+TEST_F(MainFormTest, AlarmWindowsEditButtonReachesTheOneEditor) {
+    TfrmClock& f = Start();
+    TAlRecord alarm;
+    alarm.Type = L"Once";
+    alarm.DateTime = clock.now;
+    alarm.Enabled = alarm.MessageEn = true;
+    alarm.Message = L"Water the plants";
+    const int id = f.AlarmList()->AddAlarm(alarm);
+    f.AlarmList()->FireAlarm(f.AlarmList()->ReadAlarm(id));
+    ASSERT_EQ(f.AlarmWindows.Count(), 1);
+    TfrmOnAlarm* window = f.AlarmWindows.Items()[0];
+    EXPECT_EQ(window->Tag(), id);
+
+    ASSERT_TRUE(f.AlarmEditor()->Open(true, 0));
+    window->imgEditClick();
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"Information: Please, close alarm dialog."});
+    EXPECT_EQ(f.AlarmWindows.Count(), 1);
+    SendMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_FALSE(f.AlarmEditor()->Visible());
+
+    g_editor = f.AlarmEditor();
+    g_editedMessage.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, CancelTheEditor);
+    window->imgEditClick();
+    KillTimer(nullptr, timer);
+    g_editor = nullptr;
+    EXPECT_EQ(g_editedMessage, L"Water the plants");
+    EXPECT_TRUE(PumpUntil([&] { return f.AlarmWindows.Count() == 0; }, 3000)) << "the alarm window stays";
 }
 
 TEST_F(MainFormTest, ChosenLabelFilterIsStoredAtOnceAndComesBack) {
