@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -45,18 +45,6 @@ void CALLBACK CloseQuickMenu(HWND, UINT, UINT_PTR id, DWORD) {
 
 bool Shown(HWND w) { return w && IsWindow(w) && IsWindowVisible(w); }
 
-// The alarm editor as the edit button of an alarm window opened it: seen inside its modal loop, then cancelled.
-TfrmAlarm* g_editor = nullptr;
-std::wstring g_editedMessage;
-void CALLBACK CancelTheEditor(HWND, UINT, UINT_PTR id, DWORD) {
-    if (!g_editor || !g_editor->RunningModal() || !Shown(g_editor->hwnd())) return;
-    KillTimer(nullptr, id);
-    wchar_t text[64] = L"";
-    GetWindowTextW(g_editor->mmMessage, text, 64);
-    g_editedMessage = text;
-    PostMessageW(g_editor->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-}
-
 // A shell whose clock the host cannot take (its hook library is not beside the copy of Quellix.exe that
 // runs): the host serves a top-level clock window of its own, and the shell's clock stays where the
 // locator finds it.
@@ -163,13 +151,14 @@ TEST_F(MainFormTest, AlarmWindowsEditButtonReachesTheOneEditor) {
     SendMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_FALSE(f.AlarmEditor()->Visible());
 
-    g_editor = f.AlarmEditor();
-    g_editedMessage.clear();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, CancelTheEditor);
+    // The editor's modal loop takes the cancel waiting for it; the fields stay as they were filled.
+    SetWindowTextW(f.AlarmEditor()->mmMessage, L"");
+    PostMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     window->imgEditClick();
-    KillTimer(nullptr, timer);
-    g_editor = nullptr;
-    EXPECT_EQ(g_editedMessage, L"Water the plants");
+    EXPECT_FALSE(f.AlarmEditor()->Visible());
+    wchar_t edited[64] = L"";
+    GetWindowTextW(f.AlarmEditor()->mmMessage, edited, 64);
+    EXPECT_STREQ(edited, L"Water the plants") << "the editor was not opened on the alarm";
     EXPECT_TRUE(PumpUntil([&] { return f.AlarmWindows.Count() == 0; }, 3000)) << "the alarm window stays";
 }
 
