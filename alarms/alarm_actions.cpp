@@ -3,8 +3,8 @@
 namespace vt {
 
 void TAlarmActions::ShowAndSound(const TAlRecord& alarm, const std::wstring& message, int tag) {
-    const bool window = alarm.MessageEn && deps_.openWindow;
-    if (window) deps_.openWindow(AlarmWindowRequest{tag, alarm.Icon, DecodeLineBreaks(message)});
+    const bool window = alarm.MessageEn;
+    if (window) windows_.OpenAlarmWindow(AlarmWindowRequest{tag, alarm.Icon, DecodeLineBreaks(message)});
     if (alarm.SoundEn && deps_.sound) {
         if (alarm.SoundCustVol && deps_.volume) deps_.volume->SetVolumePercent(alarm.SoundVolume);
         // "Until the message is closed" needs a message window; without one the sound plays once.

@@ -2,7 +2,6 @@
 // sound, launch its program and perform its power action. Plain code over the devices; the main form
 // connects AlarmFired to TAlarms as the alarm-fired handler.
 #pragma once
-#include <functional>
 #include <string>
 
 #include "alarms/alarm_list.h"
@@ -21,18 +20,26 @@ struct AlarmWindowRequest {
 
 inline constexpr wchar_t kMissedAlarmPrefix[] = L"The missed alarm!\r\n";
 
+// Opens an alarm message window: the main form, with what the windows need.
+class IAlarmWindowOpener {
+public:
+    virtual void OpenAlarmWindow(const AlarmWindowRequest& request) = 0;
+
+protected:
+    ~IAlarmWindowOpener() = default;
+};
+
 struct AlarmActionsDeps {
     TAlarms* alarms = nullptr;                 // required
     ISoundPlayer* sound = nullptr;             // none: silent
     TAlarmVolume* volume = nullptr;            // none: the volume is left alone
     IProgramLauncher* launcher = nullptr;      // none: nothing is launched
     IPowerActions* power = nullptr;            // none: no power action
-    std::function<void(const AlarmWindowRequest&)> openWindow;   // none: no window
 };
 
 class TAlarmActions {
 public:
-    explicit TAlarmActions(AlarmActionsDeps deps) : deps_(std::move(deps)) {}
+    TAlarmActions(AlarmActionsDeps deps, IAlarmWindowOpener& windows) : deps_(std::move(deps)), windows_(windows) {}
     // The alarm-fired handler: `alarm` is the alarm as it was due, with Missed and Reminder.
     void AlarmFired(const TAlRecord& alarm);
     // The page's "Test": window (tag 0, no prefix), volume, sound and program; nothing is removed and
@@ -42,6 +49,7 @@ public:
 private:
     void ShowAndSound(const TAlRecord& alarm, const std::wstring& message, int tag);
     AlarmActionsDeps deps_;
+    IAlarmWindowOpener& windows_;
 };
 
 }  // namespace vt

@@ -51,8 +51,13 @@ bool RaisesEvent(const TAlRecord& due) {
     return false;
 }
 
-TAlarms::TAlarms(std::wstring alarmsIniPath, const INow& now, TAlarmEvent onAlarm, TAlarmsSeams seams)
-    : file_(std::move(alarmsIniPath)), now_(now), onAlarm_(std::move(onAlarm)), seams_(std::move(seams)) {
+TAlarms::TAlarms(std::wstring alarmsIniPath, const INow& now, TAlarmEvent onAlarm, IAlarmErrors& errors,
+                 TAlarmsSeams seams)
+    : file_(std::move(alarmsIniPath)),
+      now_(now),
+      onAlarm_(std::move(onAlarm)),
+      errors_(errors),
+      seams_(std::move(seams)) {
     if (seams_.wakeTimer && !seams_.localToUtc)
         throw std::invalid_argument("A wake timer needs a local-to-UTC conversion");
     Refresh();
@@ -67,11 +72,11 @@ void TAlarms::Reopen(std::wstring alarmsIniPath) {
 }
 
 void TAlarms::Report(const std::wstring& text) {
-    if (reported_.insert(text).second && seams_.onError) seams_.onError(text);
+    if (reported_.insert(text).second) errors_.AlarmError(text);
 }
 
 void TAlarms::ReportSectionError(const std::wstring& text) {
-    if (sectionErrors_.insert(text).second && seams_.onError) seams_.onError(text);
+    if (sectionErrors_.insert(text).second) errors_.AlarmError(text);
 }
 
 const AlarmScheduleEntry* TAlarms::Find(int id) const {
@@ -129,11 +134,11 @@ void TAlarms::Refresh() {
 
     // A broken section is reported when it first appears, and again only after it was mended.
     for (const auto& text : errors)
-        if (!sectionErrors_.count(text) && seams_.onError) seams_.onError(text);
+        if (!sectionErrors_.count(text)) errors_.AlarmError(text);
     sectionErrors_ = std::move(errors);
     ArmWakeTimer(earliestWake, now);
-    if (newlyUnreadable && seams_.onError)
-        seams_.onError(L"Cannot read " + file_.path() + L": the alarms show again when it can be read.");
+    if (newlyUnreadable)
+        errors_.AlarmError(L"Cannot read " + file_.path() + L": the alarms show again when it can be read.");
 }
 
 void TAlarms::ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now) {
@@ -157,7 +162,7 @@ void TAlarms::ArmWakeTimer(std::optional<TDateTime> earliest, TDateTime now) {
         wakeFailureShown_ = false;
     } else {
         wakeState_ = WakeState::Unknown;
-        if (!wakeFailureShown_ && seams_.onError) seams_.onError(L"SetWaitableTimer: " + timer->LastErrorText());
+        if (!wakeFailureShown_) errors_.AlarmError(L"SetWaitableTimer: " + timer->LastErrorText());
         wakeFailureShown_ = true;
     }
 }

@@ -63,12 +63,21 @@ public:
 // add or change alarms and refresh.
 using TAlarmEvent = std::function<void(const TAlRecord& alarm)>;
 
+// What the list tells the user: unreadable alarms and wake timer failures. The main form shows them in a
+// message box; tests record them.
+class IAlarmErrors {
+public:
+    virtual void AlarmError(const std::wstring& text) = 0;
+
+protected:
+    ~IAlarmErrors() = default;
+};
+
 struct TAlarmsSeams {
     IAlarmListSink* list = nullptr;               // none: no list is filled
     const IAlarmSwitches* switches = nullptr;     // none: alarms enabled, no label filter
     std::unique_ptr<IWakeTimer> wakeTimer;        // none: the machine is never woken
     const ILocalToUtc* localToUtc = nullptr;      // required with a wake timer
-    std::function<void(const std::wstring&)> onError;   // unreadable alarms, wake timer failures
 };
 
 // Whether a fired alarm reaches the handler, judged by the day of its due time (an alarm due at
@@ -78,7 +87,8 @@ bool RaisesEvent(const TAlRecord& due);
 class TAlarms {
 public:
     // The handler is connected here, before the program starts the 900 ms timer that calls Tick.
-    TAlarms(std::wstring alarmsIniPath, const INow& now, TAlarmEvent onAlarm, TAlarmsSeams seams = {});
+    TAlarms(std::wstring alarmsIniPath, const INow& now, TAlarmEvent onAlarm, IAlarmErrors& errors,
+            TAlarmsSeams seams = {});
     TAlarms(const TAlarms&) = delete;
     TAlarms& operator=(const TAlarms&) = delete;
     ~TAlarms();
@@ -132,6 +142,7 @@ private:
     AlarmsFile file_;
     const INow& now_;
     TAlarmEvent onAlarm_;
+    IAlarmErrors& errors_;
     TAlarmsSeams seams_;
     std::vector<AlarmScheduleEntry> schedule_;
     bool ticking_ = false;

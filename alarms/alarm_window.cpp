@@ -37,8 +37,9 @@ bool TAlarmWindows::PreTranslate(MSG& msg) const {
     return false;
 }
 
-TfrmOnAlarm::TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon)
-    : deps_(deps), list_(list), tag_(tag), icon_(icon) {}
+TfrmOnAlarm::TfrmOnAlarm(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
+                         TAlarmWindows& list, int tag, int icon)
+    : deps_(deps), editing_(editing), messages_(messages), list_(list), tag_(tag), icon_(icon) {}
 
 TfrmOnAlarm::~TfrmOnAlarm() = default;
 
@@ -83,8 +84,9 @@ void DrawEditPicture(HDC dc, const RECT& rc, bool pressed) {
 
 }  // namespace
 
-TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, TAlarmWindows& list, const AlarmWindowRequest& request) {
-    auto* w = new TfrmOnAlarm(deps, list, request.Tag, request.Icon);
+TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
+                               TAlarmWindows& list, const AlarmWindowRequest& request) {
+    auto* w = new TfrmOnAlarm(deps, editing, messages, list, request.Tag, request.Icon);
     w->prevForegroundWnd_ = GetForegroundWindow();
     // No owner: each alarm window stands by itself on the taskbar.
     if (!w->CreateModeless(nullptr, IDD_ONALARM)) {
@@ -214,13 +216,13 @@ void TfrmOnAlarm::bOKClick() {
 }
 
 void TfrmOnAlarm::imgEditClick() {
-    if (tag_ == 0 || !deps_.editAlarm) return;
-    if (deps_.editorVisible && deps_.editorVisible()) {
-        ShowMessageBox(L"Please, close alarm dialog.", L"Information", MB_OK | MB_ICONINFORMATION);
+    if (tag_ == 0) return;
+    if (editing_.AlarmEditorVisible()) {
+        messages_.AlarmWindowMessage(hwnd_, L"Please, close alarm dialog.", L"Information", MB_ICONINFORMATION);
         return;
     }
     ShowWindow(hwnd_, SW_HIDE);
-    deps_.editAlarm(false, tag_);
+    editing_.EditAlarm(false, tag_);
     Close();
 }
 
@@ -230,11 +232,6 @@ void TfrmOnAlarm::Close() {
     // WM_NCDESTROY takes it off the list and frees it, once no code of the window runs any more: this
     // may be its own button's menu or the editor it opened.
     DestroyWindowWhenUnwound(hwnd_);
-}
-
-void TfrmOnAlarm::ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
-    if (deps_.messageBox) deps_.messageBox(hwnd_, text, caption, flags);
-    else MessageBoxW(hwnd_, text.c_str(), caption.c_str(), flags);
 }
 
 }  // namespace vt

@@ -5,12 +5,12 @@
 #include <commctrl.h>
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "alarms/alarm_actions.h"
+#include "alarms/alarm_editing.h"
 #include "base/handles.h"
 #include "base/window.h"
 #include "controls/hints.h"
@@ -43,11 +43,16 @@ struct AlarmWindowDeps {
     TAlarms* alarms = nullptr;                       // required
     ISoundPlayer* sound = nullptr;                   // stopped by OK
     TAlarmVolume* volume = nullptr;                  // restored by OK
-    std::function<void(bool isNew, int id)> editAlarm;   // the alarm editor, modal
-    std::function<bool()> editorVisible;
     HIMAGELIST icons = nullptr;                      // the alarm icon list; none: no icon
-    // Message boxes; tests record them.
-    std::function<void(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> messageBox;
+};
+
+// The alarm window's message boxes: the main form's (tests record them).
+class IAlarmWindowMessages {
+public:
+    virtual void AlarmWindowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT icon) = 0;
+
+protected:
+    ~IAlarmWindowMessages() = default;
 };
 
 // One row of the reminder menu.
@@ -66,8 +71,10 @@ inline constexpr size_t kFirstHourRow = 12;   // "1 hour" starts the menu's seco
 
 class TfrmOnAlarm final : public Dialog {
 public:
-    // Creates, lists and shows the window (not modal). It frees itself when closed.
-    static TfrmOnAlarm* Open(const AlarmWindowDeps& deps, TAlarmWindows& list, const AlarmWindowRequest& request);
+    // Creates, lists and shows the window (not modal). It frees itself when closed. `editing` is the one
+    // alarm editor, which the edit button opens.
+    static TfrmOnAlarm* Open(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
+                             TAlarmWindows& list, const AlarmWindowRequest& request);
 
     int Tag() const { return tag_; }
     std::wstring RemindCaption() const;
@@ -85,16 +92,18 @@ public:
     void Close();
 
 private:
-    TfrmOnAlarm(const AlarmWindowDeps& deps, TAlarmWindows& list, int tag, int icon);
+    TfrmOnAlarm(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
+                TAlarmWindows& list, int tag, int icon);
     ~TfrmOnAlarm();
     void OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
     void Detached() override;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void DrawItem(const DRAWITEMSTRUCT& item);
-    void ShowMessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
     AlarmWindowDeps deps_;
+    IAlarmEditing& editing_;
+    IAlarmWindowMessages& messages_;
     TAlarmWindows& list_;
     HWND prevForegroundWnd_ = nullptr;
     int tag_ = 0;

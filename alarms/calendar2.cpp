@@ -84,7 +84,8 @@ void DrawCalendarText(HDC dc, int canvasWidth, const TCalendarStyle& style, cons
 
 }  // namespace
 
-std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, PictureCache& cache,
+std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, ICalendarAlarmDetails& alarms,
+                                              PictureCache& cache,
                                               std::wstring& error) {
     PictureCache::Drawing pictures(cache);   // every picture below stays valid to the end
     const std::wstring dir = WithSlash(rq.calendarDir.empty() ? std::wstring(L"Calendar\\") : rq.calendarDir);
@@ -120,19 +121,16 @@ std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& rq, P
             const MonthGrid grid = BuildMonthGrid(rq.view.year, rq.view.month, rq.view.isMonFirst);
             pic.marks = MarkedAlarms(*rq.schedule, grid);
             for (const CalendarMark& mark : pic.marks) {
-                const AlphaBitmap* icon = &NoPicture();
-                if (rq.iconFile) {
-                    icon = &pictures.Load(rq.iconFile(mark.icon));
-                    // An icon that is gone still leaves the day marked, with the first icon.
-                    if (!*icon && mark.icon != 0) icon = &pictures.Load(rq.iconFile(0));
-                }
+                const AlphaBitmap* icon = &pictures.Load(alarms.IconFile(mark.icon));
+                // An icon that is gone still leaves the day marked, with the first icon.
+                if (!*icon && mark.icon != 0) icon = &pictures.Load(alarms.IconFile(0));
                 Blend(dc.get(), *icon, MarkRect(pic.style, rq.view.weekNumbers, mark.cell, icon->width, icon->height),
                       rq.opacity);
-                const std::optional<TAlRecord> alarm = rq.readAlarm ? rq.readAlarm(mark.id) : std::nullopt;
+                const std::optional<TAlRecord> alarm = alarms.ReadAlarm(mark.id);
                 if (!alarm) continue;
                 std::wstring& hint = pic.hints[static_cast<size_t>(mark.cell.column)][static_cast<size_t>(mark.cell.row)];
-                AppendAlarmHint(hint, rq.dateText ? rq.dateText(alarm->DateTime) : L"",
-                                rq.timeText ? rq.timeText(alarm->DateTime) : L"", alarm->Message);
+                AppendAlarmHint(hint, alarms.DateText(alarm->DateTime), alarms.TimeText(alarm->DateTime),
+                                alarm->Message);
             }
         }
     }
@@ -297,6 +295,17 @@ void TfrmCalendar2::SavePlacement() const {
     key.WriteString(L"CalendarSkin", calendarSkin_);
 }
 
+std::optional<TAlRecord> TfrmCalendar2::ReadAlarm(int id) {
+    TAlarms* alarms = host_.AlarmList();
+    if (!alarms) return std::nullopt;
+    // A section that cannot be read still marks its day; it only adds no hint line.
+    try {
+        return alarms->ReadAlarm(id);
+    } catch (const AlarmFileError&) {
+        return std::nullopt;
+    }
+}
+
 void TfrmCalendar2::RenderCalendar() {
     if (!hwnd_) return;
     const INow& now = config_.now ? *config_.now : SystemClock();
@@ -309,21 +318,9 @@ void TfrmCalendar2::RenderCalendar() {
     rq.opacity = OpacityOfChoice(transparency_);
     TAlarms* alarms = host_.AlarmList();
     if (alarms && host_.AlarmsEnabled()) rq.schedule = &alarms->AlarmSchedule();
-    rq.iconFile = [this](int icon) { return host_.AlarmIconFile(icon); };
-    rq.readAlarm = [alarms](int id) -> std::optional<TAlRecord> {
-        if (!alarms) return std::nullopt;
-        // A section that cannot be read still marks its day; it only adds no hint line.
-        try {
-            return alarms->ReadAlarm(id);
-        } catch (const AlarmFileError&) {
-            return std::nullopt;
-        }
-    };
-    rq.dateText = LocaleShortDate;
-    rq.timeText = LocaleLongTime;
 
     std::wstring error;
-    std::optional<CalendarPicture> pic = vt::RenderCalendar(rq, pictures_, error);
+    std::optional<CalendarPicture> pic = vt::RenderCalendar(rq, *this, pictures_, error);
     if (!pic) {
         // The window keeps the picture it had.
         MessageBoxText(error, L"Error", MB_ICONINFORMATION);

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,9 +35,19 @@ struct CalendarRenderRequest {
     std::uint8_t opacity = 255;
     // The alarms to mark; none while alarms are switched off.
     const std::vector<AlarmScheduleEntry>* schedule = nullptr;
-    std::function<std::wstring(int icon)> iconFile;               // the PNG of an alarm icon
-    std::function<std::optional<TAlRecord>(int id)> readAlarm;    // nothing: unreadable
-    std::function<std::wstring(TDateTime)> dateText, timeText;    // the locale's short date, long time
+};
+
+// What a drawing asks about the alarms it marks. The calendar answers from the editor's icon list, the
+// alarm list and the locale; tests answer from fakes.
+class ICalendarAlarmDetails {
+public:
+    virtual std::wstring IconFile(int icon) = 0;                // the PNG of alarm icon n
+    virtual std::optional<TAlRecord> ReadAlarm(int id) = 0;     // nothing: unreadable
+    virtual std::wstring DateText(TDateTime when) = 0;          // the locale's short date
+    virtual std::wstring TimeText(TDateTime when) = 0;          // the locale's long time
+
+protected:
+    ~ICalendarAlarmDetails() = default;
 };
 
 struct CalendarPicture {
@@ -52,7 +61,8 @@ struct CalendarPicture {
 // Draws the whole face, its pictures through the calendar's cache (decoded once for all its drawings).
 // Nothing, with the message for the user in `error`, when no skin picture exists. A missing circle.png
 // or alarm icon leaves only that picture out.
-std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& request, PictureCache& pictures,
+std::optional<CalendarPicture> RenderCalendar(const CalendarRenderRequest& request, ICalendarAlarmDetails& alarms,
+                                              PictureCache& pictures,
                                               std::wstring& error);
 
 // The locale's month and short weekday names.
@@ -86,7 +96,7 @@ struct CalendarConfig {
     const INow* now = nullptr;  // none: the system clock
 };
 
-class TfrmCalendar2 : public Window<TfrmCalendar2> {
+class TfrmCalendar2 : public Window<TfrmCalendar2>, private ICalendarAlarmDetails {
 public:
     // Menu command ids.
     enum : UINT {
@@ -150,6 +160,11 @@ private:
     void RestorePlacement();
     void SavePlacement() const;
     void RenderCalendar();
+    // A drawing's questions: the host's icon list, its alarm list and the locale.
+    std::wstring IconFile(int icon) override { return host_.AlarmIconFile(icon); }
+    std::optional<TAlRecord> ReadAlarm(int id) override;
+    std::wstring DateText(TDateTime when) override { return LocaleShortDate(when); }
+    std::wstring TimeText(TDateTime when) override { return LocaleLongTime(when); }
     void UpdateWindow();
     void ApplyOnTop();
     void CancelLeave() const;

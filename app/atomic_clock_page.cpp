@@ -48,17 +48,22 @@ void TAtomicClockPage::Start(HWND owner) {
                                                         : std::make_shared<ElevatedTimeServiceFactory>(owner);
     deps.vistaOrLater = IsVistaOrLater();
     deps.nextSync = dialog_.Options().nextSync;
-    deps.recordSuccessfulSync = [this](TDateTime t) {
-        if (!RecordSuccessfulSync(store_, t)) dialog_.ReportOptionsSaveFailure();
-        dialog_.Options().lastSync = t;
-    };
-    deps.writeNextSync = [this](TDateTime t) {
-        if (!WriteNextSync(store_, t)) dialog_.ReportOptionsSaveFailure();
-        dialog_.Options().nextSync = t;
-    };
     IAtomicClockView& view = *this;
-    atomicClock_ = std::make_unique<TAtomicClock>(view, std::move(deps));
+    ISyncTimesStore& times = *this;
+    atomicClock_ = std::make_unique<TAtomicClock>(view, times, std::move(deps));
     SetTimer(hwnd_, kSyncTimer, kSyncTimerInterval, nullptr);
+}
+
+bool TAtomicClockPage::RecordSuccessfulSync(TDateTime when) {
+    const bool saved = vt::RecordSuccessfulSync(store_, when);
+    dialog_.Options().lastSync = when;
+    return saved;
+}
+
+bool TAtomicClockPage::WriteNextSync(TDateTime next) {
+    const bool saved = vt::WriteNextSync(store_, next);
+    dialog_.Options().nextSync = next;
+    return saved;
 }
 
 void TAtomicClockPage::ShowAtomicClockPage() {

@@ -19,7 +19,7 @@ struct AtomicClockSeams {
     ITimeServiceFactory* timeServiceFactory = nullptr;
 };
 
-class TAtomicClockPage final : public TMainPage, private IAtomicClockView {
+class TAtomicClockPage final : public TMainPage, private IAtomicClockView, private ISyncTimesStore {
 public:
     TAtomicClockPage(IMainDialog& dialog, const OptionsStore& store, const INow& now, IMainThread& mainThread,
                      AtomicClockSeams seams);
@@ -59,6 +59,10 @@ private:
     int SelectedServerIndex() override;
     void DeleteServerItem(int index) override;
     int EveryIndex() override;
+    // The times go to the settings file and the options model.
+    bool RecordSuccessfulSync(TDateTime when) override;
+    bool WriteNextSync(TDateTime next) override;
+    void SaveFailed() override { dialog_.ReportOptionsSaveFailure(); }
 
     const OptionsStore& store_;
     const INow& now_;

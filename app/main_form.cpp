@@ -270,9 +270,9 @@ bool TfrmClock::InitClock() {
     seams.switches = alarmsPage_.get();
     seams.wakeTimer = system_.CreateWakeTimer();
     if (seams.wakeTimer) seams.localToUtc = &SystemLocalToUtc();
-    seams.onError = [this](const std::wstring& text) { Message(text, kProductTitle, hwnd_); };
+    IAlarmErrors& errors = *this;
     alarmList_ = std::make_unique<TAlarms>(config_.store.settingsDir + L"alarms.ini", *config_.now,
-                                           [this](const TAlRecord& a) { AlarmFired(a); }, std::move(seams));
+                                           [this](const TAlRecord& a) { AlarmFired(a); }, errors, std::move(seams));
     // A damaged alarms file is reported in a message box, whose loop may carry a quit: the form is then gone.
     if (destroyed_ || !hwnd_) return false;
     alarmsPage_->SetAlarmList(alarmList_.get());
@@ -281,13 +281,12 @@ bool TfrmClock::InitClock() {
     // The alarm editor's window owns what an alarm's program shows.
     alarmDevices_ = system_.CreateAlarmDevices(config_.appDir + L"\\", frmAlarm_ ? frmAlarm_->hwnd() : hwnd_);
     if (alarmDevices_.volume) alarmVolume_ = std::make_unique<TAlarmVolume>(*alarmDevices_.volume);
-    alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(),
-                        [this](bool isNew, int id) { EditAlarm(isNew, id); },
-                        [this] { return frmAlarm_ && frmAlarm_->Visible(); }, icons, {}};
-    alarmActions_ = std::make_unique<TAlarmActions>(AlarmActionsDeps{
-        alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), alarmDevices_.launcher.get(),
-        alarmDevices_.power.get(),
-        [this](const AlarmWindowRequest& r) { TfrmOnAlarm::Open(alarmWindowDeps_, AlarmWindows, r); }});
+    alarmWindowDeps_ = {alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), icons};
+    IAlarmWindowOpener& windows = *this;
+    alarmActions_ = std::make_unique<TAlarmActions>(
+        AlarmActionsDeps{alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), alarmDevices_.launcher.get(),
+                         alarmDevices_.power.get()},
+        windows);
     // The handler is connected above, before the check timer starts.
     SetTimer(hwnd_, kAlarmTimer, 900, nullptr);
     if (!hostStarted_) {

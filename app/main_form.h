@@ -116,7 +116,8 @@ struct MainFormConfig {
 
 class TfrmClock : public Window<TfrmClock>, private IMainDialog, private ISoundPreview, private IWeatherFormHost,
                   private IAlarmEditing, private IAlarmsPageHost, private IAlarmEditorHost, private ICalendarHost,
-                  private SystemNimbrelActions {
+                  private SystemNimbrelActions, private IAlarmErrors, private IAlarmWindowOpener,
+                  private IAlarmWindowMessages {
 public:
     TfrmClock(MainFormConfig config, IMainFormSystem& system);
     ~TfrmClock() override;
@@ -182,6 +183,10 @@ private:
     // The taskbar clock window the program is attached to, which RefreshClock repaints; what opens over
     // the clock (the quick menu, the calendar, the forecast widget) keeps its hover from leaving there.
     HWND ClockWindow() override;
+    // The alarm list's reports, and the alarm windows it opens with their message boxes.
+    void AlarmError(const std::wstring& text) override;
+    void OpenAlarmWindow(const AlarmWindowRequest& request) override;
+    void AlarmWindowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT icon) override;
     // The alarms page's roads into the form.
     void TestAlarm(int id) override;
     void AlarmsSwitched(bool enabled) override { options_.enAlarms = enabled; }

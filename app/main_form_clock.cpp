@@ -82,6 +82,18 @@ HWND TfrmClock::ClockWindow() {
     return trayClock_ && trayClock_->ClockWindow() ? trayClock_->ClockWindow() : FindTaskbarClockWindow();
 }
 
+void TfrmClock::AlarmError(const std::wstring& text) { Message(text, kProductTitle, hwnd_); }
+
+void TfrmClock::OpenAlarmWindow(const AlarmWindowRequest& request) {
+    IAlarmEditing& editing = *this;
+    IAlarmWindowMessages& messages = *this;
+    TfrmOnAlarm::Open(alarmWindowDeps_, editing, messages, AlarmWindows, request);
+}
+
+void TfrmClock::AlarmWindowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT icon) {
+    Message(text, caption, owner, icon);
+}
+
 void TfrmClock::EditAlarm(bool isNew, int id) {
     if (frmAlarm_) frmAlarm_->EditAlarm(isNew, id);
 }
@@ -99,7 +111,7 @@ void TfrmClock::Stop() {
 }
 
 void TfrmClock::CreateTrayClock() {
-    trayClock_ = std::make_unique<TTrayClock>();
+    trayClock_ = std::make_unique<TTrayClock>(SystemTray());
     TTrayClock& t = *trayClock_;
     t.OnPaint = [this](HDC dc, const RECT& client) {
         clockPainted_ = true;

@@ -169,11 +169,15 @@ int wmain() {
     calendar.view.month = 12;
     calendar.today = {2026, 12, 9};
     calendar.names = LocaleCalendarNames();
-    calendar.iconFile = [](int) { return std::wstring(); };
-    calendar.dateText = calendar.timeText = [](TDateTime) { return std::wstring(); };
+    struct NoAlarms final : ICalendarAlarmDetails {
+        std::wstring IconFile(int) override { return L""; }
+        std::optional<TAlRecord> ReadAlarm(int) override { return std::nullopt; }
+        std::wstring DateText(TDateTime) override { return L""; }
+        std::wstring TimeText(TDateTime) override { return L""; }
+    } alarms;
     Measure("calendar, one whole draw", [&](int) {
         std::wstring error;
-        if (!RenderCalendar(calendar, pictures, error)) std::printf("the calendar did not draw\n");
+        if (!RenderCalendar(calendar, alarms, pictures, error)) std::printf("the calendar did not draw\n");
     }, 100);
     return 0;
 }

@@ -78,9 +78,12 @@ int wmain(int argc, wchar_t** argv) {
     RegisterClassW(&wc);
     HWND clockWindow = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
                                        wc.hInstance, nullptr);
-    TrayClockSystem system;
-    system.findClockWindow = [clockWindow] { return clockWindow; };
-    system.isTaskbarVertical = [] { return false; };
+    struct OwnClockWindow final : SystemTrayCalls {
+        HWND window = nullptr;
+        HWND FindClockWindow() override { return window; }
+        bool IsTaskbarVertical() override { return false; }
+    } system;
+    system.window = clockWindow;
     TTrayClock tray(system);
     tray.OnCalcClockSize = [&] { tray.SetClockWidth(kWidth); };
     tray.OnPaint = [&](HDC dc, const RECT& client) { painter.PaintClockCached(dc, client, tray.BackgroundVersion()); };
@@ -108,7 +111,10 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     long fired = 0;
-    TAlarms alarms(dir.File(L"alarms.ini"), now, [&](const TAlRecord&) { ++fired; });
+    struct IgnoredErrors final : IAlarmErrors {
+        void AlarmError(const std::wstring&) override {}
+    } errors;
+    TAlarms alarms(dir.File(L"alarms.ini"), now, [&](const TAlRecord&) { ++fired; }, errors);
 
     // Between the window's own paints (once a minute here: each one waits on the display under Wine) the
     // painter draws into memory, as the host's pixel road does. The host publishes the background anew

@@ -14,13 +14,6 @@ namespace vt {
 
 namespace {
 
-bool ShellTaskbarVertical() {
-    APPBARDATA data{};
-    data.cbSize = sizeof data;
-    if (!SHAppBarMessage(ABM_GETTASKBARPOS, &data)) return false;
-    return data.uEdge == ABE_LEFT || data.uEdge == ABE_RIGHT;
-}
-
 // The class must run our procedure: a registration left with another one is replaced.
 void RegisterTrayClockClass(WNDPROC proc) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -40,15 +33,29 @@ void RegisterTrayClockClass(WNDPROC proc) {
 
 }  // namespace
 
-TTrayClock::TTrayClock(TrayClockSystem system) : system_(std::move(system)) {
-    if (!system_.findClockWindow) system_.findClockWindow = FindTaskbarClockWindow;
-    if (!system_.trackMouse) system_.trackMouse = [](TRACKMOUSEEVENT& e) { return TrackMouseEvent(&e) != FALSE; };
-    if (!system_.isTaskbarVertical) system_.isTaskbarVertical = ShellTaskbarVertical;
-    if (!system_.cursorPos) system_.cursorPos = [] {
-        POINT p{};
-        GetCursorPos(&p);
-        return p;
-    };
+HWND SystemTrayCalls::FindClockWindow() { return FindTaskbarClockWindow(); }
+
+bool SystemTrayCalls::TrackMouse(TRACKMOUSEEVENT& event) { return TrackMouseEvent(&event) != FALSE; }
+
+bool SystemTrayCalls::IsTaskbarVertical() {
+    APPBARDATA data{};
+    data.cbSize = sizeof data;
+    if (!SHAppBarMessage(ABM_GETTASKBARPOS, &data)) return false;
+    return data.uEdge == ABE_LEFT || data.uEdge == ABE_RIGHT;
+}
+
+POINT SystemTrayCalls::CursorPos() {
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+ITrayClockSystem& SystemTray() {
+    static SystemTrayCalls calls;
+    return calls;
+}
+
+TTrayClock::TTrayClock(ITrayClockSystem& system) : system_(system) {
     RegisterTrayClockClass(&Proc);
     CreateWindowExW(WS_EX_TOOLWINDOW, kTrayClockWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                     GetModuleHandleW(nullptr), this);
@@ -86,7 +93,7 @@ void TTrayClock::AttachToTaskbarClock() {
     leftPressed_ = rightPressed_ = false;
     trackErrorReported_ = false;
     // The window the host announced is the one it serves; the locator covers a host that announced nothing.
-    clockWindow_ = announcedClock_ && IsWindow(announcedClock_) ? announcedClock_ : system_.findClockWindow();
+    clockWindow_ = announcedClock_ && IsWindow(announcedClock_) ? announcedClock_ : system_.FindClockWindow();
     // The host may not run yet: the shell's own clock then gets the attach message and ignores it.
     if (clockWindow_) {
         DWORD_PTR answer = 0;
@@ -107,7 +114,7 @@ void TTrayClock::TrackMouse(HWND window, DWORD flags) {
     e.dwFlags = flags;
     e.hwndTrack = window;
     e.dwHoverTime = kHoverTimeMs;
-    if (system_.trackMouse(e) || trackErrorReported_) return;
+    if (system_.TrackMouse(e) || trackErrorReported_) return;
     // Once per attach, and never while the host waits for our answer: it would freeze the taskbar clock.
     trackErrorReported_ = true;
     std::wstring text = SystemErrorText(GetLastError());
@@ -127,11 +134,11 @@ ShiftState TTrayClock::GetShiftState() const {
     return s;
 }
 
-POINT TTrayClock::Cursor() const { return system_.cursorPos(); }
+POINT TTrayClock::Cursor() const { return system_.CursorPos(); }
 
 bool TTrayClock::ClockWindowShown() const { return clockWindow_ && IsWindow(clockWindow_) && IsWindowVisible(clockWindow_); }
 
-bool TTrayClock::IsTaskbarVertical() const { return system_.isTaskbarVertical(); }
+bool TTrayClock::IsTaskbarVertical() const { return system_.IsTaskbarVertical(); }
 
 bool TTrayClock::ShowPopupMenu(int x, int y) {
     if (!popupMenu_) return false;   // nothing to show: the click does nothing

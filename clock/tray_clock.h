@@ -29,13 +29,29 @@ using ShiftState = unsigned;
 
 enum class MouseButton { Left, Right, Middle };
 
-// What the component asks of the system; tests replace single entries, empty entries take the real calls.
-struct TrayClockSystem {
-    std::function<HWND()> findClockWindow;                 // default: FindTaskbarClockWindow
-    std::function<bool(TRACKMOUSEEVENT&)> trackMouse;      // default: TrackMouseEvent
-    std::function<bool()> isTaskbarVertical;               // default: the shell's taskbar position
-    std::function<POINT()> cursorPos;                      // default: GetCursorPos
+// What the component asks of the system. The program passes SystemTray(); tests pass fakes.
+class ITrayClockSystem {
+public:
+    virtual HWND FindClockWindow() = 0;                    // the locator, when the host announced none
+    virtual bool TrackMouse(TRACKMOUSEEVENT& event) = 0;
+    virtual bool IsTaskbarVertical() = 0;                  // the shell's taskbar position
+    virtual POINT CursorPos() = 0;
+
+protected:
+    ~ITrayClockSystem() = default;
 };
+
+// The machine's own calls: FindTaskbarClockWindow, TrackMouseEvent, the shell's taskbar edge,
+// GetCursorPos. A fake that changes only some of them derives from it.
+class SystemTrayCalls : public ITrayClockSystem {
+public:
+    HWND FindClockWindow() override;
+    bool TrackMouse(TRACKMOUSEEVENT& event) override;
+    bool IsTaskbarVertical() override;
+    POINT CursorPos() override;
+};
+// The one the program passes.
+ITrayClockSystem& SystemTray();
 
 class TTrayClock : public Window<TTrayClock> {
 public:
@@ -52,7 +68,7 @@ public:
     // Longest wait for the host's answer: a hung host must not hang the program.
     static constexpr UINT kHostTimeoutMs = 500;   // also bounds the quit
 
-    explicit TTrayClock(TrayClockSystem system = {});
+    explicit TTrayClock(ITrayClockSystem& system);
     ~TTrayClock() override;
 
     // After the events are set: attaches when Active (the host may not run yet; it announces itself later).
@@ -129,7 +145,7 @@ private:
     // CLOCKCODE_RENDER: the clock into the host's pixel mapping at the size of `clock`'s client area.
     LRESULT RenderToHostPixels(HWND clock);
 
-    TrayClockSystem system_;
+    ITrayClockSystem& system_;
     bool active_ = true;
     bool destroying_ = false;
     bool leftPressed_ = false;

@@ -67,8 +67,8 @@ bool ContainsServer(const std::vector<std::wstring>& items, const std::wstring& 
 
 // ---- TAtomicClock ----
 
-TAtomicClock::TAtomicClock(IAtomicClockView& view, AtomicClockDeps deps)
-    : view_(view), deps_(std::move(deps)), nextSync_(deps_.nextSync), gate_(std::make_shared<PostGate>()) {}
+TAtomicClock::TAtomicClock(IAtomicClockView& view, ISyncTimesStore& times, AtomicClockDeps deps)
+    : view_(view), times_(times), deps_(std::move(deps)), nextSync_(deps_.nextSync), gate_(std::make_shared<PostGate>()) {}
 
 TAtomicClock::~TAtomicClock() {
     {
@@ -317,7 +317,7 @@ void TAtomicClock::GetAtomAdjustTime() {
         view_.SetDiffText(kLocalTimeAdjusted);
         atomTime_ = 0;
         TDateTime now = deps_.now->Now();
-        if (deps_.recordSuccessfulSync) deps_.recordSuccessfulSync(now);
+        if (!times_.RecordSuccessfulSync(now)) times_.SaveFailed();
         view_.SetLastSyncText(LastSyncCaption(now));
     } else {
         view_.SetDiffText(kFailedToGetAtomicTime);
@@ -347,7 +347,7 @@ void TAtomicClock::TimerSyncTimer() {
     SyncDecision d = DecideSync(view_.EveryIndex(), deps_.now->Now(), nextSync_);
     if (!d.sync) return;
     nextSync_ = d.nextSync;
-    if (deps_.writeNextSync) deps_.writeNextSync(nextSync_);
+    if (!times_.WriteNextSync(nextSync_)) times_.SaveFailed();
     bUpdateClick();
 }
 

@@ -109,6 +109,18 @@ public:
     virtual ComPtr<IMyPrivilegedObject> Create() = 0;
 };
 
+// Where the synchronisation's times are kept (the settings file). Each write answers whether it was saved;
+// a failed one is reported once through SaveFailed, right after it (the error is still the last one).
+class ISyncTimesStore {
+public:
+    virtual bool RecordSuccessfulSync(TDateTime when) = 0;   // "LastSync" := when
+    virtual bool WriteNextSync(TDateTime next) = 0;          // "NextSync"
+    virtual void SaveFailed() = 0;
+
+protected:
+    ~ISyncTimesStore() = default;
+};
+
 // A seam whose owner outlives every worker that may use it: shared without being owned.
 template <class T>
 std::shared_ptr<T> Borrowed(T* seam) {
@@ -123,9 +135,7 @@ struct AtomicClockDeps {
     std::shared_ptr<ILocalClockAdjuster> localAdjuster;        // used before Vista
     std::shared_ptr<ITimeServiceFactory> timeServiceFactory;   // used from Vista on
     bool vistaOrLater = true;
-    TDateTime nextSync = 0;                                // the option "NextSync" as loaded
-    std::function<void(TDateTime)> recordSuccessfulSync;  // store "LastSync" := the time given
-    std::function<void(TDateTime)> writeNextSync;         // store "NextSync"
+    TDateTime nextSync = 0;   // the option "NextSync" as loaded
 };
 
 // The time-service object lives on a thread of its own, in its own apartment: creating it (with the
@@ -185,7 +195,7 @@ private:
 
 class TAtomicClock {
 public:
-    TAtomicClock(IAtomicClockView& view, AtomicClockDeps deps);
+    TAtomicClock(IAtomicClockView& view, ISyncTimesStore& times, AtomicClockDeps deps);
     // Waits at most kStopWaitMs for running workers, then leaves them; their results are dropped.
     ~TAtomicClock();
     TAtomicClock(const TAtomicClock&) = delete;
@@ -220,6 +230,7 @@ private:
     std::function<void(std::function<void()>)> Poster() const;
 
     IAtomicClockView& view_;
+    ISyncTimesStore& times_;
     AtomicClockDeps deps_;
     TDateTime atomTime_ = 0;
     TDateTime atomDiff_ = 0;

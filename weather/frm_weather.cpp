@@ -40,11 +40,7 @@ TfrmWeather::TfrmWeather(MainOptions& options, IWeatherFormHost& host, const INo
     : options_(options),
       host_(host),
       programDir_(programDir),
-      page_(options,
-            WeatherPageHost{[this] { host_.SaveOptions(); }, [this] { host_.RefreshClock(); },
-                            [this] { return host_.CurrentProxy(); }, [this] { host_.WeatherUpdated(); },
-                            [this](bool enabled, unsigned ms) { SetTimer(enabled, ms); }, [this] { UpdateControls(); }},
-            now, std::move(programDir),
+      page_(options, static_cast<IWeatherPageHost&>(*this), now, std::move(programDir),
             [this] {
                 if (HWND h = postTarget_.load()) PostMessageW(h, kWeatherDoneMessage, 0, 0);
             },
@@ -233,7 +229,7 @@ void TfrmWeather::SetProxyCaption(bool enabled) {
 
 bool TfrmWeather::RegisterHotKey() { return RegisterWeatherHotKeyOrWarn(host_.HotKeyWindow(), HotKey(), hwnd_); }
 
-void TfrmWeather::SetTimer(bool enabled, unsigned ms) {
+void TfrmWeather::SetWeatherTimer(bool enabled, unsigned ms) {
     HWND h = hwnd_;
     if (!h) return;
     if (enabled)

@@ -36,7 +36,7 @@ protected:
     ~IWeatherFormHost() = default;
 };
 
-class TfrmWeather final : public Dialog {
+class TfrmWeather final : public Dialog, private IWeatherPageHost {
 public:
     static constexpr UINT kWeatherDoneMessage = WM_APP + 0x57;   // posted by the worker
     static constexpr UINT_PTR kTimerWeather = 0x5701;
@@ -81,7 +81,13 @@ private:
     void OnCommand(int id, int code, HWND control) override;
     void UpdateControls();
     void ShowSubPages();
-    void SetTimer(bool enabled, unsigned ms);
+    // The page's roads: the main form's, and this window's own timer and controls.
+    void SaveOptions() override { host_.SaveOptions(); }
+    void RefreshClock() override { host_.RefreshClock(); }
+    ProxySettings CurrentProxy() override { return host_.CurrentProxy(); }
+    void WeatherUpdated() override { host_.WeatherUpdated(); }
+    void SetWeatherTimer(bool enabled, unsigned ms) override;
+    void ViewChanged() override { UpdateControls(); }
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
     MainOptions& options_;

@@ -31,10 +31,10 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines) {
 }
 }  // namespace
 
-WeatherPage::WeatherPage(MainOptions& options, WeatherPageHost host, const INow& now, std::wstring programDir,
+WeatherPage::WeatherPage(MainOptions& options, IWeatherPageHost& host, const INow& now, std::wstring programDir,
                          std::function<void()> notifyMain, RegistryPlace store)
     : options_(options),
-      host_(std::move(host)),
+      host_(host),
       now_(now),
       programDir_(std::move(programDir)),
       store_(std::move(store)),
@@ -53,12 +53,12 @@ void WeatherPage::LoadFromOptions() {
 }
 
 void WeatherPage::Changed() {
-    if (host_.viewChanged) host_.viewChanged();
+    host_.ViewChanged();
 }
 
 void WeatherPage::SaveAndRefresh() {
-    if (host_.saveOptions) host_.saveOptions();
-    if (host_.refreshClock) host_.refreshClock();
+    host_.SaveOptions();
+    host_.RefreshClock();
 }
 
 void WeatherPage::onGetWeather() {
@@ -96,11 +96,11 @@ void WeatherPage::btnGetWeatherComClick() {
         HttpRequest request;
         request.host = WeatherServiceHost();
         request.pathAndQuery = WeatherRequestPath(places[0], kWeatherUser, state_.englishUnits ? L"s" : L"m");
-        if (host_.proxySettings) request.proxy = host_.proxySettings();
+        request.proxy = host_.CurrentProxy();
         request.limits = limits_;
         requestEnglish_ = state_.englishUnits;
         state_.schedule.enabled = false;
-        if (host_.setTimer) host_.setTimer(false, 0);
+        host_.SetWeatherTimer(false, 0);
         bool started = false;
         std::wstring refusal = L"the last request has not let go of its connection yet";
         try {
@@ -117,7 +117,7 @@ void WeatherPage::btnGetWeatherComClick() {
 
 void WeatherPage::TimerWeatherTimer() {
     state_.schedule.enabled = false;
-    if (host_.setTimer) host_.setTimer(false, 0);
+    host_.SetWeatherTimer(false, 0);
     btnGetWeatherComClick();
 }
 
@@ -131,7 +131,7 @@ void WeatherPage::ScheduleWeatherCheck() {
     WeatherSchedule s = vt::ScheduleWeatherCheck(options_.weatherEvery, ReadWeatherCheckDate(store_), now_.Now());
     state_.schedule = s;
     state_.syncLabel = WeatherSyncLabel(s, state_.syncLabel);
-    if (host_.setTimer) host_.setTimer(s.enabled, s.intervalMs);
+    host_.SetWeatherTimer(s.enabled, s.intervalMs);
     Changed();
 }
 
@@ -147,7 +147,7 @@ void WeatherPage::OnRequestDone() {
     ScheduleWeatherCheck();
     SaveAndRefresh();
     state_.buttonEnabled = true;
-    if (host_.weatherUpdated) host_.weatherUpdated();
+    host_.WeatherUpdated();
     Changed();
 }
 

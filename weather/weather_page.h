@@ -23,14 +23,19 @@ namespace vt {
 inline constexpr int kWeatherTileCount = 10;
 inline constexpr size_t kMaxWeatherPlaces = 8;
 
-// What the page needs from the main form. Every callback runs on the main thread; empty ones are skipped.
-struct WeatherPageHost {
-    std::function<void()> saveOptions;              // SaveOptions: writes the model and runs the painter's reader
-    std::function<void()> refreshClock;             // TfrmClock::RefreshClock
-    std::function<ProxySettings()> proxySettings;   // the proxy page's values
-    std::function<void()> weatherUpdated;           // redraw the forecast widget when it exists
-    std::function<void(bool enabled, unsigned intervalMs)> setTimer;   // the one-shot TimerWeather
-    std::function<void()> viewChanged;              // the page's controls show the state again
+// What the page needs of its window and the main form. Every call runs on the main thread; every entry
+// is required (TfrmWeather implements them; tests record them).
+class IWeatherPageHost {
+public:
+    virtual void SaveOptions() = 0;                  // writes the model and runs the painter's reader
+    virtual void RefreshClock() = 0;                 // TfrmClock::RefreshClock
+    virtual ProxySettings CurrentProxy() = 0;        // the proxy page's values
+    virtual void WeatherUpdated() = 0;               // redraw the forecast widget when it exists
+    virtual void SetWeatherTimer(bool enabled, unsigned intervalMs) = 0;   // the one-shot TimerWeather
+    virtual void ViewChanged() = 0;                  // the page's controls show the state again
+
+protected:
+    ~IWeatherPageHost() = default;
 };
 
 // The page's own state beside the options model (labels, pictures, tiles, sub-page, stored values).
@@ -56,7 +61,7 @@ public:
     // `programDir` ends with a backslash (pictures in its Weather\ and Moon\ folders). `notifyMain` is
     // called on the worker thread when a reply is ready; it must make the main thread call
     // OnRequestDone (TfrmWeather posts itself a message). `store` is the program key.
-    WeatherPage(MainOptions& options, WeatherPageHost host, const INow& now, std::wstring programDir,
+    WeatherPage(MainOptions& options, IWeatherPageHost& host, const INow& now, std::wstring programDir,
                 std::function<void()> notifyMain, RegistryPlace store = {});
     ~WeatherPage();
     WeatherPage(const WeatherPage&) = delete;
@@ -111,7 +116,7 @@ private:
     void SaveAndRefresh();
 
     MainOptions& options_;
-    WeatherPageHost host_;
+    IWeatherPageHost& host_;
     const INow& now_;
     std::wstring programDir_;
     RegistryPlace store_;

@@ -37,6 +37,12 @@ public:
     std::vector<AlarmListItem> items;
 };
 
+class FakeErrors final : public IAlarmErrors {
+public:
+    void AlarmError(const std::wstring& text) override { texts.push_back(text); }
+    std::vector<std::wstring> texts;
+};
+
 class FakeSwitches final : public IAlarmSwitches {
 public:
     bool AlarmsEnabled() const override { return enabled; }

@@ -36,7 +36,8 @@ protected:
     FakeWakeTimer::Log wake;
     FakeEuropeZone zone;
     std::vector<TAlRecord> fired;
-    std::vector<std::wstring> errors;
+    FakeErrors reported;
+    std::vector<std::wstring>& errors = reported.texts;
     std::function<void(const TAlRecord&)> extra;
     std::unique_ptr<TAlarms> alarms;
 
@@ -47,7 +48,6 @@ protected:
         seams.switches = &switches;
         seams.wakeTimer = std::make_unique<FakeWakeTimer>(wake);
         seams.localToUtc = &zone;
-        seams.onError = [this](const std::wstring& e) { errors.push_back(e); };
         alarms.reset();
         alarms = std::make_unique<TAlarms>(
             path, now,
@@ -55,7 +55,7 @@ protected:
                 fired.push_back(a);
                 if (extra) extra(a);
             },
-            std::move(seams));
+            reported, std::move(seams));
     }
     int Add(const TAlRecord& a) { return alarms->AddAlarm(a); }
     TAlRecord Stored(int id) { return alarms->ReadAlarm(id); }
@@ -386,7 +386,7 @@ TEST_F(AlarmList, ModalLoopInsideTheHandlerDoesNotFireTwice) {
 
 TEST_F(AlarmList, NothingFiresBeforeAHandlerIsConnected) {
     Add(Make(L"Once", At(2024, 3, 4, 8, 0)));
-    TAlarms bare(path, now, nullptr);
+    TAlarms bare(path, now, nullptr, reported);
     now.Set(At(2024, 3, 4, 8, 0, 1));
     bare.Tick();
     EXPECT_TRUE(Stored(1).Enabled) << "the alarm waits instead of being spent on nobody";

@@ -15,10 +15,11 @@ protected:
     std::wstring path = dir.File(L"alarms.ini");
     FakeNow now{At(2024, 3, 1, 6, 59)};
     std::vector<TAlRecord> fired;
+    FakeErrors reported;
     std::unique_ptr<TAlarms> alarms;
 
     void Open() {
-        alarms = std::make_unique<TAlarms>(path, now, [this](const TAlRecord& a) { fired.push_back(a); });
+        alarms = std::make_unique<TAlarms>(path, now, [this](const TAlRecord& a) { fired.push_back(a); }, reported);
     }
     // The file must equal the golden file; sections other than `touched` must be as they were before.
     void ExpectGolden(const std::wstring& name, const std::string& before, const std::string& touched) {
@@ -221,12 +222,12 @@ TEST_F(AlarmsIni, UnreadableSectionIsReportedOnceAndHidesNothingElse) {
                  "[Alarm1]\nType=Once\nEnabled=1\nDateTime=soon\n"
                  "[Alarm2]\nType=Once\nEnabled=1\nDateTime=45352.25\n"
                  "[Alarm3]\nType=Once\nEnabled=1\nDateTime=45352.25\nAfterTime=nine\n");
-    std::vector<std::wstring> errors;
+    const std::vector<std::wstring>& errors = reported.texts;
     FakeList list;
     TAlarmsSeams seams;
     seams.list = &list;
-    seams.onError = [&](const std::wstring& e) { errors.push_back(e); };
-    alarms = std::make_unique<TAlarms>(path, now, [this](const TAlRecord& a) { fired.push_back(a); }, std::move(seams));
+    alarms = std::make_unique<TAlarms>(path, now, [this](const TAlRecord& a) { fired.push_back(a); }, reported,
+                                       std::move(seams));
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_NE(errors[0].find(L"Alarm1"), std::wstring::npos);
     EXPECT_NE(errors[0].find(L"'soon'"), std::wstring::npos);

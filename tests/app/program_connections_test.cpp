@@ -129,6 +129,39 @@ TEST_F(MainFormTest, AlarmProgramsOpenOwnedByTheAlarmEditorsWindow) {
     EXPECT_EQ(system.devicesOwner, f.AlarmEditor()->hwnd());
 }
 
+// A fired alarm opens its window through the form, and the window's edit button reaches the form's one
+// alarm editor: refused with the form's message while the editor is open, otherwise the editor on that alarm.
+TEST_F(MainFormTest, AlarmWindowsEditButtonReachesTheOneEditor) {
+    TfrmClock& f = Start();
+    TAlRecord alarm;
+    alarm.Type = L"Once";
+    alarm.DateTime = clock.now;
+    alarm.Enabled = alarm.MessageEn = true;
+    alarm.Message = L"Water the plants";
+    const int id = f.AlarmList()->AddAlarm(alarm);
+    f.AlarmList()->FireAlarm(f.AlarmList()->ReadAlarm(id));
+    ASSERT_EQ(f.AlarmWindows.Count(), 1);
+    TfrmOnAlarm* window = f.AlarmWindows.Items()[0];
+    EXPECT_EQ(window->Tag(), id);
+
+    ASSERT_TRUE(f.AlarmEditor()->Open(true, 0));
+    window->imgEditClick();
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"Information: Please, close alarm dialog."});
+    EXPECT_EQ(f.AlarmWindows.Count(), 1);
+    SendMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_FALSE(f.AlarmEditor()->Visible());
+
+    // The editor's modal loop takes the cancel waiting for it; the fields stay as they were filled.
+    SetWindowTextW(f.AlarmEditor()->mmMessage, L"");
+    PostMessageW(f.AlarmEditor()->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    window->imgEditClick();
+    EXPECT_FALSE(f.AlarmEditor()->Visible());
+    wchar_t edited[64] = L"";
+    GetWindowTextW(f.AlarmEditor()->mmMessage, edited, 64);
+    EXPECT_STREQ(edited, L"Water the plants") << "the editor was not opened on the alarm";
+    EXPECT_TRUE(PumpUntil([&] { return f.AlarmWindows.Count() == 0; }, 3000)) << "the alarm window stays";
+}
+
 TEST_F(MainFormTest, ChosenLabelFilterIsStoredAtOnceAndComesBack) {
     TfrmClock& f = Start();
     TAlarmsPage& page = *f.AlarmsPage();

@@ -49,7 +49,7 @@ TEST(ClassicTaskbar, HostTakesTheShellsClockOverAndGivesItBackAtTheEnd) {
     ASSERT_EQ(FindTaskbarClockWindow(), shell.clock) << "the test's taskbar must be the one found";
     EXPECT_EQ(SendMessageW(shell.clock, WM_USER + 100, 0, 0), kShellClockSize);
 
-    auto tray = std::make_unique<TTrayClock>();
+    auto tray = std::make_unique<TTrayClock>(SystemTray());
     int inits = 0, paints = 0;
     std::vector<std::string> events;
     tray->OnInit = [&] { ++inits; };

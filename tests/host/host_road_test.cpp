@@ -30,7 +30,7 @@ COLORREF ScreenPixel(int x, int y) {
 
 // A component 90 x 20 that fills its client area, less `inset` at each side, with the known colour.
 std::unique_ptr<TTrayClock> ColourClock(int& inits, int& paints, int inset) {
-    auto tray = std::make_unique<TTrayClock>();
+    auto tray = std::make_unique<TTrayClock>(SystemTray());
     TTrayClock& t = *tray;
     tray->OnInit = [&inits] { ++inits; };
     tray->OnCalcClockSize = [&t] {
@@ -138,7 +138,7 @@ struct HostServing : testing::Test {
         EXPECT_EQ(host.WaitExit(10000), 0u);
     }
     std::unique_ptr<TTrayClock> MakeTray() {
-        auto t = std::make_unique<TTrayClock>();
+        auto t = std::make_unique<TTrayClock>(SystemTray());
         TTrayClock* raw = t.get();
         t->OnInit = [this] { ++inits; };
         t->OnCalcClockSize = [raw] {

@@ -55,9 +55,11 @@ Outcome HalfADay(const std::wstring& path, TDateTime start) {
     Outcome o;
     FakeNow now;
     now.Set(start);
-    TAlarms alarms(path, now, [&](const TAlRecord& a) {
-        o.fired.insert({a.id, DateTimeToMSecs(now.local) / 60000});
-    });
+    struct IgnoredErrors final : IAlarmErrors {
+        void AlarmError(const std::wstring&) override {}
+    } errors;
+    TAlarms alarms(
+        path, now, [&](const TAlRecord& a) { o.fired.insert({a.id, DateTimeToMSecs(now.local) / 60000}); }, errors);
     for (int id = 1; id <= kAlarms; ++id) {
         try {
             o.read[id] = alarms.ReadAlarm(id);

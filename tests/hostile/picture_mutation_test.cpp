@@ -197,12 +197,15 @@ TEST(Mutation, CalendarSkinsDrawOrSayWhyNot) {
         rq.today = {rq.view.year, rq.view.month, 1 + m.Below(28)};
         rq.names = names;
         rq.opacity = static_cast<std::uint8_t>(m.Below(256));
-        rq.iconFile = [](int) { return std::wstring(); };
-        rq.dateText = [](TDateTime) { return std::wstring(L"d"); };
-        rq.timeText = [](TDateTime) { return std::wstring(L"t"); };
+        struct NoAlarms final : ICalendarAlarmDetails {
+            std::wstring IconFile(int) override { return L""; }
+            std::optional<TAlRecord> ReadAlarm(int) override { return std::nullopt; }
+            std::wstring DateText(TDateTime) override { return L"d"; }
+            std::wstring TimeText(TDateTime) override { return L"t"; }
+        } alarms;
         std::wstring error;
         PictureCache cache;
-        const std::optional<CalendarPicture> picture = RenderCalendar(rq, cache, error);
+        const std::optional<CalendarPicture> picture = RenderCalendar(rq, alarms, cache, error);
         if (picture) {
             EXPECT_TRUE(picture->canvas);
             EXPECT_GT(picture->canvas.width, 0);

@@ -144,6 +144,22 @@ public:
     bool fails = false;
 };
 
+// The settings file's side of the synchronisation: records the times, and can refuse to save them.
+struct FakeSyncTimes final : ISyncTimesStore {
+    bool RecordSuccessfulSync(TDateTime when) override {
+        recorded.push_back(when);
+        return saves;
+    }
+    bool WriteNextSync(TDateTime next) override {
+        written.push_back(next);
+        return saves;
+    }
+    void SaveFailed() override { ++failures; }
+    std::vector<TDateTime> recorded, written;
+    bool saves = true;
+    int failures = 0;
+};
+
 class AtomicClockPage : public ::testing::Test {
 protected:
     AtomicClockDeps Deps(bool vista = true) {
@@ -155,8 +171,6 @@ protected:
         d.timeServiceFactory = Borrowed<ITimeServiceFactory>(&factory);
         d.vistaOrLater = vista;
         d.nextSync = nextSync;
-        d.recordSuccessfulSync = [this](TDateTime t) { recorded.push_back(t); };
-        d.writeNextSync = [this](TDateTime t) { written.push_back(t); };
         return d;
     }
     FakeNow now;
@@ -166,7 +180,9 @@ protected:
     FakeAdjuster adjuster;
     FakeFactory factory;
     TDateTime nextSync = 0;
-    std::vector<TDateTime> recorded, written;
+    FakeSyncTimes times;
+    std::vector<TDateTime>& recorded = times.recorded;
+    std::vector<TDateTime>& written = times.written;
 };
 
 TEST(SyncSchedule, NeverNeverSynchronises) {
@@ -209,7 +225,7 @@ TEST(ServerList, ContainsComparesWithoutCase) {
 }
 
 TEST_F(AtomicClockPage, ShowingThePageClearsTheServerTime) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     view.serverTime = L"old";
     view.diff = L"old";
     page.ShowAtomicClockPage();
@@ -220,7 +236,7 @@ TEST_F(AtomicClockPage, ShowingThePageClearsTheServerTime) {
 }
 
 TEST_F(AtomicClockPage, QueryShowsServerTimeAndDifference) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     query.offset = -EncodeTime(0, 0, 2, 500);   // the server is 2.5 s behind: local is ahead
     view.serverText = L"  time.nist.gov ";
     page.bGetClick();
@@ -241,7 +257,7 @@ TEST_F(AtomicClockPage, QueryShowsServerTimeAndDifference) {
 }
 
 TEST_F(AtomicClockPage, ServerBehindShowsMinus) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     query.offset = EncodeTime(0, 0, 3, 0);   // the local clock is behind
     page.bGetClick();
     ASSERT_TRUE(mainThread.RunNext());
@@ -249,7 +265,7 @@ TEST_F(AtomicClockPage, ServerBehindShowsMinus) {
 }
 
 TEST_F(AtomicClockPage, TypedServerIsAddedOnceAndOnlyWhenNew) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     query.offset = 0;
     view.serverText = L"ntp.example.org";
     page.bGetClick();
@@ -262,7 +278,7 @@ TEST_F(AtomicClockPage, TypedServerIsAddedOnceAndOnlyWhenNew) {
 }
 
 TEST_F(AtomicClockPage, FailedOrThrowingQueryShowsFailure) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     query.offset.reset();
     page.bGetClick();
     ASSERT_TRUE(mainThread.RunNext());
@@ -281,7 +297,7 @@ TEST_F(AtomicClockPage, FailedOrThrowingQueryShowsFailure) {
 }
 
 TEST_F(AtomicClockPage, AdjustingThroughTheTimeServiceRecordsTheSync) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     query.offset = EncodeTime(0, 0, 1, 0);
     page.bGetClick();
     ASSERT_TRUE(mainThread.RunNext());
@@ -311,7 +327,7 @@ TEST_F(AtomicClockPage, AdjustingThroughTheTimeServiceRecordsTheSync) {
 }
 
 TEST_F(AtomicClockPage, TimeServiceFailuresShowFailureAndReEnableTheButton) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     for (HRESULT hr : {E_FAIL, E_ABORT}) {
         factory.service.result = hr;
         page.bUpdateClick();
@@ -341,7 +357,7 @@ TEST_F(AtomicClockPage, TimeServiceFailuresShowFailureAndReEnableTheButton) {
 }
 
 TEST_F(AtomicClockPage, DeclinedElevationReachesTheExceptionDisplayAndLeavesThePageUsable) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     factory.fails = true;
     page.bUpdateClick();
     EXPECT_THROW(mainThread.RunNext(), HResultError);   // through the posted step to the exception display
@@ -360,7 +376,7 @@ TEST_F(AtomicClockPage, AdjustingNeverHoldsTheWindowsThreadWhileTheServerIsSilen
     std::unique_lock<std::mutex> closed(gate);
     factory.service.wait = &gate;   // SyncTime waits, as for a silent server
     {
-        TAtomicClock page(view, Deps());
+        TAtomicClock page(view, times, Deps());
         const ULONGLONG start = GetTickCount64();
         page.bUpdateClick();
         EXPECT_LT(GetTickCount64() - start, 1000u);
@@ -380,7 +396,7 @@ TEST_F(AtomicClockPage, AdjustingNeverHoldsTheWindowsThreadWhileTheServerIsSilen
 }
 
 TEST_F(AtomicClockPage, BeforeVistaTheClockIsSetInAWorkerWithoutTheObject) {
-    TAtomicClock page(view, Deps(false));
+    TAtomicClock page(view, times, Deps(false));
     page.bUpdateClick();
     EXPECT_FALSE(view.updateEnabled);
     ASSERT_TRUE(mainThread.RunNext());
@@ -403,7 +419,7 @@ TEST_F(AtomicClockPage, BeforeVistaTheClockIsSetInAWorkerWithoutTheObject) {
 
 TEST_F(AtomicClockPage, SyncTimerAdjustsWhenDueAndMovesNextSync) {
     nextSync = now.now - kOneMinute;
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     view.every = 0;
     page.TimerSyncTimer();
     EXPECT_EQ(factory.service.hosts.size(), 0u);
@@ -423,8 +439,25 @@ TEST_F(AtomicClockPage, SyncTimerAdjustsWhenDueAndMovesNextSync) {
     EXPECT_EQ(written.size(), 1u);
 }
 
+TEST_F(AtomicClockPage, TimesThatCannotBeSavedAreReportedEachTime) {
+    times.saves = false;
+    nextSync = now.now - kOneMinute;
+    TAtomicClock page(view, times, Deps());
+    view.every = 2;
+    page.TimerSyncTimer();
+    EXPECT_EQ(times.failures, 1) << "NextSync";
+    ASSERT_TRUE(mainThread.RunNext());
+    EXPECT_TRUE(page.Adjusted());
+    EXPECT_EQ(times.failures, 2) << "LastSync";
+    EXPECT_EQ(view.lastSync, LastSyncCaption(now.now)) << "the page still shows the sync";
+    times.saves = true;
+    page.bUpdateClick();
+    ASSERT_TRUE(mainThread.RunNext());
+    EXPECT_EQ(times.failures, 2);
+}
+
 TEST_F(AtomicClockPage, RemovesTheSelectedServer) {
-    TAtomicClock page(view, Deps());
+    TAtomicClock page(view, times, Deps());
     page.btRemoveTimeServerClick();
     EXPECT_EQ(view.items.size(), 2u);
     view.selected = 0;
@@ -434,7 +467,7 @@ TEST_F(AtomicClockPage, RemovesTheSelectedServer) {
 
 TEST_F(AtomicClockPage, ResultOfAQueryOutlivingThePageIsDropped) {
     {
-        TAtomicClock page(view, Deps());
+        TAtomicClock page(view, times, Deps());
         query.offset = 0;
         page.bGetClick();
     }   // waits for the worker
@@ -472,7 +505,7 @@ TEST_F(AtomicClockPage, EndingThePageLeavesAQueryOnASilentServerAndDropsItsAnswe
     std::weak_ptr<HeldQuery> alive = held;
     AtomicClockDeps deps = Deps();
     deps.query = held;
-    auto page = std::make_unique<TAtomicClock>(view, std::move(deps));
+    auto page = std::make_unique<TAtomicClock>(view, times, std::move(deps));
     page->bGetClick();
     held->WaitStarted();
     const DWORD start = GetTickCount();

@@ -104,16 +104,23 @@ TEST(TimeServicePath, AdjustmentReachesTheObjectThroughCom) {
     deps.mainThread = &mainThread;
     deps.timeServiceFactory = Borrowed<ITimeServiceFactory>(&services);
     deps.vistaOrLater = true;
-    int recorded = 0;
-    deps.recordSuccessfulSync = [&](TDateTime) { ++recorded; };
+    struct Times final : ISyncTimesStore {
+        bool RecordSuccessfulSync(TDateTime) override {
+            ++recorded;
+            return true;
+        }
+        bool WriteNextSync(TDateTime) override { return true; }
+        void SaveFailed() override {}
+        int recorded = 0;
+    } times;
     {
-        TAtomicClock page(view, deps);
+        TAtomicClock page(view, times, deps);
         page.bUpdateClick();
         ASSERT_TRUE(mainThread.RunPosted());
         EXPECT_TRUE(page.Adjusted());
         EXPECT_EQ(view.diff, L"Local time was successfully adjusted");
         EXPECT_EQ(g_sets, 1);
-        EXPECT_EQ(recorded, 1);
+        EXPECT_EQ(times.recorded, 1);
         EXPECT_EQ(server.requests(), 1);
     }
 }

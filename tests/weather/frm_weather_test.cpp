@@ -44,7 +44,7 @@ struct FormUnderTest : IWeatherFormHost {
     void SaveOptions() override { ++saves; }
     void RefreshClock() override { ++refreshes; }
     ProxySettings CurrentProxy() override { return {}; }
-    void WeatherUpdated() override {}
+    void WeatherUpdated() override { ++updates; }
     void OpenProxyPage() override { ++proxyPages; }
     void HotKeyChanged(WORD key) override { shortcut = key; }
     HWND HotKeyWindow() override { return main; }
@@ -76,7 +76,7 @@ struct FormUnderTest : IWeatherFormHost {
     ProgramFolder pictures;
     MainOptions options;
     HWND parent{}, main{};
-    int saves = 0, refreshes = 0, proxyPages = 0;
+    int saves = 0, refreshes = 0, proxyPages = 0, updates = 0;
     WORD shortcut = 0;
     std::unique_ptr<TfrmWeather> form;
 };
@@ -204,4 +204,27 @@ TEST(TfrmWeather, IntervalChoiceAndOneMinuteItem) {
     EXPECT_EQ(Text(f.lbWeatherSync), L"Never");
     t.ClickTitle(IDC_GRADIENTPANEL9);
     EXPECT_EQ(SendMessageW(f.cbWeatherEvery, CB_GETCOUNT, 0, 0), 6);
+}
+
+// The check's one-shot timer is the page window's own: a schedule sets it there, its tick asks for the
+// weather, and the answer tells the main form and sets it again.
+TEST(TfrmWeather, ScheduledCheckRunsOnThePageWindowsTimer) {
+    LoopbackServer server([](const std::string&) { return Reply(WeatherData(L"golden.xml")); });
+    SetWeatherServiceHost(server.HostAndPort());
+    FormUnderTest t;
+    t.options.places = {L"Oslo"};
+    t.options.placeIndex = 0;
+    t.options.placeText = L"Oslo";
+    HWND page = t.form->Create(t.parent);
+    t.form->ScheduleWeatherCheck();
+    // Never checked: due now, so the timer runs.
+    EXPECT_TRUE(KillTimer(page, TfrmWeather::kTimerWeather));
+    SendMessageW(page, WM_TIMER, TfrmWeather::kTimerWeather, 0);
+    EXPECT_FALSE(IsWindowEnabled(t.form->btnGetWeatherCom));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(t.form->btnGetWeatherCom) != FALSE; }));
+    SetWeatherServiceHost(L"");
+    EXPECT_EQ(Text(t.form->lbError), L"");
+    EXPECT_EQ(t.updates, 1);
+    EXPECT_EQ(t.saves, 1);
+    EXPECT_TRUE(KillTimer(page, TfrmWeather::kTimerWeather)) << "the next check is scheduled";
 }

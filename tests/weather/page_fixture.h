@@ -87,33 +87,33 @@ struct PageRecorder {
 
 // A page whose SaveOptions writes the model's weather values into a Setting.ini of the test's own,
 // as the main form's SaveOptions does.
-struct PageUnderTest {
+struct PageUnderTest : IWeatherPageHost {
     explicit PageUnderTest(TDateTime now) : clock(now) {
         done.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-        WeatherPageHost host;
-        host.saveOptions = [this] {
-            ++record.saves;
-            IniFile ini(settings.File(L"Setting.ini"));
-            ini.WriteString(L"Options", L"Temper", options.temper);
-            ini.WriteString(L"Options", L"TemperSymbol", options.temperSymbol);
-            ini.WriteString(L"Options", L"metricTemp", options.metricTemp);
-            ini.WriteString(L"Options", L"engTemp", options.engTemp);
-            ini.WriteString(L"Options", L"weatherIcon", options.weatherIcon);
-            RegKey key = registry.place().OpenWrite();
-            key.WriteString(L"CurrentWeather", options.currentWeather);
-        };
-        host.refreshClock = [this] { ++record.refreshes; };
-        host.weatherUpdated = [this] { ++record.updates; };
-        host.proxySettings = [this] { return record.proxy; };
-        host.setTimer = [this](bool on, unsigned ms) { record.timers.emplace_back(on, ms); };
         HANDLE event = done.get();
-        page = std::make_unique<WeatherPage>(options, host, clock, pictures.path(), [event] { SetEvent(event); },
+        page = std::make_unique<WeatherPage>(options, *this, clock, pictures.path(), [event] { SetEvent(event); },
                                              registry.place());
         HttpLimits limits;
         limits.readTimeoutMs = 1000;
         limits.deadlineMs = 3000;
         page->SetRequestLimits(limits);
     }
+    void SaveOptions() override {
+        ++record.saves;
+        IniFile ini(settings.File(L"Setting.ini"));
+        ini.WriteString(L"Options", L"Temper", options.temper);
+        ini.WriteString(L"Options", L"TemperSymbol", options.temperSymbol);
+        ini.WriteString(L"Options", L"metricTemp", options.metricTemp);
+        ini.WriteString(L"Options", L"engTemp", options.engTemp);
+        ini.WriteString(L"Options", L"weatherIcon", options.weatherIcon);
+        RegKey key = registry.place().OpenWrite();
+        key.WriteString(L"CurrentWeather", options.currentWeather);
+    }
+    void RefreshClock() override { ++record.refreshes; }
+    ProxySettings CurrentProxy() override { return record.proxy; }
+    void WeatherUpdated() override { ++record.updates; }
+    void SetWeatherTimer(bool on, unsigned ms) override { record.timers.emplace_back(on, ms); }
+    void ViewChanged() override {}
     // Waits for the worker's hand-over and runs the main-thread completion, as the page's window does.
     bool Finish(DWORD timeoutMs = 10000) {
         if (WaitForSingleObject(done.get(), timeoutMs) != WAIT_OBJECT_0) return false;

@@ -348,7 +348,7 @@ TEST(WeatherPage, PlacementIsStoredAndRestored) {
     t.page->SavePlacement();
 
     MainOptions fresh;
-    WeatherPage restored(fresh, {}, t.clock, t.pictures.path(), [] {}, t.registry.place());
+    WeatherPage restored(fresh, t, t.clock, t.pictures.path(), [] {}, t.registry.place());
     restored.RestorePlacement();
     const auto& a = t.page->State();
     const auto& b = restored.State();
@@ -443,7 +443,7 @@ TEST(WeatherPage, StoredLatinOneReplyReadsBackAfterARestart) {
     t.page->SavePlacement();
 
     MainOptions fresh;
-    WeatherPage restored(fresh, {}, t.clock, t.pictures.path(), [] {}, t.registry.place());
+    WeatherPage restored(fresh, t, t.clock, t.pictures.path(), [] {}, t.registry.place());
     restored.RestorePlacement();
     ASSERT_TRUE(restored.Report());
     EXPECT_EQ(restored.Report()->memo.at(0), L"Z\u00FCrich");

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "alarms/alarm_icons.h"
 #include "alarms/calendar2.h"
 #include "base/text.h"
@@ -22,8 +24,14 @@ void SolidPng(const std::wstring& path, int w, int h, Rgba colour) {
 }
 
 // A skin with the shipped layout, plain colours and a red today circle; icons are solid green.
-class CalendarRender : public testing::Test {
+class CalendarRender : public testing::Test, public ICalendarAlarmDetails {
 protected:
+    std::wstring IconFile(int icon) override { return icons.File(icon); }
+    std::optional<TAlRecord> ReadAlarm(int id) override { return readAlarm ? readAlarm(id) : std::nullopt; }
+    std::wstring DateText(TDateTime) override { return L"the date"; }
+    std::wstring TimeText(TDateTime t) override { return std::to_wstring(DecodeDateTime(t).hour) + L"h"; }
+    std::function<std::optional<TAlRecord>(int id)> readAlarm;   // none: every alarm unreadable
+
     TempDir dir;
     std::wstring calendarDir = dir.File(L"Calendar\\");
     std::wstring iconsDir = dir.File(L"Icons\\");
@@ -54,15 +62,12 @@ protected:
         rq.today = {2024, 5, 15};
         rq.names = LocaleCalendarNames();
         icons.Load(iconsDir);
-        rq.iconFile = [this](int icon) { return icons.File(icon); };
-        rq.dateText = [](TDateTime) { return std::wstring(L"the date"); };
-        rq.timeText = [](TDateTime t) { return std::to_wstring(DecodeDateTime(t).hour) + L"h"; };
         return rq;
     }
-    static CalendarPicture Render(const CalendarRenderRequest& rq) {
+    CalendarPicture Render(const CalendarRenderRequest& rq) {
         std::wstring error;
         PictureCache pictures;
-        auto pic = RenderCalendar(rq, pictures, error);
+        auto pic = RenderCalendar(rq, *this, pictures, error);
         EXPECT_TRUE(pic) << Narrow(error);
         return pic ? std::move(*pic) : CalendarPicture{};
     }
@@ -134,7 +139,7 @@ TEST_F(CalendarRender, AlarmDayCarriesItsIconAndHint) {
     table[0] = {true, 4, EncodeDateTime(2024, 5, 20, 7, 0, 0), 0, 0, false, 0};
     table[1] = {true, 9, EncodeDateTime(2024, 5, 20, 18, 30, 0), 0, 0, false, 3};   // icon 3 does not exist
     rq.schedule = &table;
-    rq.readAlarm = [&](int id) -> std::optional<TAlRecord> {
+    readAlarm = [&](int id) -> std::optional<TAlRecord> {
         TAlRecord a;
         a.id = id;
         a.DateTime = id == 4 ? table[0].DateTime : table[1].DateTime;
@@ -212,13 +217,13 @@ TEST_F(CalendarRender, MissingSkinIsReportedAndOnlyAnEmptyNameTakesTheDefault) {
     rq.skin = L"Longhorn";
     std::wstring missing;
     PictureCache pictures;
-    EXPECT_FALSE(RenderCalendar(rq, pictures, missing));
+    EXPECT_FALSE(RenderCalendar(rq, *this, pictures, missing));
     EXPECT_EQ(missing, L"File: " + calendarDir + L"Longhorn\\calendar.png Not found");
 
     DeleteFileW((calendarDir + L"Dark Blue Glass\\calendar.png").c_str());
     std::wstring error;
     rq.skin = L"Graphite";
-    EXPECT_FALSE(RenderCalendar(rq, pictures, error));
+    EXPECT_FALSE(RenderCalendar(rq, *this, pictures, error));
     EXPECT_EQ(error, L"File: " + calendarDir + L"Graphite\\calendar.png Not found");
 }
 

@@ -44,6 +44,7 @@ protected:
     TempDir dir;
     FakeNow now{EncodeDateTime(2024, 5, 15, 12, 0, 0)};
     FakeSwitches switches;
+    FakeErrors errors;
     std::unique_ptr<TAlarms> alarms;
     CalendarStore store{HKEY_CURRENT_USER,
                         L"Software\\Dorminax\\VantoricTests\\Calendar" + std::to_wstring(GetCurrentProcessId())};
@@ -77,7 +78,7 @@ protected:
         icons.Load(dir.File(L"Icons"));
         TAlarmsSeams seams;
         seams.switches = &switches;
-        alarms = std::make_unique<TAlarms>(dir.File(L"alarms.ini"), now, nullptr, std::move(seams));
+        alarms = std::make_unique<TAlarms>(dir.File(L"alarms.ini"), now, nullptr, errors, std::move(seams));
         clock = CreateWindowExW(0, L"STATIC", L"clock", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
         calendar = Make(DistDir() + L"Calendar");

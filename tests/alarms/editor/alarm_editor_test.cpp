@@ -96,7 +96,7 @@ struct Editor : IAlarmEditorHost, IEditorDialogs {
         for (int i = 0; i < iconCopies; ++i)
             CopyFileW((shipped + icons.front()).c_str(),
                       (program.path() + L"Icons\\extra" + std::to_wstring(i) + L".png").c_str(), FALSE);
-        list = std::make_unique<TAlarms>(settings.File(L"alarms.ini"), clock, [](const TAlRecord&) {});
+        list = std::make_unique<TAlarms>(settings.File(L"alarms.ini"), clock, [](const TAlRecord&) {}, errors);
         owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         form = std::make_unique<TfrmAlarm>(clock, program.path(), *this, *this, sound);
         EXPECT_TRUE(form->Create());
@@ -127,6 +127,7 @@ struct Editor : IAlarmEditorHost, IEditorDialogs {
 
     test::TempDir program, settings;
     FakeNow clock;
+    test::FakeErrors errors;
     std::unique_ptr<TAlarms> list;
     FakeSound sound;
     HWND owner{};

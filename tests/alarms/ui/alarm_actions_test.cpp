@@ -14,7 +14,8 @@ class Fired : public testing::Test {
 protected:
     TempDir dir;
     FakeNow now{At(2024, 3, 4, 6, 0)};
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}};
+    FakeErrors errors;
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
     FakeSound sound;
     FakeVolume device;
     TAlarmVolume volume{device};
@@ -22,11 +23,15 @@ protected:
     FakePower power;
     std::vector<AlarmWindowRequest> windows;
     std::vector<std::string> order;
-    TAlarmActions actions{AlarmActionsDeps{&alarms, &sound, &volume, &launcher, &power,
-                                           [this](const AlarmWindowRequest& r) {
-                                               windows.push_back(r);
-                                               order.push_back("window");
-                                           }}};
+    struct Opener final : IAlarmWindowOpener {
+        Fired& test;
+        explicit Opener(Fired& t) : test(t) {}
+        void OpenAlarmWindow(const AlarmWindowRequest& r) override {
+            test.windows.push_back(r);
+            test.order.push_back("window");
+        }
+    } opener{*this};
+    TAlarmActions actions{AlarmActionsDeps{&alarms, &sound, &volume, &launcher, &power}, opener};
 
     TAlRecord Full(const wchar_t* type = L"Daily") {
         TAlRecord a;
@@ -120,7 +125,7 @@ TEST_F(Fired, OnceAutoDeleteWithoutMessageIsDeletedBeforeTheSound) {
     probe.alarms = &alarms;
     probe.id = a.id;
     probe.gone = &goneAtSound;
-    TAlarmActions withProbe{AlarmActionsDeps{&alarms, &probe, &volume, &launcher, &power, {}}};
+    TAlarmActions withProbe{AlarmActionsDeps{&alarms, &probe, &volume, &launcher, &power}, opener};
     withProbe.AlarmFired(a);
     EXPECT_TRUE(goneAtSound);
 }

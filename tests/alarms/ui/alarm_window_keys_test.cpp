@@ -28,17 +28,19 @@ class AlarmWindowKeys : public testing::Test {
 protected:
     TempDir dir;
     FakeNow now{At(2024, 3, 4, 6, 0)};
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}};
+    FakeErrors errors;
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
     FakeSound sound;
+    FakeWindowHost host;
     TAlarmWindows list;
-    AlarmWindowDeps deps{&alarms, &sound, nullptr, {}, {}, nullptr, {}};
+    AlarmWindowDeps deps{&alarms, &sound, nullptr, nullptr};
     CountingMenus menus;
     TfrmOnAlarm* window = nullptr;
     HWND form = nullptr;
     TTmqCustomButton* snooze = nullptr;
 
     void SetUp() override {
-        window = TfrmOnAlarm::Open(deps, list, AlarmWindowRequest{0, 0, L"Call home"});
+        window = TfrmOnAlarm::Open(deps, host, host, list, AlarmWindowRequest{0, 0, L"Call home"});
         ASSERT_NE(window, nullptr);
         form = window->hwnd();
         HWND button = GetDlgItem(form, IDC_BREMIND);

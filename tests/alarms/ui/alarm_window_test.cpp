@@ -31,11 +31,12 @@ size_t RowOf(const wchar_t* caption) {
     return 0;
 }
 
-class MessageWindow : public testing::Test {
+class MessageWindow : public testing::Test, public IAlarmEditing, public IAlarmWindowMessages {
 protected:
     TempDir dir;
     FakeNow now{At(2024, 3, 4, 6, 0)};
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}};
+    FakeErrors errors;
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
     FakeSound sound;
     FakeVolume device;
     TAlarmVolume volume{device};
@@ -43,13 +44,16 @@ protected:
     std::vector<std::pair<bool, int>> edits;
     std::vector<std::wstring> boxes;
     bool editorVisible = false;
-    AlarmWindowDeps deps{&alarms,
-                         &sound,
-                         &volume,
-                         [this](bool isNew, int id) { edits.push_back({isNew, id}); },
-                         [this] { return editorVisible; },
-                         nullptr,
-                         [this](HWND, const std::wstring& text, const std::wstring&, UINT) { boxes.push_back(text); }};
+    std::function<void()> whileEditing;   // what happens while the modal editor runs
+    AlarmWindowDeps deps{&alarms, &sound, &volume, nullptr};
+    bool AlarmEditorVisible() override { return editorVisible; }
+    void EditAlarm(bool isNew, int id) override {
+        edits.push_back({isNew, id});
+        if (whileEditing) whileEditing();
+    }
+    void AlarmWindowMessage(HWND, const std::wstring& text, const std::wstring&, UINT) override {
+        boxes.push_back(text);
+    }
 
     int OnceAutoDelete() {
         TAlRecord a;
@@ -61,7 +65,7 @@ protected:
         return alarms.AddAlarm(a);
     }
     TfrmOnAlarm* Open(int tag, const wchar_t* text = L"Call\r\nhome") {
-        return TfrmOnAlarm::Open(deps, list, AlarmWindowRequest{tag, 0, text});
+        return TfrmOnAlarm::Open(deps, *this, *this, list, AlarmWindowRequest{tag, 0, text});
     }
     static void Command(TfrmOnAlarm* w, int id) { SendMessageW(w->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     // A row of the snooze button's own menu, as its popup returns it.
@@ -188,7 +192,7 @@ TEST_F(MessageWindow, AnEndInsideItsEditorDestroysTheWindowAfterTheClickReturns)
     const int id = OnceAutoDelete();
     bool aliveInside = false;
     HWND h = nullptr;
-    deps.editAlarm = [&](bool, int) {
+    whileEditing = [&] {
         list.CloseAll();
         aliveInside = IsWindow(h) != FALSE;
     };
@@ -245,13 +249,15 @@ TEST_F(MessageWindow, EditDoesNothingForTheTestWindow) {
 TEST(AlarmWindows, ListClosesWhatIsStillOpen) {
     TempDir dir;
     FakeNow now{At(2024, 3, 4, 6, 0)};
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}};
+    FakeErrors errors;
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
     HWND h;
     {
+        FakeWindowHost host;
         TAlarmWindows list;
         AlarmWindowDeps deps;
         deps.alarms = &alarms;
-        h = TfrmOnAlarm::Open(deps, list, AlarmWindowRequest{0, 0, L"x"})->hwnd();
+        h = TfrmOnAlarm::Open(deps, host, host, list, AlarmWindowRequest{0, 0, L"x"})->hwnd();
     }
     EXPECT_FALSE(IsWindow(h));
 }

@@ -23,6 +23,7 @@ protected:
     std::vector<std::wstring> questions;
     bool answer = true;
     std::vector<TAlRecord> fired;
+    FakeErrors errors;
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr, nullptr, nullptr);
     TAlarmsPage page{*this};
     std::unique_ptr<TAlarms> alarms;
@@ -33,7 +34,8 @@ protected:
         seams.list = &page;
         seams.switches = &page;
         alarms = std::make_unique<TAlarms>(dir.File(L"alarms.ini"), now,
-                                           [this](const TAlRecord& a) { fired.push_back(a); }, std::move(seams));
+                                           [this](const TAlRecord& a) { fired.push_back(a); }, errors,
+                                           std::move(seams));
         page.SetAlarmList(alarms.get());
     }
     void TearDown() override { DestroyWindow(parent); }

@@ -5,11 +5,25 @@
 #include <vector>
 
 #include "alarms/alarm_actions.h"
+#include "alarms/alarm_editing.h"
 #include "alarms/alarm_sound.h"
 #include "alarms/power_actions.h"
 #include "alarms/program_launch.h"
+#include "alarms/alarm_window.h"
 
 namespace vt::test {
+
+// The alarm window's editor and message boxes: records what it asks.
+struct FakeWindowHost final : IAlarmEditing, IAlarmWindowMessages {
+    bool AlarmEditorVisible() override { return editorVisible; }
+    void EditAlarm(bool isNew, int id) override { edits.push_back({isNew, id}); }
+    void AlarmWindowMessage(HWND, const std::wstring& text, const std::wstring&, UINT) override {
+        boxes.push_back(text);
+    }
+    bool editorVisible = false;
+    std::vector<std::pair<bool, int>> edits;
+    std::vector<std::wstring> boxes;
+};
 
 struct FakeSound final : ISoundPlayer {
     struct Play {

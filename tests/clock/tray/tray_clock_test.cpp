@@ -59,7 +59,17 @@ public:
 };
 
 // Names each event as it fires, so tests can check the order.
-struct Fixture : testing::Test {
+struct Fixture : testing::Test, ITrayClockSystem {
+    HWND FindClockWindow() override { return clockWindow.hwnd(); }
+    bool TrackMouse(TRACKMOUSEEVENT& e) override {
+        tracked.push_back(e);
+        if (!trackingRefused) return true;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    bool IsTaskbarVertical() override { return vertical; }
+    POINT CursorPos() override { return kCursor; }
+
     RecordingWindow clockWindow{150, 30};
     RecordingWindow menuOwner{10, 10, false};
     std::vector<TRACKMOUSEEVENT> tracked;
@@ -69,16 +79,7 @@ struct Fixture : testing::Test {
     std::unique_ptr<TTrayClock> tray;
 
     void SetUp() override {
-        TrayClockSystem system;
-        system.findClockWindow = [this] { return clockWindow.hwnd(); };
-        system.trackMouse = [this](TRACKMOUSEEVENT& e) {
-            tracked.push_back(e);
-            if (!trackingRefused) return true;
-            SetLastError(ERROR_ACCESS_DENIED);
-            return false;
-        };
-        system.isTaskbarVertical = [this] { return vertical; };
-        system.cursorPos = [] { return kCursor; };
+        ITrayClockSystem& system = *this;
         tray = std::make_unique<TTrayClock>(system);
         auto name = [](MouseButton b) { return b == MouseButton::Left ? "L" : b == MouseButton::Right ? "R" : "M"; };
         auto at = [](int x, int y) { return x == kCursor.x && y == kCursor.y ? "" : "@elsewhere"; };
@@ -195,8 +196,11 @@ struct HungWindow {
 TEST_F(TrayClockAttach, ExitDoesNotWaitForAHungHost) {
     HungWindow hung;
     ASSERT_NE(hung.window, nullptr);
-    TrayClockSystem system;
-    system.findClockWindow = [&] { return hung.window; };
+    struct HungClock final : SystemTrayCalls {
+        HWND window = nullptr;
+        HWND FindClockWindow() override { return window; }
+    } system;
+    system.window = hung.window;
     const ULONGLONG start = GetTickCount64();
     {
         TTrayClock hanging(system);
