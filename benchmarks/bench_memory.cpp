@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,9 +30,9 @@ constexpr UINT kShowMain = WM_USER + 101;
 constexpr UINT kCalendar = WM_USER + 111;   // wParam 1 closes, else shows
 
 #ifdef _WIN64
-constexpr size_t kPebHeapCount = 0xE8, kPebHeaps = 0xF0, kPebGdiTable = 0xF8;
+constexpr size_t kPebProcessHeap = 0x30, kPebHeapCount = 0xE8, kPebHeaps = 0xF0, kPebGdiTable = 0xF8;
 #else
-constexpr size_t kPebHeapCount = 0x88, kPebHeaps = 0x90, kPebGdiTable = 0x94;
+constexpr size_t kPebProcessHeap = 0x18, kPebHeapCount = 0x88, kPebHeaps = 0x90, kPebGdiTable = 0x94;
 #endif
 
 double Kb(SIZE_T bytes) { return double(bytes) / 1024.0; }
@@ -77,6 +78,12 @@ const std::uint8_t* PebOf(HANDLE process) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
     if (!query || query(process, 0, &info, sizeof info, nullptr) != 0) return nullptr;
     return info.peb;
+}
+
+std::uint64_t Read64(const std::uint8_t* at, size_t bytes) {
+    std::uint64_t v = 0;
+    std::memcpy(&v, at, bytes);
+    return v;
 }
 
 template <class T>
@@ -149,6 +156,9 @@ void WalkMemory(HANDLE process, Figures& f) {
         f.heaps = Read<DWORD>(process, peb + kPebHeapCount);
         const auto* heaps = Read<const void* const*>(process, peb + kPebHeaps);
         for (DWORD i = 0; heaps && i < f.heaps && i < 64; ++i) heapBases.push_back(Read<const void*>(process, heaps + i));
+        // Wine keeps no list in the PEB: its process heap at least.
+        if (heapBases.empty()) heapBases.push_back(Read<const void*>(process, peb + kPebProcessHeap));
+        f.heaps = DWORD(heapBases.size());
     }
     MEMORY_BASIC_INFORMATION m{};
     for (const std::uint8_t* at = nullptr; VirtualQueryEx(process, at, &m, sizeof m) == sizeof m;
@@ -193,12 +203,43 @@ Figures Measure(DWORD pid) {
     return f;
 }
 
+// Kernel and user time of another process. Wine answers GetProcessTimes with zeros for any process but the
+// caller's; the system's process list carries the times of each process's threads.
 double CpuMs(DWORD pid) {
     UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     FILETIME c, e, k, u;
-    if (!process || !GetProcessTimes(process.get(), &c, &e, &k, &u)) return 0;
     auto ms = [](FILETIME t) { return double((std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0; };
-    return ms(k) + ms(u);
+    if (process && GetProcessTimes(process.get(), &c, &e, &k, &u) && ms(k) + ms(u) > 0) return ms(k) + ms(u);
+    using QuerySystem = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QuerySystem>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<std::uint8_t> buffer(1 << 20);
+    ULONG got = 0;
+    if (!query || query(5 /* SystemProcessInformation */, buffer.data(), ULONG(buffer.size()), &got) != 0) return 0;
+    // 64-bit: the process entry is 0x100 bytes (times at 0x28 user, 0x30 kernel, id at 0x50), each thread's
+    // 0x50 (kernel at 0, user at 8); 32-bit: 0xB8 and 0x40, id at 0x44.
+#ifdef _WIN64
+    constexpr size_t kEntry = 0x100, kThread = 0x50, kId = 0x50;
+#else
+    constexpr size_t kEntry = 0xB8, kThread = 0x40, kId = 0x44;
+#endif
+    for (size_t at = 0; at < got;) {
+        const std::uint8_t* e = buffer.data() + at;
+        if (Read64(e + kId, sizeof(void*)) == pid) {
+            double total = double(Read64(e + 0x28, 8) + Read64(e + 0x30, 8)) / 10000.0;
+            if (total > 0) return total;
+            const ULONG threads = ULONG(Read64(e + 4, 4));
+            for (ULONG i = 0; i < threads; ++i) {
+                const std::uint8_t* t = e + kEntry + i * kThread;
+                total += double(Read64(t, 8) + Read64(t + 8, 8)) / 10000.0;
+            }
+            return total;
+        }
+        const ULONG next = ULONG(Read64(e, 4));
+        if (!next) break;
+        at += next;
+    }
+    return 0;
 }
 
 struct Column {
@@ -217,7 +258,7 @@ void PrintTable(const char* title, const std::vector<Column>& columns, std::vect
     };
     row("private bytes, KB", [](const Figures& f) { return Kb(f.privateBytes); });
     row("committed private memory, KB", [](const Figures& f) { return Kb(f.committedPrivate); });
-    row("  of it in heaps, KB", [](const Figures& f) { return Kb(f.heap); });
+    row("  of it in the heaps' first regions, KB", [](const Figures& f) { return Kb(f.heap); });
     row("working set, KB", [](const Figures& f) { return Kb(f.workingSet); });
     row("mapped images, KB", [](const Figures& f) { return Kb(f.images); });
     row("GDI objects", [](const Figures& f) { return f.gdi; });
