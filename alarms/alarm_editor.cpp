@@ -14,6 +14,7 @@
 #include "controls/image_list.h"
 #include "resources/alarm_editor_res.h"
 #include "base/files.h"
+#include "base/late_library.h"
 
 namespace vt {
 
@@ -530,7 +531,8 @@ void TfrmAlarm::bOpenFileClick(const std::wstring& startFolder) {
         ofn.nMaxFile = static_cast<DWORD>(buffer.size());
         ofn.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
         ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-        chosen = GetOpenFileNameW(&ofn) != FALSE;
+        static const auto openFile = LateFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+        chosen = openFile && openFile(&ofn) != FALSE;
         if (chosen) file = buffer.c_str();
     }
     if (chosen) SetText(edFileName, file);

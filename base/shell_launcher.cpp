@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "base/late_library.h"
+
 namespace vt {
 
 namespace {
@@ -23,11 +25,7 @@ private:
     // The viewer's windows run code of hhctrl.ocx for as long as they are open, so the library is loaded
     // on first use and kept for the rest of the run.
     static HtmlHelpProc HtmlHelp() {
-        static HtmlHelpProc proc = [] {
-            HMODULE lib = LoadLibraryW(L"hhctrl.ocx");
-            FARPROC p = lib ? GetProcAddress(lib, "HtmlHelpW") : nullptr;
-            return reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void (*)()>(p));
-        }();
+        static const HtmlHelpProc proc = LateFunction<HtmlHelpProc>(L"hhctrl.ocx", "HtmlHelpW");
         return proc;
     }
 };

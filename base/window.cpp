@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/late_library.h"
 #include "base/text.h"
 
 namespace vt {
@@ -65,8 +66,10 @@ std::wstring TextOf(HWND window) {
 
 HWND Dialog::CreateModeless(HWND parent, int templateId, DWORD commonControls) {
     if (commonControls) {
+        // Late: the host links this file but makes no common control, and the library costs it 1.7 MB.
+        static const auto init = LateFunction<decltype(&InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
         INITCOMMONCONTROLSEX icc{sizeof icc, commonControls | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&icc);
+        if (init) init(&icc);
     }
     return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent, Proc,
                               reinterpret_cast<LPARAM>(this));

@@ -303,6 +303,35 @@ bool Visible(const wchar_t* cls) {
     return w && IsWindowVisible(w);
 }
 
+// What each library the program loads beyond the trivial program's costs alone: the trivial program
+// started with it loaded, against the trivial program as it is.
+void PrintModuleCosts(const std::wstring& trivialExe, const std::vector<Figures>& figures, double trivialKb) {
+    std::map<std::wstring, DWORD> beyond;
+    for (size_t i = 0; i + 1 < figures.size(); ++i)
+        for (const Module& m : figures[i].modules) beyond[m.name] = m.size;
+    for (const Module& m : figures.back().modules) beyond.erase(m.name);
+    std::printf("--- private bytes each library adds alone to the trivial program (it loads it first), KB\n");
+    for (const auto& [name, size] : beyond) {
+        if (name.size() > 4 && name.substr(name.size() - 4) == L".exe") continue;
+        (void)size;
+        std::wstring cmd = L"\"" + trivialExe + L"\" " + name;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(trivialExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) continue;
+        Process p;
+        p.process.reset(pi.hProcess);
+        p.thread.reset(pi.hThread);
+        p.id = pi.dwProcessId;
+        if (!Poll([] { return Visible(L"VantoricTrivial"); }, 30000)) continue;
+        Sleep(1500);
+        const Figures f = Measure(p.id);
+        std::printf("  %-32ls %8.0f\n", name.c_str(), Kb(f.privateBytes) - trivialKb);
+        PostMessageW(FindWindowW(L"VantoricTrivial", nullptr), WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(p.process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(p.process.get(), 1);
+    }
+}
+
 // Opens and closes the main dialog, the calendar and the forecast, each once.
 bool OpenAndClose(HWND form) {
     PostMessageW(form, kShowMain, 0, 0);
@@ -390,5 +419,6 @@ int wmain(int argc, wchar_t** argv) {
     if (WaitForSingleObject(program.process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(program.process.get(), 1);
     if (WaitForSingleObject(trivial.process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(trivial.process.get(), 1);
     EndStrayProcesses(L"Quellix.exe");
+    PrintModuleCosts(trivialExe, rest, Kb(rest.back().privateBytes));
     return opened ? 0 : 1;
 }

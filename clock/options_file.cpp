@@ -6,6 +6,7 @@
 
 #include "base/file_save.h"
 #include "base/inifile.h"
+#include "base/late_library.h"
 #include "base/locale_text.h"
 #include "base/now.h"
 #include "base/registry.h"
@@ -32,7 +33,8 @@ std::vector<std::uint8_t> ProtectText(const std::wstring& text) {
                  reinterpret_cast<BYTE*>(const_cast<wchar_t*>(text.data()))};
     DATA_BLOB out{};
     std::vector<std::uint8_t> r;
-    if (CryptProtectData(&in, L"Vantoric", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
+    static const auto protect = LateFunction<decltype(&CryptProtectData)>(L"crypt32.dll", "CryptProtectData");
+    if (protect && protect(&in, L"Vantoric", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
         r.assign(out.pbData, out.pbData + out.cbData);
         LocalFree(out.pbData);
     }
@@ -43,7 +45,8 @@ std::wstring UnprotectText(const std::vector<std::uint8_t>& data) {
     DATA_BLOB in{static_cast<DWORD>(data.size()), const_cast<BYTE*>(data.data())};
     DATA_BLOB out{};
     std::wstring r;
-    if (CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
+    static const auto unprotect = LateFunction<decltype(&CryptUnprotectData)>(L"crypt32.dll", "CryptUnprotectData");
+    if (unprotect && unprotect(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
         r.assign(reinterpret_cast<wchar_t*>(out.pbData), out.cbData / sizeof(wchar_t));
         SecureZeroMemory(out.pbData, out.cbData);
         LocalFree(out.pbData);
