@@ -179,14 +179,13 @@ void TfrmClock::CreatePages() {
                                         Instance(), nullptr);
         AnswerSentMessages();
     }
-    MakeTabImages();   // the first pictures decoded: after the clock's first questions are answered
     LayoutPages();
     ModelToControls();
     SelectPage(0);
 }
 
 // The tabs' 24 x 24 pictures, taken from the program's own pictures; one that is missing leaves its
-// tab's place empty.
+// tab's place empty. Decoded when the dialog is first shown: a user who never opens it never pays for them.
 void TfrmClock::MakeTabImages() {
     static const wchar_t* const kTabPictures[] = {L"Icons\\15-calendar.png", L"Icons\\00-bell.png",
                                                   L"Icons\\08-star.png",     L"Weather\\32.png",
@@ -360,6 +359,7 @@ void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, H
 }
 
 void TfrmClock::ShowMain() {
+    if (!tabImages_) MakeTabImages();
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     // FormShow

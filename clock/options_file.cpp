@@ -28,7 +28,10 @@ int InRange(int value, int count, int fallback) { return value >= 0 && value < c
 std::wstring OneLine(const std::wstring& s) { return StripControls(s); }
 
 // The proxy password is kept encrypted for this user; a plain text from an older store is still read.
+// No password is an empty value either way, without the crypto library (which costs about a megabyte of
+// memory for the rest of the run).
 std::vector<std::uint8_t> ProtectText(const std::wstring& text) {
+    if (text.empty()) return {};
     DATA_BLOB in{static_cast<DWORD>(text.size() * sizeof(wchar_t)),
                  reinterpret_cast<BYTE*>(const_cast<wchar_t*>(text.data()))};
     DATA_BLOB out{};
@@ -42,6 +45,7 @@ std::vector<std::uint8_t> ProtectText(const std::wstring& text) {
 }
 
 std::wstring UnprotectText(const std::vector<std::uint8_t>& data) {
+    if (data.empty()) return {};
     DATA_BLOB in{static_cast<DWORD>(data.size()), const_cast<BYTE*>(data.data())};
     DATA_BLOB out{};
     std::wstring r;

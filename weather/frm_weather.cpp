@@ -138,7 +138,8 @@ void TfrmWeather::OnInitDialog() {
     const std::wstring defaultPicture = WeatherPicturePath(programDir_, L"Weather", L"na");
     for (int i = 0; i < kWeatherTileCount; ++i) {
         auto& tile = frDailyWeather[static_cast<size_t>(i)];
-        tile.Create(h, panel.left + kTileX[i], panel.top + kTileY[i], WeatherPage::TileName(i), defaultPicture);
+        tile.Create(h, panel.left + kTileX[i], panel.top + kTileY[i], WeatherPage::TileName(i), defaultPicture,
+                    tilePictures_);
         tile.Show(false);
     }
 

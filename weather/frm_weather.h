@@ -70,6 +70,11 @@ public:
     HWND pnWeatherCom{}, gradientPanel8{}, chbShowWeather{}, Label1{}, cbFoundPlaces{}, btnGetWeatherCom{},
         cbShowLocation{}, cbShowWeatherIcon{}, rbEnglishUnits{}, rbMetricUnits{}, gradientPanel9{}, Label22{},
         cbWeatherEvery{}, Label5{}, lbWeatherSync{}, btSetProxy{}, Label7{}, HotKey1{};
+
+private:
+    PictureCache tilePictures_;   // the tiles' pictures, decoded once for all ten (outlives the tiles)
+
+public:
     std::array<TfrDailyWeather, kWeatherTileCount> frDailyWeather;
 
 private:
