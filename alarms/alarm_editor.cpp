@@ -93,8 +93,7 @@ void TfrmAlarm::FormCreate() {
     MakeSoundImages();
 
     LayOut();
-    icons_.Load(programDir_ + L"Icons\\");
-    BuildIconMenu();
+    icons_.Load(programDir_ + L"Icons\\");   // the icons and their menu are made when first asked for
     // Filled here as well as by the main form's start-up, so the weekday and month lists are never empty.
     FillMonthAndDayNames();
     ShowTab(0);
@@ -539,6 +538,7 @@ void TfrmAlarm::bOpenFileClick(const std::wstring& startFolder) {
 }
 
 void TfrmAlarm::ShowIconMenu() {
+    if (!pmIcons_) BuildIconMenu();
     POINT pt{};
     GetCursorPos(&pt);
     TrackPopupMenu(pmIcons_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, 0, hwnd_, nullptr);

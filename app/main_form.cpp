@@ -291,7 +291,8 @@ bool TfrmClock::InitClock() {
     // A damaged alarms file is reported in a message box, whose loop may carry a quit: the form is then gone.
     if (destroyed_ || !hwnd_) return false;
     alarmsPage_->SetAlarmList(alarmList_.get());
-    HIMAGELIST icons = frmAlarm_ ? frmAlarm_->ImageList() : nullptr;
+    // The list's icons are decoded when a window first shows them (ShowMain, an alarm's window).
+    HIMAGELIST icons = frmAlarm_ ? frmAlarm_->Icons().ListHandle() : nullptr;
     alarmsPage_->SetImageList(icons);
     if (hooks_.createAlarmDevices) alarmDevices_ = hooks_.createAlarmDevices(config_.appDir + L"\\", hwnd_);
     if (alarmDevices_.volume) alarmVolume_ = std::make_unique<TAlarmVolume>(*alarmDevices_.volume);
@@ -301,7 +302,10 @@ bool TfrmClock::InitClock() {
     alarmActions_ = std::make_unique<TAlarmActions>(AlarmActionsDeps{
         alarmList_.get(), alarmDevices_.sound.get(), alarmVolume_.get(), alarmDevices_.launcher.get(),
         alarmDevices_.power.get(),
-        [this](const AlarmWindowRequest& r) { TfrmOnAlarm::Open(alarmWindowDeps_, AlarmWindows, r); }});
+        [this](const AlarmWindowRequest& r) {
+            if (frmAlarm_) frmAlarm_->Icons().Decode();
+            TfrmOnAlarm::Open(alarmWindowDeps_, AlarmWindows, r);
+        }});
     // The handler is connected above, before the check timer starts.
     SetTimer(hwnd_, kAlarmTimer, 900, nullptr);
     if (!hostStarted_) {
@@ -360,6 +364,7 @@ void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, H
 
 void TfrmClock::ShowMain() {
     if (!tabImages_) MakeTabImages();
+    if (frmAlarm_) frmAlarm_->Icons().Decode();   // the alarm list's icons
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     // FormShow
