@@ -1,21 +1,20 @@
 #include "base/late_library.h"
 
-#include <map>
-#include <mutex>
-#include <string>
-
 #include "base/handles.h"
 
 namespace vt {
 
 FARPROC LateProc(const wchar_t* library, const char* name) {
-    // Each library is loaded once and held until the process ends: windows it made may still run its code.
-    static std::mutex lock;
-    static std::map<std::wstring, UniqueLibrary> loaded;
-    std::lock_guard<std::mutex> hold(lock);
-    UniqueLibrary& lib = loaded[library];
-    if (!lib) lib.reset(LoadLibraryW(library));
-    return lib ? GetProcAddress(lib.get(), name) : nullptr;
+    UniqueLibrary lib(LoadLibraryW(library));
+    if (!lib) return nullptr;
+    // Pinned: the library stays until the process ends, whoever frees it. Its code may still run then, as a
+    // worker left waiting in WinHTTP while the program quits does.
+    HMODULE pinned = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, library, &pinned)) {
+        lib.release();   // not pinned: this reference keeps it loaded instead
+        return GetProcAddress(GetModuleHandleW(library), name);
+    }
+    return GetProcAddress(pinned, name);
 }
 
 }  // namespace vt

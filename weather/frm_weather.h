@@ -72,7 +72,8 @@ public:
         cbWeatherEvery{}, Label5{}, lbWeatherSync{}, btSetProxy{}, Label7{}, HotKey1{};
 
 private:
-    PictureCache tilePictures_;   // the tiles' pictures, decoded once for all ten (outlives the tiles)
+    // The page's pictures, decoded when first painted and once for all ten tiles (outlives the tiles).
+    PictureCache pictures_;
 
 public:
     std::array<TfrDailyWeather, kWeatherTileCount> frDailyWeather;
@@ -97,8 +98,7 @@ private:
     bool updating_ = false;
     std::vector<std::wstring> shownPlaces_;
     int shownEveryCount_ = 0;
-    std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first loaded
-    AlphaBitmap picture_, moon_;
+    std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first set
     UniqueFont boldFont_;
     THints hints_;
     TgradientPanel showTitle_, everyTitle_;   // gradientPanel8 and gradientPanel9
