@@ -332,10 +332,13 @@ void PrintModuleCosts(const std::wstring& trivialExe, const std::vector<Figures>
     }
 }
 
-// Opens and closes the main dialog, the calendar and the forecast, each once.
-bool OpenAndClose(HWND form) {
+// Opens and closes the main dialog, the calendar and the forecast, each once; the dialog's first open
+// (the message to the window shown) is timed.
+bool OpenAndClose(HWND form, double& firstOpenMs) {
+    const LARGE_INTEGER t0 = Now();
     PostMessageW(form, kShowMain, 0, 0);
     bool ok = Poll([&] { return IsWindowVisible(form) != FALSE; }, 10000);
+    firstOpenMs = Ms(t0, Now());
     Sleep(500);
     PostMessageW(form, WM_COMMAND, IDM_HIDE, 0);
     ok = Poll([&] { return !IsWindowVisible(form); }, 10000) && ok;
@@ -392,7 +395,8 @@ int wmain(int argc, wchar_t** argv) {
     for (size_t i = 0; i < columns.size(); ++i) cpu.push_back(CpuMs(columns[i].pid) - cpu0[i]);
 
     HWND form = FindWindowW(L"TfrmClock", nullptr);
-    const bool opened = OpenAndClose(form);
+    double firstOpen = 0;
+    const bool opened = OpenAndClose(form, firstOpen);
     Sleep(3000);
     std::vector<Figures> after = MeasureAll(columns);
 
@@ -407,6 +411,7 @@ int wmain(int argc, wchar_t** argv) {
                 afterVQ - restV - restQ);
     std::printf("%-58s %10.0f ms (trivial %.0f ms, beyond %.0f; goal <= 250)\n", "start to the first painted clock",
                 programStart, trivialStart, programStart - trivialStart);
+    std::printf("%-58s %10.0f ms\n", "first open of the dialog (message to the dialog shown)", firstOpen);
     const double cpuVQ = cpu[0] + cpu[1], floor = 2 * cpu[2];
     std::printf("%-58s %7.3f%% / %.3f%% of a core (trivial %.3f%%; %.2fx two trivial, goal <= 1.5x)\n",
                 "CPU at rest, Vantoric / Quellix", 100 * cpu[0] / (restSeconds * 1000.0),
