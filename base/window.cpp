@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "base/late_library.h"
 #include "base/text.h"
 
 namespace vt {
@@ -62,50 +61,6 @@ std::wstring TextOf(HWND window) {
     std::wstring s(static_cast<size_t>(n) + 1, L'\0');
     s.resize(static_cast<size_t>(GetWindowTextW(window, s.data(), n + 1)));
     return s;
-}
-
-HWND Dialog::CreateModeless(HWND parent, int templateId, DWORD commonControls) {
-    if (commonControls) {
-        // Late: the host links this file but makes no common control, and the library costs it 1.7 MB.
-        static const auto init = LateFunction<decltype(&InitCommonControlsEx)>(L"comctl32.dll", "InitCommonControlsEx");
-        INITCOMMONCONTROLSEX icc{sizeof icc, commonControls | ICC_STANDARD_CLASSES};
-        if (init) init(&icc);
-    }
-    return CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent, Proc,
-                              reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK Dialog::Proc(HWND h, UINT m, WPARAM w, LPARAM l) noexcept {
-    if (m == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<Dialog*>(l);
-        SetWindowLongPtrW(h, DWLP_USER, l);
-        self->hwnd_ = h;
-        Guarded([&] {
-            self->Attached();
-            self->OnInitDialog();
-        });
-        return self->TakesFocus() ? TRUE : FALSE;
-    }
-    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(h, DWLP_USER));
-    if (!self) return FALSE;
-    if (m == WM_NCDESTROY) {
-        SetWindowLongPtrW(h, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-        Guarded([&] { self->Detached(); });
-        return FALSE;
-    }
-    INT_PTR result = FALSE;
-    if (m == WM_COMMAND) {
-        Guarded([&] { self->OnCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l)); });
-        return TRUE;
-    }
-    if (m == WM_NOTIFY) {
-        Guarded([&] { result = self->OnNotify(*reinterpret_cast<const NMHDR*>(l)); });
-        SetWindowLongPtrW(h, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
-    Guarded([&] { result = self->OnMessage(m, w, l); });
-    return result;
 }
 
 }  // namespace vt
