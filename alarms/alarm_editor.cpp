@@ -14,6 +14,7 @@
 #include "controls/image_list.h"
 #include "resources/alarm_editor_res.h"
 #include "base/files.h"
+#include "base/late_library.h"
 
 namespace vt {
 
@@ -116,8 +117,7 @@ void TfrmAlarm::FormCreate() {
     MakeSoundImages();
 
     LayOut();
-    icons_.Load(programDir_ + L"Icons\\");
-    BuildIconMenu();
+    icons_.Load(programDir_ + L"Icons\\");   // the icons and their menu are made when first asked for
     // Filled here as well as by the main form's start-up, so the weekday and month lists are never empty.
     FillMonthAndDayNames();
     ShowTab(0);
@@ -543,6 +543,7 @@ void TfrmAlarm::bOpenFileClick(const std::wstring& startFolder) {
 }
 
 void TfrmAlarm::ShowIconMenu() {
+    if (!pmIcons_) BuildIconMenu();
     POINT pt{};
     GetCursorPos(&pt);
     TrackPopupMenu(pmIcons_.get(), TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, 0, hwnd_, nullptr);

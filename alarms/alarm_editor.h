@@ -106,7 +106,10 @@ public:
     int SelectedAlarmIcon() const { return selectedAlarmIcon_; }
     const AlarmIconList& Icons() const { return icons_; }
     HIMAGELIST ImageList() const { return icons_.ImageList(); }
-    HMENU IconMenu() const { return pmIcons_.get(); }
+    HMENU IconMenu() {
+        if (!pmIcons_) BuildIconMenu();
+        return pmIcons_.get();
+    }
 
     // Form
     HWND PageControl{}, TabSheet1{}, TabSheet2{}, TabSheet3{}, bDelete{}, bOK{}, bCancel{};

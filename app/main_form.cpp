@@ -173,14 +173,13 @@ void TfrmClock::CreatePages() {
                                         Instance(), nullptr);
         AnswerSentMessages();
     }
-    MakeTabImages();   // the first pictures decoded: after the clock's first questions are answered
     LayoutPages();
     ModelToControls();
     SelectPage(0);
 }
 
 // The tabs' 24 x 24 pictures, taken from the program's own pictures; one that is missing leaves its
-// tab's place empty.
+// tab's place empty. Decoded when the dialog is first shown: a user who never opens it never pays for them.
 void TfrmClock::MakeTabImages() {
     static const wchar_t* const kTabPictures[] = {L"Icons\\15-calendar.png", L"Icons\\00-bell.png",
                                                   L"Icons\\08-star.png",     L"Weather\\32.png",
@@ -276,7 +275,8 @@ bool TfrmClock::InitClock() {
     // A damaged alarms file is reported in a message box, whose loop may carry a quit: the form is then gone.
     if (destroyed_ || !hwnd_) return false;
     alarmsPage_->SetAlarmList(alarmList_.get());
-    HIMAGELIST icons = frmAlarm_ ? frmAlarm_->ImageList() : nullptr;
+    // The list's icons are decoded when a window first shows them (ShowMain, an alarm's window).
+    HIMAGELIST icons = frmAlarm_ ? frmAlarm_->Icons().ListHandle() : nullptr;
     alarmsPage_->SetImageList(icons);
     // The alarm editor's window owns what an alarm's program shows.
     alarmDevices_ = system_.CreateAlarmDevices(config_.appDir + L"\\", frmAlarm_ ? frmAlarm_->hwnd() : hwnd_);
@@ -367,6 +367,8 @@ void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, H
 }
 
 void TfrmClock::ShowMain() {
+    if (!tabImages_) MakeTabImages();
+    if (frmAlarm_) frmAlarm_->Icons().Decode();   // the alarm list's icons
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
     ShowWindow(hwnd_, SW_SHOW);
     // FormShow

@@ -87,6 +87,7 @@ void TfrmClock::AlarmError(const std::wstring& text) { Message(text, kProductTit
 void TfrmClock::OpenAlarmWindow(const AlarmWindowRequest& request) {
     IAlarmEditing& editing = *this;
     IAlarmWindowMessages& messages = *this;
+    if (frmAlarm_) frmAlarm_->Icons().Decode();   // the window shows the alarm's icon
     TfrmOnAlarm::Open(alarmWindowDeps_, editing, messages, AlarmWindows, request);
 }
 

@@ -7,6 +7,7 @@
 
 #include "base/handles.h"
 #include "base/inifile.h"
+#include "base/late_library.h"
 #include "base/picture.h"
 #include "controls/image_list.h"
 #include "base/shell_launcher.h"
@@ -144,7 +145,8 @@ void TSkinsPage::ChooseShapeColor(int id) {
     cc.rgbResult = static_cast<COLORREF>(color);
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return;
+    static const auto chooseColor = LateFunction<decltype(&ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
+    if (!chooseColor || !chooseColor(&cc)) return;
     dialog_.ControlsToModel();
     color = static_cast<int>(cc.rgbResult);
     dialog_.ModelToControls();

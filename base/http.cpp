@@ -4,13 +4,43 @@
 #include <winhttp.h>
 
 #include "base/handles.h"
+#include "base/late_library.h"
 #include "base/text.h"
 
 namespace vt {
 
 namespace {
 
-inline void CloseInternet(HINTERNET h) noexcept { WinHttpCloseHandle(h); }
+// WinHTTP is loaded by the first exchange, not at start: at rest the program holds neither it nor the
+// crypto providers it brings in (about a megabyte).
+struct WinHttpCalls {
+    template <class F>
+    static F Get(const char* name) { return LateFunction<F>(L"winhttp.dll", name); }
+    decltype(&WinHttpCloseHandle) CloseHandle = Get<decltype(CloseHandle)>("WinHttpCloseHandle");
+    decltype(&WinHttpConnect) Connect = Get<decltype(Connect)>("WinHttpConnect");
+    decltype(&WinHttpOpen) Open = Get<decltype(Open)>("WinHttpOpen");
+    decltype(&WinHttpOpenRequest) OpenRequest = Get<decltype(OpenRequest)>("WinHttpOpenRequest");
+    decltype(&WinHttpQueryDataAvailable) QueryDataAvailable = Get<decltype(QueryDataAvailable)>("WinHttpQueryDataAvailable");
+    decltype(&WinHttpQueryHeaders) QueryHeaders = Get<decltype(QueryHeaders)>("WinHttpQueryHeaders");
+    decltype(&WinHttpReadData) ReadData = Get<decltype(ReadData)>("WinHttpReadData");
+    decltype(&WinHttpReceiveResponse) ReceiveResponse = Get<decltype(ReceiveResponse)>("WinHttpReceiveResponse");
+    decltype(&WinHttpSendRequest) SendRequest = Get<decltype(SendRequest)>("WinHttpSendRequest");
+    decltype(&WinHttpSetOption) SetOption = Get<decltype(SetOption)>("WinHttpSetOption");
+    decltype(&WinHttpSetTimeouts) SetTimeouts = Get<decltype(SetTimeouts)>("WinHttpSetTimeouts");
+    decltype(&WinHttpQueryAuthSchemes) QueryAuthSchemes = Get<decltype(QueryAuthSchemes)>("WinHttpQueryAuthSchemes");
+    decltype(&WinHttpSetCredentials) SetCredentials = Get<decltype(SetCredentials)>("WinHttpSetCredentials");
+    bool Loaded() const {
+        return CloseHandle && Connect && Open && OpenRequest && QueryDataAvailable && QueryHeaders && ReadData &&
+               ReceiveResponse && SendRequest && SetOption && SetTimeouts && QueryAuthSchemes && SetCredentials;
+    }
+};
+
+const WinHttpCalls& WinHttp() {
+    static const WinHttpCalls calls;
+    return calls;
+}
+
+inline void CloseInternet(HINTERNET h) noexcept { WinHttp().CloseHandle(h); }
 using UniqueInternet = Unique<HINTERNET, CloseInternet>;
 
 std::wstring ErrorText(DWORD code) {
@@ -32,10 +62,10 @@ std::wstring ErrorText(DWORD code) {
 
 std::wstring QueryHeaderText(HINTERNET request, DWORD info) {
     DWORD size = 0;
-    WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    WinHttp().QueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
     if (size == 0) return {};
     std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-    if (!WinHttpQueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &size, WINHTTP_NO_HEADER_INDEX))
+    if (!WinHttp().QueryHeaders(request, info, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &size, WINHTTP_NO_HEADER_INDEX))
         return {};
     text.resize(size / sizeof(wchar_t));
     return text;
@@ -81,7 +111,7 @@ std::string Base64(std::string_view bytes) {
 void HttpCancel::Cancel() {
     std::lock_guard<std::mutex> l(lock_);
     cancelled_ = true;
-    if (request_) WinHttpCloseHandle(static_cast<HINTERNET>(std::exchange(request_, nullptr)));
+    if (request_ && WinHttp().CloseHandle) WinHttp().CloseHandle(static_cast<HINTERNET>(std::exchange(request_, nullptr)));
 }
 
 void HttpCancel::Reset() {
@@ -124,21 +154,22 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
     unsigned short port = 80;
     SplitHostPort(request.host, host, port);
     if (host.empty()) return fail(L"No server host.");
+    if (!WinHttp().Loaded()) return fail(L"The system's HTTP library could not be loaded.");
 
     // A disabled proxy, or one without a host, means a direct connection.
     const ProxySettings& proxy = request.proxy;
     const bool useProxy = proxy.enabled && !Trim(proxy.host).empty();
     std::wstring proxyName = useProxy ? Trim(proxy.host) + L":" + std::to_wstring(ProxyPort(proxy.port)) : L"";
-    UniqueInternet session(WinHttpOpen(kHttpUserAgent,
+    UniqueInternet session(WinHttp().Open(kHttpUserAgent,
                                        useProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
                                        useProxy ? proxyName.c_str() : WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session) return failLast();
     const int timeout = static_cast<int>(request.limits.readTimeoutMs);
-    WinHttpSetTimeouts(session.get(), timeout, timeout, timeout, timeout);
+    WinHttp().SetTimeouts(session.get(), timeout, timeout, timeout, timeout);
 
-    UniqueInternet connection(WinHttpConnect(session.get(), host.c_str(), port, 0));
+    UniqueInternet connection(WinHttp().Connect(session.get(), host.c_str(), port, 0));
     if (!connection) return failLast();
-    UniqueInternet req(WinHttpOpenRequest(connection.get(), L"GET", request.pathAndQuery.c_str(), nullptr,
+    UniqueInternet req(WinHttp().OpenRequest(connection.get(), L"GET", request.pathAndQuery.c_str(), nullptr,
                                           WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_ESCAPE_DISABLE));
     if (!req) return failLast();
     if (!cancel.Attach(req.get())) return fail(ErrorText(ERROR_WINHTTP_OPERATION_CANCELLED));
@@ -151,9 +182,9 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
         }
     } owned{cancel, req};
     // Set on the request as well: the session's values do not reach every stage on all systems.
-    WinHttpSetTimeouts(req.get(), timeout, timeout, timeout, timeout);
+    WinHttp().SetTimeouts(req.get(), timeout, timeout, timeout, timeout);
     DWORD responseTimeout = request.limits.readTimeoutMs;
-    WinHttpSetOption(req.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
+    WinHttp().SetOption(req.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout, sizeof responseTimeout);
 
     std::wstring headers =
         L"Accept: text/html, */*\r\nContent-Type: text/html\r\nCache-Control: no-cache\r\nPragma: no-cache\r\n";
@@ -165,9 +196,9 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
     DWORD status = 0;
     auto exchange = [&](const wchar_t* extra, DWORD extraLength) {
         DWORD size = sizeof status;
-        return WinHttpSendRequest(req.get(), extra, extraLength, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-               WinHttpReceiveResponse(req.get(), nullptr) &&
-               WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+        return WinHttp().SendRequest(req.get(), extra, extraLength, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
+               WinHttp().ReceiveResponse(req.get(), nullptr) &&
+               WinHttp().QueryHeaders(req.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                                    WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
     };
     if (!exchange(headers.c_str(), static_cast<DWORD>(headers.size()))) return failLast();
@@ -175,9 +206,9 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
     // with the first request already.
     if (status == HTTP_STATUS_PROXY_AUTH_REQ && useProxy && credentials && !proxy.basicAuth) {
         DWORD supported = 0, first = 0, target = 0;
-        if (WinHttpQueryAuthSchemes(req.get(), &supported, &first, &target) && target == WINHTTP_AUTH_TARGET_PROXY &&
+        if (WinHttp().QueryAuthSchemes(req.get(), &supported, &first, &target) && target == WINHTTP_AUTH_TARGET_PROXY &&
             first != 0 &&
-            WinHttpSetCredentials(req.get(), WINHTTP_AUTH_TARGET_PROXY, first, proxy.user.c_str(),
+            WinHttp().SetCredentials(req.get(), WINHTTP_AUTH_TARGET_PROXY, first, proxy.user.c_str(),
                                   proxy.password.c_str(), nullptr) &&
             !exchange(WINHTTP_NO_ADDITIONAL_HEADERS, 0))
             return failLast();
@@ -193,7 +224,7 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
     const std::wstring tooLarge = L"Reply larger than " + std::to_wstring(request.limits.maxBytes) + L" bytes.";
     DWORD length = 0;
     DWORD size = sizeof length;
-    if (WinHttpQueryHeaders(req.get(), WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+    if (WinHttp().QueryHeaders(req.get(), WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX) &&
         length > request.limits.maxBytes)
         return fail(tooLarge);
@@ -204,10 +235,10 @@ HttpResult PerformHttpGet(const HttpRequest& request, HttpCancel* outside) {
         if (GetTickCount64() - start > request.limits.deadlineMs) return fail(ErrorText(ERROR_WINHTTP_TIMEOUT));
         // Ask what has arrived first, so a read never waits for more than the server has sent.
         DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(req.get(), &available)) return failLast();
+        if (!WinHttp().QueryDataAvailable(req.get(), &available)) return failLast();
         if (available == 0) break;
         DWORD read = 0;
-        if (!WinHttpReadData(req.get(), buffer, available < sizeof buffer ? available : sizeof buffer, &read))
+        if (!WinHttp().ReadData(req.get(), buffer, available < sizeof buffer ? available : sizeof buffer, &read))
             return failLast();
         if (read == 0) break;
         if (result.body.size() + read > request.limits.maxBytes) return fail(tooLarge);

@@ -6,6 +6,7 @@
 
 #include "base/file_save.h"
 #include "base/inifile.h"
+#include "base/late_library.h"
 #include "base/locale_text.h"
 #include "base/now.h"
 #include "base/registry.h"
@@ -27,12 +28,16 @@ int InRange(int value, int count, int fallback) { return value >= 0 && value < c
 std::wstring OneLine(const std::wstring& s) { return StripControls(s); }
 
 // The proxy password is kept encrypted for this user; a plain text from an older store is still read.
+// No password is an empty value either way, without the crypto library (which costs about a megabyte of
+// memory for the rest of the run).
 std::vector<std::uint8_t> ProtectText(const std::wstring& text) {
+    if (text.empty()) return {};
     DATA_BLOB in{static_cast<DWORD>(text.size() * sizeof(wchar_t)),
                  reinterpret_cast<BYTE*>(const_cast<wchar_t*>(text.data()))};
     DATA_BLOB out{};
     std::vector<std::uint8_t> r;
-    if (CryptProtectData(&in, L"Vantoric", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
+    static const auto protect = LateFunction<decltype(&CryptProtectData)>(L"crypt32.dll", "CryptProtectData");
+    if (protect && protect(&in, L"Vantoric", nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
         r.assign(out.pbData, out.pbData + out.cbData);
         LocalFree(out.pbData);
     }
@@ -40,10 +45,12 @@ std::vector<std::uint8_t> ProtectText(const std::wstring& text) {
 }
 
 std::wstring UnprotectText(const std::vector<std::uint8_t>& data) {
+    if (data.empty()) return {};
     DATA_BLOB in{static_cast<DWORD>(data.size()), const_cast<BYTE*>(data.data())};
     DATA_BLOB out{};
     std::wstring r;
-    if (CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
+    static const auto unprotect = LateFunction<decltype(&CryptUnprotectData)>(L"crypt32.dll", "CryptUnprotectData");
+    if (unprotect && unprotect(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) {
         r.assign(reinterpret_cast<wchar_t*>(out.pbData), out.cbData / sizeof(wchar_t));
         SecureZeroMemory(out.pbData, out.cbData);
         LocalFree(out.pbData);

@@ -11,5 +11,7 @@ namespace vt {
 // differs. An empty picture keeps its place as a transparent cell, so the indexes stay those of the
 // pictures.
 UniqueImageList MakeImageList(int side, const std::vector<AlphaBitmap>& pictures);
+// The same, added after the list's images.
+void AddToImageList(HIMAGELIST list, int side, const std::vector<AlphaBitmap>& pictures);
 
 }  // namespace vt

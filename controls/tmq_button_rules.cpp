@@ -8,6 +8,7 @@
 
 #include "base/dib.h"
 #include "base/handles.h"
+#include "base/late_library.h"
 
 namespace vt {
 
@@ -23,11 +24,7 @@ public:
         // winmm is loaded on the first hover sound only: a window whose buttons never play one (PlayMusic
         // off, the default) does not bring the sound library in.
         using PlaySoundProc = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-        static const PlaySoundProc play = [] {
-            HMODULE winmm = LoadLibraryW(L"winmm.dll");
-            FARPROC p = winmm ? GetProcAddress(winmm, "PlaySoundW") : nullptr;
-            return reinterpret_cast<PlaySoundProc>(reinterpret_cast<void (*)()>(p));
-        }();
+        static const PlaySoundProc play = LateFunction<PlaySoundProc>(L"winmm.dll", "PlaySoundW");
         if (data && play) play(static_cast<LPCWSTR>(data), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT);
     }
 };

@@ -79,8 +79,10 @@ void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, const AlphaBitmap&
     Text(dc, tile.low, kLowBox, low.get(), RGB(0, 0, 0), DT_LEFT | DT_TOP);
 }
 
-void TfrDailyWeather::Create(HWND parent, int x, int y, std::wstring name, std::wstring defaultPicture) {
+void TfrDailyWeather::Create(HWND parent, int x, int y, std::wstring name, std::wstring defaultPicture,
+                             PictureCache& pictures) {
     RegisterWindowClass(kClassName, Proc);
+    pictures_ = &pictures;
     name_ = std::move(name);
     defaultPicture_ = std::move(defaultPicture);
     CreateWindowExW(0, kClassName, name_.c_str(), WS_CHILD | WS_VISIBLE, x, y, kDailyWeatherWidth, kDailyWeatherHeight,
@@ -91,9 +93,7 @@ void TfrDailyWeather::Create(HWND parent, int x, int y, std::wstring name, std::
 }
 
 void TfrDailyWeather::SetState(const DailyWeatherState& state) {
-    const bool newPicture = !picture_ || state.picturePath != state_.picturePath;
     state_ = state;
-    if (newPicture) picture_ = LoadPicture(state_.picturePath.empty() ? defaultPicture_ : state_.picturePath);
     UpdateTips();
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -111,7 +111,11 @@ void TfrDailyWeather::UpdateTips() {
 
 LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
     LRESULT painted = 0;
-    if (PaintMessages(hwnd_, m, w, [this](HDC dc) { PaintDailyWeather(dc, state_, picture_); }, painted)) return painted;
+    const auto paint = [this](HDC dc) {
+        const std::wstring& path = state_.picturePath.empty() ? defaultPicture_ : state_.picturePath;
+        PaintDailyWeather(dc, state_, pictures_ ? pictures_->Load(path) : NoPicture());
+    };
+    if (PaintMessages(hwnd_, m, w, paint, painted)) return painted;
     return Default(m, w, l);
 }
 

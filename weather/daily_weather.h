@@ -40,11 +40,12 @@ void RestoreDailyWeather(DailyWeatherState& tile, const RegistryPlace& programKe
 // Paints a tile at the DC's origin: white ground, the title band, the picture and the two temperatures.
 void PaintDailyWeather(HDC dc, const DailyWeatherState& tile, const AlphaBitmap& picture);
 
-// The tile as a child control of the weather page.
+// The tile as a child control of the weather page. Its picture is decoded when it is first painted, from
+// the cache all the page's tiles share (most show the same "na" picture until a forecast came).
 class TfrDailyWeather : public Window<TfrDailyWeather> {
 public:
     TfrDailyWeather() = default;
-    void Create(HWND parent, int x, int y, std::wstring name, std::wstring defaultPicture);
+    void Create(HWND parent, int x, int y, std::wstring name, std::wstring defaultPicture, PictureCache& pictures);
     const std::wstring& Name() const { return name_; }
     const DailyWeatherState& State() const { return state_; }
     void SetState(const DailyWeatherState& state);
@@ -57,7 +58,7 @@ private:
     std::wstring name_;
     std::wstring defaultPicture_;
     DailyWeatherState state_;
-    AlphaBitmap picture_;
+    PictureCache* pictures_ = nullptr;
     THints tips_;
 };
 

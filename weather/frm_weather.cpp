@@ -134,7 +134,8 @@ void TfrmWeather::OnInitDialog() {
     const std::wstring defaultPicture = WeatherPicturePath(programDir_, L"Weather", L"na");
     for (int i = 0; i < kWeatherTileCount; ++i) {
         auto& tile = frDailyWeather[static_cast<size_t>(i)];
-        tile.Create(h, panel.left + kTileX[i], panel.top + kTileY[i], WeatherPage::TileName(i), defaultPicture);
+        tile.Create(h, panel.left + kTileX[i], panel.top + kTileY[i], WeatherPage::TileName(i), defaultPicture,
+                    pictures_);
         tile.Show(false);
     }
 
@@ -282,12 +283,10 @@ void TfrmWeather::UpdateControls() {
         SendMessageW(HotKey1, HKM_SETHOTKEY, st.hotKey, 0);
 
     if (shownPicture_ != st.picturePath) {
-        picture_ = LoadPicture(st.picturePath);
         shownPicture_ = st.picturePath;
         InvalidateRect(Image2, nullptr, TRUE);
     }
     if (shownMoon_ != st.moonPicturePath) {
-        moon_ = LoadPicture(st.moonPicturePath);
         shownMoon_ = st.moonPicturePath;
         InvalidateRect(imgMoon, nullptr, TRUE);
     }
@@ -337,8 +336,8 @@ void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {
         DrawTextW(item.hDC, L"Weather", -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         return;
     }
-    const AlphaBitmap& picture = item.hwndItem == imgMoon ? moon_ : picture_;
-    DrawAlphaBitmap(item.hDC, picture, item.rcItem);
+    const std::optional<std::wstring>& path = item.hwndItem == imgMoon ? shownMoon_ : shownPicture_;
+    DrawAlphaBitmap(item.hDC, path && !path->empty() ? pictures_.Load(*path) : NoPicture(), item.rcItem);
 }
 
 bool RegisterWeatherHotKeyOrWarn(HWND mainWindow, WORD hotKey, HWND owner) {

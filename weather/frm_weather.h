@@ -70,6 +70,12 @@ public:
     HWND pnWeatherCom{}, gradientPanel8{}, chbShowWeather{}, Label1{}, cbFoundPlaces{}, btnGetWeatherCom{},
         cbShowLocation{}, cbShowWeatherIcon{}, rbEnglishUnits{}, rbMetricUnits{}, gradientPanel9{}, Label22{},
         cbWeatherEvery{}, Label5{}, lbWeatherSync{}, btSetProxy{}, Label7{}, HotKey1{};
+
+private:
+    // The page's pictures, decoded when first painted and once for all ten tiles (outlives the tiles).
+    PictureCache pictures_;
+
+public:
     std::array<TfrDailyWeather, kWeatherTileCount> frDailyWeather;
 
 private:
@@ -98,8 +104,7 @@ private:
     bool updating_ = false;
     std::vector<std::wstring> shownPlaces_;
     int shownEveryCount_ = 0;
-    std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first loaded
-    AlphaBitmap picture_, moon_;
+    std::optional<std::wstring> shownPicture_, shownMoon_;   // nothing until first set
     UniqueFont boldFont_;
     THints hints_;
     TgradientPanel showTitle_, everyTitle_;   // gradientPanel8 and gradientPanel9

@@ -132,8 +132,10 @@ TEST_F(MainFormTest, AboutShowsTheProgramPictureAndTheNotice) {
 
 TEST_F(MainFormTest, EveryPageLaysItsControlsOutWhole) {
     TfrmClock& f = Start();
-    // The six tabs carry their 24 x 24 pictures.
+    // The six tabs carry their 24 x 24 pictures, decoded when the dialog is first shown.
     HWND tabs = FindWindowExW(f.hwnd(), nullptr, WC_TABCONTROLW, nullptr);
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETIMAGELIST, 0, 0), 0) << "decoded while the dialog was never shown";
+    f.ShowMain();
     auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(tabs, TCM_GETIMAGELIST, 0, 0));
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(images), 6);
@@ -141,7 +143,6 @@ TEST_F(MainFormTest, EveryPageLaysItsControlsOutWhole) {
     ImageList_GetIconSize(images, &w, &h);
     EXPECT_EQ(w, 24);
     EXPECT_EQ(h, 24);
-    f.ShowMain();
     for (int page = 0; page < 8; ++page) {
         f.SelectPage(page);
         std::string problems;

@@ -348,6 +348,20 @@ TEST_F(OptionsFileTest, ProxySettingsRoundTripWithTheirPasswordEncrypted) {
     EXPECT_EQ(r.proxy, o.proxy);
 }
 
+TEST_F(OptionsFileTest, NoProxyPasswordIsStoredEmptyAndReadBackEmpty) {
+    MainOptions o;
+    o.proxy = {true, L"10.1.2.3", L"3128", L"anna", L"", true};
+    SaveOptions(store, o);
+    RegKey key = RegKey::Open(HKEY_CURRENT_USER, store.programKey);
+    auto stored = key.ReadBinary(L"edProxyPassword.Text");
+    ASSERT_TRUE(stored);
+    EXPECT_TRUE(stored->empty());
+    MainOptions r;
+    r.proxy.password = L"left over";
+    LoadOptions(store, r);
+    EXPECT_EQ(r.proxy, o.proxy);
+}
+
 TEST_F(OptionsFileTest, StoredProxyWinsOverTheSystemOnce) {
     MainOptions o;
     o.proxy.address = L"mine";

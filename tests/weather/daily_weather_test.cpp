@@ -154,8 +154,9 @@ TEST(DailyWeather, PaintsTitleBandPictureAndTemperatures) {
 TEST(DailyWeather, ControlShowsItsStateAndDefaultPicture) {
     ProgramFolder program;
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    PictureCache pictures;
     TfrDailyWeather tile;
-    tile.Create(parent, 10, 10, L"frDailyWeather1", program.path() + L"Weather\\na.png");
+    tile.Create(parent, 10, 10, L"frDailyWeather1", program.path() + L"Weather\\na.png", pictures);
     ASSERT_TRUE(tile.hwnd());
     RECT r;
     GetClientRect(tile.hwnd(), &r);
