@@ -113,7 +113,9 @@ LRESULT TfrDailyWeather::OnMessage(UINT m, WPARAM w, LPARAM l) {
     LRESULT painted = 0;
     const auto paint = [this](HDC dc) {
         const std::wstring& path = state_.picturePath.empty() ? defaultPicture_ : state_.picturePath;
-        PaintDailyWeather(dc, state_, pictures_ ? pictures_->Load(path) : NoPicture());
+        if (!pictures_) return PaintDailyWeather(dc, state_, NoPicture());
+        PictureCache::Drawing drawing(*pictures_);
+        PaintDailyWeather(dc, state_, drawing.Load(path));
     };
     if (PaintMessages(hwnd_, m, w, paint, painted)) return painted;
     return Default(m, w, l);

@@ -337,7 +337,8 @@ void TfrmWeather::DrawPicture(const DRAWITEMSTRUCT& item) {
         return;
     }
     const std::optional<std::wstring>& path = item.hwndItem == imgMoon ? shownMoon_ : shownPicture_;
-    DrawAlphaBitmap(item.hDC, path && !path->empty() ? pictures_.Load(*path) : NoPicture(), item.rcItem);
+    PictureCache::Drawing drawing(pictures_);
+    DrawAlphaBitmap(item.hDC, path && !path->empty() ? drawing.Load(*path) : NoPicture(), item.rcItem);
 }
 
 bool RegisterWeatherHotKeyOrWarn(HWND mainWindow, WORD hotKey, HWND owner) {
