@@ -177,12 +177,12 @@ protected:
         return took;
     }
     // Starts the program, brings it into a state and quits it. Wine takes a while to tear down shown
-    // windows when the machine is loaded: an attempt over the budget gets one more try, and a program that
-    // waits on something fails both.
+    // windows when the machine is loaded: an attempt over the budget gets up to two more tries, and a program
+    // that waits on something fails all three.
     // `prepare` runs before each start.
     void ExpectQuitInTime(const std::function<void()>& enter, const std::function<void()>& prepare = {}) {
         DWORD best = INFINITE;
-        for (int attempt = 0; attempt < 2 && best > kQuitBudgetMs; ++attempt) {
+        for (int attempt = 0; attempt < 3 && best > kQuitBudgetMs; ++attempt) {
             if (attempt) {
                 EndStrayProcesses(L"Vantoric.exe");
                 EndStrayProcesses(L"Quellix.exe");
