@@ -65,7 +65,10 @@ protected:
         ++drags;
         if (onDrag) onDrag();
     }
-    void ForecastMessage(const std::wstring& text) override { messages.push_back(text); }
+    void ForecastMessage(const std::wstring& text) override {
+        messages.push_back(text);
+        if (onMessage) onMessage();
+    }
     void EditFile(const std::wstring& file) override { edited.push_back(file); }
     ~ForecastWidget() override { slot.reset(); }
 
@@ -85,6 +88,7 @@ protected:
     bool metric = false;
     int updates = 0, weatherPages = 0, drags = 0;
     std::function<void()> onDrag;   // what the move loop dispatches meanwhile
+    std::function<void()> onMessage;   // what the message box's loop dispatches meanwhile
     std::vector<std::wstring> messages, edited;
     std::unique_ptr<ForecastWidgetSlot> slot;
 };
@@ -338,4 +342,22 @@ TEST_F(ForecastWidget, AltF4ClosesLikeTheCloseButton) {
     SendMessageW(window, WM_CLOSE, 0, 0);
     Pump();
     EXPECT_FALSE(slot->get());
+}
+
+TEST_F(ForecastWidget, ClosedFromInsideItsMessageBoxGoesOnlyOnceTheDrawingHasReturned) {
+    const std::wstring empty = folder.Forecast() + L"Empty\\";
+    CreateDirectoryW(empty.c_str(), nullptr);
+    RegKey::Create(HKEY_CURRENT_USER, key.path()).WriteString(L"sSkinName", L"Empty");
+    HWND window = Shown().hwnd();
+    WriteFileBytes(empty + L"skin.xml", "<skin><font id=");   // the next drawing reports it in a box
+    bool aliveInBox = false;
+    onMessage = [&] {
+        slot->Close();
+        aliveInBox = IsWindow(window) != FALSE;
+    };
+    slot->Redraw();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(aliveInBox) << "freed under its own message box";
+    EXPECT_FALSE(slot->get());
+    EXPECT_FALSE(IsWindow(window)) << "not freed once the drawing had returned";
 }
