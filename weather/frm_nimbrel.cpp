@@ -201,7 +201,7 @@ void TfrmNimbrel::FormClose() {
 void TfrmNimbrel::imgCloseClick() {
     FormClose();
     // The click that runs this still runs: the widget goes once it has returned.
-    slot_.Released();
+    slot_.Released(this);
 }
 
 void TfrmNimbrel::ReportSkinError() {

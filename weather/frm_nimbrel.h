@@ -174,7 +174,10 @@ public:
 
 private:
     friend class TfrmNimbrel;
-    void Released() { DeleteWhenUnwound(std::move(widget_)); }   // the widget's close button
+    // The widget's close button; a widget already let go (its click still unwinding) frees nothing more.
+    void Released(const TfrmNimbrel* widget) {
+        if (widget_.get() == widget) DeleteWhenUnwound(std::move(widget_));
+    }
 
     INimbrelHost& host_;
     std::wstring programDir_;

@@ -361,3 +361,18 @@ TEST_F(ForecastWidget, ClosedFromInsideItsMessageBoxGoesOnlyOnceTheDrawingHasRet
     EXPECT_FALSE(slot->get());
     EXPECT_FALSE(IsWindow(window)) << "not freed once the drawing had returned";
 }
+
+TEST_F(ForecastWidget, AWidgetClosedTwiceBeforeItGoesLeavesTheNextWidgetAlone) {
+    HWND first = Shown().hwnd();
+    TfrmNimbrel* next = nullptr;
+    onDrag = [&] {
+        SendMessageW(first, WM_CLOSE, 0, 0);
+        next = &Shown();   // the clock's hover shows the widget again meanwhile
+        SendMessageW(first, WM_CLOSE, 0, 0);
+    };
+    SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
+    EXPECT_FALSE(IsWindow(first));
+    ASSERT_TRUE(slot->get());
+    EXPECT_EQ(slot->get(), next);
+    EXPECT_TRUE(IsWindow(next->hwnd()));
+}
