@@ -9,6 +9,7 @@
 #include "base/locale_text.h"
 #include "base/text.h"
 #include "base/window.h"
+#include "base/unwind.h"
 #include "base/folder_browse.h"
 #include "alarms/alarm_editor_controls.h"
 #include "controls/image_list.h"
@@ -434,15 +435,9 @@ bool TfrmAlarm::Open(bool isNew, int id) {
     return true;
 }
 
-void TfrmAlarm::Dispose(std::unique_ptr<TfrmAlarm> editor) {
-    if (!editor || !editor->inModal_) return;   // freed here
-    editor->Close();
-    editor->deleteAfterLoop_ = true;
-    editor.release();   // RunModal deletes it on its way out
-}
-
 void TfrmAlarm::RunModal() {
     if (inModal_) return;   // one loop at a time
+    OwnCodeScope running;   // whatever the loop frees of this editor waits until it has returned
     inModal_ = true;
     HWND owner = host_.EditorOwner();
     const bool disableOwner = owner && IsWindowEnabled(owner);
@@ -463,7 +458,6 @@ void TfrmAlarm::RunModal() {
     }
     if (disableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
     inModal_ = false;
-    if (deleteAfterLoop_) delete this;   // nothing of this object is touched after it
 }
 
 void TfrmAlarm::EditAlarm(bool isNew, int id) {

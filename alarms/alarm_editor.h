@@ -81,11 +81,11 @@ public:
     void EditAlarm(bool isNew, int id);
     // EditAlarm in two steps, for callers (and tests) that run their own message loop.
     bool Open(bool isNew, int id);
+    // Counts as the program's code while it runs: an owner that frees the editor meanwhile (the program
+    // quits from inside it) closes it and hands it to DeleteWhenUnwound (base/unwind.h).
     void RunModal();
-    bool RunningModal() const { return inModal_; }
-    // Frees the editor; one whose modal loop still runs (the program quits from inside it) is closed
-    // and frees itself when the loop has returned.
-    static void Dispose(std::unique_ptr<TfrmAlarm> editor);
+    // Hidden, and the modal loop ends (Cancel).
+    void Close();
 
     void FillMonthAndDayNames();
     void ShowSchedulePanel(int n);
@@ -156,7 +156,6 @@ private:
     void ShowIconMenu();
     void PressDropDown();
     void PlaceDropDown();   // under the icon
-    void Close();
     int Message(const std::wstring& text, const std::wstring& caption, UINT flags);
     std::wstring SoundsFolder() const { return programDir_ + L"Sounds\\"; }
     void DrawIcon(const DRAWITEMSTRUCT& d);
@@ -171,7 +170,6 @@ private:
     int selectedAlarmIcon_ = kNewAlarmIcon;
     bool closed_ = true;
     bool inModal_ = false;
-    bool deleteAfterLoop_ = false;
     AlarmIconList icons_;
     UniqueImageList soundImages_;   // the sound list's small picture
     UniqueMenu pmIcons_;

@@ -461,7 +461,9 @@ void TfrmClock::FormDestroy() {
     KillTimer(hwnd_, kAlarmTimer);
     calendar_.reset();   // saves its placement; it reads the alarm list, so it goes first
     AlarmWindows.CloseAll();
-    TfrmAlarm::Dispose(std::move(frmAlarm_));   // its modal loop may be what dispatched the quit
+    // Its modal loop may be what dispatched the end: the editor goes once that loop has returned.
+    if (frmAlarm_) frmAlarm_->Close();
+    DeleteWhenUnwound(std::move(frmAlarm_));
     alarmActions_.reset();
     if (alarmsPage_) alarmsPage_->SetAlarmList(nullptr);
     alarmList_.reset();

@@ -175,6 +175,7 @@ void TfrmNimbrel::SavePlacement() {
 
 void TfrmNimbrel::Show() {
     if (!hwnd_) return;
+    OwnCodeScope running;
     RestorePlacement();
     Guarded([&] { OnDrawWidget(); });
     fields_.UnitLetter = host_.MetricUnits() ? L"m" : L"s";
@@ -199,8 +200,8 @@ void TfrmNimbrel::FormClose() {
 
 void TfrmNimbrel::imgCloseClick() {
     FormClose();
-    // Freed from a message of its own, never from inside the click that is still running.
-    PostMessageW(hwnd_, kReleaseMessage, 0, 0);
+    // The click that runs this still runs: the widget goes once it has returned.
+    slot_.Released(this);
 }
 
 void TfrmNimbrel::ReportSkinError() {
@@ -217,6 +218,7 @@ void TfrmNimbrel::ReportSkinError() {
 }
 
 void TfrmNimbrel::OnDrawWidget() {
+    OwnCodeScope running;
     ReportSkinError();
     const std::wstring xml = host_.ReplyXml();
     const bool english = !host_.MetricUnits();
@@ -248,7 +250,7 @@ void TfrmNimbrel::Present() {
 
 void TfrmNimbrel::Message(const std::wstring& text) {
     // The message box runs a loop of its own, in which the widget may be asked to go.
-    RunModal([&] { host_.ForecastMessage(text); });
+    host_.ForecastMessage(text);
 }
 
 void TfrmNimbrel::OnSelectWeather(int tag) {
@@ -349,22 +351,6 @@ void TfrmNimbrel::OnMenuCommand(UINT id) {
     }
 }
 
-template <class F>
-void TfrmNimbrel::RunModal(F&& loop) {
-    ++modalDepth_;
-    try {
-        loop();
-    } catch (...) {
-        --modalDepth_;
-        throw;
-    }
-    // A release that arrived inside the loop is handed on now that nothing of the loop is left on the stack.
-    if (--modalDepth_ == 0 && releasePending_) {
-        releasePending_ = false;
-        PostMessageW(hwnd_, kReleaseMessage, 0, 0);
-    }
-}
-
 void TfrmNimbrel::ShowPopupMenu(POINT screen) {
     UniqueMenu menu = BuildPopupMenu();
     // The menu closes properly only when its owner is the foreground window.
@@ -379,7 +365,7 @@ void TfrmNimbrel::ShowPopupMenu(POINT screen) {
     } menuHints;
     menuHints.hints.Attach(hwnd_);
     menuHints_ = &menuHints.hints;
-    RunModal([&] { TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr); });
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, screen.x, screen.y, 0, hwnd_, nullptr);
     menuHints_ = nullptr;
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
@@ -448,9 +434,7 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
         closePressed_ = InCloseButton(lp);
         // A Ctrl+Click chooses the next weather on release; the move loop would swallow that release.
-        if (!closePressed_ && !(wp & MK_CONTROL)) {
-            RunModal([&] { host_.DragWindow(hwnd_); });
-        }
+        if (!closePressed_ && !(wp & MK_CONTROL)) host_.DragWindow(hwnd_);
         return 0;
     case WM_LBUTTONUP:
         if (wp & MK_CONTROL) {
@@ -503,15 +487,6 @@ LRESULT TfrmNimbrel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:   // Alt+F4: as the close button
         imgCloseClick();
         return 0;
-    case kReleaseMessage: {
-        if (InModalLoop()) {
-            releasePending_ = true;
-            return 0;
-        }
-        // The slot frees this object inside the call: nothing of it may be touched afterwards.
-        slot_.Released();
-        return 0;
-    }
     default: return Default(msg, wp, lp);
     }
 }
@@ -521,7 +496,7 @@ ForecastWidgetSlot::ForecastWidgetSlot(INimbrelHost& host, std::wstring programD
 
 void ForecastWidgetSlot::Free() {
     if (widget_) reportedSkinError_ = widget_->ReportedSkinError();
-    widget_.reset();
+    DeleteWhenUnwound(std::move(widget_));
 }
 
 void ForecastWidgetSlot::Show() {
@@ -536,12 +511,7 @@ void ForecastWidgetSlot::Show() {
 
 void ForecastWidgetSlot::Close() {
     if (!widget_) return;
-    // The hover can leave the taskbar clock while the widget's menu or move loop runs; the widget is then
-    // freed once that loop has returned.
-    if (widget_->InModalLoop()) {
-        widget_->imgCloseClick();
-        return;
-    }
+    // The hover can leave the taskbar clock while the widget's menu or move loop runs: Free waits for it.
     widget_->FormClose();
     Free();
 }

@@ -10,6 +10,7 @@
 #include "controls/alpha_bitmap.h"
 #include "controls/hints.h"
 #include "base/handles.h"
+#include "base/unwind.h"
 #include "base/window.h"
 #include "weather/forecast_draw.h"
 #include "weather/weather_store.h"
@@ -70,8 +71,6 @@ public:
         kShowWind1 = 1, kGetWeather1, kwCurrent, kwToday, kwTomorrow, kUpdateNow1, kOnTop1, kDisplayShadow1, kExit1,
         kEditCurrentSkin1, kSkinFirst = 100
     };
-    static constexpr UINT kReleaseMessage = WM_APP + 0x4E;
-
     // The slot frees the widget when its close button closes it.
     TfrmNimbrel(INimbrelHost& host, ForecastWidgetSlot& slot, std::wstring programDir,
                 RegistryPlace store = DefaultForecastStore());
@@ -80,12 +79,15 @@ public:
     // FormCreate: the hidden layered window, drawn once with the initial values. A window that cannot be
     // made, or made layered, is reported in a message box.
     bool Create();
-    // Restores the stored values and position, draws, and shows the widget in front.
+    // Restores the stored values and position, draws, and shows the widget in front. This and
+    // OnDrawWidget count as the program's code while they run (they may show a message box): a widget
+    // closed meanwhile goes once they have returned.
     void Show();
     // "Close" in the menu: hidden, kept alive; the values are stored.
     void Exit1Click();
     // Closing (close button, or the main form when the hover leaves): stores, hides and minimises, so
-    // the next window is activated. The owner frees it.
+    // the next window is activated. The owner frees it, through DeleteWhenUnwound: its menu, move loop
+    // or message box may be what delivered the close.
     void FormClose();
     // Recomposes the picture from the weather page's reply and hands it to the window.
     void OnDrawWidget();
@@ -102,9 +104,6 @@ public:
     // The popup menu as it opens (the skin list rebuilt each time).
     UniqueMenu BuildPopupMenu();
     void OnMenuCommand(UINT id);
-
-    // Inside the menu's or the move's modal loop: the object must outlive the call that runs it.
-    bool InModalLoop() const { return modalDepth_ > 0; }
 
     const ForecastFields& Fields() const { return fields_; }
     const NimbrelSettings& Settings() const { return settings_; }
@@ -131,8 +130,6 @@ private:
     void DragTo(POINT screen);
     bool EndButtonDrag();   // whether the widget moved
     void ShowMenuHint(HMENU menu, UINT item, UINT flags);
-    template <class F>
-    void RunModal(F&& loop);
     std::wstring ForecastDir() const { return programDir_ + L"Forecast\\"; }
 
     INimbrelHost& host_;
@@ -154,8 +151,6 @@ private:
         bool moved = false;
     } drag_;
     bool closePressed_ = false;
-    int modalDepth_ = 0;
-    bool releasePending_ = false;   // the release came while a modal loop ran
 };
 
 // The main form's one widget: none until first use, freed by the main form, or by the widget's own
@@ -168,7 +163,8 @@ public:
 
     // Create on first use, then show (WeatherForecast1Click, the hover action).
     void Show();
-    // Close and free when it exists (the hover leaving the taskbar clock).
+    // Close and free when it exists (the hover leaving the taskbar clock). Freeing waits until no code of
+    // ours runs (base/unwind.h): get() is null at once, the widget itself goes after its loops.
     void Close();
     // Redraw when it exists (after every successful weather update).
     void Redraw();
@@ -178,7 +174,10 @@ public:
 
 private:
     friend class TfrmNimbrel;
-    void Released() { widget_.reset(); }   // the widget's close button
+    // The widget's close button; a widget already let go (its click still unwinding) frees nothing more.
+    void Released(const TfrmNimbrel* widget) {
+        if (widget_.get() == widget) DeleteWhenUnwound(std::move(widget_));
+    }
 
     INimbrelHost& host_;
     std::wstring programDir_;

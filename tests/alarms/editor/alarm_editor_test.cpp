@@ -9,6 +9,7 @@
 #include "alarms/alarm_fakes.h"
 #include "alarms/alarm_editor.h"
 #include "base/handles.h"
+#include "base/unwind.h"
 #include "resources/alarm_editor_res.h"
 #include "support/layout_check.h"
 #include "support/test_support.h"
@@ -637,6 +638,33 @@ TEST(TfrmAlarm, EditAlarmIsModalAndReturnsWhenClosed) {
     EXPECT_FALSE(f.Open(false, 1));
     EXPECT_TRUE(f.EditingNewAlarm());
     e.Cancel();
+}
+
+namespace {
+// The owner frees the editor from inside its modal loop, as the main form does when it goes then.
+Editor* g_owner = nullptr;
+bool g_aliveInLoop = false;
+void CALLBACK FreeEditorInItsLoop(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    const HWND window = g_owner->form->hwnd();
+    g_owner->form->Close();
+    DeleteWhenUnwound(std::move(g_owner->form));
+    g_aliveInLoop = IsWindow(window) != FALSE;
+}
+}  // namespace
+
+TEST(TfrmAlarm, FreedInsideItsModalLoopGoesOnlyOnceTheLoopHasReturned) {
+    Editor e;
+    ASSERT_TRUE(e.form->Open(true, 0));
+    const HWND window = e.form->hwnd();
+    g_owner = &e;
+    g_aliveInLoop = false;
+    SetTimer(nullptr, 0, 10, FreeEditorInItsLoop);
+    e.form->RunModal();
+    EXPECT_TRUE(g_aliveInLoop) << "freed under its own loop";
+    EXPECT_FALSE(e.form);
+    EXPECT_FALSE(IsWindow(window)) << "not freed once the loop had returned";
+    EXPECT_TRUE(IsWindowEnabled(e.owner));
 }
 
 TEST(TfrmAlarm, EveryTabLaysItsControlsOutWhole) {

@@ -401,3 +401,23 @@ TEST_F(ForecastWidgetWithoutWeather, PromptsStandClearOfTheIconAndTheRose) {
     }
     EXPECT_FALSE(picture.Layer(L"needle"));
 }
+
+TEST_F(ForecastWidgetInput, ClosedWhileItsMenuIsOpenGoesOnlyOnceTheMenuHasReturned) {
+    HWND window = Shown().hwnd();
+    bool aliveInMenu = false, goneAfter = false;
+    const POINT at = OnWidget(100, 150);
+    ASSERT_TRUE(RunSteps(
+        [&] {
+            if (!ShownMenu()) return false;
+            SendMessageW(window, WM_CLOSE, 0, 0);   // Alt+F4, as the close button
+            aliveInMenu = IsWindow(window) != FALSE;
+            return true;
+        },
+        [&] {
+            SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(at.x, at.y));
+            goneAfter = !IsWindow(window);
+        }));
+    EXPECT_TRUE(aliveInMenu) << "freed under its own menu";
+    EXPECT_TRUE(goneAfter) << "not freed once the menu had returned";
+    EXPECT_FALSE(slot->get());
+}

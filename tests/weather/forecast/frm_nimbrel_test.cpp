@@ -65,7 +65,10 @@ protected:
         ++drags;
         if (onDrag) onDrag();
     }
-    void ForecastMessage(const std::wstring& text) override { messages.push_back(text); }
+    void ForecastMessage(const std::wstring& text) override {
+        messages.push_back(text);
+        if (onMessage) onMessage();
+    }
     void EditFile(const std::wstring& file) override { edited.push_back(file); }
     ~ForecastWidget() override { slot.reset(); }
 
@@ -85,6 +88,7 @@ protected:
     bool metric = false;
     int updates = 0, weatherPages = 0, drags = 0;
     std::function<void()> onDrag;   // what the move loop dispatches meanwhile
+    std::function<void()> onMessage;   // what the message box's loop dispatches meanwhile
     std::vector<std::wstring> messages, edited;
     std::unique_ptr<ForecastWidgetSlot> slot;
 };
@@ -315,21 +319,22 @@ TEST_F(ForecastWidget, RedrawingLeavesNoGdiObjectBehind) {
 }
 
 TEST_F(ForecastWidget, HoverLeavingDuringADragFreesTheWidgetOnlyAfterTheDrag) {
-    bool aliveInLoop = false;
+    bool aliveInLoop = false, minimised = false;
+    HWND window = nullptr;
     // The move loop dispatches messages, among them the taskbar clock's leave report.
     onDrag = [&] {
         slot->Close();
         Pump();
-        aliveInLoop = slot->get() != nullptr && IsWindow(slot->get()->hwnd());
+        aliveInLoop = IsWindow(window) != FALSE;
+        minimised = IsIconic(window) != FALSE;
     };
     slot->Show();
-    HWND window = slot->get()->hwnd();
+    window = slot->get()->hwnd();
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
-    EXPECT_TRUE(aliveInLoop);
-    EXPECT_TRUE(IsIconic(window));
-    Pump();
+    EXPECT_TRUE(aliveInLoop) << "freed under the move loop";
+    EXPECT_TRUE(minimised);
     EXPECT_FALSE(slot->get());
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(window)) << "not freed once the press had returned";
 }
 
 TEST_F(ForecastWidget, AltF4ClosesLikeTheCloseButton) {
@@ -337,4 +342,37 @@ TEST_F(ForecastWidget, AltF4ClosesLikeTheCloseButton) {
     SendMessageW(window, WM_CLOSE, 0, 0);
     Pump();
     EXPECT_FALSE(slot->get());
+}
+
+TEST_F(ForecastWidget, ClosedFromInsideItsMessageBoxGoesOnlyOnceTheDrawingHasReturned) {
+    const std::wstring empty = folder.Forecast() + L"Empty\\";
+    CreateDirectoryW(empty.c_str(), nullptr);
+    RegKey::Create(HKEY_CURRENT_USER, key.path()).WriteString(L"sSkinName", L"Empty");
+    HWND window = Shown().hwnd();
+    WriteFileBytes(empty + L"skin.xml", "<skin><font id=");   // the next drawing reports it in a box
+    bool aliveInBox = false;
+    onMessage = [&] {
+        slot->Close();
+        aliveInBox = IsWindow(window) != FALSE;
+    };
+    slot->Redraw();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(aliveInBox) << "freed under its own message box";
+    EXPECT_FALSE(slot->get());
+    EXPECT_FALSE(IsWindow(window)) << "not freed once the drawing had returned";
+}
+
+TEST_F(ForecastWidget, AWidgetClosedTwiceBeforeItGoesLeavesTheNextWidgetAlone) {
+    HWND first = Shown().hwnd();
+    TfrmNimbrel* next = nullptr;
+    onDrag = [&] {
+        SendMessageW(first, WM_CLOSE, 0, 0);
+        next = &Shown();   // the clock's hover shows the widget again meanwhile
+        SendMessageW(first, WM_CLOSE, 0, 0);
+    };
+    SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, At(100, 100));
+    EXPECT_FALSE(IsWindow(first));
+    ASSERT_TRUE(slot->get());
+    EXPECT_EQ(slot->get(), next);
+    EXPECT_TRUE(IsWindow(next->hwnd()));
 }
