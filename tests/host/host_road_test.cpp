@@ -168,29 +168,6 @@ TEST_F(HostServing, ClickOnTheClockWindowReachesTheComponentInOrder) {
     EXPECT_EQ(events, (std::vector<std::string>{"down", "click", "up"}));
 }
 
-// Whether `window` lies above `clock` in the z-order.
-bool Above(HWND window, HWND clock) {
-    for (HWND w = GetWindow(clock, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
-        if (w == window) return true;
-    return false;
-}
-
-TEST_F(HostServing, ATopMostWindowOverTheClockIsSoonBelowItAgain) {
-    HWND clock = tray->ClockWindow();
-    RECT r{};
-    GetWindowRect(clock, &r);
-    struct Cover {
-        HWND hwnd;
-        ~Cover() { if (hwnd) DestroyWindow(hwnd); }
-    } cover{CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"", WS_POPUP, r.left + 5,
-                            r.top, 20, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr)};
-    ASSERT_TRUE(cover.hwnd);
-    ShowWindow(cover.hwnd, SW_SHOWNA);
-    SetWindowPos(cover.hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_TRUE(Above(cover.hwnd, clock));
-    EXPECT_TRUE(PumpUntil([&] { return !Above(cover.hwnd, clock); }, 5000)) << "the clock stayed covered";
-}
-
 TEST_F(HostServing, LeaveIsReportedUnlessCancelledThroughTheClockWindow) {
     HWND clock = tray->ClockWindow();
     PostMessageW(clock, WM_MOUSELEAVE, 0, 0);
