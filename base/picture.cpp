@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -56,9 +57,9 @@ AlphaBitmap LoadPicture(const std::wstring& path) {
     // COM usable here.
     ComApartment apartment;
     PictureDecoding decoding;   // outlives every object of the component below
-    if (!imaging) imaging = new BorrowedComClass(L"windowscodecs.dll", CLSID_WICImagingFactory);
+    if (!imaging) imaging = new (std::nothrow) BorrowedComClass(L"windowscodecs.dll", CLSID_WICImagingFactory);
     ComPtr<IWICImagingFactory> factory;
-    if (FAILED(imaging->Create(IID_IWICImagingFactory, factory.put_void()))) return result;
+    if (!imaging || FAILED(imaging->Create(IID_IWICImagingFactory, factory.put_void()))) return result;
     ComPtr<IWICBitmapDecoder> decoder;
     if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                   decoder.put())))
