@@ -23,6 +23,7 @@ void AlarmIconList::Decode() const {
     if (decoded_) return;
     decoded_ = true;
     // An unreadable file keeps its place, so icon n stays the n-th file.
+    PictureDecoding decoding;   // one load of the decoder for all of them
     for (const std::wstring& file : files_) icons_.push_back(LoadPicture(file));
     AddToImageList(imageList_.get(), kIconSize, icons_);
 }

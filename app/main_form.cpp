@@ -185,6 +185,7 @@ void TfrmClock::MakeTabImages() {
                                                   L"Icons\\08-star.png",     L"Weather\\32.png",
                                                   L"Icons\\12-plane.png",    L"Icons\\01-alarm-clock.png"};
     std::vector<AlphaBitmap> pictures;
+    PictureDecoding decoding;   // one load of the decoder for all of them
     for (const wchar_t* file : kTabPictures) pictures.push_back(LoadPicture(config_.appDir + L"\\" + file));
     tabImages_ = MakeImageList(24, pictures);
     SendMessageW(tab_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tabImages_.get()));

@@ -32,6 +32,20 @@ HMODULE SystemLibrary(const wchar_t* library) {
     return pinned;
 }
 
+BorrowedComClass::BorrowedComClass(const wchar_t* library, const CLSID& clsid)
+    : clsid_(clsid), library_(LoadFromSystemFolder(library)) {
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = library_ ? reinterpret_cast<GetClassObject>(
+                              reinterpret_cast<void (*)()>(GetProcAddress(library_.get(), "DllGetClassObject")))
+                        : nullptr;
+    if (!get || FAILED(get(clsid_, IID_IClassFactory, factory_.put_void()))) factory_.reset();
+}
+
+HRESULT BorrowedComClass::Create(const IID& iid, void** object) const {
+    if (factory_) return factory_->CreateInstance(nullptr, iid, object);
+    return CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, iid, object);
+}
+
 FARPROC LateProc(const wchar_t* library, const char* name) {
     HMODULE lib = SystemLibrary(library);
     return lib ? GetProcAddress(lib, name) : nullptr;

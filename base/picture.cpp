@@ -5,16 +5,30 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "base/dib.h"
 #include "base/file_save.h"
+#include "base/late_library.h"
 
 namespace vt {
 
 namespace {
 constexpr UINT kMaxPictureSide = 4096;   // a hostile file must not make the program allocate gigabytes
+
+// This thread's decodings under way, and the imaging component while any is (loaded by the first decode).
+thread_local int decodings = 0;
+thread_local BorrowedComClass* imaging = nullptr;
+
 }  // namespace
+
+PictureDecoding::PictureDecoding() { ++decodings; }
+
+PictureDecoding::~PictureDecoding() {
+    if (--decodings == 0) delete std::exchange(imaging, nullptr);
+}
 
 AlphaBitmap CreateAlphaBitmap(int width, int height) {
     AlphaBitmap result;
@@ -42,10 +56,10 @@ AlphaBitmap LoadPicture(const std::wstring& path) {
     // The calling thread may already have COM in either model; a refused second initialisation still leaves
     // COM usable here.
     ComApartment apartment;
+    PictureDecoding decoding;   // outlives every object of the component below
+    if (!imaging) imaging = new (std::nothrow) BorrowedComClass(L"windowscodecs.dll", CLSID_WICImagingFactory);
     ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                factory.put_void())))
-        return result;
+    if (!imaging || FAILED(imaging->Create(IID_IWICImagingFactory, factory.put_void()))) return result;
     ComPtr<IWICBitmapDecoder> decoder;
     if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                   decoder.put())))

@@ -34,6 +34,18 @@ inline PixelView PixelsOf(const AlphaBitmap& b) { return PixelsOf(b.bitmap.get()
 // unreadable, undecodable or larger than 4096 x 4096 file; never throws.
 AlphaBitmap LoadPicture(const std::wstring& path);
 
+// Pictures decoded while one lasts (on its thread) share one load of the system's imaging component,
+// which is given back when the outermost ends: the clock, a calendar or a forecast decodes a few pictures
+// and then none for hours. LoadPicture holds one itself; whoever decodes many in a row holds one around
+// them.
+class PictureDecoding {
+public:
+    PictureDecoding();
+    ~PictureDecoding();
+    PictureDecoding(const PictureDecoding&) = delete;
+    PictureDecoding& operator=(const PictureDecoding&) = delete;
+};
+
 // The empty picture, for a reference that has nothing to show.
 const AlphaBitmap& NoPicture();
 
@@ -56,6 +68,7 @@ public:
 
     private:
         PictureCache& cache_;
+        PictureDecoding decoding_;
         std::vector<std::shared_ptr<const AlphaBitmap>> held_;
     };
 

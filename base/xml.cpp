@@ -15,6 +15,8 @@ namespace {
 const CLSID kDomDocument30 = {0xf5078f32, 0xc551, 0x11d3, {0x89, 0xb9, 0x00, 0x00, 0xf8, 0x1f, 0xe2, 0x21}};
 const IID kIXMLDOMDocument2 = {0x2933bf95, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
 
+thread_local const XmlReading* currentReading = nullptr;   // the innermost reading of this thread
+
 template <class Text>
 bool MentionsDoctype(Text text) {
     // Upper-cased copies would cost more than this scan on the small documents read here.
@@ -32,7 +34,8 @@ bool MentionsDoctype(Text text) {
 
 ComPtr<IXMLDOMDocument2> NewDocument(std::wstring& error) {
     ComPtr<IXMLDOMDocument2> doc;
-    if (FAILED(CoCreateInstance(kDomDocument30, nullptr, CLSCTX_INPROC_SERVER, kIXMLDOMDocument2, doc.put_void()))) {
+    // Only inside a reading: a document made through COM would keep the parser loaded for good.
+    if (!currentReading || FAILED(currentReading->NewDocument(kIXMLDOMDocument2, doc.put_void()))) {
         error = L"The XML parser is not available.";
         return {};
     }
@@ -70,6 +73,10 @@ std::wstring DoctypeError(std::wstring_view what) {
 }
 
 }  // namespace
+
+XmlReading::XmlReading() : parser_(L"msxml3.dll", kDomDocument30), outer_(currentReading) { currentReading = this; }
+
+XmlReading::~XmlReading() { currentReading = outer_; }
 
 UniqueBstr MakeBstr(std::wstring_view s) {
     return UniqueBstr(SysAllocStringLen(s.data(), static_cast<UINT>(s.size())));

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/handles.h"
+#include "base/late_library.h"
 
 namespace vt {
 
@@ -18,9 +19,29 @@ using UniqueBstr = Unique<BSTR, SysFreeString>;
 UniqueBstr MakeBstr(std::wstring_view s);
 std::wstring ToString(BSTR b);
 
+// One reading of XML on the calling thread: COM for it and the parser's library for as long as it lasts,
+// given back when it ends (MSXML brings urlmon and wininet with it; a 32-bit process pays their relocated
+// pages for as long as they stay loaded, and a reply is read only now and then). Declare it before the
+// documents it reads: every document and node must be released before it ends. Another thread's reading
+// holds the library by a reference of its own.
+class XmlReading {
+public:
+    XmlReading();
+    ~XmlReading();
+    XmlReading(const XmlReading&) = delete;
+    XmlReading& operator=(const XmlReading&) = delete;
+    HRESULT NewDocument(const IID& iid, void** document) const { return parser_.Create(iid, document); }
+
+private:
+    ComApartment apartment_;   // S_FALSE or another model: COM is usable either way
+    BorrowedComClass parser_;
+    const XmlReading* outer_;
+};
+
 // Parses bytes (their own encoding declaration honoured) or a wide text. Empty with `error` filled when
 // the parser is missing, the text is not well-formed or it carries a document type; the error calls the
-// text `what` ("The reply is not well-formed XML"). Needs COM on the calling thread.
+// text `what` ("The reply is not well-formed XML"). Only inside an XmlReading on the calling
+// thread (without one: "The XML parser is not available.").
 ComPtr<IXMLDOMDocument2> ParseXmlBytes(std::string_view bytes, std::wstring& error, std::wstring_view what = L"document");
 ComPtr<IXMLDOMDocument2> ParseXmlText(std::wstring_view text, std::wstring& error, std::wstring_view what = L"document");
 

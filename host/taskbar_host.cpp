@@ -91,7 +91,11 @@ LRESULT HostClockWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 namespace {
 
 BOOL CALLBACK AddShownChild(HWND child, LPARAM sum) {
-    if (IsWindowVisible(child)) *reinterpret_cast<ULONG_PTR*>(sum) += reinterpret_cast<ULONG_PTR>(child) | 1;
+    // The taskbar itself is shown: a child's own style says whether it shows, without asking for each of its
+    // parents in turn as IsWindowVisible does (every question about another process's window is a round
+    // trip to the window server, once a second).
+    if (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE)
+        *reinterpret_cast<ULONG_PTR*>(sum) += reinterpret_cast<ULONG_PTR>(child) | 1;
     return TRUE;
 }
 
@@ -99,8 +103,23 @@ BOOL CALLBACK AddShownChild(HWND child, LPARAM sum) {
 // each program window).
 ULONG_PTR ShownChildrenSignature(HWND taskbar) {
     ULONG_PTR sum = 0;
+    if (!IsWindowVisible(taskbar)) return sum;   // none of its children shows
     EnumChildWindows(taskbar, AddShownChild, reinterpret_cast<LPARAM>(&sum));
     return sum;
+}
+
+// Whether the clock window is no longer top-most, or a shown window above it covers part of it. Usually
+// nothing is above it, and asking costs one look; raising it again costs the window server a move and
+// the window two messages.
+bool CoveredFromAbove(HWND clock) {
+    if (!(GetWindowLongPtrW(clock, GWL_EXSTYLE) & WS_EX_TOPMOST)) return true;
+    RECT mine{};
+    GetWindowRect(clock, &mine);
+    for (HWND above = GetWindow(clock, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        RECT theirs{}, common{};
+        if (IsWindowVisible(above) && GetWindowRect(above, &theirs) && IntersectRect(&common, &mine, &theirs)) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -292,7 +311,7 @@ void TaskbarHost::Watch() {
         InvalidateRect(clock, nullptr, FALSE);
     } else {
         // Other top-most windows may have come over it.
-        SetWindowPos(clock, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (CoveredFromAbove(clock)) SetWindowPos(clock, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ReshowAfterButtonsChanged(clock);
     }
     if (!component_) Announce();

@@ -175,7 +175,7 @@ ForecastReading ReadForecastWeather(const std::wstring& replyXml, int selectedWe
     ForecastReading reading;
     if (replyXml.empty()) return reading;
     reading.hasDocument = true;
-    ComApartment apartment;   // the main thread has COM already; this keeps the tests' threads alike
+    XmlReading xml;   // the parser is given back once this reading is done
     std::wstring error;
     auto doc = ParseXmlText(replyXml, error);
     if (!doc) return reading;

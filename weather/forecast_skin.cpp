@@ -68,7 +68,7 @@ std::string ReadSmallFile(const std::wstring& path, std::wstring& error) {
 
 ForecastSkinResult ParseForecastSkin(std::string_view bytes) {
     ForecastSkinResult result;
-    ComApartment apartment;   // S_FALSE or another model: COM is usable either way
+    XmlReading xml;   // the parser is given back once this reading is done
     auto doc = ParseXmlBytes(bytes, result.error, L"skin file");
     if (!doc) return result;
     ForecastSkin skin;

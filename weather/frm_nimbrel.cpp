@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/xml.h"
 #include "controls/gblur.h"
 #include "clock/tray_protocol.h"
 
@@ -219,6 +220,7 @@ void TfrmNimbrel::ReportSkinError() {
 
 void TfrmNimbrel::OnDrawWidget() {
     OwnCodeScope running;
+    XmlReading parser;   // the skin and the reply read with one load of the parser
     ReportSkinError();
     const std::wstring xml = host_.ReplyXml();
     const bool english = !host_.MetricUnits();

@@ -139,7 +139,7 @@ WeatherParseResult ParseWeatherReply(std::string_view body) {
     try {
         if (body.empty()) throw ReplyError(L"The reply is empty.");
         if (body.size() > kMaxWeatherReplyBytes) throw ReplyError(L"The reply is too large.");
-        ComApartment apartment;   // S_FALSE or a different model: COM is usable either way
+        XmlReading xml;   // the parser is given back once this reading is done
         // Loaded as bytes so the document's own encoding declaration is honoured.
         std::wstring error;
         ComPtr<IXMLDOMDocument2> doc = ParseXmlBytes(body, error, L"reply");

@@ -287,6 +287,21 @@ TEST_F(LoadPngTest, MissingOrBrokenFileGivesNoBitmap) {
     EXPECT_FALSE(LoadPicture(L""));
 }
 
+// The program keeps COM on its main thread for the whole run: the decoder is loaded only while decoding.
+TEST_F(LoadPngTest, TheDecoderIsGivenBackOnceNothingDecodes) {
+    ComApartment program;
+    const std::wstring path = Write(MakePng(1, 1, 2, {30, 20, 10}));
+    for (int round = 0; round < 2; ++round) {
+        {
+            PictureDecoding decoding;
+            EXPECT_TRUE(LoadPicture(path));
+            EXPECT_TRUE(GetModuleHandleW(L"windowscodecs.dll"));   // kept for the next picture of the batch
+            EXPECT_EQ(PixelsOf(LoadPicture(path)).at(0, 0), (Bgra{10, 20, 30, 255}));
+        }
+        EXPECT_FALSE(GetModuleHandleW(L"windowscodecs.dll")) << "round " << round;
+    }
+}
+
 TEST(MakeTextBitmap, ThousandTextsLeaveNoGdiObjectBehind) {
     ScopedFont font(16, FW_NORMAL);
     { AlphaBitmap warm = MakeTextBitmap(L"12", font.get(), RGB(255, 255, 255), true, 0); }
