@@ -37,7 +37,9 @@ bool SystemEditorDialogs::OpenFile(HWND owner, std::wstring& file, const std::ws
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrInitialDir = startFolder.empty() ? nullptr : startFolder.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return false;
+    // The file dialog's library brings the printer spooler with it: loaded when a user first opens it.
+    static const auto openFile = LateFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (!openFile || !openFile(&ofn)) return false;
     file = buffer.c_str();
     return true;
 }
