@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
@@ -20,14 +21,14 @@ constexpr UINT kMaxPictureSide = 4096;   // a hostile file must not make the pro
 
 // This thread's decodings under way, and the imaging component while any is (loaded by the first decode).
 thread_local int decodings = 0;
-thread_local BorrowedComClass* imaging = nullptr;
+thread_local std::unique_ptr<BorrowedComClass> imaging;
 
 }  // namespace
 
 PictureDecoding::PictureDecoding() { ++decodings; }
 
 PictureDecoding::~PictureDecoding() {
-    if (--decodings == 0) delete std::exchange(imaging, nullptr);
+    if (--decodings == 0) imaging.reset();
 }
 
 AlphaBitmap CreateAlphaBitmap(int width, int height) {
@@ -57,7 +58,7 @@ AlphaBitmap LoadPicture(const std::wstring& path) {
     // COM usable here.
     ComApartment apartment;
     PictureDecoding decoding;   // outlives every object of the component below
-    if (!imaging) imaging = new (std::nothrow) BorrowedComClass(L"windowscodecs.dll", CLSID_WICImagingFactory);
+    if (!imaging) imaging.reset(new (std::nothrow) BorrowedComClass(L"windowscodecs.dll", CLSID_WICImagingFactory));
     ComPtr<IWICImagingFactory> factory;
     if (!imaging || FAILED(imaging->Create(IID_IWICImagingFactory, factory.put_void()))) return result;
     ComPtr<IWICBitmapDecoder> decoder;
