@@ -1,5 +1,7 @@
 #include "host/taskbar_host.h"
 
+#include <tlhelp32.h>
+
 #include "base/dib.h"
 
 #include <iterator>
@@ -124,7 +126,8 @@ bool CoveredFromAbove(HWND clock) {
 
 }  // namespace
 
-TaskbarHost::TaskbarHost(std::wstring componentClass) : componentClass_(std::move(componentClass)) {
+TaskbarHost::TaskbarHost(std::wstring componentClass, StartingProgram program)
+    : componentClass_(std::move(componentClass)), program_(std::move(program.process)), programId_(program.id) {
     quitMessage_ = RegisterWindowMessageW(kHostQuitMessage);
     taskbarCreatedMessage_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     RegisterClassOnce(kHostWindowClass, &Proc, 0);
@@ -491,6 +494,48 @@ void TaskbarHost::Paint() {
 }
 
 // ---------------------------------------------------------------------------------------------------------------
+
+namespace {
+
+DWORD ParentProcessId() {
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+    const DWORD self = GetCurrentProcessId();
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == self) return entry.th32ParentProcessID;
+    return 0;
+}
+
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+StartingProgram OpenStartingProgram() {
+    StartingProgram program;
+    const DWORD parent = ParentProcessId();
+    if (!parent) return program;   // not to be told: the first attach names the program
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parent));
+    if (!process) {
+        // No process of that id any more; one that may not be opened is left to the first attach.
+        program.gone = GetLastError() == ERROR_INVALID_PARAMETER;
+        return program;
+    }
+    // The id may already have been given to a process started after this one: that is not the starter.
+    const ULONGLONG started = CreationTime(process.get()), self = CreationTime(GetCurrentProcess());
+    if (started && self && started > self) {
+        program.gone = true;
+        return program;
+    }
+    program.process = std::move(process);
+    program.id = parent;
+    return program;
+}
 
 bool ReplaceRunningHost(UniqueHandle& instanceMutex) {
     instanceMutex.reset(CreateMutexW(nullptr, FALSE, L"Quellix-Host"));

@@ -21,6 +21,15 @@ inline constexpr wchar_t kHostWindowClass[] = L"QuellixHost";
 
 class TaskbarHost;
 
+// The process that started this host: the program it serves, watched from the host's own start, so that
+// a program that dies before it ever talks to its host takes the host with it.
+struct StartingProgram {
+    UniqueHandle process;   // opened for waiting; empty when it cannot be told
+    DWORD id = 0;
+    bool gone = false;      // it ended before the host looked
+};
+StartingProgram OpenStartingProgram();
+
 // The clock window of class "TrayClockWClass": owned by the taskbar, top-most, never activated.
 class HostClockWindow : public Window<HostClockWindow> {
 public:
@@ -43,7 +52,7 @@ public:
     static constexpr UINT kComponentTimeoutMs = 3000;
     static constexpr DWORD kHoverTimeMs = 1000;
 
-    explicit TaskbarHost(std::wstring componentClass);
+    TaskbarHost(std::wstring componentClass, StartingProgram program);
     ~TaskbarHost() override;
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -63,7 +72,8 @@ public:
 
 private:
     void Watch();
-    // Watches the process of the attached component: the program may die without saying "Quellix-quit".
+    // Watches the process of the attached component where it is not the starting program: the program
+    // may die without saying "Quellix-quit".
     void WatchProgram(HWND component);
     void RepaintSoon();
     void Rebuild();
@@ -87,7 +97,7 @@ private:
     HWND taskbar_ = nullptr;
     RECT taskbarRect_{};
     HWND component_ = nullptr;
-    UniqueHandle program_;    // the component's process, waited on by Run
+    UniqueHandle program_;    // the starting program's or the attached component's process, waited on by Run
     DWORD programId_ = 0;
     std::unique_ptr<HostClockWindow> clock_;
     // The shell's own clock window while the hook library serves it (classic taskbars).

@@ -120,6 +120,41 @@ TEST(HostRoad, AClockPixelsMappingTooSmallForTheClockIsNeverReadPastItsEnd) {
     EXPECT_EQ(host.WaitExit(10000), 0u);
 }
 
+// A stand-in for the program: a process that does nothing until it is ended.
+UniqueHandle StandInProgram() {
+    std::wstring cmd = L"\"" + test::TestProgramDir() + L"windriver.exe\" wait VtNeverShown 60000";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+        return {};
+    CloseHandle(pi.hThread);
+    return UniqueHandle(pi.hProcess);
+}
+
+// The program dies during its start-up, before it ever talks to its host: the host ends with it, whether
+// its clock window shows already or it had not yet looked for the program.
+TEST(HostRoad, TheHostEndsWithItsProgramAlsoBeforeTheirFirstExchange) {
+    ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000));
+    UniqueHandle program = StandInProgram();
+    ASSERT_TRUE(program);
+    HostProcess host;
+    ASSERT_TRUE(host.Start(L"TTrayClock", test::DistDir(), program.get()));
+    ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) != nullptr; }, 10000));
+    TerminateProcess(program.get(), 9);
+    EXPECT_EQ(host.WaitExit(5000), 0u) << "the host outlived its program";
+    EXPECT_EQ(FindWindowW(L"TrayClockWClass", nullptr), nullptr);
+
+    UniqueHandle early = StandInProgram();
+    HostProcess late;
+    ASSERT_TRUE(late.Start(L"TTrayClock", test::DistDir(), early.get(), CREATE_SUSPENDED));
+    TerminateProcess(early.get(), 9);
+    WaitForSingleObject(early.get(), 5000);
+    early.reset();
+    ResumeThread(late.thread.get());
+    EXPECT_EQ(late.WaitExit(5000), 0u) << "a host whose program had died serves on";
+}
+
 // A host serving a component of this process, both started fresh for each test.
 struct HostServing : testing::Test {
     std::unique_ptr<TTrayClock> tray;
