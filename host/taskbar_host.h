@@ -46,6 +46,8 @@ public:
     static constexpr UINT_PTR kWatchTimer = 1;
     static constexpr UINT_PTR kSettleTimer = 2;
     static constexpr UINT_PTR kReshowTimer = 3;
+    static constexpr UINT_PTR kLookTimer = 4;
+    static constexpr UINT kLookSettleMs = 1000;   // time for the taskbar to repaint in a new look
     static constexpr UINT kReshowMs = 400;   // time for the taskbar to drop the hidden window's button
     static constexpr UINT kSettleMs = 250;
     static constexpr UINT kWatchMs = 1000;
@@ -82,6 +84,13 @@ private:
     void Place();
     void Publish();
     void PaintBackground();
+    // The taskbar behind the clock window, `size` from the screen point `origin`, rows top to bottom.
+    std::vector<std::uint32_t> Background(POINT origin, SIZE size) const;
+    // Where the shell's own clock window is on screen (it is not ours to paint); empty where it has none.
+    RECT ShellClockRect() const;
+    // The taskbar's theme, colours or accent colour changed: its picture is taken again.
+    void LookChanged();
+    void TakeTaskbarLookAgain();
     void ReshowAfterButtonsChanged(HWND clock);
     void Reshow(HWND clock);
     // Asks the component for the clock's pixels and shows them; false when it drew none.

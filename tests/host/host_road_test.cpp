@@ -13,6 +13,7 @@
 #include "base/taskbar_locator.h"
 #include "clock/tray_clock.h"
 #include "host/host_process.h"
+#include "support/classic_shell.h"
 #include "support/test_support.h"
 
 namespace vt {
@@ -153,6 +154,49 @@ TEST(HostRoad, TheHostEndsWithItsProgramAlsoBeforeTheirFirstExchange) {
     early.reset();
     ResumeThread(late.thread.get());
     EXPECT_EQ(late.WaitExit(5000), 0u) << "a host whose program had died serves on";
+}
+
+// The shell's own clock, whose digits cover it.
+LRESULT CALLBACK ShellDigitsProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m != WM_PAINT) return DefWindowProcW(w, m, wp, lp);
+    PaintDC paint(w);
+    UniqueBrush digits(CreateSolidBrush(RGB(250, 20, 20)));
+    FillRect(paint.get(), &paint.ps().rcPaint, digits.get());
+    return 0;
+}
+
+// A shell clock the host cannot take over (no hook library beside its copy): its own window goes over it.
+// With a skin that paints nothing, the screen there shows the taskbar in its look of the moment, not the
+// shell's digits.
+TEST(HostRoad, TheOwnWindowsBackgroundIsTheTaskbarsInItsLookNotTheShellsDigits) {
+    test::ClassicShell shell(ShellDigitsProc, RGB(30, 60, 120), {30, 600, 200, 100, 100});
+    test::TempDir folder;
+    ASSERT_TRUE(CopyFileW((test::DistDir() + L"Quellix.exe").c_str(), folder.File(L"Quellix.exe").c_str(), FALSE));
+    int paints = 0;
+    auto tray = std::make_unique<TTrayClock>(SystemTray());
+    tray->OnCalcClockSize = [&] { tray->SetClockWidth(60); };
+    tray->OnPaint = [&](HDC, const RECT&) { ++paints; };
+    tray->Loaded();
+    HostProcess host;
+    ASSERT_TRUE(host.Start(L"TTrayClock", folder.path()));
+    ASSERT_TRUE(PumpUntil([&] { return paints > 0 && tray->HasBackground() && tray->ClockWindow() != shell.clock; }, 15000));
+    const int x = 770, y = 615;   // on the shell's digits, under the host's window
+    EXPECT_TRUE(ShowsOnScreen(x, y, RGB(30, 60, 120))) << std::hex << "screen shows 0x" << ScreenPixel(x, y);
+
+    HWND hostWindow = FindWindowW(L"QuellixHost", nullptr);
+    const UINT changes[] = {WM_THEMECHANGED, WM_SYSCOLORCHANGE, WM_DWMCOLORIZATIONCOLORCHANGED, WM_SETTINGCHANGE};
+    for (UINT change : changes) {
+        const COLORREF look = RGB(change & 0xFF, 90, 160);
+        UniqueBrush brush(CreateSolidBrush(look));
+        SetClassLongPtrW(shell.notify, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.get()));
+        shell.notifyBrush = std::move(brush);
+        RedrawWindow(shell.notify, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        const auto what = reinterpret_cast<LPARAM>(change == WM_SETTINGCHANGE ? L"ImmersiveColorSet" : nullptr);
+        SendMessageTimeoutW(hostWindow, change, 0, what, SMTO_NORMAL, 5000, nullptr);
+        EXPECT_TRUE(ShowsOnScreen(x, y, look)) << std::hex << "after 0x" << change << " the screen shows 0x" << ScreenPixel(x, y);
+    }
+    tray.reset();
+    EXPECT_EQ(host.WaitExit(10000), 0u);
 }
 
 // A host serving a component of this process, both started fresh for each test.
