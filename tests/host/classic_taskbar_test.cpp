@@ -88,9 +88,7 @@ TEST(ClassicTaskbar, HostTakesTheShellsClockOverAndGivesItBackAtTheEnd) {
 
     // The taskbar takes another look: the background under the component's paint follows it.
     constexpr COLORREF kNewLook = RGB(150, 90, 30);
-    UniqueBrush look(CreateSolidBrush(kNewLook));
-    SetClassLongPtrW(shell.notify, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(look.get()));
-    shell.notifyBrush = std::move(look);
+    shell.SetNotifyColour(kNewLook);
     SendMessageTimeoutW(FindWindowW(L"QuellixHost", nullptr), WM_SYSCOLORCHANGE, 0, 0, SMTO_NORMAL, 5000, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return shell.ClockPixel(1, 15) == kNewLook; }, 5000));
     EXPECT_EQ(shell.ClockPixel(50, 15), kComponentColour);

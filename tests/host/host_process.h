@@ -14,8 +14,7 @@ struct HostProcess {
     UniqueHandle process, thread;
     // `folder`: where Quellix.exe is started from (with a trailing backslash); its hook library is looked
     // for beside it.
-    // `parent`: the process the host takes for the one that started it (the program it serves); `flags`
-    // as CreateProcess takes them.
+    // `parent`: the process the host takes for the one that started it; `flags` as CreateProcess takes them.
     bool Start(const std::wstring& args = L"TTrayClock", const std::wstring& folder = DistDir(), HANDLE parent = nullptr,
                DWORD flags = 0) {
         std::wstring cmd = L"\"" + folder + L"Quellix.exe\" " + args;
@@ -24,18 +23,16 @@ struct HostProcess {
         SIZE_T bytes = 0;
         InitializeProcThreadAttributeList(nullptr, 1, 0, &bytes);
         std::vector<char> list(bytes);
-        if (parent) {
-            si.lpAttributeList = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list.data());
-            if (!InitializeProcThreadAttributeList(si.lpAttributeList, 1, 0, &bytes) ||
-                !UpdateProcThreadAttribute(si.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &parent,
-                                           sizeof parent, nullptr, nullptr))
-                return false;
-            flags |= EXTENDED_STARTUPINFO_PRESENT;
-        }
+        si.lpAttributeList = parent ? reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(list.data()) : nullptr;
+        if (parent && (!InitializeProcThreadAttributeList(si.lpAttributeList, 1, 0, &bytes) ||
+                       !UpdateProcThreadAttribute(si.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_PARENT_PROCESS, &parent,
+                                                  sizeof parent, nullptr, nullptr)))
+            return false;
         PROCESS_INFORMATION pi{};
-        const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, folder.c_str(),
+        const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
+                                            flags | (parent ? EXTENDED_STARTUPINFO_PRESENT : 0), nullptr, folder.c_str(),
                                             &si.StartupInfo, &pi);
-        if (si.lpAttributeList) DeleteProcThreadAttributeList(si.lpAttributeList);
+        if (parent) DeleteProcThreadAttributeList(si.lpAttributeList);
         if (!started) return false;
         process.reset(pi.hProcess);
         thread.reset(pi.hThread);

@@ -121,78 +121,50 @@ TEST(HostRoad, AClockPixelsMappingTooSmallForTheClockIsNeverReadPastItsEnd) {
     EXPECT_EQ(host.WaitExit(10000), 0u);
 }
 
-// A stand-in for the program: a process that does nothing until it is ended.
-UniqueHandle StandInProgram() {
-    std::wstring cmd = L"\"" + test::TestProgramDir() + L"windriver.exe\" wait VtNeverShown 60000";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
-        return {};
-    CloseHandle(pi.hThread);
-    return UniqueHandle(pi.hProcess);
-}
-
 // The program dies during its start-up, before it ever talks to its host: the host ends with it, whether
 // its clock window shows already or it had not yet looked for the program.
 TEST(HostRoad, TheHostEndsWithItsProgramAlsoBeforeTheirFirstExchange) {
-    ASSERT_TRUE(PumpUntil([] { return FindTaskbarWindow() != nullptr; }, 15000));
-    UniqueHandle program = StandInProgram();
-    ASSERT_TRUE(program);
-    HostProcess host;
-    ASSERT_TRUE(host.Start(L"TTrayClock", test::DistDir(), program.get()));
+    HostProcess program, host, late;   // the program: a process that never runs (a host held suspended)
+    ASSERT_TRUE(program.Start(L"TTrayClock", test::DistDir(), nullptr, CREATE_SUSPENDED));
+    ASSERT_TRUE(host.Start(L"TTrayClock", test::DistDir(), program.process.get()));
     ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) != nullptr; }, 10000));
-    TerminateProcess(program.get(), 9);
+    TerminateProcess(program.process.get(), 9);
     EXPECT_EQ(host.WaitExit(5000), 0u) << "the host outlived its program";
     EXPECT_EQ(FindWindowW(L"TrayClockWClass", nullptr), nullptr);
 
-    UniqueHandle early = StandInProgram();
-    HostProcess late;
-    ASSERT_TRUE(late.Start(L"TTrayClock", test::DistDir(), early.get(), CREATE_SUSPENDED));
-    TerminateProcess(early.get(), 9);
-    WaitForSingleObject(early.get(), 5000);
-    early.reset();
+    ASSERT_TRUE(program.Start(L"TTrayClock", test::DistDir(), nullptr, CREATE_SUSPENDED));
+    ASSERT_TRUE(late.Start(L"TTrayClock", test::DistDir(), program.process.get(), CREATE_SUSPENDED));
+    TerminateProcess(program.process.get(), 9);
+    WaitForSingleObject(program.process.get(), 5000);
+    program.process.reset();   // with both handles closed its id names no process any more
+    program.thread.reset();
     ResumeThread(late.thread.get());
     EXPECT_EQ(late.WaitExit(5000), 0u) << "a host whose program had died serves on";
-}
-
-// The shell's own clock, whose digits cover it.
-LRESULT CALLBACK ShellDigitsProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m != WM_PAINT) return DefWindowProcW(w, m, wp, lp);
-    PaintDC paint(w);
-    UniqueBrush digits(CreateSolidBrush(RGB(250, 20, 20)));
-    FillRect(paint.get(), &paint.ps().rcPaint, digits.get());
-    return 0;
 }
 
 // A shell clock the host cannot take over (no hook library beside its copy): its own window goes over it.
 // With a skin that paints nothing, the screen there shows the taskbar in its look of the moment, not the
 // shell's digits.
 TEST(HostRoad, TheOwnWindowsBackgroundIsTheTaskbarsInItsLookNotTheShellsDigits) {
-    test::ClassicShell shell(ShellDigitsProc, RGB(30, 60, 120), {30, 600, 200, 100, 100});
+    UniqueBrush digits(CreateSolidBrush(RGB(250, 20, 20)));   // all the shell's clock shows
+    test::ClassicShell shell(DefWindowProcW, RGB(30, 60, 120), {30, 600, 200, 100, 100});
+    SetClassLongPtrW(shell.clock, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(digits.get()));
+    RedrawWindow(shell.clock, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     test::TempDir folder;
     ASSERT_TRUE(CopyFileW((test::DistDir() + L"Quellix.exe").c_str(), folder.File(L"Quellix.exe").c_str(), FALSE));
-    int paints = 0;
     auto tray = std::make_unique<TTrayClock>(SystemTray());
-    tray->OnCalcClockSize = [&] { tray->SetClockWidth(60); };
-    tray->OnPaint = [&](HDC, const RECT&) { ++paints; };
     tray->Loaded();
     HostProcess host;
     ASSERT_TRUE(host.Start(L"TTrayClock", folder.path()));
-    ASSERT_TRUE(PumpUntil([&] { return paints > 0 && tray->HasBackground() && tray->ClockWindow() != shell.clock; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return tray->HasBackground() && tray->ClockWindow() != shell.clock; }, 15000));
     const int x = 770, y = 615;   // on the shell's digits, under the host's window
     EXPECT_TRUE(ShowsOnScreen(x, y, RGB(30, 60, 120))) << std::hex << "screen shows 0x" << ScreenPixel(x, y);
 
-    HWND hostWindow = FindWindowW(L"QuellixHost", nullptr);
-    const UINT changes[] = {WM_THEMECHANGED, WM_SYSCOLORCHANGE, WM_DWMCOLORIZATIONCOLORCHANGED, WM_SETTINGCHANGE};
-    for (UINT change : changes) {
+    for (UINT change : {WM_THEMECHANGED, WM_SYSCOLORCHANGE, WM_DWMCOLORIZATIONCOLORCHANGED, WM_SETTINGCHANGE}) {
         const COLORREF look = RGB(change & 0xFF, 90, 160);
-        UniqueBrush brush(CreateSolidBrush(look));
-        SetClassLongPtrW(shell.notify, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.get()));
-        shell.notifyBrush = std::move(brush);
-        RedrawWindow(shell.notify, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        shell.SetNotifyColour(look);
         const auto what = reinterpret_cast<LPARAM>(change == WM_SETTINGCHANGE ? L"ImmersiveColorSet" : nullptr);
-        SendMessageTimeoutW(hostWindow, change, 0, what, SMTO_NORMAL, 5000, nullptr);
+        SendMessageTimeoutW(FindWindowW(L"QuellixHost", nullptr), change, 0, what, SMTO_NORMAL, 5000, nullptr);
         EXPECT_TRUE(ShowsOnScreen(x, y, look)) << std::hex << "after 0x" << change << " the screen shows 0x" << ScreenPixel(x, y);
     }
     tray.reset();
