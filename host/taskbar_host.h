@@ -86,7 +86,7 @@ private:
     void PaintBackground();
     // The taskbar behind the clock window, `size` from the screen point `origin`, rows top to bottom.
     std::vector<std::uint32_t> Background(POINT origin, SIZE size) const;
-    // Where the shell's own clock window is on screen (it is not ours to paint); empty where it has none.
+    // Where the shell's own clock window is on screen, beside or under the host's; empty where it has none.
     RECT ShellClockRect() const;
     // The taskbar's theme, colours or accent colour changed: its picture is taken again.
     void LookChanged();
