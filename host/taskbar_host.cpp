@@ -1,9 +1,13 @@
 #include "host/taskbar_host.h"
 
+#include <tlhelp32.h>
+
 #include "base/dib.h"
 
+#include <algorithm>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #include "base/taskbar_locator.h"
 
@@ -124,7 +128,8 @@ bool CoveredFromAbove(HWND clock) {
 
 }  // namespace
 
-TaskbarHost::TaskbarHost(std::wstring componentClass) : componentClass_(std::move(componentClass)) {
+TaskbarHost::TaskbarHost(std::wstring componentClass, StartingProgram program)
+    : componentClass_(std::move(componentClass)), program_(std::move(program.process)), programId_(program.id) {
     quitMessage_ = RegisterWindowMessageW(kHostQuitMessage);
     taskbarCreatedMessage_ = RegisterWindowMessageW(kTaskbarCreatedMessage);
     RegisterClassOnce(kHostWindowClass, &Proc, 0);
@@ -189,6 +194,17 @@ LRESULT TaskbarHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         KillTimer(hwnd_, kReshowTimer);
         if (clock_ && clock_->hwnd()) Reshow(clock_->hwnd());
         return 0;
+    }
+    if (message == WM_TIMER && wParam == kLookTimer) {
+        KillTimer(hwnd_, kLookTimer);
+        TakeTaskbarLookAgain();
+        return 0;
+    }
+    if (message == WM_THEMECHANGED || message == WM_SYSCOLORCHANGE || message == WM_DWMCOLORIZATIONCOLORCHANGED ||
+        (message == WM_SETTINGCHANGE && lParam &&
+         lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"ImmersiveColorSet") == 0)) {
+        LookChanged();
+        return Default(message, wParam, lParam);
     }
     if (message == WM_TIMER && wParam == kSettleTimer) {
         KillTimer(hwnd_, kSettleTimer);
@@ -384,13 +400,38 @@ void TaskbarHost::CaptureTaskbar() {
     strip_ = CaptureScreen(stripRect_);
 }
 
+// The taskbar repaints itself in its new look in its own time; the messages of one change come in a
+// burst. The picture is taken once, a moment after the last.
+void TaskbarHost::LookChanged() { SetTimer(hwnd_, kLookTimer, kLookSettleMs, nullptr); }
+
+void TaskbarHost::TakeTaskbarLookAgain() {
+    if (shellClock_) {
+        // The same component attached again makes the taken clock publish the background anew.
+        if (component_)
+            SendMessageTimeoutW(shellClock_, WM_CLOCKATTACH, reinterpret_cast<WPARAM>(component_), 0,
+                                SMTO_ABORTIFHUNG | SMTO_NORMAL, kComponentTimeoutMs, nullptr);
+        return;
+    }
+    if (!clock_ || !clock_->hwnd()) return;
+    // The clock window may stay where it is: nothing under it is taken from the picture.
+    CaptureTaskbar();
+    published_ = false;
+    InvalidateRect(clock_->hwnd(), nullptr, FALSE);
+}
+
+RECT TaskbarHost::ShellClockRect() const {
+    RECT rect{};
+    if (HWND notify = FindTrayNotifyWindow())
+        if (HWND shellClock = FindWindowExW(notify, nullptr, kTrayClockClass, nullptr)) GetWindowRect(shellClock, &rect);
+    return rect;
+}
+
 void TaskbarHost::Place() {
     if (!clock_ || !clock_->hwnd()) return;
     SIZE size = answered_.cx > 0 && answered_.cy > 0 ? answered_ : DefaultSize();
     // Over the shell's own clock where it has one we could not take over; else at the taskbar's end.
-    RECT anchor = taskbarRect_;
-    if (HWND notify = FindTrayNotifyWindow())
-        if (HWND shellClock = FindWindowExW(notify, nullptr, kTrayClockClass, nullptr)) GetWindowRect(shellClock, &anchor);
+    RECT anchor = ShellClockRect();
+    if (IsRectEmpty(&anchor)) anchor = taskbarRect_;
     int x, y;
     if (Vertical()) {
         size.cx = taskbarRect_.right - taskbarRect_.left;
@@ -412,18 +453,68 @@ void TaskbarHost::Publish() {
                                                      : SIZE{window.right - window.left, window.bottom - window.top};
     UniqueView view = PublishBackgroundView(mapping_, size);
     if (!view) return;
-    auto* out = static_cast<DWORD*>(view.get());
-    const DWORD face = ColorToPixel(GetSysColor(COLOR_3DFACE));
-    const int stripWidth = stripRect_.right - stripRect_.left;
-    for (int row = 0; row < size.cy; ++row) {
-        for (int col = 0; col < size.cx; ++col) {
-            const int sx = window.left + col - stripRect_.left, sy = window.top + row - stripRect_.top;
-            const bool inside = !strip_.empty() && sx >= 0 && sy >= 0 && sx < stripWidth &&
-                                sy < stripRect_.bottom - stripRect_.top;
-            out[static_cast<size_t>(row) * size.cx + col] =
-                inside ? strip_[static_cast<size_t>(sy) * stripWidth + sx] : face;
+    const std::vector<std::uint32_t> pixels = Background({window.left, window.top}, size);
+    std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(view.get()));
+}
+
+namespace {
+
+std::uint32_t MostCommon(std::vector<std::uint32_t>& pixels) {
+    std::sort(pixels.begin(), pixels.end());
+    std::uint32_t best = pixels.front();
+    size_t bestRun = 0;
+    for (size_t i = 0, run = 0; i < pixels.size(); ++i) {
+        run = i > 0 && pixels[i] == pixels[i - 1] ? run + 1 : 1;
+        if (run > bestRun) {
+            bestRun = run;
+            best = pixels[i];
         }
     }
+    return best;
+}
+
+}  // namespace
+
+// Nothing is copied from where the clock window and the shell's own clock are: a picture of that place
+// holds the shell's digits, frozen, or the clock window itself. Each line across the taskbar takes the
+// colour it shows most beside them instead, within the notification area where the shell has one (its
+// background may not be the rest of the taskbar's).
+std::vector<std::uint32_t> TaskbarHost::Background(POINT origin, SIZE size) const {
+    std::vector<std::uint32_t> out(static_cast<size_t>(size.cx) * size.cy, ColorToPixel(GetSysColor(COLOR_3DFACE)));
+    if (strip_.empty() || size.cx <= 0 || size.cy <= 0) return out;
+    RECT covered{origin.x, origin.y, origin.x + size.cx, origin.y + size.cy};
+    const RECT shellClock = ShellClockRect();
+    UnionRect(&covered, &covered, &shellClock);
+    RECT notify{}, beside{};
+    HWND area = FindTrayNotifyWindow();
+    if (!area || !GetWindowRect(area, &notify) || !IntersectRect(&beside, &notify, &stripRect_)) beside = stripRect_;
+    // Lines across the taskbar are rows of a horizontal one and columns of a vertical one.
+    const bool vertical = Vertical();
+    auto along = [vertical](const RECT& r) { return vertical ? std::pair{r.top, r.bottom} : std::pair{r.left, r.right}; };
+    auto pixel = [&](int onLine, int lineAt) {
+        const int x = vertical ? lineAt : onLine, y = vertical ? onLine : lineAt;
+        return strip_[static_cast<size_t>(y - stripRect_.top) * (stripRect_.right - stripRect_.left) + (x - stripRect_.left)];
+    };
+    const auto [coverFrom, coverTo] = along(covered);
+    const auto [firstLine, endLine] = vertical ? std::pair{stripRect_.left, stripRect_.right}
+                                               : std::pair{stripRect_.top, stripRect_.bottom};
+    std::vector<std::uint32_t> line;
+    for (int i = 0, lines = vertical ? size.cx : size.cy; i < lines; ++i) {
+        const int lineAt = (vertical ? origin.x : origin.y) + i;
+        if (lineAt < firstLine || lineAt >= endLine) continue;
+        for (const RECT& range : {beside, stripRect_}) {
+            const auto [from, to] = along(range);
+            line.clear();
+            for (int onLine = from; onLine < to; ++onLine)
+                if (onLine < coverFrom || onLine >= coverTo) line.push_back(pixel(onLine, lineAt));
+            if (!line.empty()) break;
+        }
+        if (line.empty()) continue;
+        const std::uint32_t colour = MostCommon(line);
+        for (int j = 0, length = vertical ? size.cy : size.cx; j < length; ++j)
+            out[vertical ? static_cast<size_t>(j) * size.cx + i : static_cast<size_t>(i) * size.cx + j] = colour;
+    }
+    return out;
 }
 
 bool TaskbarHost::PaintComponentPixels() {
@@ -458,15 +549,13 @@ void TaskbarHost::PaintBackground() {
     if (!paint.get()) return;
     RECT client{};
     GetClientRect(clock, &client);
-    const int width = client.right, height = client.bottom;
-    const int stripWidth = stripRect_.right - stripRect_.left, stripHeight = stripRect_.bottom - stripRect_.top;
-    FillRect(paint.get(), &client, GetSysColorBrush(COLOR_3DFACE));
-    if (strip_.empty() || width <= 0 || height <= 0) return;
+    if (client.right <= 0 || client.bottom <= 0) return;
     POINT origin{0, 0};
     ClientToScreen(clock, &origin);
-    BITMAPINFO info = TopDownDib32(stripWidth, stripHeight);
-    StretchDIBits(paint.get(), stripRect_.left - origin.x, stripRect_.top - origin.y, stripWidth, stripHeight, 0, 0,
-                  stripWidth, stripHeight, strip_.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    const std::vector<std::uint32_t> pixels = Background(origin, {client.right, client.bottom});
+    BITMAPINFO info = TopDownDib32(client.right, client.bottom);
+    SetDIBitsToDevice(paint.get(), 0, 0, static_cast<DWORD>(client.right), static_cast<DWORD>(client.bottom), 0, 0, 0,
+                      static_cast<UINT>(client.bottom), pixels.data(), &info, DIB_RGB_COLORS);
 }
 
 void TaskbarHost::Paint() {
@@ -491,6 +580,48 @@ void TaskbarHost::Paint() {
 }
 
 // ---------------------------------------------------------------------------------------------------------------
+
+namespace {
+
+DWORD ParentProcessId() {
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+    const DWORD self = GetCurrentProcessId();
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (entry.th32ProcessID == self) return entry.th32ParentProcessID;
+    return 0;
+}
+
+ULONGLONG CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+StartingProgram OpenStartingProgram() {
+    StartingProgram program;
+    const DWORD parent = ParentProcessId();
+    if (!parent) return program;   // not to be told: the first attach names the program
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parent));
+    if (!process) {
+        // No process of that id any more; one that may not be opened is left to the first attach.
+        program.gone = GetLastError() == ERROR_INVALID_PARAMETER;
+        return program;
+    }
+    // The id may already have been given to a process started after this one: that is not the starter.
+    const ULONGLONG started = CreationTime(process.get()), self = CreationTime(GetCurrentProcess());
+    if (started && self && started > self) {
+        program.gone = true;
+        return program;
+    }
+    program.process = std::move(process);
+    program.id = parent;
+    return program;
+}
 
 bool ReplaceRunningHost(UniqueHandle& instanceMutex) {
     instanceMutex.reset(CreateMutexW(nullptr, FALSE, L"Quellix-Host"));

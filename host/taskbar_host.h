@@ -21,6 +21,15 @@ inline constexpr wchar_t kHostWindowClass[] = L"QuellixHost";
 
 class TaskbarHost;
 
+// The process that started this host: the program it serves, watched from the host's own start, so that
+// a program that dies before it ever talks to its host takes the host with it.
+struct StartingProgram {
+    UniqueHandle process;   // opened for waiting; empty when it cannot be told
+    DWORD id = 0;
+    bool gone = false;      // it ended before the host looked
+};
+StartingProgram OpenStartingProgram();
+
 // The clock window of class "TrayClockWClass": owned by the taskbar, top-most, never activated.
 class HostClockWindow : public Window<HostClockWindow> {
 public:
@@ -37,13 +46,15 @@ public:
     static constexpr UINT_PTR kWatchTimer = 1;
     static constexpr UINT_PTR kSettleTimer = 2;
     static constexpr UINT_PTR kReshowTimer = 3;
+    static constexpr UINT_PTR kLookTimer = 4;
+    static constexpr UINT kLookSettleMs = 1000;   // time for the taskbar to repaint in a new look
     static constexpr UINT kReshowMs = 400;   // time for the taskbar to drop the hidden window's button
     static constexpr UINT kSettleMs = 250;
     static constexpr UINT kWatchMs = 1000;
     static constexpr UINT kComponentTimeoutMs = 3000;
     static constexpr DWORD kHoverTimeMs = 1000;
 
-    explicit TaskbarHost(std::wstring componentClass);
+    TaskbarHost(std::wstring componentClass, StartingProgram program);
     ~TaskbarHost() override;
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -63,7 +74,8 @@ public:
 
 private:
     void Watch();
-    // Watches the process of the attached component: the program may die without saying "Quellix-quit".
+    // Watches the process of the attached component where it is not the starting program: the program
+    // may die without saying "Quellix-quit".
     void WatchProgram(HWND component);
     void RepaintSoon();
     void Rebuild();
@@ -72,6 +84,13 @@ private:
     void Place();
     void Publish();
     void PaintBackground();
+    // The taskbar behind the clock window, `size` from the screen point `origin`, rows top to bottom.
+    std::vector<std::uint32_t> Background(POINT origin, SIZE size) const;
+    // Where the shell's own clock window is on screen, beside or under the host's; empty where it has none.
+    RECT ShellClockRect() const;
+    // The taskbar's theme, colours or accent colour changed: its picture is taken again.
+    void LookChanged();
+    void TakeTaskbarLookAgain();
     void ReshowAfterButtonsChanged(HWND clock);
     void Reshow(HWND clock);
     // Asks the component for the clock's pixels and shows them; false when it drew none.
@@ -87,7 +106,7 @@ private:
     HWND taskbar_ = nullptr;
     RECT taskbarRect_{};
     HWND component_ = nullptr;
-    UniqueHandle program_;    // the component's process, waited on by Run
+    UniqueHandle program_;    // the starting program's or the attached component's process, waited on by Run
     DWORD programId_ = 0;
     std::unique_ptr<HostClockWindow> clock_;
     // The shell's own clock window while the hook library serves it (classic taskbars).

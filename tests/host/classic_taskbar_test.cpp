@@ -86,6 +86,13 @@ TEST(ClassicTaskbar, HostTakesTheShellsClockOverAndGivesItBackAtTheEnd) {
     EXPECT_EQ(shell.ClockPixel(50, 15), kComponentColour);
     EXPECT_EQ(shell.ClockPixel(1, 15), kNotifyColour);
 
+    // The taskbar takes another look: the background under the component's paint follows it.
+    constexpr COLORREF kNewLook = RGB(150, 90, 30);
+    shell.SetNotifyColour(kNewLook);
+    SendMessageTimeoutW(FindWindowW(L"QuellixHost", nullptr), WM_SYSCOLORCHANGE, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return shell.ClockPixel(1, 15) == kNewLook; }, 5000));
+    EXPECT_EQ(shell.ClockPixel(50, 15), kComponentColour);
+
     PostMessageW(shell.clock, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(shell.clock, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(PumpUntil([&] { return events.size() >= 3; }, 3000));

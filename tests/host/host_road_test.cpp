@@ -13,6 +13,7 @@
 #include "base/taskbar_locator.h"
 #include "clock/tray_clock.h"
 #include "host/host_process.h"
+#include "support/classic_shell.h"
 #include "support/test_support.h"
 
 namespace vt {
@@ -116,6 +117,56 @@ TEST(HostRoad, AClockPixelsMappingTooSmallForTheClockIsNeverReadPastItsEnd) {
         PumpUntil([] { return false; }, 200);
     }
     EXPECT_EQ(host.WaitExit(0), STILL_ACTIVE) << "the host ended while painting";
+    tray.reset();
+    EXPECT_EQ(host.WaitExit(10000), 0u);
+}
+
+// The program dies during its start-up, before it ever talks to its host: the host ends with it, whether
+// its clock window shows already or it had not yet looked for the program.
+TEST(HostRoad, TheHostEndsWithItsProgramAlsoBeforeTheirFirstExchange) {
+    HostProcess program, host, late;   // the program: a process that never runs (a host held suspended)
+    ASSERT_TRUE(program.Start(L"TTrayClock", test::DistDir(), nullptr, CREATE_SUSPENDED));
+    ASSERT_TRUE(host.Start(L"TTrayClock", test::DistDir(), program.process.get()));
+    ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) != nullptr; }, 10000));
+    TerminateProcess(program.process.get(), 9);
+    EXPECT_EQ(host.WaitExit(5000), 0u) << "the host outlived its program";
+    EXPECT_EQ(FindWindowW(L"TrayClockWClass", nullptr), nullptr);
+
+    ASSERT_TRUE(program.Start(L"TTrayClock", test::DistDir(), nullptr, CREATE_SUSPENDED));
+    ASSERT_TRUE(late.Start(L"TTrayClock", test::DistDir(), program.process.get(), CREATE_SUSPENDED));
+    TerminateProcess(program.process.get(), 9);
+    WaitForSingleObject(program.process.get(), 5000);
+    program.process.reset();   // with both handles closed its id names no process any more
+    program.thread.reset();
+    ResumeThread(late.thread.get());
+    EXPECT_EQ(late.WaitExit(5000), 0u) << "a host whose program had died serves on";
+}
+
+// A shell clock the host cannot take over (no hook library beside its copy): its own window goes over it.
+// With a skin that paints nothing, the screen there shows the taskbar in its look of the moment, not the
+// shell's digits.
+TEST(HostRoad, TheOwnWindowsBackgroundIsTheTaskbarsInItsLookNotTheShellsDigits) {
+    UniqueBrush digits(CreateSolidBrush(RGB(250, 20, 20)));   // all the shell's clock shows
+    test::ClassicShell shell(DefWindowProcW, RGB(30, 60, 120), {30, 600, 200, 100, 100});
+    SetClassLongPtrW(shell.clock, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(digits.get()));
+    RedrawWindow(shell.clock, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    test::TempDir folder;
+    ASSERT_TRUE(CopyFileW((test::DistDir() + L"Quellix.exe").c_str(), folder.File(L"Quellix.exe").c_str(), FALSE));
+    auto tray = std::make_unique<TTrayClock>(SystemTray());
+    tray->Loaded();
+    HostProcess host;
+    ASSERT_TRUE(host.Start(L"TTrayClock", folder.path()));
+    ASSERT_TRUE(PumpUntil([&] { return tray->HasBackground() && tray->ClockWindow() != shell.clock; }, 15000));
+    const int x = 770, y = 615;   // on the shell's digits, under the host's window
+    EXPECT_TRUE(ShowsOnScreen(x, y, RGB(30, 60, 120))) << std::hex << "screen shows 0x" << ScreenPixel(x, y);
+
+    for (UINT change : {WM_THEMECHANGED, WM_SYSCOLORCHANGE, WM_DWMCOLORIZATIONCOLORCHANGED, WM_SETTINGCHANGE}) {
+        const COLORREF look = RGB(change & 0xFF, 90, 160);
+        shell.SetNotifyColour(look);
+        const auto what = reinterpret_cast<LPARAM>(change == WM_SETTINGCHANGE ? L"ImmersiveColorSet" : nullptr);
+        SendMessageTimeoutW(FindWindowW(L"QuellixHost", nullptr), change, 0, what, SMTO_NORMAL, 5000, nullptr);
+        EXPECT_TRUE(ShowsOnScreen(x, y, look)) << std::hex << "after 0x" << change << " the screen shows 0x" << ScreenPixel(x, y);
+    }
     tray.reset();
     EXPECT_EQ(host.WaitExit(10000), 0u);
 }

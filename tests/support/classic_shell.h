@@ -47,6 +47,13 @@ struct ClassicShell {
     ClassicShell(const ClassicShell&) = delete;
     ClassicShell& operator=(const ClassicShell&) = delete;
 
+    // The taskbar's new look: the notification area repainted in another colour.
+    void SetNotifyColour(COLORREF colour) {
+        UniqueBrush brush(CreateSolidBrush(colour));
+        SetClassLongPtrW(notify, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.get()));
+        notifyBrush = std::move(brush);
+        RedrawWindow(notify, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
     LONG_PTR ClockProc() const { return GetWindowLongPtrW(clock, GWLP_WNDPROC); }
     LONG_PTR NotifyProc() const { return GetWindowLongPtrW(notify, GWLP_WNDPROC); }
     LRESULT Send(UINT m, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageW(clock, m, wp, lp); }
