@@ -18,6 +18,15 @@ private:
     bool& flag_;
 };
 
+// Sections found broken in one reading, in one text: the first few named, the rest counted.
+std::wstring JoinedSectionErrors(const std::vector<std::wstring>& texts) {
+    constexpr size_t kNamed = 3;
+    std::wstring joined;
+    for (size_t i = 0; i < texts.size() && i < kNamed; ++i) joined += (i ? L"\r\n" : L"") + texts[i];
+    if (texts.size() > kNamed) joined += L"\r\n... and " + std::to_wstring(texts.size() - kNamed) + L" more";
+    return joined;
+}
+
 bool InActiveWindow(const TAlRecord& due) {
     if (!due.ActiveTime) return true;
     TDateTime t = FracOf(due.DateTime);
@@ -90,6 +99,7 @@ void TAlarms::Refresh() {
     const int filter = seams_.switches ? seams_.switches->LabelFilter() : 0;
     std::vector<AlarmScheduleEntry> table;
     std::set<std::wstring> errors;
+    std::vector<std::wstring> newErrors;   // in file order
     std::optional<TDateTime> earliestWake;
     if (seams_.list) seams_.list->Clear();
     // A locked file shows no alarms and is reported once; the check reads it again until it can.
@@ -113,7 +123,8 @@ void TAlarms::Refresh() {
             e.Kind = static_cast<int>(AlarmKindOf(s.Type).value_or(TAlarmKind::akOnce));
             e.Wakeup = s.Wakeup;
         } else {
-            errors.insert(s.Error);   // the alarm stays listed so the user can mend or delete it
+            // The alarm stays listed so the user can mend or delete it.
+            if (errors.insert(s.Error).second && !sectionErrors_.count(s.Error)) newErrors.push_back(s.Error);
         }
         if (e.Wakeup && e.Enabled && now < e.DateTime && (!earliestWake || e.DateTime < *earliestWake))
             earliestWake = e.DateTime;
@@ -132,10 +143,10 @@ void TAlarms::Refresh() {
     }
     schedule_ = std::move(table);
 
-    // A broken section is reported when it first appears, and again only after it was mended.
-    for (const auto& text : errors)
-        if (!sectionErrors_.count(text)) errors_.AlarmError(text);
+    // A broken section is reported when it first appears, and again only after it was mended; all that
+    // this reading found go in one report, not one box each.
     sectionErrors_ = std::move(errors);
+    if (!newErrors.empty()) errors_.AlarmError(JoinedSectionErrors(newErrors));
     ArmWakeTimer(earliestWake, now);
     if (newlyUnreadable)
         errors_.AlarmError(L"Cannot read " + file_.path() + L": the alarms show again when it can be read.");

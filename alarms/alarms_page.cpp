@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <map>
+
 #include "base/locale_text.h"
 #include "base/window.h"
 #include "resources/alarms_page_res.h"
@@ -35,6 +37,40 @@ public:
 private:
     int& n_;
 };
+
+// What the order reads of one row. Taken before the sort: the list view must not be asked about its
+// items while it sorts them.
+struct SortKey {
+    bool checked = false;
+    std::wstring text;                           // the "Alarm" column
+    const AlarmScheduleEntry* entry = nullptr;   // none only when the table is empty
+};
+
+struct SortKeys {
+    std::map<LPARAM, SortKey> rows;   // by the row's data, the alarm's id
+    int column = 0;
+    bool ascending = true;
+};
+
+int CompareKeys(const SortKey& a, const SortKey& b, int column) {
+    switch (column) {
+    case 0: return (a.checked ? 1 : 0) - (b.checked ? 1 : 0);
+    case 1: return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.text.c_str(), -1, b.text.c_str(), -1) - 2;
+    case 2:
+        if (!a.entry || !b.entry) return 0;
+        return a.entry->DateTime < b.entry->DateTime ? -1 : (a.entry->DateTime > b.entry->DateTime ? 1 : 0);
+    case 3: return a.entry && b.entry ? a.entry->Kind - b.entry->Kind : 0;
+    default: return 0;
+    }
+}
+
+int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM keys) noexcept {
+    const auto& k = *reinterpret_cast<const SortKeys*>(keys);
+    auto ka = k.rows.find(a), kb = k.rows.find(b);
+    if (ka == k.rows.end() || kb == k.rows.end()) return 0;
+    const int r = CompareKeys(ka->second, kb->second, k.column);
+    return k.ascending ? r : -r;
+}
 
 }  // namespace
 
@@ -376,15 +412,20 @@ void TAlarmsPage::ColumnClick(int column) {
 void TAlarmsPage::Sort() {
     if (!alarms_ || !lvAlarms) return;
     Filling f(filling_);
-    ListView_SortItems(lvAlarms, CompareItems, reinterpret_cast<LPARAM>(this));
-}
-
-int CALLBACK TAlarmsPage::CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept {
-    try {
-        return reinterpret_cast<const TAlarmsPage*>(self)->Compare(static_cast<int>(a), static_cast<int>(b));
-    } catch (...) {
-        return 0;
+    SortKeys keys;
+    keys.column = ColumnToSort;
+    keys.ascending = SortAscending;
+    const int count = ListView_GetItemCount(lvAlarms);
+    for (int i = 0; i < count; ++i) {
+        LVITEMW it{};
+        it.mask = LVIF_PARAM;
+        it.iItem = i;
+        if (!ListView_GetItem(lvAlarms, &it)) continue;
+        // A repeated id: the first row counts, as a search by id would find it.
+        keys.rows.try_emplace(it.lParam, SortKey{ListView_GetCheckState(lvAlarms, i) != FALSE, ItemText(i, 1),
+                                                 EntryOf(static_cast<int>(it.lParam))});
     }
+    ListView_SortItems(lvAlarms, CompareRows, reinterpret_cast<LPARAM>(&keys));
 }
 
 const AlarmScheduleEntry* TAlarmsPage::EntryOf(int id) const {
@@ -394,44 +435,6 @@ const AlarmScheduleEntry* TAlarmsPage::EntryOf(int id) const {
         if (e.id == id) found = &e;   // the last matching entry counts
     if (!found && !table.empty()) found = &table[0];
     return found;
-}
-
-bool TAlarmsPage::ItemChecked(int id) const {
-    LVFINDINFOW find{};
-    find.flags = LVFI_PARAM;
-    find.lParam = id;
-    int index = ListView_FindItem(lvAlarms, -1, &find);
-    return index >= 0 && ListView_GetCheckState(lvAlarms, index);
-}
-
-int TAlarmsPage::Compare(int idA, int idB) const {
-    int r = 0;
-    const AlarmScheduleEntry* a = EntryOf(idA);
-    const AlarmScheduleEntry* b = EntryOf(idB);
-    switch (ColumnToSort) {
-    case 0:
-        r = (ItemChecked(idA) ? 1 : 0) - (ItemChecked(idB) ? 1 : 0);
-        break;
-    case 1: {
-        LVFINDINFOW find{};
-        find.flags = LVFI_PARAM;
-        find.lParam = idA;
-        int ia = ListView_FindItem(lvAlarms, -1, &find);
-        find.lParam = idB;
-        int ib = ListView_FindItem(lvAlarms, -1, &find);
-        r = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ItemText(ia, 1).c_str(), -1, ItemText(ib, 1).c_str(), -1) - 2;
-        break;
-    }
-    case 2:
-        if (a && b) r = a->DateTime < b->DateTime ? -1 : (a->DateTime > b->DateTime ? 1 : 0);
-        break;
-    case 3:
-        if (a && b) r = a->Kind - b->Kind;
-        break;
-    default:
-        break;
-    }
-    return SortAscending ? r : -r;
 }
 
 }  // namespace vt

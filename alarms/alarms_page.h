@@ -76,7 +76,6 @@ public:
     HMENU PopupMenu() const;
 
 private:
-    static int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM self) noexcept;
     INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l) override;
     void OnInitDialog() override;
     bool TakesFocus() const override { return false; }
@@ -84,9 +83,7 @@ private:
     LRESULT OnNotify(const NMHDR& nm) override;
     LRESULT CustomDraw(NMLVCUSTOMDRAW& cd);
     void Sort();
-    int Compare(int idA, int idB) const;
     const AlarmScheduleEntry* EntryOf(int id) const;
-    bool ItemChecked(int id) const;
     std::wstring ItemText(int index, int column) const;
     void ShowPopup(int x, int y);
     void RefreshList();

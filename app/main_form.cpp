@@ -358,12 +358,13 @@ void TfrmClock::ReportOptionsSaveFailure() {
 
 void TfrmClock::ReportSaveFailure(const std::wstring& text) {
     // Saves come with every change and every countdown tick: one report until a save succeeds again.
-    if (saveFailureShown_) return;
+    if (saveFailureShown_ || Ending()) return;
     saveFailureShown_ = true;
     ShowException(text.c_str());
 }
 
 void TfrmClock::Message(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon) {
+    if (Ending()) return;
     system_.ShowMessage(text, caption, owner, icon);
 }
 

@@ -259,6 +259,8 @@ private:
     void TrayClock1MouseOver();
     void TrayClock1MouseLeave();
     void Message(const std::wstring& text, const std::wstring& caption, HWND owner, UINT icon = 0);
+    // The quit or the end of the session has begun: no new box opens, whose loop would only hold it up.
+    bool Ending() const { return reallyQuit_ || sessionEnding_; }
 
     MainFormConfig config_;
     std::unique_ptr<TAlarms> alarmList_;
@@ -297,6 +299,7 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     bool loading_ = false;        // the controls are being filled from the options
     bool reallyQuit_ = false;     // closing ends the program instead of hiding the dialog
+    bool sessionEnding_ = false;  // asked whether the session may end, and not told it goes on
     bool building_ = false;       // the pages are still being made; only the clock answers
     bool hostStarted_ = false;
     bool clockPainted_ = false;

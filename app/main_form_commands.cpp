@@ -230,10 +230,12 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_QUERYENDSESSION:
         // Save now: the session may end without another message.
+        sessionEnding_ = true;
         SaveOptions();
         SavePlacement();
         return TRUE;
     case WM_ENDSESSION:
+        sessionEnding_ = wp != 0;   // a session that goes on may show boxes again
         if (wp) {
             SaveOptions();
             SavePlacement();

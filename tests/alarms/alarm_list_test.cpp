@@ -530,6 +530,18 @@ TEST_F(AlarmList, LockedFileAtStartIsReportedKeptAndReadOnceFree) {
     EXPECT_EQ(fired.size(), 1u);
 }
 
+TEST_F(AlarmList, BrokenSectionsOfOneReadingShareOneReport) {
+    std::string five;
+    for (char n = '1'; n <= '5'; ++n) five += std::string("[Alarm") + n + "]\nDateTime=x\n";
+    WriteIniText(path, five);
+    alarms->Refresh();
+    WriteIniText(path, five + "[Alarm6]\nDateTime=x\n");
+    alarms->Refresh();   // only the newly broken one, on its own
+    const std::wstring e = L", DateTime: 'x' is not a valid floating point value";
+    EXPECT_EQ(errors, (std::vector<std::wstring>{L"Alarm1" + e + L"\r\nAlarm2" + e + L"\r\nAlarm3" + e +
+                                                 L"\r\n... and 2 more", L"Alarm6" + e}));
+}
+
 TEST_F(AlarmList, ReopenFollowsTheSettingsFolder) {
     Add(Make(L"Once", At(2024, 3, 4, 8, 0)));
     TempDir other;

@@ -228,10 +228,10 @@ TEST_F(AlarmsIni, UnreadableSectionIsReportedOnceAndHidesNothingElse) {
     seams.list = &list;
     alarms = std::make_unique<TAlarms>(path, now, [this](const TAlRecord& a) { fired.push_back(a); }, reported,
                                        std::move(seams));
-    ASSERT_EQ(errors.size(), 2u);
+    ASSERT_EQ(errors.size(), 1u) << "one reading, one report";
     EXPECT_NE(errors[0].find(L"Alarm1"), std::wstring::npos);
     EXPECT_NE(errors[0].find(L"'soon'"), std::wstring::npos);
-    EXPECT_NE(errors[1].find(L"Alarm3"), std::wstring::npos);
+    EXPECT_GT(errors[0].find(L"Alarm3"), errors[0].find(L"Alarm1")) << Narrow(errors[0]);
     EXPECT_EQ(list.items.size(), 3u) << "broken alarms stay listed, to be mended or deleted";
     EXPECT_FALSE(list.items[0].DateTime);
 
@@ -243,14 +243,14 @@ TEST_F(AlarmsIni, UnreadableSectionIsReportedOnceAndHidesNothingElse) {
     alarms->Refresh();
     ASSERT_EQ(fired.size(), 1u);
     EXPECT_EQ(fired[0].id, 2);
-    EXPECT_EQ(errors.size(), 2u) << "each error is reported once";
+    EXPECT_EQ(errors.size(), 1u) << "each error is reported once";
 
     // Mended and broken again: reported again.
     WriteIniText(path, "[Alarm1]\nType=Once\nDateTime=1\n");
     alarms->Refresh();
     WriteIniText(path, "[Alarm1]\nType=Once\nDateTime=soon\n");
     alarms->Refresh();
-    EXPECT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors.size(), 2u);
 }
 
 }  // namespace

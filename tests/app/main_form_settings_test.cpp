@@ -69,3 +69,18 @@ TEST_F(MainFormTest, RandomSkinThatCannotBeSavedIsReported) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].find(L"Setting.ini"), std::wstring::npos) << shown[0];
 }
+
+TEST_F(MainFormTest, ASaveThatFailsOnceTheEndHasBegunOpensNoBox) {
+    test::InstallExceptionRecorder();   // a box then would hold the end up until someone answered it
+    const std::wstring file = dir.path() + L"Setting.ini";
+    IniFile(file).WriteString(L"Options", L"Prefix", L"Mine");
+    for (UINT ending : {UINT{WM_QUERYENDSESSION}, WM_QUITPROGRAM}) {
+        Start();
+        test::TakeShownExceptions();
+        UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+        Send(ending);   // each saves the options, which the file refuses
+        form.reset();
+        EXPECT_TRUE(test::TakeShownExceptions().empty()) << ending;
+    }
+}

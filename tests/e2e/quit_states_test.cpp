@@ -360,6 +360,17 @@ TEST_F(QuitIn, TheAlarmChecksErrorBox) {
     }, [&] { WriteAlarm(5, L"MessageEn=0\r\n", true); });
 }
 
+TEST_F(QuitIn, TheOneReportOfManyBrokenAlarms) {
+    // 300 broken sections, one box for all; the quit sent while it is up opens no box for the others.
+    std::wstring text;
+    for (int i = 1; i <= 300; ++i) text += L"[Alarm" + std::to_wstring(i) + L"]\r\nDateTime=broken\r\n";
+    WriteFileBytes(dir_.File(L"alarms.ini"), "\xFF\xFE" + Utf16Bytes(text));
+    p_ = Launch(DistDir() + L"Vantoric.exe");
+    ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"and 297 more") != nullptr; }, 30000)) << "no report";
+    ASSERT_TRUE(main_ = FindWindowW(L"TfrmClock", nullptr));
+    QuitNow();
+}
+
 TEST_F(QuitIn, TheExceptionDisplay) {
     // A switch saves the options, and the settings file refuses the save.
     ExpectCleanEndInside([&] {
