@@ -38,8 +38,14 @@ bool TAlarmWindows::PreTranslate(MSG& msg) const {
 }
 
 TfrmOnAlarm::TfrmOnAlarm(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
-                         TAlarmWindows& list, int tag, int icon)
-    : deps_(deps), editing_(editing), messages_(messages), list_(list), tag_(tag), icon_(icon) {}
+                         TAlarmWindows& list, const AlarmWindowRequest& request)
+    : deps_(deps),
+      editing_(editing),
+      messages_(messages),
+      list_(list),
+      tag_(request.Tag),
+      icon_(request.Icon),
+      aheadOfAlarm_(request.AheadOfAlarm) {}
 
 TfrmOnAlarm::~TfrmOnAlarm() = default;
 
@@ -86,7 +92,7 @@ void DrawEditPicture(HDC dc, const RECT& rc, bool pressed) {
 
 TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
                                TAlarmWindows& list, const AlarmWindowRequest& request) {
-    auto* w = new TfrmOnAlarm(deps, editing, messages, list, request.Tag, request.Icon);
+    auto* w = new TfrmOnAlarm(deps, editing, messages, list, request);
     w->prevForegroundWnd_ = GetForegroundWindow();
     // No owner: each alarm window stands by itself on the taskbar.
     if (!w->CreateModeless(nullptr, IDD_ONALARM)) {
@@ -201,7 +207,7 @@ void TfrmOnAlarm::bOKClick() {
     // One player serves every alarm window: this stops whatever alarm sound plays.
     if (deps_.sound) deps_.sound->StopAlarmSound();
     if (deps_.volume) deps_.volume->RestoreVolume();
-    if (tag_ != 0) {
+    if (tag_ != 0 && !aheadOfAlarm_) {
         TAlRecord alarm = deps_.alarms->ReadAlarm(tag_);
         // A pending reminder keeps the alarm; a deleted alarm reads as defaults and matches nothing.
         if (alarm.id == tag_ && alarm.RDateTime == 0 && alarm.AutoDelete &&

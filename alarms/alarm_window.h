@@ -93,7 +93,7 @@ public:
 
 private:
     TfrmOnAlarm(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
-                TAlarmWindows& list, int tag, int icon);
+                TAlarmWindows& list, const AlarmWindowRequest& request);
     ~TfrmOnAlarm();
     void OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
@@ -108,6 +108,7 @@ private:
     HWND prevForegroundWnd_ = nullptr;
     int tag_ = 0;
     int icon_ = 0;
+    bool aheadOfAlarm_ = false;   // a reminder before the alarm's time: OK deletes nothing
     bool closing_ = false;
     UniqueMenu pmReminder_;
     TTmqButton bRemind_;   // the snooze button with its clock glyph and the reminder menu

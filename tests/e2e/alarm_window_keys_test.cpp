@@ -63,15 +63,22 @@ bool MenuShown(DWORD process) {
     return s.found;
 }
 
+// A once-alarm ringing in `seconds`, with more keys of its own.
+std::wstring OnceAlarm(int id, const std::wstring& message, int seconds, const std::wstring& more = L"") {
+    const std::wstring n = std::to_wstring(id);
+    return L"[Alarm" + n + L"]\r\nid=" + n + L"\r\nType=Once\r\nDateTime=" + LocalTimeIn(seconds) +
+           L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=" + message + L"\r\n" + more;
+}
+
 class AlarmWindowKeys : public testing::Test {
 protected:
+    virtual std::wstring Alarms() const { return OnceAlarm(1, L"Stretch your legs", 4); }
     void SetUp() override {
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
         RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
-        const std::wstring alarm = L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(4) +
-                                   L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Stretch your legs\r\n";
+        const std::wstring alarm = Alarms();
         std::string bytes = "\xFF\xFE";
         bytes.append(reinterpret_cast<const char*>(alarm.data()), alarm.size() * sizeof(wchar_t));
         WriteFileBytes(dir.File(L"alarms.ini"), bytes);
@@ -86,6 +93,19 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
     }
 
+    // The alarm window of `message`, shown and in the foreground.
+    static HWND RingingWindow(const wchar_t* message) {
+        HWND w = nullptr;
+        WaitUntil([&] { return (w = FindWindowW(L"#32770", message)) && IsWindowVisible(w) && GetForegroundWindow() == w; },
+                  30000);
+        return GetForegroundWindow() == w ? w : nullptr;
+    }
+    bool FileHolds(const std::wstring& text) const {
+        const std::string bytes = ReadFileBytes(dir.File(L"alarms.ini"));
+        return bytes.find(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t))) !=
+               std::string::npos;
+    }
+
     TempDir dir;
     Process program;
 };
@@ -95,11 +115,8 @@ protected:
 // Tab to the snooze button, Enter opens the snooze menu below it; the arrow keys and Enter choose a
 // reminder, which the button then shows.
 TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowW(L"#32770", L"Stretch your legs")) && IsWindowVisible(window); },
-                          30000))
-        << "no alarm window";
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10000));
+    HWND window = RingingWindow(L"Stretch your legs");
+    ASSERT_NE(window, nullptr) << "no alarm window";
     HWND snooze = GetDlgItem(window, IDC_BREMIND);
     ASSERT_NE(snooze, nullptr);
     for (int i = 0; i < 6 && FocusOf(window) != snooze; ++i) {
@@ -120,4 +137,23 @@ TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
         return std::wstring(caption) == L"Remind again in 1 min";
     }, 5000)) << caption;
     EXPECT_TRUE(IsWindowVisible(window));
+}
+
+// An auto-delete alarm in 12 seconds with its reminder in 4.
+class ReminderAhead : public AlarmWindowKeys {
+    std::wstring Alarms() const override {
+        return OnceAlarm(1, L"Stretch your legs", 12, L"AutoDelete=1\r\nRDateTime=" + LocalTimeIn(4) + L"\r\n");
+    }
+};
+
+// OK on the reminder keeps the alarm: it rings at its time, and its own OK deletes it.
+TEST_F(ReminderAhead, OkOnTheReminderKeepsTheAlarmUntilItHasRung) {
+    HWND reminder = RingingWindow(L"Stretch your legs");
+    ASSERT_NE(reminder, nullptr) << "no reminder";
+    Press(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(reminder); }, 5000));
+    EXPECT_TRUE(FileHolds(L"[Alarm1]")) << "deleted by its reminder";
+    ASSERT_NE(RingingWindow(L"Stretch your legs"), nullptr) << "did not ring at its time";
+    Press(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !FileHolds(L"[Alarm1]"); }, 5000)) << "kept after it rang";
 }
