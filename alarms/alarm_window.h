@@ -31,7 +31,8 @@ public:
     void CloseAll();
     const std::vector<TfrmOnAlarm*>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
-    // The message loop's dialog keys (Enter, Esc, Tab) for the alarm windows; true when handled.
+    // The main loop's dialog manager for the alarm windows (arrows, mnemonics); true when handled. Enter,
+    // Esc and Tab their controls answer themselves, in every loop.
     bool PreTranslate(MSG& msg) const;
 
 private:

@@ -157,3 +157,34 @@ TEST_F(ReminderAhead, OkOnTheReminderKeepsTheAlarmUntilItHasRung) {
     Press(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !FileHolds(L"[Alarm1]"); }, 5000)) << "kept after it rang";
 }
+
+// Two auto-delete alarms ring while the alarm editor's loop runs.
+class KeysBesideTheEditor : public AlarmWindowKeys {
+    std::wstring Alarms() const override {
+        return OnceAlarm(1, L"Stretch your legs", 4, L"AutoDelete=1\r\n") + OnceAlarm(2, L"Drink water", 10, L"AutoDelete=1\r\n");
+    }
+};
+
+// Esc in the message and Enter on OK close as OK does (the alarm goes), Tab moves on.
+TEST_F(KeysBesideTheEditor, EscTabAndEnterAnswerWhileTheEditorIsOpen) {
+    HWND main = nullptr, editor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowW(L"TfrmClock", nullptr)) != nullptr; }, 30000));
+    PostMessageW(main, WM_USER + 113, 0, 0);   // WM_NEWALARM
+    ASSERT_TRUE(WaitUntil([&] { return (editor = FindWindowW(L"#32770", L"Alarm")) && IsWindowVisible(editor); }, 10000));
+    HWND first = RingingWindow(L"Stretch your legs");
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(FocusOf(first), GetDlgItem(first, IDC_MMMESSAGE));
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(first) && !FileHolds(L"[Alarm1]"); }, 5000));
+    HWND second = RingingWindow(L"Drink water");
+    ASSERT_NE(second, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        HWND before = FocusOf(second);
+        Press(VK_TAB);
+        ASSERT_TRUE(WaitUntil([&] { return FocusOf(second) != before; }, 5000)) << "Tab " << i;
+    }
+    ASSERT_EQ(FocusOf(second), GetDlgItem(second, IDOK));
+    Press(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(second) && !FileHolds(L"[Alarm2]"); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(editor));
+}
