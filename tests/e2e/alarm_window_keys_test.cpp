@@ -63,22 +63,16 @@ bool MenuShown(DWORD process) {
     return s.found;
 }
 
-// A once-alarm ringing in `seconds`, with more keys of its own.
-std::wstring OnceAlarm(int id, const std::wstring& message, int seconds, const std::wstring& more = L"") {
-    const std::wstring n = std::to_wstring(id);
-    return L"[Alarm" + n + L"]\r\nid=" + n + L"\r\nType=Once\r\nDateTime=" + LocalTimeIn(seconds) +
-           L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=" + message + L"\r\n" + more;
-}
-
 class AlarmWindowKeys : public testing::Test {
 protected:
-    virtual std::wstring Alarms() const { return OnceAlarm(1, L"Stretch your legs", 4); }
+    virtual std::wstring AlarmKeys() const { return L"DateTime=" + LocalTimeIn(4) + L"\r\n"; }
     void SetUp() override {
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
         RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
-        const std::wstring alarm = Alarms();
+        const std::wstring alarm = L"[Alarm1]\r\nid=1\r\nType=Once\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Stretch your legs\r\n" +
+                                   AlarmKeys();
         std::string bytes = "\xFF\xFE";
         bytes.append(reinterpret_cast<const char*>(alarm.data()), alarm.size() * sizeof(wchar_t));
         WriteFileBytes(dir.File(L"alarms.ini"), bytes);
@@ -93,17 +87,16 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
     }
 
-    // The alarm window of `message`, shown and in the foreground.
-    static HWND RingingWindow(const wchar_t* message) {
-        HWND w = nullptr;
-        WaitUntil([&] { return (w = FindWindowW(L"#32770", message)) && IsWindowVisible(w) && GetForegroundWindow() == w; },
-                  30000);
-        return GetForegroundWindow() == w ? w : nullptr;
+    // The alarm's window once it is in the foreground.
+    static HWND Ringing() {
+        wchar_t title[32] = L"";
+        WaitUntil([&] { return GetWindowTextW(GetForegroundWindow(), title, 32) && !wcscmp(title, L"Stretch your legs"); }, 30000);
+        return wcscmp(title, L"Stretch your legs") ? nullptr : GetForegroundWindow();
     }
-    bool FileHolds(const std::wstring& text) const {
-        const std::string bytes = ReadFileBytes(dir.File(L"alarms.ini"));
-        return bytes.find(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t))) !=
-               std::string::npos;
+    bool AlarmStored() const {
+        const std::wstring name = L"[Alarm1]";
+        const std::string bytes(reinterpret_cast<const char*>(name.data()), name.size() * sizeof(wchar_t));
+        return ReadFileBytes(dir.File(L"alarms.ini")).find(bytes) != std::string::npos;
     }
 
     TempDir dir;
@@ -115,7 +108,7 @@ protected:
 // Tab to the snooze button, Enter opens the snooze menu below it; the arrow keys and Enter choose a
 // reminder, which the button then shows.
 TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
-    HWND window = RingingWindow(L"Stretch your legs");
+    HWND window = Ringing();
     ASSERT_NE(window, nullptr) << "no alarm window";
     HWND snooze = GetDlgItem(window, IDC_BREMIND);
     ASSERT_NE(snooze, nullptr);
@@ -139,52 +132,30 @@ TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
-// An auto-delete alarm in 12 seconds with its reminder in 4.
-class ReminderAhead : public AlarmWindowKeys {
-    std::wstring Alarms() const override {
-        return OnceAlarm(1, L"Stretch your legs", 12, L"AutoDelete=1\r\nRDateTime=" + LocalTimeIn(4) + L"\r\n");
+// An auto-delete alarm in 12 seconds with its reminder in 5, while the alarm editor's loop runs.
+class BesideTheEditor : public AlarmWindowKeys {
+    std::wstring AlarmKeys() const override {
+        return L"AutoDelete=1\r\nDateTime=" + LocalTimeIn(12) + L"\r\nRDateTime=" + LocalTimeIn(5) + L"\r\n";
     }
 };
 
-// OK on the reminder keeps the alarm: it rings at its time, and its own OK deletes it.
-TEST_F(ReminderAhead, OkOnTheReminderKeepsTheAlarmUntilItHasRung) {
-    HWND reminder = RingingWindow(L"Stretch your legs");
-    ASSERT_NE(reminder, nullptr) << "no reminder";
-    Press(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(reminder); }, 5000));
-    EXPECT_TRUE(FileHolds(L"[Alarm1]")) << "deleted by its reminder";
-    ASSERT_NE(RingingWindow(L"Stretch your legs"), nullptr) << "did not ring at its time";
-    Press(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return !FileHolds(L"[Alarm1]"); }, 5000)) << "kept after it rang";
-}
-
-// Two auto-delete alarms ring while the alarm editor's loop runs.
-class KeysBesideTheEditor : public AlarmWindowKeys {
-    std::wstring Alarms() const override {
-        return OnceAlarm(1, L"Stretch your legs", 4, L"AutoDelete=1\r\n") + OnceAlarm(2, L"Drink water", 10, L"AutoDelete=1\r\n");
-    }
-};
-
-// Esc in the message and Enter on OK close as OK does (the alarm goes), Tab moves on.
-TEST_F(KeysBesideTheEditor, EscTabAndEnterAnswerWhileTheEditorIsOpen) {
+// Tab and Enter on OK close the reminder as OK does, which keeps the alarm; at its time Esc in the
+// message closes as OK does (not as the close box), and the alarm goes.
+TEST_F(BesideTheEditor, KeysAnswerAndOnlyTheAlarmsOwnOkDeletesIt) {
     HWND main = nullptr, editor = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowW(L"TfrmClock", nullptr)) != nullptr; }, 30000));
     PostMessageW(main, WM_USER + 113, 0, 0);   // WM_NEWALARM
     ASSERT_TRUE(WaitUntil([&] { return (editor = FindWindowW(L"#32770", L"Alarm")) && IsWindowVisible(editor); }, 10000));
-    HWND first = RingingWindow(L"Stretch your legs");
-    ASSERT_NE(first, nullptr);
-    ASSERT_EQ(FocusOf(first), GetDlgItem(first, IDC_MMMESSAGE));
-    Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(first) && !FileHolds(L"[Alarm1]"); }, 5000));
-    HWND second = RingingWindow(L"Drink water");
-    ASSERT_NE(second, nullptr);
-    for (int i = 0; i < 3; ++i) {
-        HWND before = FocusOf(second);
-        Press(VK_TAB);
-        ASSERT_TRUE(WaitUntil([&] { return FocusOf(second) != before; }, 5000)) << "Tab " << i;
-    }
-    ASSERT_EQ(FocusOf(second), GetDlgItem(second, IDOK));
+    HWND reminder = Ringing();
+    ASSERT_NE(reminder, nullptr);
+    for (int i = 0; i < 3; ++i) Press(VK_TAB);   // the snooze button, the edit picture, OK
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(reminder) == GetDlgItem(reminder, IDOK); }, 5000));
     Press(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(second) && !FileHolds(L"[Alarm2]"); }, 5000));
-    EXPECT_TRUE(IsWindowVisible(editor));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(reminder); }, 5000));
+    EXPECT_TRUE(AlarmStored()) << "deleted by its reminder";
+    HWND own = Ringing();
+    ASSERT_NE(own, nullptr) << "did not ring at its time";
+    ASSERT_EQ(FocusOf(own), GetDlgItem(own, IDC_MMMESSAGE));
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !AlarmStored(); }, 5000)) << "kept after it rang";
 }

@@ -509,18 +509,15 @@ TEST(TfrmAlarm, AFailedSaveOfAnEditedAlarmAddsNothing) {
     } saves;
     TAlarmsSeams seams;
     seams.saves = &saves;
-    e.list = std::make_unique<TAlarms>(e.settings.File(L"alarms.ini"), e.clock, [](const TAlRecord&) {}, e.errors,
-                                       std::move(seams));
+    e.list = std::make_unique<TAlarms>(e.settings.File(L"alarms.ini"), e.clock, nullptr, e.errors, std::move(seams));
     const std::string before = test::ReadFileBytes(e.settings.File(L"alarms.ini"));
-    TfrmAlarm& f = *e.form;
-    ASSERT_TRUE(f.Open(false, id));
-    SetWindowTextW(f.mmMessage, L"changed");
+    ASSERT_TRUE(e.form->Open(false, id));
+    SetWindowTextW(e.form->mmMessage, L"changed");
     e.Ok();
     EXPECT_EQ(test::ReadFileBytes(e.settings.File(L"alarms.ini")), before);
     EXPECT_EQ(e.shown.size(), 1u) << "not reported";
-    EXPECT_TRUE(f.Visible());
-    EXPECT_EQ(Text(f.mmMessage), L"changed");
-    e.Cancel();
+    EXPECT_TRUE(e.form->Visible());
+    EXPECT_EQ(Text(e.form->mmMessage), L"changed");
 }
 
 TEST(TfrmAlarm, PlayUsesTheSelectedSoundAndCustomVolume) {
