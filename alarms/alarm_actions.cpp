@@ -4,7 +4,10 @@ namespace vt {
 
 void TAlarmActions::ShowAndSound(const TAlRecord& alarm, const std::wstring& message, int tag) {
     const bool window = alarm.MessageEn;
-    if (window) windows_.OpenAlarmWindow(AlarmWindowRequest{tag, alarm.Icon, DecodeLineBreaks(message)});
+    if (window) {
+        const bool ahead = alarm.Reminder && alarm.RDateTime < alarm.DateTime;
+        windows_.OpenAlarmWindow(AlarmWindowRequest{tag, alarm.Icon, DecodeLineBreaks(message), ahead});
+    }
     if (alarm.SoundEn && deps_.sound) {
         if (alarm.SoundCustVol && deps_.volume) deps_.volume->SetVolumePercent(alarm.SoundVolume);
         // "Until the message is closed" needs a message window; without one the sound plays once.

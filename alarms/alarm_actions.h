@@ -16,6 +16,8 @@ struct AlarmWindowRequest {
     int Tag = 0;
     int Icon = 0;
     std::wstring Message;
+    // A reminder ahead of the alarm's own time: OK leaves an auto-delete alarm to ring at that time.
+    bool AheadOfAlarm = false;
 };
 
 inline constexpr wchar_t kMissedAlarmPrefix[] = L"The missed alarm!\r\n";

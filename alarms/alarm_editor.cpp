@@ -490,8 +490,9 @@ void TfrmAlarm::bOKClick() {
     } else {
         alarm.id = editedAlarmId_;
         // The alarm may have been deleted while the editor was open (from its message window): the
-        // user's input is kept as a new alarm rather than dropped.
-        stored = list->UpdateAlarm(alarm) || list->AddAlarm(alarm) != 0;
+        // user's input is kept as a new alarm rather than dropped. A section still there that could not
+        // be written gets no copy beside it: the failure is reported and the input stays.
+        stored = list->UpdateAlarm(alarm) || (!list->AlarmExists(alarm.id) && list->AddAlarm(alarm) != 0);
     }
     if (!stored) {
         Message(L"The alarm could not be saved to " + list->Path() + L".", kProgramCaption, MB_OK | MB_ICONSTOP);

@@ -62,7 +62,7 @@ bool RaisesEvent(const TAlRecord& due) {
 
 TAlarms::TAlarms(std::wstring alarmsIniPath, const INow& now, TAlarmEvent onAlarm, IAlarmErrors& errors,
                  TAlarmsSeams seams)
-    : file_(std::move(alarmsIniPath)),
+    : file_(std::move(alarmsIniPath), seams.saves ? *seams.saves : RealFileSaveSteps()),
       now_(now),
       onAlarm_(std::move(onAlarm)),
       errors_(errors),
@@ -75,7 +75,7 @@ TAlarms::TAlarms(std::wstring alarmsIniPath, const INow& now, TAlarmEvent onAlar
 TAlarms::~TAlarms() = default;
 
 void TAlarms::Reopen(std::wstring alarmsIniPath) {
-    file_ = AlarmsFile(std::move(alarmsIniPath));
+    file_ = AlarmsFile(std::move(alarmsIniPath), Saves());
     unsaved_.clear();
     Refresh();
 }

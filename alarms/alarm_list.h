@@ -78,6 +78,7 @@ struct TAlarmsSeams {
     const IAlarmSwitches* switches = nullptr;     // none: alarms enabled, no label filter
     std::unique_ptr<IWakeTimer> wakeTimer;        // none: the machine is never woken
     const ILocalToUtc* localToUtc = nullptr;      // required with a wake timer
+    FileSaveSteps* saves = nullptr;               // none: the file system's own
 };
 
 // Whether a fired alarm reaches the handler, judged by the day of its due time (an alarm due at
@@ -120,6 +121,7 @@ public:
     bool UpdateAlarm(const TAlRecord& alarm) { return file_.Update(alarm); }   // no refresh
     TAlRecord ReadAlarm(int id) const { return file_.Read(id); }               // throws AlarmFileError
     bool DeleteAlarm(int id) { return file_.Delete(id); }                      // no refresh
+    bool AlarmExists(int id) const { return file_.Exists(id); }
     // Writes "Enabled" and refreshes. Disabling clears a pending reminder; enabling a repeating alarm
     // whose time passed while it was off moves it to its next occurrence instead of ringing at once.
     void SetAlarmEnabled(int id, bool enabled);
@@ -130,6 +132,7 @@ public:
     int AlarmCount() const { return static_cast<int>(schedule_.size()); }
 
 private:
+    FileSaveSteps& Saves() const { return seams_.saves ? *seams_.saves : RealFileSaveSteps(); }
     const AlarmScheduleEntry* Find(int id) const;
     // The alarm of section `id` as the file holds it now; a damaged section is reported.
     std::optional<TAlRecord> ReadSection(int id);

@@ -11,6 +11,68 @@
 namespace vt {
 
 namespace {
+
+constexpr UINT_PTR kOwnKeysSubclass = 1;
+
+bool IsDialogKey(WPARAM key) { return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE; }
+
+// Tab, Esc and Enter as the dialog manager answers them: the next control, IDCANCEL, the focused push
+// button or else the default one.
+void AnswerDialogKey(HWND control, WPARAM key) {
+    HWND dialog = GetAncestor(control, GA_ROOT);
+    if (key == VK_TAB) {
+        SendMessageW(dialog, WM_NEXTDLGCTL, GetKeyState(VK_SHIFT) < 0, FALSE);
+        return;
+    }
+    HWND button = GetDlgItem(dialog, IDCANCEL);
+    int id = IDCANCEL;
+    if (key == VK_RETURN) {
+        button = control;
+        if (!(SendMessageW(control, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+            const LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+            button = HIWORD(def) == DC_HASDEFID ? GetDlgItem(dialog, LOWORD(def)) : nullptr;
+        }
+        if (!button || !IsWindowEnabled(button)) return;
+        id = GetDlgCtrlID(button);
+    }
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+// Every control of an alarm window answers Tab, Esc and Enter itself: the loop that delivers them may know
+// nothing of the window (the alarm editor's, a message box's), and the message, an edit of many lines,
+// would take Esc for the close box, leaving the sound playing.
+LRESULT CALLBACK OwnKeysProc(HWND control, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
+    switch (m) {
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(control, OwnKeysProc, kOwnKeysSubclass);
+        break;
+    case WM_GETDLGCODE: {
+        // A loop that runs the dialog manager leaves these keys to the control too: each is answered once.
+        const auto* msg = reinterpret_cast<const MSG*>(l);
+        const LRESULT code = DefSubclassProc(control, m, w, l);
+        const bool key = msg && (msg->message == WM_KEYDOWN || msg->message == WM_CHAR) && IsDialogKey(msg->wParam);
+        return key ? code | DLGC_WANTMESSAGE : code;
+    }
+    case WM_KEYDOWN:
+        if (IsDialogKey(w)) {
+            OwnCodeScope running;   // the window a key closes goes once this has returned
+            // The key's character, posted by the loop's translation, would end a menu the key opens.
+            MSG typed;
+            if (PeekMessageW(&typed, control, WM_CHAR, WM_CHAR, PM_NOREMOVE) && typed.wParam == w)
+                PeekMessageW(&typed, control, WM_CHAR, WM_CHAR, PM_REMOVE);
+            AnswerDialogKey(control, w);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (IsDialogKey(w)) return 0;   // answered as the key went down
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(control, m, w, l);
+}
+
 }  // namespace
 
 void TAlarmWindows::CloseAll() {
@@ -24,22 +86,20 @@ void TAlarmWindows::CloseAll() {
 bool TAlarmWindows::PreTranslate(MSG& msg) const {
     if (!msg.hwnd) return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    for (TfrmOnAlarm* w : items_) {
-        if (w->hwnd() != root) continue;
-        // The window sees Esc first, wherever the focus is: the message (an edit of many lines) would take
-        // it and close the window as its close box does, leaving the sound playing.
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
-            SendMessageW(root, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            return true;
-        }
-        return IsDialogMessageW(root, &msg) != FALSE;
-    }
+    for (TfrmOnAlarm* w : items_)
+        if (w->hwnd() == root) return IsDialogMessageW(root, &msg) != FALSE;
     return false;
 }
 
 TfrmOnAlarm::TfrmOnAlarm(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
-                         TAlarmWindows& list, int tag, int icon)
-    : deps_(deps), editing_(editing), messages_(messages), list_(list), tag_(tag), icon_(icon) {}
+                         TAlarmWindows& list, const AlarmWindowRequest& request)
+    : deps_(deps),
+      editing_(editing),
+      messages_(messages),
+      list_(list),
+      tag_(request.Tag),
+      icon_(request.Icon),
+      aheadOfAlarm_(request.AheadOfAlarm) {}
 
 TfrmOnAlarm::~TfrmOnAlarm() = default;
 
@@ -86,7 +146,7 @@ void DrawEditPicture(HDC dc, const RECT& rc, bool pressed) {
 
 TfrmOnAlarm* TfrmOnAlarm::Open(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
                                TAlarmWindows& list, const AlarmWindowRequest& request) {
-    auto* w = new TfrmOnAlarm(deps, editing, messages, list, request.Tag, request.Icon);
+    auto* w = new TfrmOnAlarm(deps, editing, messages, list, request);
     w->prevForegroundWnd_ = GetForegroundWindow();
     // No owner: each alarm window stands by itself on the taskbar.
     if (!w->CreateModeless(nullptr, IDD_ONALARM)) {
@@ -132,6 +192,8 @@ void TfrmOnAlarm::OnInitDialog() {
     SetWindowPos(bRemind_.hwnd(), place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(place);
     SendMessageW(bRemind_.hwnd(), WM_SETFONT, SendMessageW(hwnd_, WM_GETFONT, 0, 0), FALSE);
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        SetWindowSubclass(c, OwnKeysProc, kOwnKeysSubclass, 0);
     hints_.Attach(hwnd_);
     hints_.Set(GetDlgItem(hwnd_, IDC_IMGEDIT), L"Edit alarm");
     // FormShow
@@ -201,7 +263,7 @@ void TfrmOnAlarm::bOKClick() {
     // One player serves every alarm window: this stops whatever alarm sound plays.
     if (deps_.sound) deps_.sound->StopAlarmSound();
     if (deps_.volume) deps_.volume->RestoreVolume();
-    if (tag_ != 0) {
+    if (tag_ != 0 && !aheadOfAlarm_) {
         TAlRecord alarm = deps_.alarms->ReadAlarm(tag_);
         // A pending reminder keeps the alarm; a deleted alarm reads as defaults and matches nothing.
         if (alarm.id == tag_ && alarm.RDateTime == 0 && alarm.AutoDelete &&
@@ -229,6 +291,8 @@ void TfrmOnAlarm::imgEditClick() {
 void TfrmOnAlarm::Close() {
     if (closing_ || !hwnd_) return;
     closing_ = true;
+    // Out of sight at once: the loop of the editor or of a message box may hold the destruction back.
+    ShowWindow(hwnd_, SW_HIDE);
     // WM_NCDESTROY takes it off the list and frees it, once no code of the window runs any more: this
     // may be its own button's menu or the editor it opened.
     DestroyWindowWhenUnwound(hwnd_);

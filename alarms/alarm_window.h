@@ -31,7 +31,8 @@ public:
     void CloseAll();
     const std::vector<TfrmOnAlarm*>& Items() const { return items_; }
     int Count() const { return static_cast<int>(items_.size()); }
-    // The message loop's dialog keys (Enter, Esc, Tab) for the alarm windows; true when handled.
+    // The main loop's dialog manager for the alarm windows (arrows, mnemonics); true when handled. Enter,
+    // Esc and Tab their controls answer themselves, in every loop.
     bool PreTranslate(MSG& msg) const;
 
 private:
@@ -93,7 +94,7 @@ public:
 
 private:
     TfrmOnAlarm(const AlarmWindowDeps& deps, IAlarmEditing& editing, IAlarmWindowMessages& messages,
-                TAlarmWindows& list, int tag, int icon);
+                TAlarmWindows& list, const AlarmWindowRequest& request);
     ~TfrmOnAlarm();
     void OnInitDialog() override;
     void OnCommand(int id, int code, HWND control) override;
@@ -108,6 +109,7 @@ private:
     HWND prevForegroundWnd_ = nullptr;
     int tag_ = 0;
     int icon_ = 0;
+    bool aheadOfAlarm_ = false;   // a reminder before the alarm's time: OK deletes nothing
     bool closing_ = false;
     UniqueMenu pmReminder_;
     TTmqButton bRemind_;   // the snooze button with its clock glyph and the reminder menu

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "alarms/alarm_record.h"
+#include "base/file_save.h"
 #include "base/inifile.h"
 
 namespace vt {
@@ -26,7 +27,7 @@ struct AlarmSummary {
 
 class AlarmsFile {
 public:
-    explicit AlarmsFile(std::wstring path) : ini_(std::move(path)) {}
+    explicit AlarmsFile(std::wstring path, FileSaveSteps& saves = RealFileSaveSteps()) : ini_(std::move(path), saves) {}
     const std::wstring& path() const { return ini_.path(); }
     // The file exists but could not be read (locked, refused): no alarm is read and none written.
     bool Unreadable() const { return ini_.Unreadable(); }

@@ -65,13 +65,14 @@ bool MenuShown(DWORD process) {
 
 class AlarmWindowKeys : public testing::Test {
 protected:
+    virtual std::wstring AlarmKeys() const { return L"DateTime=" + LocalTimeIn(4) + L"\r\n"; }
     void SetUp() override {
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
         RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
-        const std::wstring alarm = L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(4) +
-                                   L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Stretch your legs\r\n";
+        const std::wstring alarm = L"[Alarm1]\r\nid=1\r\nType=Once\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Stretch your legs\r\n" +
+                                   AlarmKeys();
         std::string bytes = "\xFF\xFE";
         bytes.append(reinterpret_cast<const char*>(alarm.data()), alarm.size() * sizeof(wchar_t));
         WriteFileBytes(dir.File(L"alarms.ini"), bytes);
@@ -86,6 +87,18 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
     }
 
+    // The alarm's window once it is in the foreground.
+    static HWND Ringing() {
+        wchar_t title[32] = L"";
+        WaitUntil([&] { return GetWindowTextW(GetForegroundWindow(), title, 32) && !wcscmp(title, L"Stretch your legs"); }, 30000);
+        return wcscmp(title, L"Stretch your legs") ? nullptr : GetForegroundWindow();
+    }
+    bool AlarmStored() const {
+        const std::wstring name = L"[Alarm1]";
+        const std::string bytes(reinterpret_cast<const char*>(name.data()), name.size() * sizeof(wchar_t));
+        return ReadFileBytes(dir.File(L"alarms.ini")).find(bytes) != std::string::npos;
+    }
+
     TempDir dir;
     Process program;
 };
@@ -95,11 +108,8 @@ protected:
 // Tab to the snooze button, Enter opens the snooze menu below it; the arrow keys and Enter choose a
 // reminder, which the button then shows.
 TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowW(L"#32770", L"Stretch your legs")) && IsWindowVisible(window); },
-                          30000))
-        << "no alarm window";
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 10000));
+    HWND window = Ringing();
+    ASSERT_NE(window, nullptr) << "no alarm window";
     HWND snooze = GetDlgItem(window, IDC_BREMIND);
     ASSERT_NE(snooze, nullptr);
     for (int i = 0; i < 6 && FocusOf(window) != snooze; ++i) {
@@ -120,4 +130,32 @@ TEST_F(AlarmWindowKeys, TabAndEnterOpenTheSnoozeMenu) {
         return std::wstring(caption) == L"Remind again in 1 min";
     }, 5000)) << caption;
     EXPECT_TRUE(IsWindowVisible(window));
+}
+
+// An auto-delete alarm in 12 seconds with its reminder in 5, while the alarm editor's loop runs.
+class BesideTheEditor : public AlarmWindowKeys {
+    std::wstring AlarmKeys() const override {
+        return L"AutoDelete=1\r\nDateTime=" + LocalTimeIn(12) + L"\r\nRDateTime=" + LocalTimeIn(5) + L"\r\n";
+    }
+};
+
+// Tab and Enter on OK close the reminder as OK does, which keeps the alarm; at its time Esc in the
+// message closes as OK does (not as the close box), and the alarm goes.
+TEST_F(BesideTheEditor, KeysAnswerAndOnlyTheAlarmsOwnOkDeletesIt) {
+    HWND main = nullptr, editor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowW(L"TfrmClock", nullptr)) != nullptr; }, 30000));
+    PostMessageW(main, WM_USER + 113, 0, 0);   // WM_NEWALARM
+    ASSERT_TRUE(WaitUntil([&] { return (editor = FindWindowW(L"#32770", L"Alarm")) && IsWindowVisible(editor); }, 10000));
+    HWND reminder = Ringing();
+    ASSERT_NE(reminder, nullptr);
+    for (int i = 0; i < 3; ++i) Press(VK_TAB);   // the snooze button, the edit picture, OK
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(reminder) == GetDlgItem(reminder, IDOK); }, 5000));
+    Press(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(reminder); }, 5000));
+    EXPECT_TRUE(AlarmStored()) << "deleted by its reminder";
+    HWND own = Ringing();
+    ASSERT_NE(own, nullptr) << "did not ring at its time";
+    ASSERT_EQ(FocusOf(own), GetDlgItem(own, IDC_MMMESSAGE));
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !AlarmStored(); }, 5000)) << "kept after it rang";
 }

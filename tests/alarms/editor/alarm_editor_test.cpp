@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "alarms/alarm_fakes.h"
@@ -493,6 +494,30 @@ TEST(TfrmAlarm, AlarmDeletedWhileOpenIsStoredAgainNotLost) {
     EXPECT_FALSE(f.Visible());
     ASSERT_EQ(e.list->AlarmCount(), 1);
     EXPECT_EQ(e.list->ReadAlarm(e.list->AlarmSchedule()[0].id).Message, L"kept");
+}
+
+// The file refuses the write once (a scanner holding it during the rename): the edit is reported, not
+// stored as a new alarm beside the old one, and the editor keeps what the user typed.
+TEST(TfrmAlarm, AFailedSaveOfAnEditedAlarmAddsNothing) {
+    Editor e;
+    const int id = e.AddStored(StoredDaily());
+    struct RefusedOnce : FileSaveSteps {
+        bool refused = false;
+        bool Replace(const std::wstring& from, const std::wstring& to) override {
+            return std::exchange(refused, true) && FileSaveSteps::Replace(from, to);
+        }
+    } saves;
+    TAlarmsSeams seams;
+    seams.saves = &saves;
+    e.list = std::make_unique<TAlarms>(e.settings.File(L"alarms.ini"), e.clock, nullptr, e.errors, std::move(seams));
+    const std::string before = test::ReadFileBytes(e.settings.File(L"alarms.ini"));
+    ASSERT_TRUE(e.form->Open(false, id));
+    SetWindowTextW(e.form->mmMessage, L"changed");
+    e.Ok();
+    EXPECT_EQ(test::ReadFileBytes(e.settings.File(L"alarms.ini")), before);
+    EXPECT_EQ(e.shown.size(), 1u) << "not reported";
+    EXPECT_TRUE(e.form->Visible());
+    EXPECT_EQ(Text(e.form->mmMessage), L"changed");
 }
 
 TEST(TfrmAlarm, PlayUsesTheSelectedSoundAndCustomVolume) {
