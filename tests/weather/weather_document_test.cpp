@@ -113,10 +113,8 @@ TEST(WeatherDocument, IncompleteOrForeignRepliesFail) {
     std::string golden = WeatherData(L"golden.xml");
     FailureOf("");
     FailureOf("   ");
-    FailureOf(WeatherData(L"error.xml"));
     FailureOf(golden.substr(0, golden.size() / 2));
-    FailureOf("<weather/>");
-    FailureOf(Replaced(golden, "<tmp>72</tmp>", "<tmp></tmp>"));
+    FailureOf(Replaced(Replaced(golden, "<weather ver", "<other ver"), "</weather>", "</other>"));
     FailureOf(Replaced(golden, "<day d=\"3\"", "<day d=\"9\""));
     FailureOf(Replaced(golden, "<low>55</low>", ""));
     FailureOf(Replaced(golden, "<t>Waxing Gibbous</t>", ""));
@@ -124,6 +122,19 @@ TEST(WeatherDocument, IncompleteOrForeignRepliesFail) {
     // Today is over: the night part is needed, and its icon with it.
     FailureOf(Replaced(golden, "<icon>29</icon>\n        <t>Partly Cloudy Night</t>", "<t>x</t>"));
     EXPECT_NE(FailureOf(Replaced(golden, "<ut>F</ut>", "")).find(L"ut"), std::wstring::npos);
+}
+
+TEST(WeatherDocument, ReadableRepliesWithoutATemperatureAreNoWeather) {
+    const std::string golden = WeatherData(L"golden.xml");
+    for (const std::string& body : {WeatherData(L"error.xml"), std::string("<weather/>"),
+                                    Replaced(golden, "<tmp>72</tmp>", "<tmp></tmp>"),
+                                    Replaced(golden, "<tmp>72</tmp>", "<tmp/>")}) {
+        auto r = ParseWeatherReply(body);
+        EXPECT_FALSE(r.report);
+        EXPECT_TRUE(r.noTemperature) << body;
+    }
+    EXPECT_FALSE(ParseWeatherReply(golden).noTemperature);
+    EXPECT_FALSE(ParseWeatherReply(golden.substr(0, golden.size() / 2)).noTemperature);
 }
 
 TEST(WeatherDocument, DocumentTypeDeclarationsAndHugeRepliesAreRefused) {
