@@ -124,19 +124,6 @@ TEST(WeatherDocument, IncompleteOrForeignRepliesFail) {
     EXPECT_NE(FailureOf(Replaced(golden, "<ut>F</ut>", "")).find(L"ut"), std::wstring::npos);
 }
 
-TEST(WeatherDocument, ReadableRepliesWithoutATemperatureAreNoWeather) {
-    const std::string golden = WeatherData(L"golden.xml");
-    for (const std::string& body : {WeatherData(L"error.xml"), std::string("<weather/>"),
-                                    Replaced(golden, "<tmp>72</tmp>", "<tmp></tmp>"),
-                                    Replaced(golden, "<tmp>72</tmp>", "<tmp/>")}) {
-        auto r = ParseWeatherReply(body);
-        EXPECT_FALSE(r.report);
-        EXPECT_TRUE(r.noTemperature) << body;
-    }
-    EXPECT_FALSE(ParseWeatherReply(golden).noTemperature);
-    EXPECT_FALSE(ParseWeatherReply(golden.substr(0, golden.size() / 2)).noTemperature);
-}
-
 TEST(WeatherDocument, DocumentTypeDeclarationsAndHugeRepliesAreRefused) {
     std::string golden = WeatherData(L"golden.xml");
     FailureOf(Replaced(golden, "<weather ver", "<!DOCTYPE weather [<!ENTITY x \"y\">]>\n<weather ver"));
