@@ -24,8 +24,13 @@ bool CheckSingleInstance(const std::wstring& name, UniqueHandle& mutex) {
 }
 
 void SignalRunningInstance() {
+    HWND running = FindWindowW(kMainFormClass, nullptr);
+    // This process was just started by the user, so it may set the foreground window; the running
+    // instance may not, and without this leave its dialog would open behind the active window.
+    DWORD process = 0;
+    if (running && GetWindowThreadProcessId(running, &process) && process) AllowSetForegroundWindow(process);
     // Posted, never sent: the second process must not wait on the first.
-    PostMessageW(FindWindowW(kMainFormClass, nullptr), WM_SHOWMAIN, 0, 0);
+    PostMessageW(running, WM_SHOWMAIN, 0, 0);
 }
 
 bool ProgramMessage(TfrmClock& form, HACCEL accelerators, MSG& msg) {

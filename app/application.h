@@ -12,7 +12,8 @@ namespace vt {
 // the handle is then closed. Any other failure counts as a first instance.
 bool CheckSingleInstance(const std::wstring& name, UniqueHandle& mutex);
 
-// Wakes the running instance: posts WM_SHOWMAIN to its "TfrmClock" window without waiting for it.
+// Wakes the running instance: lets it set the foreground window, then posts WM_SHOWMAIN to its
+// "TfrmClock" window without waiting for it.
 void SignalRunningInstance();
 
 struct MainFormConfig;

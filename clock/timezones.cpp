@@ -101,7 +101,8 @@ TIME_ZONE_INFORMATION TimeZoneInformationFromRules(const ZoneRules& rules, std::
 }
 
 int GmtOffsetFromDisplayName(std::wstring_view displayName) {
-    std::wstring s = RemoveNoCase(displayName, L"(GMT");
+    // Windows since 7 (and Wine) write "(UTC+01:00)" where older ones wrote "(GMT+01:00)".
+    std::wstring s = RemoveNoCase(RemoveNoCase(displayName, L"(GMT"), L"(UTC");
     s.erase(std::remove(s.begin(), s.end(), L':'), s.end());
     // p counts the characters before the first ")"; -1 without one, which then reads no number.
     size_t close = s.find(L')');

@@ -34,8 +34,8 @@ ZoneRules RulesFromTimeZoneInformation(const TIME_ZONE_INFORMATION& tzi);
 TIME_ZONE_INFORMATION TimeZoneInformationFromRules(const ZoneRules& rules, std::wstring_view standardName,
                                                    std::wstring_view daylightName);
 
-// Sort key of a display name: the "(GMT+hh:mm)" offset read as the number hhmm, plus the character code of
-// the first character after ") ". Names in another form count as offset 0.
+// Sort key of a display name: the "(GMT+hh:mm)" or "(UTC+hh:mm)" offset read as the number hhmm, plus the
+// character code of the first character after ") ". Names in another form count as offset 0.
 int GmtOffsetFromDisplayName(std::wstring_view displayName);
 // -1, 0 or 1. Equal keys are ordered by display name, then key name, so the order (and so every stored
 // index) is the same on every start whatever order the registry lists the zones in.

@@ -208,13 +208,14 @@ void TfrmNimbrel::imgCloseClick() {
 void TfrmNimbrel::ReportSkinError() {
     std::wstring error;
     LoadForecastSkin(ForecastDir(), settings_.sSkinName, &error);
+    std::wstring& reported = slot_.reportedSkinError_;
     if (error.empty()) {
-        reportedSkinError_.clear();
+        reported.clear();
         return;
     }
     // Once, not on every drawing: the widget redraws after every weather update.
-    if (error == reportedSkinError_) return;
-    reportedSkinError_ = error;
+    if (error == reported) return;
+    reported = error;
     Message(error + L"\n\nThe forecast is drawn with the default skin.");
 }
 
@@ -497,14 +498,12 @@ ForecastWidgetSlot::ForecastWidgetSlot(INimbrelHost& host, std::wstring programD
     : host_(host), programDir_(std::move(programDir)), store_(std::move(store)) {}
 
 void ForecastWidgetSlot::Free() {
-    if (widget_) reportedSkinError_ = widget_->ReportedSkinError();
     DeleteWhenUnwound(std::move(widget_));
 }
 
 void ForecastWidgetSlot::Show() {
     if (!widget_) {
         auto widget = std::make_unique<TfrmNimbrel>(host_, *this, programDir_, store_);
-        widget->SetReportedSkinError(reportedSkinError_);
         if (!widget->Create()) return;
         widget_ = std::move(widget);
     }

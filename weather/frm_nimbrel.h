@@ -109,9 +109,6 @@ public:
     const NimbrelSettings& Settings() const { return settings_; }
     const ForecastFont& Font() const { return font_; }
     const ForecastPicture& Picture() const { return picture_; }
-    // The last skin failure reported, so that a new widget does not report it again.
-    const std::wstring& ReportedSkinError() const { return reportedSkinError_; }
-    void SetReportedSkinError(std::wstring text) { reportedSkinError_ = std::move(text); }
 
     static void RegisterClass();
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -144,7 +141,6 @@ private:
     std::vector<std::wstring> menuSkins_;
     UniqueMenu skinsMenu_;   // rebuilt as the menu opens, but not offered in it
     THints* menuHints_ = nullptr;   // the item hints while the menu is up
-    std::wstring reportedSkinError_;
     struct ButtonDrag {
         UINT button = 0;   // MK_RBUTTON or MK_MBUTTON while a drag runs
         POINT start{}, origin{};
@@ -183,7 +179,9 @@ private:
     std::wstring programDir_;
     RegistryPlace store_;
     std::unique_ptr<TfrmNimbrel> widget_;
-    std::wstring reportedSkinError_;   // carried from one widget to the next
+    // The last skin failure reported: kept here, not in a widget, so that however a widget goes the
+    // next one does not report it again.
+    std::wstring reportedSkinError_;
 };
 
 }  // namespace vt

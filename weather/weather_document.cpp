@@ -66,21 +66,23 @@ WeatherDayPart ReadPart(IXMLDOMNode* day, const wchar_t* which) {
     return r;
 }
 
-WeatherReport Read(IXMLDOMDocument* doc) {
+// No report when the document holds no current temperature: the service's answer for a place it has no
+// weather for (its error document among them).
+std::optional<WeatherReport> Read(IXMLDOMDocument* doc) {
+    Reader in(doc);
+    ComPtr<IXMLDOMNode> tmp = in.FirstTag(L"tmp"), first;
+    if (!tmp || tmp->get_firstChild(first.put()) != S_OK || !first) return std::nullopt;
+
     ComPtr<IXMLDOMElement> root;
     if (doc->get_documentElement(root.put()) != S_OK || !root) throw ReplyError(L"The reply is empty.");
     UniqueBstr rootName;
     root->get_nodeName(rootName.put());
     if (ToString(rootName.get()) != L"weather") throw ReplyError(L"The reply is no weather document.");
 
-    Reader in(doc);
     WeatherReport r;
     UniqueBstr xml;
     doc->get_xml(xml.put());
     r.xml = ToString(xml.get());
-
-    ComPtr<IXMLDOMNode> tmp = in.RequiredTag(L"tmp"), first;
-    if (tmp->get_firstChild(first.put()) != S_OK || !first) throw ReplyError(Missing(L"current temperature"));
     r.temperature = NodeValue(first.get());
     r.iconName = SafeIconCode(in.TagText(L"icon"));
     r.unitLetter = in.PathText(L"weather/head/ut/text()");
@@ -145,6 +147,7 @@ WeatherParseResult ParseWeatherReply(std::string_view body) {
         ComPtr<IXMLDOMDocument2> doc = ParseXmlBytes(body, error, L"reply");
         if (!doc) throw ReplyError(error);
         result.report = Read(doc.get());
+        result.noTemperature = !result.report;
     } catch (const ReplyError& e) {
         result.report.reset();
         result.error = e.wide;

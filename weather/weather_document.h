@@ -37,15 +37,16 @@ struct WeatherReport {
 
 struct WeatherParseResult {
     std::optional<WeatherReport> report;
-    std::wstring error;   // when no report
+    bool noTemperature = false;   // a readable document without a current temperature: no weather for the place
+    std::wstring error;           // when neither
 };
 
 inline constexpr std::size_t kMaxWeatherReplyBytes = 1 << 20;
 
-// Reads a reply body. Refuses DTDs and entities, bodies over 1 MiB, documents whose root is not
-// `weather` and documents that lack an element the update needs. Every text is stripped of control
-// characters, so no value can start a new line in Setting.ini. Needs COM on the calling thread (it
-// starts an apartment for itself when there is none).
+// Reads a reply body. Refuses DTDs and entities, bodies over 1 MiB, and documents with a current
+// temperature whose root is not `weather` or that lack an element the update needs. Every text is
+// stripped of control characters, so no value can start a new line in Setting.ini. Needs COM on the
+// calling thread (it starts an apartment for itself when there is none).
 WeatherParseResult ParseWeatherReply(std::string_view body);
 // The same for a reply kept as text (the stored last reply): its declaration named the encoding of the
 // bytes it came as, which the text no longer is, so it is not heeded.

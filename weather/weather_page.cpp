@@ -99,6 +99,7 @@ void WeatherPage::btnGetWeatherComClick() {
         request.proxy = host_.CurrentProxy();
         request.limits = limits_;
         requestEnglish_ = state_.englishUnits;
+        requestPlace_ = places[0];
         state_.schedule.enabled = false;
         host_.SetWeatherTimer(false, 0);
         bool started = false;
@@ -140,8 +141,15 @@ void WeatherPage::OnRequestDone() {
     if (!result) return;
     if (!result->ok) return Fail(result->error);
     WeatherParseResult parsed = ParseWeatherReply(result->body);
-    if (!parsed.report) return Fail(parsed.error);
-    Apply(*parsed.report, requestEnglish_);
+    if (parsed.report) {
+        Apply(*parsed.report, requestEnglish_);
+    } else if (parsed.noTemperature) {
+        // An answer all the same: asking again in 5 seconds would get the same one. The stored weather
+        // stays, and the check is done until the next interval.
+        state_.errorText = L"The weather service has no weather for \"" + requestPlace_ + L"\".";
+    } else {
+        return Fail(parsed.error);
+    }
 
     WriteWeatherCheckDate(now_.Now(), store_);
     ScheduleWeatherCheck();

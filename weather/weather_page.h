@@ -124,6 +124,7 @@ private:
     std::optional<WeatherReport> report_;
     HttpLimits limits_;
     bool requestEnglish_ = true;   // the units the running request asked for
+    std::wstring requestPlace_;    // and the place
     HttpWorker worker_;
 };
 

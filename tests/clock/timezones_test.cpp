@@ -202,10 +202,12 @@ TEST(GmtOffsetFromDisplayName, ReadsOffsetAsHhmmPlusFirstPlaceLetter) {
     EXPECT_EQ(GmtOffsetFromDisplayName(L"(GMT-08:00) Pacific Time"), -800 + 'P');
     EXPECT_EQ(GmtOffsetFromDisplayName(L"(GMT) Greenwich Mean Time"), 'G');
     EXPECT_EQ(GmtOffsetFromDisplayName(L"(gmt+01:00) amsterdam"), 100 + 'a');
+    EXPECT_EQ(GmtOffsetFromDisplayName(L"(UTC+05:30) Chennai"), 530 + 'C');   // Windows 7 and later
+    EXPECT_EQ(GmtOffsetFromDisplayName(L"(utc-03:00) Brasilia"), -300 + 'B');
 }
 
 TEST(GmtOffsetFromDisplayName, OtherPrefixesCountAsOffsetZero) {
-    EXPECT_EQ(GmtOffsetFromDisplayName(L"(UTC+05:30) Chennai"), 'C');
+    EXPECT_EQ(GmtOffsetFromDisplayName(L"(UT+05:30) Chennai"), 'C');
     EXPECT_EQ(GmtOffsetFromDisplayName(L"Coordinated Universal Time"), 'o');  // no ")": the second character
     EXPECT_EQ(GmtOffsetFromDisplayName(L""), 0);
     EXPECT_EQ(GmtOffsetFromDisplayName(L"(GMT+05:30)"), 530);                 // nothing after ") "
@@ -220,8 +222,8 @@ TEST(TimeZoneSort, OrdersByKeyThenDisplayThenKeyName) {
 TEST(TimeZoneSort, EqualKeysHaveOneOrderWhateverTheInputOrder) {
     // All four keys are 65 ('A'); two even share their display name.
     std::vector<TWvRegistryTimeZone> zones = {
-        MakeZone(L"Key 2", L"(UTC+01:00) Amsterdam"), MakeZone(L"Key 1", L"(UTC+01:00) Amsterdam"),
-        MakeZone(L"Atlantic", L"(UTC-04:00) Atlantic"), MakeZone(L"Azores", L"(UTC-01:00) Azores")};
+        MakeZone(L"Key 2", L"(UTC) Amsterdam"), MakeZone(L"Key 1", L"(UTC) Amsterdam"),
+        MakeZone(L"Atlantic", L"(UTC) Atlantic -4"), MakeZone(L"Azores", L"(UTC) Atlantic -1")};
     std::sort(zones.begin(), zones.end(), [](const auto& a, const auto& b) { return a.KeyName < b.KeyName; });
     const std::vector<std::wstring> expected = {L"Key 1", L"Key 2", L"Azores", L"Atlantic"};
     do {
@@ -238,6 +240,7 @@ TEST(TimeZoneList, SameOrderOnEveryLoad) {
     second.Reload();
     EXPECT_EQ(KeyNames(first), KeyNames(second));
     for (int i = 1; i < first.Count(); ++i) EXPECT_LT(CompareTimeZones(first.Zones()[i - 1], first.Zones()[i]), 0);
+    EXPECT_EQ(first.Zones()[0].DisplayName.substr(0, 6), L"(UTC-1");   // west to east, not A to Z
 }
 
 TEST(TimeZoneList, ReadsZonesFromTheirKeysAndSkipsBadOnes) {

@@ -125,9 +125,7 @@ TEST(WeatherPage, EveryFailureKeepsTheStoredWeatherAndReportsIt) {
         {"error status", Status(500, "Internal Server Error", golden), false},
         {"not found", Status(404, "Not Found", ""), false},
         {"empty body", Reply(""), false},
-        {"error document", Reply(WeatherData(L"error.xml")), false},
         {"truncated", Reply(golden.substr(0, golden.size() / 2)), false},
-        {"bare root", Reply("<weather/>"), false},
         {"document type", Reply(Replaced(golden, "<weather ver", "<!DOCTYPE weather [<!ENTITY e \"x\">]><weather ver")), false},
         {"too large", Reply(std::string((1 << 20) + 10, ' ')), false},
         {"closed", With(Reply(""), [](ServedReply& r) { r.closeWithoutReply = true; }), false},
@@ -167,6 +165,25 @@ TEST(WeatherPage, EveryFailureKeepsTheStoredWeatherAndReportsIt) {
         // Retried 5 seconds later, since the last success is still the last check.
         EXPECT_TRUE(s.schedule.enabled);
         EXPECT_EQ(s.schedule.intervalMs, 5000u);
+    }
+}
+
+TEST(WeatherPage, AReplyWithoutATemperatureEndsTheCheckAndKeepsTheWeather) {
+    const std::string golden = WeatherData(L"golden.xml");
+    for (const std::string& body : {WeatherData(L"error.xml"), std::string("<weather/>"),
+                                    Replaced(golden, "<tmp>72</tmp>", "<tmp/>")}) {
+        Service service;
+        PageUnderTest t(kNow);
+        FetchGolden(t);
+        service.Serve(Reply(body));
+        t.clock.Set(kNow + kOneHour);
+        t.page->btnGetWeatherComClick();
+        ASSERT_TRUE(t.Finish());
+        EXPECT_EQ(t.page->State().errorText, L"The weather service has no weather for \"Paris, France\".");
+        EXPECT_EQ(t.Setting(L"Temper"), L"72");
+        // Checked all the same: the next check comes after the chosen 30 minutes, not in 5 seconds.
+        EXPECT_DOUBLE_EQ(ReadWeatherCheckDate(t.registry.place()), kNow + kOneHour);
+        EXPECT_EQ(t.page->State().schedule.intervalMs, 30u * 60 * 1000);
     }
 }
 

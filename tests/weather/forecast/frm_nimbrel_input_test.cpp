@@ -156,6 +156,14 @@ protected:
         ClientToScreen(slot->get()->hwnd(), &p);
         return p;
     }
+    // A click on the close button; true once the widget has gone.
+    bool ClickClose() {
+        const POINT close = OnWidget(277 + 10, 8 + 10);
+        SetCursorPos(close.x, close.y);
+        Mouse(MOUSEEVENTF_LEFTDOWN);
+        Mouse(MOUSEEVENTF_LEFTUP);
+        return PumpUntil([&] { return slot->get() == nullptr; }, 3000);
+    }
     RECT WindowRect() const {
         RECT r{};
         GetWindowRect(slot->get()->hwnd(), &r);
@@ -316,11 +324,7 @@ TEST_F(ForecastWidgetInput, CloseButtonHidesThenMinimisesTheWidgetBeforeItIsFree
         return 0;
     });
     const LONG left = WindowRect().left;
-    const POINT close = OnWidget(277 + 10, 8 + 10);
-    SetCursorPos(close.x, close.y);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Mouse(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(PumpUntil([&] { return slot->get() == nullptr; }, 3000));
+    EXPECT_TRUE(ClickClose());
     EXPECT_TRUE(minimised);
     EXPECT_FALSE(visibleThen) << "minimised before it was hidden";
     EXPECT_EQ(Stored(L"Left"), static_cast<std::uint32_t>(left)) << "the minimised place was stored";
@@ -346,6 +350,9 @@ TEST_F(ForecastWidgetInput, UnreadableSkinIsReportedOnceAndTheDefaultSkinDrawn) 
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find(L"#GG0000"), std::wstring::npos) << Narrow(messages[0]);
     EXPECT_EQ(widget.Font().faceName, L"Tahoma");   // the default skin's
+    ASSERT_TRUE(ClickClose());
+    Shown();
+    EXPECT_EQ(messages.size(), 1u) << "reported again after the close button";
     slot->Redraw();
     slot->Redraw();
     slot->Close();
