@@ -237,6 +237,8 @@ private:
     LRESULT WhileBuilding(UINT msg, WPARAM wp, LPARAM lp);
     void LayoutPages();
     void OnCommand(int id);
+    LRESULT DefaultButton() const;
+    HWND PageOf(HWND control) const;
     void SetSwitch(bool MainOptions::*field, WPARAM wp);
     void ShowUpTime5();
     void ToggleUpTime();

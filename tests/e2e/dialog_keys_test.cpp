@@ -4,7 +4,11 @@
 #include <windows.h>
 
 #include "base/registry.h"
+#include "base/text.h"
+#include "base/window.h"
 #include "e2e/e2e_support.h"
+#include "resources/resource.h"
+#include "support/loopback_sntp.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -13,10 +17,13 @@ using namespace vt::test;
 namespace {
 
 constexpr UINT kShowMain = WM_USER + 101;
+constexpr UINT kSyncTime = WM_USER + 102;
 
 class DialogKeys : public testing::Test {
 protected:
     void SetUp() override {
+        // The program asks the time of this loopback server, whatever host it is given.
+        SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", std::to_wstring(timeServer.port()).c_str());
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
         RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
@@ -29,10 +36,11 @@ protected:
         ExitCodeAfter(program, 10000);
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
+        SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", nullptr);
     }
     static HWND Main() { return FindWindowW(L"TfrmClock", nullptr); }
-    bool ShowDialog() {
-        PostMessageW(Main(), kShowMain, 0, 0);
+    bool ShowDialog(UINT command = kShowMain) {
+        PostMessageW(Main(), command, 0, 0);
         return WaitUntil([] { return IsWindowVisible(Main()) && GetForegroundWindow() == Main(); }, 10000);
     }
     // Typed as the user types: the keys reach the program's own message loop.
@@ -54,6 +62,20 @@ protected:
         SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
     }
 
+    static void Type(const wchar_t* text) {
+        for (; *text; ++text) Press({static_cast<WORD>(LOBYTE(VkKeyScanW(*text)))});
+    }
+    static void ClickAt(HWND w) {
+        const RECT r = WindowRectOf(w);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        INPUT click[2]{};
+        click[0].type = click[1].type = INPUT_MOUSE;
+        click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, click, sizeof(INPUT));
+    }
+
+    LoopbackSntpServer timeServer{[](const Bytes& r) -> std::optional<Bytes> { return ServerReply(r, 30); }};
     TempDir dir;
     Process program;
 };
@@ -90,4 +112,21 @@ TEST_F(DialogKeys, F1OpensTheHelpFileBesideTheProgram) {
     GetWindowTextW(viewer, title, 128);
     EXPECT_STREQ(title, L"Vantoric Help");
     PostMessageW(viewer, WM_CLOSE, 0, 0);
+}
+
+TEST_F(DialogKeys, EnterInTheServerBoxGetsTheTimeOfThatServer) {
+    ASSERT_TRUE(ShowDialog(kSyncTime));   // "Atomic Clock...": the dialog on its page
+    HWND box = FindWindowExW(ChildById(Main(), IDC_CBSERVER), nullptr, L"Edit", nullptr);
+    HWND diff = ChildById(Main(), IDC_LBDIFF);
+    ASSERT_TRUE(box && diff);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(box) != FALSE; }, 5000));
+    ClickAt(box);
+    Press({VK_END});
+    Press({VK_SHIFT, VK_HOME});
+    Type(L"127.0.0.1");
+    Press({VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return timeServer.requests() > 0; }, 10000)) << "Enter did not get the time";
+    // The server is 30 seconds ahead of this machine.
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(diff).rfind(L"- 00:00:", 0) == 0; }, 10000)) << Narrow(TextOf(diff));
+    EXPECT_TRUE(IsWindowVisible(Main()));
 }
