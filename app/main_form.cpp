@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "base/folder_browse.h"
 #include "base/module_path.h"
 #include "base/picture.h"
@@ -344,11 +346,17 @@ void TfrmClock::SaveOptions() {
 void TfrmClock::WriteOptionsFile() {
     // Defaults never replace a file that was not read.
     if (optionsUnread_ && !RereadOptions()) return;
-    if (vt::SaveOptions(config_.store, options_)) {
-        saveFailureShown_ = false;
-        return;
-    }
-    ReportOptionsSaveFailure();
+    ReportSaveResult(vt::SaveOptions(config_.store, options_));
+}
+
+// Saves come with every change and every countdown tick: each failure is told once, until its part is
+// saved again.
+void TfrmClock::ReportSaveResult(OptionsSaveResult saved) {
+    if (saved.fileSaved) saveFailureShown_ = false;
+    else if (std::exchange(saveFailureShown_, true)) saved.fileSaved = true;
+    if (std::exchange(refusedValueShown_, saved.refusedValue) == saved.refusedValue) saved.refusedValue.clear();
+    const std::wstring text = saved.Report(config_.store);
+    if (!text.empty()) ShowException(text.c_str());
 }
 
 void TfrmClock::ReportOptionsSaveFailure() {
@@ -390,6 +398,7 @@ void TfrmClock::ChangeSettingsFolder() {
     if (r.changed) {
         if (alarmList_) alarmList_->Reopen(config_.store.settingsDir + L"alarms.ini");
         if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+        ReportSaveResult(r.saved);
     }
 }
 

@@ -250,6 +250,7 @@ private:
     void WriteOptionsFile();
     bool RereadOptions();
     void ReportSaveFailure(const std::wstring& text);
+    void ReportSaveResult(OptionsSaveResult saved);
     void HideToTray();
     void SavePlacement();
     void RestorePlacement();
@@ -304,6 +305,7 @@ private:
     bool clockPainted_ = false;
     bool optionsLoaded_ = false;  // nothing is saved before the options were read
     bool saveFailureShown_ = false;
+    std::wstring refusedValueShown_;   // the registry value whose refusal was told last
     bool optionsUnread_ = false;  // Setting.ini could not be read: defaults in use, the file is not written
     bool destroyed_ = false;
     bool savedForQuit_ = false;   // FormClose saved just before destroying the window

@@ -42,6 +42,20 @@ TEST_F(MainFormTest, SettingsLockedAtStartAreReportedNeverWrittenOverAndReadOnce
     EXPECT_TRUE(test::TakeShownExceptions().empty());
 }
 
+TEST_F(MainFormTest, RefusedRunValueIsReportedOnceByItsNameAndTheFileIsSaved) {
+    test::InstallExceptionRecorder();
+    Start();
+    test::TakeShownExceptions();
+    test::GuardRegistryKey(config.store.runKey);   // "Startup" is on by default
+    Send(WM_SETSHOWDATE, 0);
+    Send(WM_SETSHOWDATE, 1);
+    auto shown = test::TakeShownExceptions();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find(L"Run\\Vantoric could not be written"), std::wstring::npos) << shown[0];
+    EXPECT_EQ(shown[0].find(L"Setting.ini"), std::wstring::npos) << shown[0];
+    EXPECT_EQ(Stored(L"ShowDate"), L"1");
+}
+
 TEST_F(MainFormTest, SettingsLockedUntilTheEndAreNotWrittenOverByTheLastSave) {
     test::InstallExceptionRecorder();
     const std::wstring file = dir.path() + L"Setting.ini";

@@ -291,6 +291,31 @@ TEST_F(OptionsFileTest, FailedSaveInTheNewFolderKeepsTheOldFolder) {
     EXPECT_EQ(ReadAppDataDir(store), L"");
 }
 
+TEST_F(OptionsFileTest, RefusedRunValueIsReportedAsThatValueAndTheFileIsSaved) {
+    test::GuardRegistryKey(store.runKey);
+    MainOptions o;
+    o.startup = true;
+    o.prefix = L"Saved";
+    const OptionsSaveResult r = SaveOptions(store, o);
+    EXPECT_FALSE(r);
+    EXPECT_TRUE(r.fileSaved);
+    EXPECT_EQ(Stored(L"Prefix"), L"Saved");
+    const std::wstring report = r.Report(store);
+    EXPECT_NE(report.find(store.runKey + L"\\Vantoric could not be written: " + SystemErrorText(ERROR_ACCESS_DENIED)),
+              std::wstring::npos) << Narrow(report);
+    EXPECT_EQ(report.find(kSettingsFileName), std::wstring::npos) << Narrow(report);
+}
+
+TEST_F(OptionsFileTest, FolderChangeGoesOnWhateverTheRunValueDoes) {
+    MainOptions o;   // "Startup" is on by default
+    test::GuardRegistryKey(store.runKey);
+    const std::wstring target = dir.path() + L"moved\\";
+    auto r = ChangeSettingsFolder(store, o, target);
+    EXPECT_TRUE(r.changed) << Narrow(r.error);
+    EXPECT_EQ(ReadAppDataDir(store), target);
+    EXPECT_EQ(r.saved.refusedValue, store.runKey + L"\\Vantoric");
+}
+
 TEST_F(OptionsFileTest, SyncDateWritesTellWhetherTheyWereSaved) {
     EXPECT_TRUE(RecordSuccessfulSync(store, EncodeDate(2026, 1, 2)));
     HANDLE holder = CreateFileW(store.SettingsFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
