@@ -324,8 +324,7 @@ bool TfrmClock::RereadOptions() {
     MainOptions read = options_;
     if (!vt::LoadOptions(config_.store, read).fileRead) return false;
     optionsUnread_ = false;
-    options_ = read;
-    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
+    options_ = read;   // as at start-up: a zone beyond the list stays as stored
     if (hwnd_ && !destroyed_) {
         ModelToControls();
         if (weather_) weather_->LoadFromOptions();

@@ -58,6 +58,20 @@ public:
     }
 };
 
+// A form test never sets the machine's clock: both roads of the adjustment refuse.
+class RefusingClockSetter : public ILocalClockAdjuster, public ITimeServiceFactory {
+public:
+    std::atomic<int> asked{0};
+    bool Adjust(const std::wstring&) override {
+        ++asked;
+        return false;
+    }
+    ComPtr<IMyPrivilegedObject> Create() override {
+        ++asked;
+        throw HResultError(E_ACCESSDENIED);
+    }
+};
+
 // The machine as the form sees it: no devices, no wake timer; message boxes, questions and web pages recorded.
 class FakeSystem : public IMainFormSystem {
 public:
@@ -97,6 +111,8 @@ protected:
         config.painter = &painter;
         config.now = &clock;
         config.timeQuery = &timeQuery;
+        config.localAdjuster = &clockSetter;
+        config.timeServiceFactory = &clockSetter;
     }
     void TearDown() override {
         form.reset();
@@ -120,6 +136,7 @@ protected:
     FakePainter painter;
     FixedNow clock;
     FakeTimeQuery timeQuery;
+    RefusingClockSetter clockSetter;
     MainFormConfig config;
     FakeSystem system;
     std::vector<std::wstring>& messages = system.messages;

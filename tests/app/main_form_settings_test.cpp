@@ -8,6 +8,7 @@
 #include "app/main_form_fixture.h"
 #include "base/handles.h"
 #include "base/inifile.h"
+#include "base/locale_text.h"
 #include "clock/command_messages.h"
 #include "support/test_support.h"
 
@@ -16,6 +17,7 @@ using vt::test::MainFormTest;
 
 namespace {
 constexpr WPARAM kAlarmCheckTimer = 2;   // the form's 900 ms check
+constexpr WPARAM kSyncTimer = 4;         // the atomic clock page's 65 s synchronisation
 }
 
 TEST_F(MainFormTest, SettingsLockedAtStartAreReportedNeverWrittenOverAndReadOnceFree) {
@@ -40,6 +42,26 @@ TEST_F(MainFormTest, SettingsLockedAtStartAreReportedNeverWrittenOverAndReadOnce
     EXPECT_EQ(Stored(L"ShowSeconds"), L"1");
     EXPECT_EQ(Stored(L"ShowDate"), L"0");
     EXPECT_TRUE(test::TakeShownExceptions().empty());
+}
+
+TEST_F(MainFormTest, SettingsReadOnceFreeKeepTheStoredZoneAndNextSync) {
+    test::InstallExceptionRecorder();
+    const std::wstring file = dir.path() + L"Setting.ini";
+    const std::wstring tomorrow = DateTimeToText(clock.now + 1);
+    IniFile(file).WriteString(L"Options", L"ItemZone", L"9999");   // beyond the zone list
+    IniFile(file).WriteString(L"Options", L"Every", L"1");         // every hour
+    IniFile(file).WriteString(L"Options", L"NextSync", tomorrow);
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+    TfrmClock& f = Start();
+    holder.reset();
+    Send(WM_TIMER, kAlarmCheckTimer);   // read now
+    SendMessageW(f.Page(5), WM_TIMER, kSyncTimer, 0);   // not due before tomorrow
+    Send(WM_SETSHOWDATE, 0);
+    EXPECT_EQ(Stored(L"NextSync"), tomorrow);
+    EXPECT_EQ(Stored(L"ItemZone"), L"9999");
+    EXPECT_EQ(Stored(L"TimeZone"), L"9999");
+    test::TakeShownExceptions();
 }
 
 TEST_F(MainFormTest, RefusedRunValueIsReportedOnceByItsNameAndTheFileIsSaved) {
