@@ -159,8 +159,9 @@ LRESULT TfrmClock::DefaultButton() const {
         (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
         return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
     if (HWND page = pages_[static_cast<size_t>(currentPage_)]) {
+        // A page without a default button answers IDOK, which names none of its controls.
         const LRESULT id = SendMessageW(page, DM_GETDEFID, 0, 0);
-        if (HIWORD(id) == DC_HASDEFID) return id;
+        if (HIWORD(id) == DC_HASDEFID && GetDlgItem(page, LOWORD(id))) return id;
     }
     return MAKELRESULT(IDC_BOK, DC_HASDEFID);
 }
