@@ -59,17 +59,9 @@ public:
 };
 
 // A form test never sets the machine's clock: both roads of the adjustment refuse.
-class RefusingClockSetter : public ILocalClockAdjuster, public ITimeServiceFactory {
-public:
-    std::atomic<int> asked{0};
-    bool Adjust(const std::wstring&) override {
-        ++asked;
-        return false;
-    }
-    ComPtr<IMyPrivilegedObject> Create() override {
-        ++asked;
-        throw HResultError(E_ACCESSDENIED);
-    }
+struct RefusingClockSetter : ILocalClockAdjuster, ITimeServiceFactory {
+    bool Adjust(const std::wstring&) override { return false; }
+    ComPtr<IMyPrivilegedObject> Create() override { throw HResultError(E_ACCESSDENIED); }
 };
 
 // The machine as the form sees it: no devices, no wake timer; message boxes, questions and web pages recorded.

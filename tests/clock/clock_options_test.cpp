@@ -314,17 +314,15 @@ TEST(LoadClockOptions, SkinThatFailsKeepsThePreviousSkinAndName) {
     EXPECT_EQ(p.skin.Metrics().DigitWidth, 12);
 }
 
-TEST(LoadClockOptions, FileThatCannotBeReadKeepsTheOptionsInForce) {
+TEST(LoadClockOptions, FileAnotherProgramHoldsKeepsTheOptionsInForce) {
     Profile p;
     test::WriteSyntheticSkin(p.skins + L"Silver");
     p.Set(L"SkinName", L"Silver");
     p.Set(L"ShowSeconds", L"1");
     ASSERT_TRUE(p.Load());
-    // A save that failed on the file another program holds: the painter reads it again.
-    UniqueHandle holder(CreateFileW((p.settings + kSettingsFileName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    0, nullptr));
-    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(p.Load());
+    const std::wstring file = p.settings + kSettingsFileName;
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(p.Load());   // as after a save that failed on the held file
     EXPECT_EQ(p.c().SkinName, L"Silver");
     EXPECT_TRUE(p.c().ShowSeconds);
 }

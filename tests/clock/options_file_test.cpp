@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <atomic>
 
@@ -291,29 +292,19 @@ TEST_F(OptionsFileTest, FailedSaveInTheNewFolderKeepsTheOldFolder) {
     EXPECT_EQ(ReadAppDataDir(store), L"");
 }
 
-TEST_F(OptionsFileTest, RefusedRunValueIsReportedAsThatValueAndTheFileIsSaved) {
-    test::GuardRegistryKey(store.runKey);
-    MainOptions o;
-    o.startup = true;
-    o.prefix = L"Saved";
-    const OptionsSaveResult r = SaveOptions(store, o);
-    EXPECT_FALSE(r);
-    EXPECT_TRUE(r.fileSaved);
-    EXPECT_EQ(Stored(L"Prefix"), L"Saved");
-    const std::wstring report = r.Report(store);
-    EXPECT_NE(report.find(store.runKey + L"\\Vantoric could not be written: " + SystemErrorText(ERROR_ACCESS_DENIED)),
-              std::wstring::npos) << Narrow(report);
-    EXPECT_EQ(report.find(kSettingsFileName), std::wstring::npos) << Narrow(report);
-}
-
-TEST_F(OptionsFileTest, FolderChangeGoesOnWhateverTheRunValueDoes) {
-    MainOptions o;   // "Startup" is on by default
-    test::GuardRegistryKey(store.runKey);
+TEST_F(OptionsFileTest, RunValueThatPolicyGuardsIsReportedByNameAndTheFolderChangeGoesOn) {
+    PSECURITY_DESCRIPTOR readOnly = nullptr;   // "Startup" is on by default; the Run key may only be read
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KR;;;WD)", 1, &readOnly, nullptr));
+    RegKey run = RegKey::Create(HKEY_CURRENT_USER, store.runKey, KEY_READ | WRITE_DAC);
+    const LONG guarded = RegSetKeySecurity(run.get(), DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    ASSERT_EQ(guarded, ERROR_SUCCESS);
     const std::wstring target = dir.path() + L"moved\\";
-    auto r = ChangeSettingsFolder(store, o, target);
+    auto r = ChangeSettingsFolder(store, MainOptions{}, target);
     EXPECT_TRUE(r.changed) << Narrow(r.error);
     EXPECT_EQ(ReadAppDataDir(store), target);
-    EXPECT_EQ(r.saved.refusedValue, store.runKey + L"\\Vantoric");
+    EXPECT_EQ(r.saved.Report(store), L"The registry value HKEY_CURRENT_USER\\" + store.runKey +
+                                         L"\\Vantoric could not be written: " + SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
 TEST_F(OptionsFileTest, SyncDateWritesTellWhetherTheyWereSaved) {

@@ -82,27 +82,6 @@ inline int CountTopLevel(const wchar_t* cls) {
     return ctx.n;
 }
 
-struct ChildContext {
-    int id;
-    HWND found;
-};
-
-inline BOOL CALLBACK FindChildById(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<ChildContext*>(l);
-    if (GetDlgCtrlID(w) == c->id) {
-        c->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The first window of that control id below `parent`, at any depth (a control on a page of a dialog).
-inline HWND ChildById(HWND parent, int id) {
-    ChildContext c{id, nullptr};
-    EnumChildWindows(parent, FindChildById, reinterpret_cast<LPARAM>(&c));
-    return c.found;
-}
-
 // A host left behind by an earlier, failed run would answer for this one.
 inline void EndStrayProcesses(const wchar_t* exeName) {
     UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

@@ -52,6 +52,26 @@ HWND ShownDialogOf(DWORD process) {
     return c.found;
 }
 
+struct ChildContext {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildById(HWND w, LPARAM l) {
+    auto* c = reinterpret_cast<ChildContext*>(l);
+    if (GetDlgCtrlID(w) == c->id) {
+        c->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildById(HWND parent, int id) {
+    ChildContext c{id, nullptr};
+    EnumChildWindows(parent, FindChildById, reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
 struct TextContext {
     const wchar_t* text;
     bool found;

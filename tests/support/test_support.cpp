@@ -1,14 +1,12 @@
 #include "support/test_support.h"
 
 #include <windows.h>
-#include <sddl.h>
 #include <shellapi.h>
 
 #include <atomic>
 #include <mutex>
 
 #include "base/handles.h"
-#include "base/registry.h"
 #include "base/window.h"
 
 namespace vt::test {
@@ -131,16 +129,6 @@ void Pump() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-void GuardRegistryKey(const std::wstring& path) {
-    RegKey key = RegKey::Create(HKEY_CURRENT_USER, path, KEY_READ | WRITE_DAC);
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
-    if (!key || !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                                      nullptr))
-        return;
-    RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, readOnly);
-    LocalFree(readOnly);
 }
 
 }  // namespace vt::test

@@ -32,9 +32,6 @@ std::wstring TestProgramDir();
 // The program folder of this build (dist/), with trailing backslash.
 std::wstring DistDir();
 
-// Makes HKCU\path (created when missing) readable only, as security software or a policy guards the Run key.
-void GuardRegistryKey(const std::wstring& path);
-
 // Runs this thread's messages until done() or `ms` have passed; whether done() came true.
 bool PumpUntil(const std::function<bool()>& done, DWORD ms);
 // Dispatches what this thread's queue holds now.
