@@ -24,6 +24,8 @@ void TAtomicClockPage::OnInitDialog() {
 void TAtomicClockPage::ModelToControls(const MainOptions& o) {
     Select(IDC_CBEVERY, o.every);
     SetDlgItemTextW(hwnd_, IDC_LBLASTSYNC, LastSyncCaption(o.lastSync).c_str());
+    // The scheduler keeps the model's "NextSync", also when the options are read again after start.
+    if (atomicClock_) atomicClock_->SetNextSync(o.nextSync);
 }
 
 void TAtomicClockPage::ControlsToModel(MainOptions& o) { o.every = Selection(IDC_CBEVERY, 0); }

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <utility>
+
 #include "base/folder_browse.h"
 #include "base/module_path.h"
 #include "base/picture.h"
@@ -322,8 +324,7 @@ bool TfrmClock::RereadOptions() {
     MainOptions read = options_;
     if (!vt::LoadOptions(config_.store, read).fileRead) return false;
     optionsUnread_ = false;
-    options_ = read;
-    if (options_.itemZone >= TimeZoneCount()) options_.itemZone = 0;
+    options_ = read;   // as at start-up: a zone beyond the list stays as stored
     if (hwnd_ && !destroyed_) {
         ModelToControls();
         if (weather_) weather_->LoadFromOptions();
@@ -344,11 +345,17 @@ void TfrmClock::SaveOptions() {
 void TfrmClock::WriteOptionsFile() {
     // Defaults never replace a file that was not read.
     if (optionsUnread_ && !RereadOptions()) return;
-    if (vt::SaveOptions(config_.store, options_)) {
-        saveFailureShown_ = false;
-        return;
-    }
-    ReportOptionsSaveFailure();
+    ReportSaveResult(vt::SaveOptions(config_.store, options_));
+}
+
+// Saves come with every change and every countdown tick: each failure is told once, until its part is
+// saved again.
+void TfrmClock::ReportSaveResult(OptionsSaveResult saved) {
+    if (saved.fileSaved) saveFailureShown_ = false;
+    else if (std::exchange(saveFailureShown_, true)) saved.fileSaved = true;
+    if (std::exchange(refusedValueShown_, saved.refusedValue) == saved.refusedValue) saved.refusedValue.clear();
+    const std::wstring text = saved.Report(config_.store);
+    if (!text.empty()) ShowException(text.c_str());
 }
 
 void TfrmClock::ReportOptionsSaveFailure() {
@@ -391,6 +398,7 @@ void TfrmClock::ChangeSettingsFolder() {
     if (r.changed) {
         if (alarmList_) alarmList_->Reopen(config_.store.settingsDir + L"alarms.ini");
         if (config_.painter) config_.painter->LoadClockOptions(config_.store.settingsDir);
+        ReportSaveResult(r.saved);
     }
 }
 

@@ -237,6 +237,8 @@ private:
     LRESULT WhileBuilding(UINT msg, WPARAM wp, LPARAM lp);
     void LayoutPages();
     void OnCommand(int id);
+    LRESULT DefaultButton() const;
+    HWND PageOf(HWND control) const;
     void SetSwitch(bool MainOptions::*field, WPARAM wp);
     void ShowUpTime5();
     void ToggleUpTime();
@@ -248,6 +250,7 @@ private:
     void WriteOptionsFile();
     bool RereadOptions();
     void ReportSaveFailure(const std::wstring& text);
+    void ReportSaveResult(OptionsSaveResult saved);
     void HideToTray();
     void SavePlacement();
     void RestorePlacement();
@@ -305,6 +308,7 @@ private:
     bool clockPainted_ = false;
     bool optionsLoaded_ = false;  // nothing is saved before the options were read
     bool saveFailureShown_ = false;
+    std::wstring refusedValueShown_;   // the registry value whose refusal was told last
     bool optionsUnread_ = false;  // Setting.ini could not be read: defaults in use, the file is not written
     bool destroyed_ = false;
     bool savedForQuit_ = false;   // FormClose saved just before destroying the window

@@ -151,6 +151,29 @@ void TfrmClock::OnCommand(int id) {
     }
 }
 
+// The dialog manager asks which button Enter presses: the focused push button, else the default button
+// of the page in front ("Get Time" on the atomic clock page), else OK.
+LRESULT TfrmClock::DefaultButton() const {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus) &&
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+    if (HWND page = pages_[static_cast<size_t>(currentPage_)]) {
+        // A page without a default button answers IDOK, which names none of its controls.
+        const LRESULT id = SendMessageW(page, DM_GETDEFID, 0, 0);
+        if (HIWORD(id) == DC_HASDEFID && GetDlgItem(page, LOWORD(id))) return id;
+    }
+    return MAKELRESULT(IDC_BOK, DC_HASDEFID);
+}
+
+// The dialog whose control sent a command to the form: the dialog manager sends Enter's button to the
+// form, while the button belongs to a page.
+HWND TfrmClock::PageOf(HWND control) const {
+    for (HWND page : pages_)
+        if (page && IsChild(page, control)) return GetParent(control);
+    return nullptr;
+}
+
 void TfrmClock::ChooseSkin(const std::wstring& name) { skinsPage_->ChooseSkin(name); }
 
 void TfrmClock::RandomSkin() { skinsPage_->RandomSkin(); }
@@ -242,9 +265,13 @@ LRESULT TfrmClock::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             Quit();
         }
         return 0;
-    case WM_COMMAND:
-        if (lp == 0 || reinterpret_cast<HWND>(lp) == ok_) OnCommand(LOWORD(wp));
+    case DM_GETDEFID: return DefaultButton();
+    case WM_COMMAND: {
+        const auto control = reinterpret_cast<HWND>(lp);
+        if (!control || control == ok_) OnCommand(LOWORD(wp));
+        else if (HWND page = PageOf(control)) SendMessageW(page, WM_COMMAND, wp, lp);
         return 0;
+    }
     case WM_NOTIFY: {
         auto* nm = reinterpret_cast<NMHDR*>(lp);
         if (nm->hwndFrom == tab_ && nm->code == TCN_SELCHANGE)

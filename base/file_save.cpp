@@ -45,7 +45,10 @@ bool SaveFileAtomically(const std::wstring& path, std::string_view bytes, FileSa
     // read-only file is not to be replaced, and the rename below refuses to.
     DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) attributes = FILE_ATTRIBUTE_NORMAL;
-    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (!attributes) attributes = FILE_ATTRIBUTE_NORMAL;
 
@@ -65,7 +68,11 @@ bool SaveFileAtomically(const std::wstring& path, std::string_view bytes, FileSa
     bool ok = steps.Write(file, bytes) && steps.Flush(file);
     ok = closer.Close() && ok;
     ok = ok && steps.Replace(temp, path);
-    if (!ok) steps.Remove(temp);
+    if (!ok) {
+        const DWORD error = GetLastError();   // the failed step's, which the report shows
+        steps.Remove(temp);
+        SetLastError(error);
+    }
     return ok;
 }
 

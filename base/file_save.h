@@ -28,7 +28,7 @@ FileSaveSteps& RealFileSaveSteps();
 std::wstring SavingPathFor(const std::wstring& path);
 
 // Writes `bytes` as the whole of `path`. False when any step failed; the old file is then untouched
-// and the temporary file is gone.
+// and the temporary file is gone, and the failed step's error is the last error.
 bool SaveFileAtomically(const std::wstring& path, std::string_view bytes, FileSaveSteps& steps = RealFileSaveSteps());
 
 // The whole file, or nothing when it is missing, unreadable or longer than `limit` bytes.

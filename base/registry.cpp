@@ -4,15 +4,24 @@
 
 namespace vt {
 
+namespace {
+// The registry answers with its status rather than the thread's last error: a failure is kept there too,
+// so the caller can tell the user why.
+bool Succeeded(LONG status) {
+    if (status != ERROR_SUCCESS) SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS;
+}
+}  // namespace
+
 RegKey RegKey::Open(HKEY root, const std::wstring& path, REGSAM access) {
     HKEY k = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, access, &k) != ERROR_SUCCESS) return {};
+    if (!Succeeded(RegOpenKeyExW(root, path.c_str(), 0, access, &k))) return {};
     return RegKey(k);
 }
 
 RegKey RegKey::Create(HKEY root, const std::wstring& path, REGSAM access) {
     HKEY k = nullptr;
-    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, &k, nullptr) != ERROR_SUCCESS) return {};
+    if (!Succeeded(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, &k, nullptr))) return {};
     return RegKey(k);
 }
 
@@ -101,24 +110,25 @@ std::vector<std::wstring> RegKey::ValueNames() const {
 }
 
 bool RegKey::WriteString(const std::wstring& name, const std::wstring& value) {
-    return key_ && RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    return key_ && Succeeded(RegSetValueExW(key_.get(), name.c_str(), 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(value.c_str()),
+                                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
 }
 
 bool RegKey::WriteDword(const std::wstring& name, std::uint32_t value) {
-    return key_ && RegSetValueExW(key_.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                  sizeof value) == ERROR_SUCCESS;
+    return key_ && Succeeded(RegSetValueExW(key_.get(), name.c_str(), 0, REG_DWORD,
+                                            reinterpret_cast<const BYTE*>(&value), sizeof value));
 }
 
 bool RegKey::WriteBinary(const std::wstring& name, const void* data, size_t size) {
-    return key_ && RegSetValueExW(key_.get(), name.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data),
-                                  static_cast<DWORD>(size)) == ERROR_SUCCESS;
+    return key_ && Succeeded(RegSetValueExW(key_.get(), name.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data),
+                                            static_cast<DWORD>(size)));
 }
 
 bool RegKey::WriteDouble(const std::wstring& name, double value) { return WriteBinary(name, &value, sizeof value); }
 
 bool RegKey::DeleteValue(const std::wstring& name) {
-    return key_ && RegDeleteValueW(key_.get(), name.c_str()) == ERROR_SUCCESS;
+    return key_ && Succeeded(RegDeleteValueW(key_.get(), name.c_str()));
 }
 
 }  // namespace vt

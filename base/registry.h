@@ -1,4 +1,5 @@
-// A registry key opened for one use. A value of another type than asked for counts as missing.
+// A registry key opened for one use. A value of another type than asked for counts as missing. An open,
+// a write or a deletion that fails leaves the system's error as the thread's last error.
 #pragma once
 #include <windows.h>
 

@@ -134,6 +134,9 @@ void LoadWeatherIcon(PainterOptions& o, const std::wstring& weatherFolder) {
 
 bool LoadClockOptions(PainterOptions& o, ClockSkin& skin, const std::wstring& settingsDir) {
     IniFile ini(WithSlash(settingsDir) + kSettingsFileName);
+    // A file held by another program (a save that failed on it, say) is no file of defaults: the clock
+    // goes on showing the options in force.
+    if (ini.Unreadable() && skin.SkinLoaded()) return true;
     ReadClockOptions(ini, o);
     LoadWeatherIcon(o, WeatherFolderOf(skin.SkinsBase()));
     bool loaded = skin.LoadSkin(o.ClockOptions.SkinName);

@@ -77,7 +77,8 @@ void LoadWeatherIcon(PainterOptions& o, const std::wstring& weatherFolder);
 
 // Reads settingsDir\Setting.ini, loads the weather icon from the Weather folder beside the skin's skins
 // folder, then loads the skin the options name. True when that skin loaded; otherwise the previous skin
-// stays in use and ClockOptions.SkinName keeps naming it.
+// stays in use and ClockOptions.SkinName keeps naming it. A file that exists but cannot be read leaves
+// the options and the skin in use as they are (true), once a skin is loaded.
 bool LoadClockOptions(PainterOptions& o, ClockSkin& skin, const std::wstring& settingsDir);
 
 // Where the options live when nobody passes the folder (inside another process): the program key's

@@ -68,15 +68,34 @@ void LoadProxy(const RegKey& key, ProxyOptions& p) {
     if (auto v = key.ReadDword(L"cbEnableProxy.Checked")) p.enabled = *v != 0;
 }
 
-bool SaveProxy(RegKey& key, const ProxyOptions& p) {
-    bool ok = key.WriteString(L"edAddress.Text", OneLine(p.address));
-    ok &= key.WriteString(L"edPort.Text", OneLine(p.port));
-    ok &= key.WriteString(L"edProxyUser.Text", p.user);
+// Each registry value on its own: the first one refused is kept with the system's error for that write.
+class ValueWrites {
+public:
+    ValueWrites(OptionsSaveResult& result, RegKey key, std::wstring path)
+        : result_(result), key_(std::move(key)), path_(std::move(path)) {}
+    RegKey& key() { return key_; }
+    void operator()(const wchar_t* name, bool written) {
+        if (written || !result_.refusedValue.empty()) return;
+        result_.valueError = GetLastError();
+        result_.refusedValue = path_ + L"\\" + name;
+    }
+
+private:
+    OptionsSaveResult& result_;
+    RegKey key_;
+    std::wstring path_;
+};
+
+void SaveProxy(ValueWrites& write, const ProxyOptions& p) {
+    RegKey& key = write.key();
+    write(L"edAddress.Text", key.WriteString(L"edAddress.Text", OneLine(p.address)));
+    write(L"edPort.Text", key.WriteString(L"edPort.Text", OneLine(p.port)));
+    write(L"edProxyUser.Text", key.WriteString(L"edProxyUser.Text", p.user));
     auto blob = ProtectText(p.password);
-    ok &= (p.password.empty() || !blob.empty()) && key.WriteBinary(L"edProxyPassword.Text", blob.data(), blob.size());
-    ok &= key.WriteDword(L"cbBasicAuthentication.Checked", p.basicAuth ? 1 : 0);
-    ok &= key.WriteDword(L"cbEnableProxy.Checked", p.enabled ? 1 : 0);
-    return ok;
+    if (!p.password.empty() && blob.empty()) write(L"edProxyPassword.Text", false);   // not encrypted: not stored
+    else write(L"edProxyPassword.Text", key.WriteBinary(L"edProxyPassword.Text", blob.data(), blob.size()));
+    write(L"cbBasicAuthentication.Checked", key.WriteDword(L"cbBasicAuthentication.Checked", p.basicAuth ? 1 : 0));
+    write(L"cbEnableProxy.Checked", key.WriteDword(L"cbEnableProxy.Checked", p.enabled ? 1 : 0));
 }
 
 }  // namespace
@@ -198,7 +217,19 @@ LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& o) {
     return extras;
 }
 
-bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
+std::wstring OptionsSaveResult::Report(const OptionsStore& store) const {
+    std::wstring text;
+    if (!fileSaved) text = L"The options could not be saved to " + store.SettingsFile() + L": " + SystemErrorText(fileError);
+    if (!refusedValue.empty()) {
+        if (!text.empty()) text += L"\n";
+        text += L"The registry value " + std::wstring(store.root == HKEY_CURRENT_USER ? L"HKEY_CURRENT_USER\\" : L"") +
+                refusedValue + L" could not be written: " + SystemErrorText(valueError);
+    }
+    return text;
+}
+
+OptionsSaveResult SaveOptions(const OptionsStore& store, const MainOptions& o) {
+    OptionsSaveResult result;
     IniFile ini(store.SettingsFile());
     const wchar_t* s = kOptionsSection;
     bool ok = true;
@@ -238,25 +269,26 @@ bool SaveOptions(const OptionsStore& store, const MainOptions& o) {
     num(L"Mode", o.upTime ? 1 : 0);
     num(L"ActivePage", o.activePage);
     ok &= ini.EndUpdate();
+    if (!ok) {
+        result.fileSaved = false;
+        result.fileError = GetLastError();
+    }
 
-    // A refused Run value (policy, permissions) must not keep the rest from being saved.
-    if (RegKey run = RegKey::Create(store.root, store.runKey)) {
-        if (o.startup) ok &= run.WriteString(kRunValue, RunValueFor(store.appDir));
-        else if (run.ValueExists(kRunValue)) ok &= run.DeleteValue(kRunValue);
-    } else {
-        ok = false;
-    }
-    if (RegKey key = RegKey::Create(store.root, store.programKey)) {
-        ok &= key.WriteString(L"CurrentWeather", o.currentWeather);
-        ok &= key.WriteDword(L"WeatherEvery", static_cast<std::uint32_t>(o.weatherEvery));
-        ok &= key.WriteDword(L"cbClick.ItemIndex", static_cast<std::uint32_t>(InRange(o.click, kClickActions, 0)));
-        ok &= key.WriteDword(L"cbHoverMouse.ItemIndex", static_cast<std::uint32_t>(o.hoverMouse));
-        ok &= key.WriteDword(L"cbReplaceQuellix.Checked", o.replaceClock ? 1 : 0);
-        ok &= SaveProxy(key, o.proxy);
-    } else {
-        ok = false;
-    }
-    return ok;
+    // A refused Run value (security software, policy) keeps neither the rest nor the file from being saved.
+    ValueWrites run(result, RegKey::Create(store.root, store.runKey), store.runKey);
+    if (o.startup) run(kRunValue, run.key().WriteString(kRunValue, RunValueFor(store.appDir)));
+    else if (run.key().ValueExists(kRunValue)) run(kRunValue, run.key().DeleteValue(kRunValue));
+    ValueWrites program(result, RegKey::Create(store.root, store.programKey), store.programKey);
+    RegKey& key = program.key();
+    program(L"CurrentWeather", key.WriteString(L"CurrentWeather", o.currentWeather));
+    program(L"WeatherEvery", key.WriteDword(L"WeatherEvery", static_cast<std::uint32_t>(o.weatherEvery)));
+    program(L"cbClick.ItemIndex",
+            key.WriteDword(L"cbClick.ItemIndex", static_cast<std::uint32_t>(InRange(o.click, kClickActions, 0))));
+    program(L"cbHoverMouse.ItemIndex",
+            key.WriteDword(L"cbHoverMouse.ItemIndex", static_cast<std::uint32_t>(o.hoverMouse)));
+    program(L"cbReplaceQuellix.Checked", key.WriteDword(L"cbReplaceQuellix.Checked", o.replaceClock ? 1 : 0));
+    SaveProxy(program, o.proxy);
+    return result;
 }
 
 std::wstring ReadAppDataDir(const OptionsStore& store) {
@@ -324,8 +356,10 @@ FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& 
     OptionsStore moved = store;
     moved.settingsDir = target;
     // The new folder is taken only once the options are there and the folder is recorded.
-    if (!SaveOptions(moved, options)) {
-        r.error = L"Can't save the options to " + moved.SettingsFile() + L": " + SystemErrorText(GetLastError());
+    // A registry value the save could not write is no reason to stay: it is reported, the folder changes.
+    r.saved = SaveOptions(moved, options);
+    if (!r.saved.fileSaved) {
+        r.error = L"Can't save the options to " + moved.SettingsFile() + L": " + SystemErrorText(r.saved.fileError);
         return r;
     }
     if (!WriteAppDataDir(moved, target)) {

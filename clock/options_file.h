@@ -36,9 +36,21 @@ struct LoadedOptionsExtras {
 
 LoadedOptionsExtras LoadOptions(const OptionsStore& store, MainOptions& options);
 
-// Writes the model in the stored order. Returns false when some write was refused; what could be
-// written is written (a refused Run value does not stop the rest).
-bool SaveOptions(const OptionsStore& store, const MainOptions& options);
+// What SaveOptions could not write. Setting.ini and the registry values fail apart: a registry value that
+// security software or a policy guards leaves the file saved.
+struct OptionsSaveResult {
+    bool fileSaved = true;
+    DWORD fileError = 0;
+    std::wstring refusedValue;   // the first registry value not written, as its key path and name
+    DWORD valueError = 0;
+    explicit operator bool() const { return fileSaved && refusedValue.empty(); }
+    // One line for each failure with the system's error for it; empty when everything was saved.
+    std::wstring Report(const OptionsStore& store) const;
+};
+
+// Writes the model in the stored order; what could be written is written (a refused Run value does not
+// stop the rest).
+OptionsSaveResult SaveOptions(const OptionsStore& store, const MainOptions& options);
 
 // The program key's "AppDataDir", with a trailing backslash added when it lacks one; empty when missing.
 std::wstring ReadAppDataDir(const OptionsStore& store);
@@ -62,11 +74,13 @@ ProxyOptions ReadSystemProxy(HKEY root, const std::wstring& internetSettingsKey 
 std::wstring RunValueFor(const std::wstring& appDir);
 
 // Moves the settings to another folder: writes the options there, copies alarms.ini over and records
-// the folder. Choosing the current folder copies nothing. When a step fails (a copy, saving the
-// options there, recording the folder) the old folder stays in use and the error text is returned.
+// the folder. Choosing the current folder copies nothing. When a step fails (a copy, saving Setting.ini
+// there, recording the folder) the old folder stays in use and the error text is returned; a registry
+// value the save could not write changes nothing of that and comes back in `saved`.
 struct FolderChangeResult {
     bool changed = false;
     std::wstring error;
+    OptionsSaveResult saved;
 };
 FolderChangeResult ChangeSettingsFolder(OptionsStore& store, const MainOptions& options, const std::wstring& newDir);
 

@@ -215,6 +215,8 @@ public:
     TDateTime AtomDiff() const { return atomDiff_; }
     bool Adjusted() const { return adjusted_; }
     TDateTime NextSync() const { return nextSync_; }
+    // The options were read again (Setting.ini was unreadable at start): the stored "NextSync" holds.
+    void SetNextSync(TDateTime next) { nextSync_ = next; }
     bool HasTimeService() const { return hasTimeService_; }
     // Drops the time-service object (the main form's destruction).
     void ReleaseTimeService();

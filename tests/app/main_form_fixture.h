@@ -58,6 +58,12 @@ public:
     }
 };
 
+// A form test never sets the machine's clock: both roads of the adjustment refuse.
+struct RefusingClockSetter : ILocalClockAdjuster, ITimeServiceFactory {
+    bool Adjust(const std::wstring&) override { return false; }
+    ComPtr<IMyPrivilegedObject> Create() override { throw HResultError(E_ACCESSDENIED); }
+};
+
 // The machine as the form sees it: no devices, no wake timer; message boxes, questions and web pages recorded.
 class FakeSystem : public IMainFormSystem {
 public:
@@ -97,6 +103,8 @@ protected:
         config.painter = &painter;
         config.now = &clock;
         config.timeQuery = &timeQuery;
+        config.localAdjuster = &clockSetter;
+        config.timeServiceFactory = &clockSetter;
     }
     void TearDown() override {
         form.reset();
@@ -120,6 +128,7 @@ protected:
     FakePainter painter;
     FixedNow clock;
     FakeTimeQuery timeQuery;
+    RefusingClockSetter clockSetter;
     MainFormConfig config;
     FakeSystem system;
     std::vector<std::wstring>& messages = system.messages;

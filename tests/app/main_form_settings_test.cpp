@@ -8,6 +8,8 @@
 #include "app/main_form_fixture.h"
 #include "base/handles.h"
 #include "base/inifile.h"
+#include "base/locale_text.h"
+#include "base/text.h"
 #include "clock/command_messages.h"
 #include "support/test_support.h"
 
@@ -40,6 +42,22 @@ TEST_F(MainFormTest, SettingsLockedAtStartAreReportedNeverWrittenOverAndReadOnce
     EXPECT_EQ(Stored(L"ShowSeconds"), L"1");
     EXPECT_EQ(Stored(L"ShowDate"), L"0");
     EXPECT_TRUE(test::TakeShownExceptions().empty());
+}
+
+TEST_F(MainFormTest, SettingsReadOnceFreeKeepTheStoredZoneAndNextSync) {
+    test::InstallExceptionRecorder();
+    const std::wstring file = dir.path() + L"Setting.ini", tomorrow = DateTimeToText(clock.now + 1);
+    // A zone beyond the list, a synchronisation every hour, the next one due tomorrow.
+    test::WriteFileBytes(file, "[Options]\r\nItemZone=9999\r\nEvery=1\r\nNextSync=" + Narrow(tomorrow) + "\r\n");
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    TfrmClock& f = Start();
+    holder.reset();
+    Send(WM_TIMER, kAlarmCheckTimer);   // read now
+    SendMessageW(f.Page(5), WM_TIMER, 4, 0);   // the synchronisation's tick: not due before tomorrow
+    Send(WM_SETSHOWDATE, 0);
+    EXPECT_EQ(Stored(L"NextSync"), tomorrow);
+    EXPECT_EQ(Stored(L"ItemZone"), L"9999");
+    test::TakeShownExceptions();
 }
 
 TEST_F(MainFormTest, SettingsLockedUntilTheEndAreNotWrittenOverByTheLastSave) {

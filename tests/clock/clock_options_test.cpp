@@ -4,6 +4,7 @@
 
 #include <clocale>
 
+#include "base/handles.h"
 #include "base/inifile.h"
 #include "base/registry.h"
 #include "clock/clock_skin.h"
@@ -311,6 +312,19 @@ TEST(LoadClockOptions, SkinThatFailsKeepsThePreviousSkinAndName) {
     EXPECT_TRUE(p.Load());
     EXPECT_EQ(p.c().SkinName, L"Silver");
     EXPECT_EQ(p.skin.Metrics().DigitWidth, 12);
+}
+
+TEST(LoadClockOptions, FileAnotherProgramHoldsKeepsTheOptionsInForce) {
+    Profile p;
+    test::WriteSyntheticSkin(p.skins + L"Silver");
+    p.Set(L"SkinName", L"Silver");
+    p.Set(L"ShowSeconds", L"1");
+    ASSERT_TRUE(p.Load());
+    const std::wstring file = p.settings + kSettingsFileName;
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(p.Load());   // as after a save that failed on the held file
+    EXPECT_EQ(p.c().SkinName, L"Silver");
+    EXPECT_TRUE(p.c().ShowSeconds);
 }
 
 TEST(LoadClockOptions, EmptySkinNameMeansGold) {

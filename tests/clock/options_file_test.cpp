@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <atomic>
 
@@ -289,6 +290,21 @@ TEST_F(OptionsFileTest, FailedSaveInTheNewFolderKeepsTheOldFolder) {
     EXPECT_NE(r.error.find(kSettingsFileName), std::wstring::npos) << Narrow(r.error);
     EXPECT_EQ(store.settingsDir, before);
     EXPECT_EQ(ReadAppDataDir(store), L"");
+}
+
+TEST_F(OptionsFileTest, RunValueThatPolicyGuardsIsReportedByNameAndTheFolderChangeGoesOn) {
+    PSECURITY_DESCRIPTOR readOnly = nullptr;   // "Startup" is on by default; the Run key may only be read
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KR;;;WD)", 1, &readOnly, nullptr));
+    RegKey run = RegKey::Create(HKEY_CURRENT_USER, store.runKey, KEY_READ | WRITE_DAC);
+    const LONG guarded = RegSetKeySecurity(run.get(), DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    ASSERT_EQ(guarded, ERROR_SUCCESS);
+    const std::wstring target = dir.path() + L"moved\\";
+    auto r = ChangeSettingsFolder(store, MainOptions{}, target);
+    EXPECT_TRUE(r.changed) << Narrow(r.error);
+    EXPECT_EQ(ReadAppDataDir(store), target);
+    EXPECT_EQ(r.saved.Report(store), L"The registry value HKEY_CURRENT_USER\\" + store.runKey +
+                                         L"\\Vantoric could not be written: " + SystemErrorText(ERROR_ACCESS_DENIED));
 }
 
 TEST_F(OptionsFileTest, SyncDateWritesTellWhetherTheyWereSaved) {

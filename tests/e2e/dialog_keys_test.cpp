@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include "base/registry.h"
+#include "base/window.h"
 #include "e2e/e2e_support.h"
+#include "resources/resource.h"
+#include "support/loopback_sntp.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -17,6 +20,8 @@ constexpr UINT kShowMain = WM_USER + 101;
 class DialogKeys : public testing::Test {
 protected:
     void SetUp() override {
+        // The program asks this loopback server, whatever host it is given.
+        SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", std::to_wstring(timeServer.port()).c_str());
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
         RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
@@ -29,10 +34,11 @@ protected:
         ExitCodeAfter(program, 10000);
         EndStrayProcesses(L"Vantoric.exe");
         EndStrayProcesses(L"Quellix.exe");
+        SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", nullptr);
     }
     static HWND Main() { return FindWindowW(L"TfrmClock", nullptr); }
-    bool ShowDialog() {
-        PostMessageW(Main(), kShowMain, 0, 0);
+    bool ShowDialog(UINT command = kShowMain) {
+        PostMessageW(Main(), command, 0, 0);
         return WaitUntil([] { return IsWindowVisible(Main()) && GetForegroundWindow() == Main(); }, 10000);
     }
     // Typed as the user types: the keys reach the program's own message loop.
@@ -54,6 +60,7 @@ protected:
         SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
     }
 
+    LoopbackSntpServer timeServer{[](const Bytes& r) { return std::optional<Bytes>(ServerReply(r, 30)); }};
     TempDir dir;
     Process program;
 };
@@ -90,4 +97,20 @@ TEST_F(DialogKeys, F1OpensTheHelpFileBesideTheProgram) {
     GetWindowTextW(viewer, title, 128);
     EXPECT_STREQ(title, L"Vantoric Help");
     PostMessageW(viewer, WM_CLOSE, 0, 0);
+}
+
+TEST_F(DialogKeys, EnterInTheServerBoxGetsTheTimeOfThatServer) {
+    ASSERT_TRUE(ShowDialog(WM_USER + 102));   // "Atomic Clock...": the dialog on that page
+    HWND page = nullptr;
+    while ((page = FindWindowExW(Main(), page, L"#32770", nullptr)) && !GetDlgItem(page, IDC_CBSERVER)) {}
+    const RECT box = WindowRectOf(FindWindowExW(GetDlgItem(page, IDC_CBSERVER), nullptr, L"Edit", nullptr));
+    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Press({VK_END});
+    Press({VK_SHIFT, VK_HOME});
+    for (const wchar_t* c = L"127.0.0.1"; *c; ++c) Press({static_cast<WORD>(LOBYTE(VkKeyScanW(*c)))});
+    Press({VK_RETURN});
+    // Get Time asked the server typed, 30 seconds ahead of this machine.
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(page, IDC_LBDIFF)).rfind(L"- 00:00:", 0) == 0; }, 10000));
+    EXPECT_EQ(timeServer.requests(), 1);
 }
