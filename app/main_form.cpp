@@ -355,7 +355,8 @@ void TfrmClock::ReportSaveResult(OptionsSaveResult saved) {
     else if (std::exchange(saveFailureShown_, true)) saved.fileSaved = true;
     if (std::exchange(refusedValueShown_, saved.refusedValue) == saved.refusedValue) saved.refusedValue.clear();
     const std::wstring text = saved.Report(config_.store);
-    if (!text.empty()) ShowException(text.c_str());
+    // A box once the end has begun would hold the end up until someone answered it.
+    if (!text.empty() && !Ending()) ShowException(text.c_str());
 }
 
 void TfrmClock::ReportOptionsSaveFailure() {
