@@ -15,6 +15,10 @@ constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 }  // namespace
 
 void RegisterAscendorTypeLibrary(const std::wstring& modulePath) {
+    // The type library's reader takes a path of at most MAX_PATH characters: Wine's overruns its buffer
+    // on a longer one and takes the registering process down with it.
+    if (modulePath.size() >= MAX_PATH)
+        throw std::system_error(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE), std::system_category(), "type library");
     // LoadTypeLibEx reads resource TYPELIB 1 of a module; registered with the module as its file.
     vt::ComPtr<ITypeLib> lib;
     HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, lib.put());

@@ -127,7 +127,7 @@ TEST_F(RedirectedClassesRoot, TypeLibraryDescribesTheInterfaceForMarshalling) {
 
     // Registered from the library itself (resource TYPELIB 1); nothing is written beside it.
     const std::wstring win = sizeof(void*) == 8 ? L"win64" : L"win32";
-    EXPECT_EQ(Text(L"TypeLib\\{D5DDAA42-85F0-4024-9F50-318597947C7F}\\1.0\\0\\" + win, L""), module_);
+    EXPECT_EQ(Text(L"TypeLib\\{D5DDAA42-85F0-4024-9F50-318597947C7F}\\1.0\\409\\" + win, L""), module_);
     EXPECT_EQ(GetFileAttributesW(dir_.File(L"Ascendor.tlb").c_str()), INVALID_FILE_ATTRIBUTES);
     vt::ComPtr<ITypeLib> lib;
     ASSERT_EQ(LoadTypeLibEx(module_.c_str(), REGKIND_NONE, lib.put()), S_OK);
