@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/registry.h"
+#include "base/text.h"
 #include "base/window.h"
 #include "e2e/e2e_support.h"
 #include "resources/resource.h"
@@ -103,12 +104,29 @@ TEST_F(DialogKeys, EnterInTheServerBoxGetsTheTimeOfThatServer) {
     ASSERT_TRUE(ShowDialog(WM_USER + 102));   // "Atomic Clock...": the dialog on that page
     HWND page = nullptr;
     while ((page = FindWindowExW(Main(), page, L"#32770", nullptr)) && !GetDlgItem(page, IDC_CBSERVER)) {}
-    const RECT box = WindowRectOf(FindWindowExW(GetDlgItem(page, IDC_CBSERVER), nullptr, L"Edit", nullptr));
-    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    HWND edit = FindWindowExW(GetDlgItem(page, IDC_CBSERVER), nullptr, L"Edit", nullptr);
+    // Keys go where the focus is: the click is repeated until the box has it.
+    auto focus = [&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &gui) ? gui.hwndFocus : nullptr;
+    };
+    ASSERT_TRUE(WaitUntil([&] {
+        const RECT box = WindowRectOf(edit);
+        SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+        mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        return WaitUntil([&] { return focus() == edit; }, 500);
+    }, 10000));
     Press({VK_END});
     Press({VK_SHIFT, VK_HOME});
     for (const wchar_t* c = L"127.0.0.1"; *c; ++c) Press({static_cast<WORD>(LOBYTE(VkKeyScanW(*c)))});
+    // Another process's edit tells its text only when asked (its window text is the one it was made with).
+    auto typed = [&] {
+        wchar_t text[32] = L"";
+        SendMessageW(edit, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return typed() == L"127.0.0.1"; }, 5000)) << Narrow(typed());
     Press({VK_RETURN});
     // Get Time asked the server typed, 30 seconds ahead of this machine.
     EXPECT_TRUE(WaitUntil([&] { return TextOf(GetDlgItem(page, IDC_LBDIFF)).rfind(L"- 00:00:", 0) == 0; }, 10000));
