@@ -334,6 +334,8 @@ LRESULT HandleCopyData(HWND clock, WNDPROC old, WPARAM wParam, LPARAM lParam) {
     InitClockPaint(record->skinsPath);
     const bool loaded = LoadClockOptions(SettingsDir());
     UpdateClockDigits();
+    // New options (a zone shown or another one chosen) show at the next refresh, not at the next minute.
+    ClockPaint().ForgetDrawnDigits();
     return loaded ? 1 : 0;
 }
 
