@@ -16,69 +16,28 @@
 #include <string>
 #include <vector>
 
-#include "base/registry.h"
-#include "e2e/e2e_support.h"
+#include "bench_support.h"
 #include "resources/resource.h"
+#include "support/gdi_object_count.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
+#include "support/desktop.h"
 
 using namespace vt;
+using namespace vt::bench;
 using namespace vt::test;
 
 namespace {
 
-constexpr UINT kShowMain = WM_USER + 101;
 constexpr UINT kCalendar = WM_USER + 111;   // wParam 1 closes, else shows
 
 #ifdef _WIN64
-constexpr size_t kPebProcessHeap = 0x30, kPebHeapCount = 0xE8, kPebHeaps = 0xF0, kPebGdiTable = 0xF8;
+constexpr size_t kPebProcessHeap = 0x30, kPebHeapCount = 0xE8, kPebHeaps = 0xF0;
 #else
-constexpr size_t kPebProcessHeap = 0x18, kPebHeapCount = 0x88, kPebHeaps = 0x90, kPebGdiTable = 0x94;
+constexpr size_t kPebProcessHeap = 0x18, kPebHeapCount = 0x88, kPebHeaps = 0x90;
 #endif
 
 double Kb(SIZE_T bytes) { return double(bytes) / 1024.0; }
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
-
-double Ms(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return 1000.0 * double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
-bool Poll(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(1);
-    }
-    return true;
-}
-
-DWORD ProcessIdOf(const wchar_t* exeName) {
-    UniqueHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(snap.get(), &pe); ok; ok = Process32NextW(snap.get(), &pe))
-        if (_wcsicmp(pe.szExeFile, exeName) == 0) return pe.th32ProcessID;
-    return 0;
-}
-
-const std::uint8_t* PebOf(HANDLE process) {
-    using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    struct BasicInformation {
-        LONG_PTR exitStatus;
-        const std::uint8_t* peb;
-        ULONG_PTR affinity, basePriority, processId, parentProcessId;
-    } info{};
-    auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-    if (!query || query(process, 0, &info, sizeof info, nullptr) != 0) return nullptr;
-    return info.peb;
-}
 
 std::uint64_t Read64(const std::uint8_t* at, size_t bytes) {
     std::uint64_t v = 0;
@@ -86,56 +45,10 @@ std::uint64_t Read64(const std::uint8_t* at, size_t bytes) {
     return v;
 }
 
-template <class T>
-T Read(HANDLE process, const void* at) {
-    T value{};
-    SIZE_T got = 0;
-    if (!ReadProcessMemory(process, at, &value, sizeof value, &got) || got != sizeof value) return T{};
-    return value;
-}
-
-// GetGuiResources, or under Wine (where it answers 0) the used entries of the process's GDI handle table:
-// 0x10000 entries of 24 bytes whose type byte (offset 14) is 0 when free.
-DWORD GdiObjects(HANDLE process) {
-    if (DWORD n = GetGuiResources(process, GR_GDIOBJECTS)) return n;
-    const std::uint8_t* peb = PebOf(process);
-    if (!peb) return 0;
-    const auto* table = Read<const std::uint8_t*>(process, peb + kPebGdiTable);
-    if (!table) return 0;
-    std::vector<std::uint8_t> entries(0x10000 * 24);
-    SIZE_T got = 0;
-    if (!ReadProcessMemory(process, table, entries.data(), entries.size(), &got)) return 0;
-    DWORD n = 0;
-    for (size_t i = 0; i + 24 <= got; i += 24)
-        if (entries[i + 14] != 0) ++n;
-    return n;
-}
-
-struct WindowCount {
-    DWORD pid;
-    DWORD n;
-};
-
-BOOL CALLBACK CountChild(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<WindowCount*>(l);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == c->pid) ++c->n;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTop(HWND w, LPARAM l) {
-    CountChild(w, l);
-    EnumChildWindows(w, CountChild, l);
-    return TRUE;
-}
-
 // GetGuiResources, or under Wine (a stub there) the windows the process owns.
 DWORD UserObjects(HANDLE process, DWORD pid) {
     if (DWORD n = GetGuiResources(process, GR_USEROBJECTS)) return n;
-    WindowCount c{pid, 0};
-    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
-    return c.n;
+    return WindowCountOf(pid);
 }
 
 struct Module {
@@ -153,11 +66,11 @@ struct Figures {
 void WalkMemory(HANDLE process, Figures& f) {
     std::vector<const void*> heapBases;
     if (const std::uint8_t* peb = PebOf(process)) {
-        f.heaps = Read<DWORD>(process, peb + kPebHeapCount);
-        const auto* heaps = Read<const void* const*>(process, peb + kPebHeaps);
-        for (DWORD i = 0; heaps && i < f.heaps && i < 64; ++i) heapBases.push_back(Read<const void*>(process, heaps + i));
+        f.heaps = ReadFrom<DWORD>(process, peb + kPebHeapCount);
+        const auto* heaps = ReadFrom<const void* const*>(process, peb + kPebHeaps);
+        for (DWORD i = 0; heaps && i < f.heaps && i < 64; ++i) heapBases.push_back(ReadFrom<const void*>(process, heaps + i));
         // Wine keeps no list in the PEB: its process heap at least.
-        if (heapBases.empty()) heapBases.push_back(Read<const void*>(process, peb + kPebProcessHeap));
+        if (heapBases.empty()) heapBases.push_back(ReadFrom<const void*>(process, peb + kPebProcessHeap));
         f.heaps = DWORD(heapBases.size());
     }
     MEMORY_BASIC_INFORMATION m{};
@@ -182,7 +95,7 @@ Figures Measure(DWORD pid) {
         f.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
         f.workingSet = counters.WorkingSetSize;
     }
-    f.gdi = GdiObjects(process.get());
+    f.gdi = LiveGdiObjects(process.get());
     f.user = UserObjects(process.get(), pid);
     WalkMemory(process.get(), f);
     HMODULE modules[512];
@@ -285,27 +198,9 @@ std::vector<Figures> MeasureAll(const std::vector<Column>& columns) {
     return figures;
 }
 
-// The taskbar clock window once it shows the skin's digits (not one colour all over).
-bool ClockPainted() {
-    HWND clock = FindWindowW(L"TrayClockWClass", nullptr);
-    if (!clock || !IsWindowVisible(clock)) return false;
-    RECT r{};
-    GetWindowRect(clock, &r);
-    if (r.right <= r.left || r.bottom <= r.top) return false;
-    const std::vector<COLORREF> pixels = ScreenPixels(r);
-    for (COLORREF c : pixels)
-        if (c != pixels.front()) return true;
-    return false;
-}
-
-bool Visible(const wchar_t* cls) {
-    HWND w = FindWindowW(cls, nullptr);
-    return w && IsWindowVisible(w);
-}
-
 // What each library the program loads beyond the trivial program's costs alone: the trivial program
 // started with it loaded, against the trivial program as it is.
-void PrintModuleCosts(const std::wstring& trivialExe, const std::vector<Figures>& figures, double trivialKb) {
+void PrintModuleCosts(const std::vector<Figures>& figures, double trivialKb) {
     std::map<std::wstring, DWORD> beyond;
     for (size_t i = 0; i + 1 < figures.size(); ++i)
         for (const Module& m : figures[i].modules) beyond[m.name] = m.size;
@@ -314,20 +209,12 @@ void PrintModuleCosts(const std::wstring& trivialExe, const std::vector<Figures>
     for (const auto& [name, size] : beyond) {
         if (name.size() > 4 && name.substr(name.size() - 4) == L".exe") continue;
         (void)size;
-        std::wstring cmd = L"\"" + trivialExe + L"\" " + name;
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessW(trivialExe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) continue;
-        Process p;
-        p.process.reset(pi.hProcess);
-        p.thread.reset(pi.hThread);
-        p.id = pi.dwProcessId;
-        if (!Poll([] { return Visible(L"VantoricTrivial"); }, 30000)) continue;
+        Process p = Launch(TrivialExe(), name);
+        if (!p.process || !WaitUntil([] { return ShownTrivial() != nullptr; }, 30000, 1)) continue;
         Sleep(1500);
         const Figures f = Measure(p.id);
         std::printf("  %-32ls %8.0f\n", name.c_str(), Kb(f.privateBytes) - trivialKb);
-        PostMessageW(FindWindowW(L"VantoricTrivial", nullptr), WM_CLOSE, 0, 0);
+        CloseTrivial();
         if (WaitForSingleObject(p.process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(p.process.get(), 1);
     }
 }
@@ -337,46 +224,38 @@ void PrintModuleCosts(const std::wstring& trivialExe, const std::vector<Figures>
 bool OpenAndClose(HWND form, double& firstOpenMs) {
     const LARGE_INTEGER t0 = Now();
     PostMessageW(form, kShowMain, 0, 0);
-    bool ok = Poll([&] { return IsWindowVisible(form) != FALSE; }, 10000);
+    bool ok = WaitUntil([&] { return IsWindowVisible(form) != FALSE; }, 10000, 1);
     firstOpenMs = Ms(t0, Now());
     Sleep(500);
     PostMessageW(form, WM_COMMAND, IDM_HIDE, 0);
-    ok = Poll([&] { return !IsWindowVisible(form); }, 10000) && ok;
+    ok = WaitUntil([&] { return !IsWindowVisible(form); }, 10000, 1) && ok;
     PostMessageW(form, kCalendar, 0, 0);
-    ok = Poll([] { return Visible(L"TfrmCalendar2"); }, 10000) && ok;
+    ok = WaitUntil([] { return ShownWindow(L"TfrmCalendar2") != nullptr; }, 10000, 1) && ok;
     Sleep(500);
     PostMessageW(form, kCalendar, 1, 0);
-    ok = Poll([] { return !Visible(L"TfrmCalendar2"); }, 10000) && ok;
+    ok = WaitUntil([] { return !ShownWindow(L"TfrmCalendar2"); }, 10000, 1) && ok;
     PostMessageW(form, WM_COMMAND, IDM_FORECAST, 0);
-    ok = Poll([] { return Visible(L"TfrmNimbrel"); }, 10000) && ok;
+    ok = WaitUntil([] { return ShownWindow(L"TfrmNimbrel") != nullptr; }, 10000, 1) && ok;
     Sleep(500);
     PostMessageW(FindWindowW(L"TfrmNimbrel", nullptr), WM_CLOSE, 0, 0);
-    ok = Poll([] { return !Visible(L"TfrmNimbrel"); }, 10000) && ok;
+    ok = WaitUntil([] { return !ShownWindow(L"TfrmNimbrel"); }, 10000, 1) && ok;
     return ok;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring dist = argc > 1 ? std::wstring(argv[1]) + L"\\" : DistDir();
-    const int restSeconds = argc > 2 ? _wtoi(argv[2]) : 20;
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring trivialExe = self;
-    trivialExe = trivialExe.substr(0, trivialExe.find_last_of(L'\\') + 1) + L"bench_trivial.exe";
-
-    TempDir settings;
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings.path());
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
+    const ProgramBench bench(argc, argv);
+    const int restSeconds = bench.Number(2, 20);
+    EndStrayPrograms();
 
     LARGE_INTEGER t0 = Now();
-    Process trivial = Launch(trivialExe);
-    if (!Poll([] { return Visible(L"VantoricTrivial"); }, 30000)) return 1;
+    Process trivial = Launch(TrivialExe());
+    if (!WaitUntil([] { return ShownTrivial() != nullptr; }, 30000, 1)) return 1;
     const double trivialStart = Ms(t0, Now());
     t0 = Now();
-    Process program = Launch(dist + L"Vantoric.exe");
-    if (!Poll(ClockPainted, 30000)) {
+    Process program = Launch(bench.dist() + L"Vantoric.exe");
+    if (!WaitUntil([] { return PaintedClock() != nullptr; }, 30000, 1)) {
         TerminateProcess(program.process.get(), 1);
         TerminateProcess(trivial.process.get(), 1);
         return 1;
@@ -420,10 +299,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!opened) std::printf("(the dialog, calendar or forecast did not open or close as asked)\n");
 
     PostMessageW(form, kQuitProgram, 0, 0);
-    PostMessageW(FindWindowW(L"VantoricTrivial", nullptr), WM_CLOSE, 0, 0);
+    CloseTrivial();
     if (WaitForSingleObject(program.process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(program.process.get(), 1);
     if (WaitForSingleObject(trivial.process.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(trivial.process.get(), 1);
     EndStrayProcesses(L"Quellix.exe");
-    PrintModuleCosts(trivialExe, rest, Kb(rest.back().privateBytes));
+    PrintModuleCosts(rest, Kb(rest.back().privateBytes));
     return opened ? 0 : 1;
 }

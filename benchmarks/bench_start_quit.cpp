@@ -6,39 +6,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "base/registry.h"
-#include "e2e/e2e_support.h"
+#include "bench_support.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
+using namespace vt::bench;
 using namespace vt::test;
 
 namespace {
-
-double Ms(LARGE_INTEGER a, LARGE_INTEGER b) {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return 1000.0 * double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t;
-}
-
-// Polls every millisecond: the figures are about tens of milliseconds.
-bool Poll(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(1);
-    }
-    return true;
-}
 
 struct Figures {
     std::vector<double> start, quit;
@@ -56,7 +36,8 @@ bool Measure(const std::wstring& exe, const std::function<HWND()>& shown, const 
     const LARGE_INTEGER t0 = Now();
     Process p = Launch(exe);
     if (!p.process) return false;
-    if (!Poll([&] { return shown() != nullptr; }, 30000)) {
+    // Asked every millisecond: the figures are about tens of milliseconds.
+    if (!WaitUntil([&] { return shown() != nullptr; }, 30000, 1)) {
         TerminateProcess(p.process.get(), 1);
         return false;
     }
@@ -72,41 +53,16 @@ bool Measure(const std::wstring& exe, const std::function<HWND()>& shown, const 
     return true;
 }
 
-// The taskbar clock window once it shows the skin's digits (not one colour all over).
-HWND PaintedClock() {
-    HWND clock = FindWindowW(L"TrayClockWClass", nullptr);
-    if (!clock || !IsWindowVisible(clock)) return nullptr;
-    RECT r{};
-    GetWindowRect(clock, &r);
-    if (r.right <= r.left || r.bottom <= r.top) return nullptr;
-    const std::vector<COLORREF> pixels = ScreenPixels(r);
-    for (COLORREF c : pixels)
-        if (c != pixels.front()) return clock;
-    return nullptr;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring dist = argc > 1 ? std::wstring(argv[1]) + L"\\" : DistDir();
-    const int runs = argc > 2 ? _wtoi(argv[2]) : 5;
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring trivial = self;
-    trivial = trivial.substr(0, trivial.find_last_of(L'\\') + 1) + L"bench_trivial.exe";
-
-    TempDir settings;
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings.path());
+    const ProgramBench bench(argc, argv);
+    const int runs = bench.Number(2, 5);
     Figures base, program;
     for (int i = 0; i < runs; ++i) {
-        Measure(trivial, [] {
-            HWND w = FindWindowW(L"VantoricTrivial", nullptr);
-            return w && IsWindowVisible(w) ? w : nullptr;
-        }, [] { PostMessageW(FindWindowW(L"VantoricTrivial", nullptr), WM_CLOSE, 0, 0); }, base);
-        EndStrayProcesses(L"Vantoric.exe");
-        EndStrayProcesses(L"Quellix.exe");
-        Measure(dist + L"Vantoric.exe", PaintedClock,
-                [] { PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0); }, program);
+        Measure(TrivialExe(), ShownTrivial, CloseTrivial, base);
+        EndStrayPrograms();
+        Measure(bench.dist() + L"Vantoric.exe", PaintedClock, QuitProgram, program);
         EndStrayProcesses(L"Quellix.exe");
     }
     const double bs = Median(base.start), bq = Median(base.quit), ps = Median(program.start), pq = Median(program.quit);

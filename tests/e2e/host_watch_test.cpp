@@ -4,30 +4,23 @@
 
 #include <windows.h>
 
-#include "base/registry.h"
 #include "base/taskbar_locator.h"
-#include "e2e/e2e_support.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
 using namespace vt::test;
 
 TEST(HostWatch, AKilledProgramTakesItsTaskbarHostWithItAndTheTaskbarShowsAgain) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
     TempDir dir;
     const std::wstring settings = dir.path() + L"Killed\\";
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings);
+    FreshSettingsIn(settings);
     CreateDirectoryW(settings.c_str(), nullptr);
 
-    Process program = Launch(DistDir() + L"Vantoric.exe");
+    Process program = LaunchProgram();
     ASSERT_TRUE(program.process);
-    HWND clock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        clock = FindWindowW(L"TrayClockWClass", nullptr);
-        return clock && IsWindowVisible(clock);
-    }, 30000));
+    HWND clock = WaitForShownClock();
+    ASSERT_NE(clock, nullptr);
     // The program paints the served clock (its seconds move it): the component is attached.
     const RECT rect = WindowRectOf(clock);
     const auto first = ScreenPixels(rect);
@@ -45,5 +38,5 @@ TEST(HostWatch, AKilledProgramTakesItsTaskbarHostWithItAndTheTaskbarShowsAgain) 
     EXPECT_EQ(GetAncestor(WindowFromPoint(centre), GA_ROOT), FindTaskbarWindow()) << "the taskbar's end is covered";
 
     EndStrayProcesses(L"Quellix.exe");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }

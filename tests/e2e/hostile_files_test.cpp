@@ -5,21 +5,13 @@
 
 #include <string>
 
-#include "base/inifile.h"
-#include "base/registry.h"
-#include "e2e/e2e_support.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
 using namespace vt::test;
 
 namespace {
-
-void WriteUnicode(const std::wstring& path, const std::wstring& text) {
-    std::string bytes = "\xFF\xFE";
-    bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    WriteFileBytes(path, bytes);
-}
 
 std::wstring AbsurdAlarm(int id, const std::wstring& type, const std::wstring& dateTime, const std::wstring& extra) {
     return L"[Alarm" + std::to_wstring(id) + L"]\r\nid=" + std::to_wstring(id) + L"\r\nType=" + type +
@@ -56,21 +48,19 @@ std::vector<Case> Cases() {
 
 TEST_P(HostileFiles, QuitEndsTheProgram) {
     const Case c = Cases()[static_cast<size_t>(GetParam())];
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
+    EndStrayPrograms();
     TempDir dir;
-    if (!c.settings.empty()) WriteUnicode(dir.File(L"Setting.ini"), c.settings);
+    if (!c.settings.empty()) WriteUtf16File(dir.File(L"Setting.ini"), c.settings);
     if (!c.junk.empty()) WriteFileBytes(dir.File(L"Setting.ini"), c.junk);
-    if (!c.alarms.empty()) WriteUnicode(dir.File(L"alarms.ini"), c.alarms);
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", dir.path());
-    Process p = Launch(DistDir() + L"Vantoric.exe");
+    if (!c.alarms.empty()) WriteUtf16File(dir.File(L"alarms.ini"), c.alarms);
+    SettingsIn(dir.path());
+    Process p = LaunchProgram();
     ASSERT_TRUE(p.process);
-    ASSERT_TRUE(WaitUntil([] { return FindWindowW(L"TfrmClock", nullptr) != nullptr; }, 30000)) << c.name;
+    ASSERT_TRUE(WaitUntil([] { return MainWindow() != nullptr; }, 30000)) << c.name;
     Sleep(1500);   // the first ticks of the clock and the alarm check run
-    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    QuitProgram();
     EXPECT_EQ(ExitCodeAfter(p, 2000), 0u) << c.name;
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
+    EndStrayPrograms();
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileFiles, testing::Range(0, 3));

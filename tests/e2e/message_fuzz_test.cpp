@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "base/inifile.h"
-#include "base/registry.h"
-#include "e2e/e2e_support.h"
+#include "support/desktop.h"
 #include "support/loopback_server.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -38,31 +38,16 @@ unsigned Seed() {
     return n && n < 32 ? static_cast<unsigned>(std::wcstoul(text, nullptr, 10)) : kDefaultSeed;
 }
 
-struct OwnWindows {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectShown(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<OwnWindows*>(l);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == c->process && IsWindowVisible(w)) c->found.push_back(w);
-    return TRUE;
-}
-
 // Closes what the messages opened: menus end with WM_CANCELMODE to their owner, windows and message
 // boxes get WM_CLOSE. The main dialog hides on WM_CLOSE; the clock windows are left alone.
 void CloseWhatPoppedUp(DWORD process, HWND main) {
     for (int round = 0; round < 5; ++round) {
         PostMessageW(main, WM_CANCELMODE, 0, 0);
-        OwnWindows own{process, {}};
-        EnumWindows(CollectShown, reinterpret_cast<LPARAM>(&own));
         int closed = 0;
-        for (HWND w : own.found) {
-            wchar_t name[64] = {};
-            GetClassNameW(w, name, 64);
-            if (wcscmp(name, L"TTrayClock") == 0 || wcscmp(name, L"TrayClockWClass") == 0) continue;
+        for (HWND w : TopLevelWindows()) {
+            if (ProcessOf(w) != process || !IsWindowVisible(w)) continue;
+            const std::wstring name = ClassOf(w);
+            if (name == L"TTrayClock" || name == L"TrayClockWClass") continue;
             PostMessageW(w, WM_CLOSE, 0, 0);
             ++closed;
         }
@@ -83,8 +68,6 @@ LPARAM RandomValue(std::mt19937& rng) {
 }  // namespace
 
 TEST(MessageFuzz, RandomMessagesLeaveTheProgramRunningPaintingAndQuitting) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
     const unsigned seed = Seed();
     std::printf("message fuzz: seed %u (VT_FUZZ_SEED repeats a run), %d messages\n", seed, kMessages);
     std::mt19937 rng(seed);
@@ -97,24 +80,18 @@ TEST(MessageFuzz, RandomMessagesLeaveTheProgramRunningPaintingAndQuitting) {
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nowhere.c_str());
     SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", nowhere.c_str());
     TempDir dir;
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey key = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    key.WriteString(L"AppDataDir", dir.path());
-    key.WriteDword(L"cbServer.Count", 1);
-    key.WriteString(L"cbServer.Item0", L"127.0.0.1");
-    key.WriteString(L"cbServer.Text", L"127.0.0.1");
+    RegKey key = FreshSettingsIn(dir.path());
+    StoreTimeServer(key, L"127.0.0.1");
     IniFile settings(dir.File(L"Setting.ini"));
     settings.WriteString(L"Options", L"ShowSeconds", L"1");
     settings.WriteString(L"Options", L"Every", L"0");   // the clock is never set by the timer
 
-    Process p = Launch(DistDir() + L"Vantoric.exe");
+    Process p = LaunchProgram();
     ASSERT_TRUE(p.process);
-    HWND main = nullptr, clock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowW(L"TfrmClock", nullptr)) != nullptr; }, 30000));
-    ASSERT_TRUE(WaitUntil([&] {
-        clock = FindWindowW(L"TrayClockWClass", nullptr);
-        return clock && IsWindowVisible(clock);
-    }, 30000));
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (main = MainWindow()) != nullptr; }, 30000));
+    HWND clock = WaitForShownClock();
+    ASSERT_NE(clock, nullptr);
     Sleep(1000);
 
     std::vector<UINT> registered;
@@ -171,10 +148,8 @@ TEST(MessageFuzz, RandomMessagesLeaveTheProgramRunningPaintingAndQuitting) {
     SendMessageTimeoutW(main, WM_USER + 108, 1, 0, SMTO_ABORTIFHUNG, 5000, &answer);   // WM_SETSHOWSECONDS
     if (IniFile(dir.File(L"Setting.ini")).ReadString(L"Options", L"UpTime", L"0") == L"1")
         SendMessageTimeoutW(main, WM_USER + 104, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);   // WM_TOGGLEUPTIME
-    ASSERT_TRUE(WaitUntil([&] {
-        clock = FindWindowW(L"TrayClockWClass", nullptr);
-        return clock && IsWindowVisible(clock);
-    }, 10000)) << "no taskbar clock after the messages (seed " << seed << ")";
+    clock = WaitForShownClock(10000);
+    ASSERT_NE(clock, nullptr) << "no taskbar clock after the messages (seed " << seed << ")";
     Sleep(1500);
     const auto first = ScreenPixels(WindowRectOf(clock));
     ASSERT_FALSE(first.empty());
@@ -191,10 +166,9 @@ TEST(MessageFuzz, RandomMessagesLeaveTheProgramRunningPaintingAndQuitting) {
     // teardown by a fraction of one (the quit states test holds the one-second budget, with a retry).
     EXPECT_LE(took, 3000u) << "seed " << seed;
 
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
+    EndStrayPrograms();
     SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", nullptr);
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
     SetEnvironmentVariableW(L"VANTORIC_UPDATE_HOST", nullptr);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "base/handles.h"
-#include "base/registry.h"
 #include "base/taskbar_locator.h"
-#include "e2e/e2e_support.h"
 #include "support/classic_shell.h"
+#include "support/desktop.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -21,7 +21,7 @@ namespace {
 constexpr UINT kClockCancelLeave = WM_USER + 151;
 int g_shellClockCancels = 0;
 
-LRESULT CALLBACK ShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK CountingShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == kClockCancelLeave) ++g_shellClockCancels;
     return DefWindowProcW(w, m, wp, lp);
 }
@@ -42,11 +42,6 @@ void CopyTree(const std::wstring& from, const std::wstring& to, const wchar_t* l
     } while (FindNextFileW(find.get(), &fd));
 }
 
-HWND ShownWindow(const wchar_t* cls) {
-    HWND w = FindWindowW(cls, nullptr);
-    return w && IsWindowVisible(w) ? w : nullptr;
-}
-
 POINT Centre(HWND w) {
     const RECT r = WindowRectOf(w);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
@@ -55,15 +50,12 @@ POINT Centre(HWND w) {
 }  // namespace
 
 TEST(OwnClockWindow, HoverOpenedCalendarStaysOpenWhileThePointerIsOnIt) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
     g_shellClockCancels = 0;
     TempDir program, settings;
     CopyTree(DistDir(), program.path(), L"QuellixHook.dll");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings.path());
+    FreshSettingsIn(settings.path());
     // A classic taskbar at the top of the screen, away from where the calendar and the forecast open.
-    ClassicShell shell(ShellClockProc, RGB(30, 60, 120), {30, 600, 200, 100, 100});
+    ClassicShell shell(CountingShellClockProc, RGB(30, 60, 120), {30, 600, 200, 100, 100});
     SetWindowPos(shell.taskbar, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_EQ(FindTaskbarClockWindow(), shell.clock);
     SetCursorPos(300, 300);
@@ -99,10 +91,10 @@ TEST(OwnClockWindow, HoverOpenedCalendarStaysOpenWhileThePointerIsOnIt) {
     EXPECT_EQ(g_shellClockCancels, 0) << "the calendar kept the shell's clock, not the one the program uses";
 
     SetCursorPos(300, 300);
-    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    QuitProgram();
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(p.process.get(), 0) == WAIT_OBJECT_0; }, 20000));
     EXPECT_EQ(ExitCodeAfter(p, 0), 0u);
     EXPECT_TRUE(PumpUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 10000));
     EndStrayProcesses(L"Quellix.exe");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }

@@ -6,19 +6,18 @@
 #include "support/loopback_sntp.h"
 
 #include <windows.h>
-#include <oleauto.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
 
-#include "base/registry.h"
-#include "e2e/e2e_support.h"
 #include "base/text.h"
 #include "resources/alarms_page_res.h"
 #include "resources/resource.h"
+#include "support/desktop.h"
 #include "support/loopback_server.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -28,142 +27,24 @@ namespace {
 
 constexpr DWORD kQuitBudgetMs = 1000;
 
-struct FindContext {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindShownDialog(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<FindContext*>(l);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    wchar_t name[16];
-    if (owner == c->process && IsWindowVisible(w) && GetClassNameW(w, name, 16) && wcscmp(name, L"#32770") == 0) {
-        c->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible dialog window of the program (the alarm window, the editor, a message box).
-HWND ShownDialogOf(DWORD process) {
-    FindContext c{process, nullptr};
-    EnumWindows(FindShownDialog, reinterpret_cast<LPARAM>(&c));
-    return c.found;
-}
-
-struct ChildContext {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChildById(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<ChildContext*>(l);
-    if (GetDlgCtrlID(w) == c->id) {
-        c->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND ChildById(HWND parent, int id) {
-    ChildContext c{id, nullptr};
-    EnumChildWindows(parent, FindChildById, reinterpret_cast<LPARAM>(&c));
-    return c.found;
-}
-
-struct TextContext {
-    const wchar_t* text;
-    bool found;
-};
-
-BOOL CALLBACK FindChildText(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<TextContext*>(l);
-    wchar_t text[512];
-    if (GetWindowTextW(w, text, 512) && wcsstr(text, c->text)) {
-        c->found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct ShownContext {
-    DWORD process;
-    const wchar_t* cls;
-    std::function<bool(HWND)> accept;
-    HWND found;
-};
-
-BOOL CALLBACK FindShown(HWND w, LPARAM l) {
-    auto* c = reinterpret_cast<ShownContext*>(l);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    wchar_t name[16];
-    if (owner == c->process && IsWindowVisible(w) && GetClassNameW(w, name, 16) && wcscmp(name, c->cls) == 0 &&
-        (!c->accept || c->accept(w))) {
-        c->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND ShownWindowOf(DWORD process, const wchar_t* cls, std::function<bool(HWND)> accept = {}) {
-    ShownContext c{process, cls, std::move(accept), nullptr};
-    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&c));
-    return c.found;
-}
-
-// A shown dialog of the program with a control that says `text` (a message box's message).
-HWND ShownDialogSaying(DWORD process, const wchar_t* text) {
-    return ShownWindowOf(process, L"#32770", [&](HWND w) {
-        TextContext t{text, false};
-        EnumChildWindows(w, FindChildText, reinterpret_cast<LPARAM>(&t));
-        return t.found;
-    });
-}
-
-// An open menu of the program.
-HWND ShownMenuOf(DWORD process) { return ShownWindowOf(process, L"#32768"); }
-
-// Local time in `seconds`, as the alarms file keeps it.
-std::wstring LocalTimeIn(int seconds) {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    double now = 0;
-    SystemTimeToVariantTime(&st, &now);
-    wchar_t text[64];
-    std::swprintf(text, 64, L"%.10f", now + (st.wMilliseconds / 1000.0 + seconds) / 86400.0);
-    return text;
-}
-
 class QuitIn : public testing::Test {
 protected:
-    void SetUp() override {
-        EndStrayProcesses(L"Vantoric.exe");
-        EndStrayProcesses(L"Quellix.exe");
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-        key_ = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-        key_.WriteString(L"AppDataDir", dir_.path());
-    }
+    void SetUp() override { key_ = FreshSettingsIn(dir_.path()); }
     void TearDown() override {
         SetFileAttributesW(dir_.File(L"alarms.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
         SetFileAttributesW(dir_.File(L"Setting.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
         if (p_.process && WaitForSingleObject(p_.process.get(), 0) != WAIT_OBJECT_0) TerminateProcess(p_.process.get(), 9);
-        EndStrayProcesses(L"Vantoric.exe");
-        EndStrayProcesses(L"Quellix.exe");
+        EndStrayPrograms();
         SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
         SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", nullptr);
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+        ForgetSettings();
     }
     void Start() {
-        p_ = Launch(DistDir() + L"Vantoric.exe");
+        p_ = LaunchProgram();
         ASSERT_TRUE(p_.process);
-        ASSERT_TRUE(WaitUntil([&] { return (main_ = FindWindowW(L"TfrmClock", nullptr)) != nullptr; }, 30000));
+        ASSERT_TRUE(WaitUntil([&] { return (main_ = MainWindow()) != nullptr; }, 30000));
         // Up and running: the taskbar clock shows, and the desktop has settled after the start.
-        ASSERT_TRUE(WaitUntil([] {
-            HWND clock = FindWindowW(L"TrayClockWClass", nullptr);
-            return clock && IsWindowVisible(clock);
-        }, 30000));
+        ASSERT_NE(WaitForShownClock(), nullptr);
         Sleep(1000);
     }
     // Posts the quit message; the exit code is checked, and how long the process took to end returned.
@@ -183,10 +64,7 @@ protected:
     void ExpectQuitInTime(const std::function<void()>& enter, const std::function<void()>& prepare = {}) {
         DWORD best = INFINITE;
         for (int attempt = 0; attempt < 3 && best > kQuitBudgetMs; ++attempt) {
-            if (attempt) {
-                EndStrayProcesses(L"Vantoric.exe");
-                EndStrayProcesses(L"Quellix.exe");
-            }
+            if (attempt) EndStrayPrograms();
             if (prepare) prepare();
             Start();
             if (HasFatalFailure()) return;
@@ -241,8 +119,7 @@ protected:
     void ExpectCleanEndInside(const std::function<void()>& enter, const std::function<void()>& prepare = {}) {
         for (Ending how : {Ending::EndSession, Ending::Quit}) {
             SCOPED_TRACE(how == Ending::Quit ? "the quit message" : "the end of the session");
-            EndStrayProcesses(L"Vantoric.exe");
-            EndStrayProcesses(L"Quellix.exe");
+            EndStrayPrograms();
             if (prepare) prepare();
             Start();
             if (HasFatalFailure()) return;
@@ -252,16 +129,13 @@ protected:
             ExpectFilesWhole();
         }
     }
-    static std::string Utf16Bytes(const std::wstring& text) {
-        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    }
     // One alarm due in `seconds`, with `keys` added to its section; the file as the program writes it.
     void WriteAlarm(int seconds, const std::wstring& keys, bool readOnly = false) {
         const std::wstring path = dir_.File(L"alarms.ini");
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         alarms_ = L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(seconds) +
                   L"\r\nEnabled=1\r\nMessage=Quit now\r\n" + keys;
-        WriteFileBytes(path, "\xFF\xFE" + Utf16Bytes(alarms_));
+        WriteUtf16File(path, alarms_);
         if (readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     }
     // The alarm window of the alarm above, once it rang.
@@ -271,6 +145,19 @@ protected:
             return (w = ShownWindowOf(p_.id, L"#32770", [](HWND d) { return ChildById(d, IDC_BREMIND) != nullptr; })) != nullptr;
         }, 20000)) << "no alarm window";
         return w;
+    }
+    // With one alarm stored, the main dialog shown: `enter` brings a nested loop up from its alarm list.
+    void ExpectCleanEndFromAlarmList(const std::function<void(HWND)>& enter) {
+        WriteAlarm(3600, L"MessageEn=1\r\n");
+        ExpectCleanEndInside([&] {
+            PostMessageW(main_, kShowMain, 0, 0);
+            HWND list = nullptr;
+            ASSERT_TRUE(WaitUntil([&] {
+                return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr;
+            }, 10000));
+            enter(list);
+            if (!HasFatalFailure()) Sleep(300);
+        });
     }
     void WaitForMenu() { ASSERT_TRUE(WaitUntil([&] { return ShownMenuOf(p_.id) != nullptr; }, 10000)) << "no menu"; }
 
@@ -285,7 +172,7 @@ protected:
 
 TEST_F(QuitIn, TheMainDialog) {
     ExpectQuitInTime([&] {
-        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
+        PostMessageW(main_, kShowMain, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }, 10000));
         Sleep(300);
     });
@@ -295,9 +182,7 @@ TEST_F(QuitIn, AnSntpQueryToASilentServer) {
     LoopbackSntpServer server([](const Bytes&) { return std::optional<Bytes>{}; });   // never answers
     ASSERT_NE(server.port(), 0);
     SetEnvironmentVariableW(L"VANTORIC_SNTP_PORT", std::to_wstring(server.port()).c_str());
-    key_.WriteDword(L"cbServer.Count", 1);
-    key_.WriteString(L"cbServer.Item0", L"127.0.0.1");
-    key_.WriteString(L"cbServer.Text", L"127.0.0.1");
+    StoreTimeServer(key_, L"127.0.0.1");
     ExpectQuitInTime([&] {
         const int asked = server.requests();
         PostMessageW(main_, WM_USER + 102, 0, 0);   // WM_SYNCTIME: the atomic clock page in front
@@ -313,11 +198,7 @@ TEST_F(QuitIn, AWeatherRequestToASilentServer) {
         return With(Reply("<weather/>"), [](ServedReply& r) { r.delayMs = 60000; });
     });
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", server.HostAndPort().c_str());
-    key_.WriteString(L"cbFoundPlaces.Text", L"Paris, France");
-    key_.WriteDword(L"cbFoundPlaces.Count", 1);
-    key_.WriteString(L"cbFoundPlaces.Item0", L"Paris, France");
-    key_.WriteDword(L"cbFoundPlaces.ItemIndex", 0);
-    key_.WriteDword(L"WeatherEvery", 1);   // never checked: due 5 seconds after start
+    StoreWeatherPlace(key_, L"Paris, France");
     ExpectQuitInTime([&] {
         const size_t asked = server.Requests().size();
         ASSERT_TRUE(WaitUntil([&] { return server.Requests().size() > asked; }, 30000)) << "the weather was never asked";
@@ -330,12 +211,10 @@ TEST_F(QuitIn, TheAlarmWindowWithItsSound) {
         ASSERT_TRUE(WaitUntil([&] { return ShownDialogOf(p_.id) != nullptr; }, 20000)) << "no alarm window";
         Sleep(300);
     }, [&] {
-        const std::wstring alarm = L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(6) +
-                                   L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Quit now\r\nSoundEn=1\r\nSoundLoop=1\r\n"
-                                   L"SoundFile=" + DistDir() + L"Sounds\\Chime.wav\r\n";
-        std::string bytes = "\xFF\xFE";
-        bytes.append(reinterpret_cast<const char*>(alarm.data()), alarm.size() * sizeof(wchar_t));
-        WriteFileBytes(dir_.File(L"alarms.ini"), bytes);
+        WriteUtf16File(dir_.File(L"alarms.ini"),
+                       L"[Alarm1]\r\nid=1\r\nType=Once\r\nDateTime=" + LocalTimeIn(6) +
+                           L"\r\nEnabled=1\r\nMessageEn=1\r\nMessage=Quit now\r\nSoundEn=1\r\nSoundLoop=1\r\n"
+                           L"SoundFile=" + DistDir() + L"Sounds\\Chime.wav\r\n");
     });
 }
 
@@ -364,10 +243,10 @@ TEST_F(QuitIn, TheOneReportOfManyBrokenAlarms) {
     // 300 broken sections, one box for all; the quit sent while it is up opens no box for the others.
     std::wstring text;
     for (int i = 1; i <= 300; ++i) text += L"[Alarm" + std::to_wstring(i) + L"]\r\nDateTime=broken\r\n";
-    WriteFileBytes(dir_.File(L"alarms.ini"), "\xFF\xFE" + Utf16Bytes(text));
-    p_ = Launch(DistDir() + L"Vantoric.exe");
+    WriteUtf16File(dir_.File(L"alarms.ini"), text);
+    p_ = LaunchProgram();
     ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"and 297 more") != nullptr; }, 30000)) << "no report";
-    ASSERT_TRUE(main_ = FindWindowW(L"TfrmClock", nullptr));
+    ASSERT_TRUE(main_ = MainWindow());
     QuitNow();
 }
 
@@ -463,28 +342,18 @@ TEST_F(QuitIn, TheAlarmEditorAtEitherEnd) {
 }
 
 TEST_F(QuitIn, TheAlarmsPagesMenu) {
-    WriteAlarm(3600, L"MessageEn=1\r\n");
-    ExpectCleanEndInside([&] {
-        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
-        HWND list = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr; }, 10000));
+    ExpectCleanEndFromAlarmList([&](HWND list) {
         PostMessageW(GetParent(list), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
         WaitForMenu();
-        Sleep(300);
     });
 }
 
 TEST_F(QuitIn, TheAlarmsPagesDeleteQuestion) {
-    WriteAlarm(3600, L"MessageEn=1\r\n");
-    ExpectCleanEndInside([&] {
-        PostMessageW(main_, WM_USER + 101, 0, 0);   // WM_SHOWMAIN
-        HWND list = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) && (list = ChildById(main_, IDC_AL_LVALARMS)) != nullptr; }, 10000));
+    ExpectCleanEndFromAlarmList([&](HWND list) {
         // The first row by the keyboard, then the Delete key asks first.
         PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
         ASSERT_TRUE(WaitUntil([&] { return ShownDialogSaying(p_.id, L"Delete Alarm") != nullptr; }, 10000)) << "no question";
-        Sleep(300);
     });
 }
 

@@ -4,7 +4,8 @@
 #include <windows.h>
 #include "base/inifile.h"
 #include "base/registry.h"
-#include "e2e/e2e_support.h"
+#include "support/desktop.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -16,21 +17,15 @@ using namespace vt::test;
 class EndToEnd : public testing::Test {
 protected:
     void SetUp() override {
-        EndStrayProcesses(L"Vantoric.exe");
-        EndStrayProcesses(L"Quellix.exe");
+        EndStrayPrograms();
         settings = dir.path() + L"Données ü\\";
-        RegKey key = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-        key.WriteString(L"AppDataDir", settings);
+        SettingsIn(settings);
         exe = test::DistDir() + L"Vantoric.exe";
     }
-    void TearDown() override {
-        EndStrayProcesses(L"Vantoric.exe");
-        EndStrayProcesses(L"Quellix.exe");
-    }
+    void TearDown() override { EndStrayPrograms(); }
     std::wstring Stored(const wchar_t* key) {
         return IniFile(settings + L"Setting.ini").ReadString(L"Options", key, L"<missing>");
     }
-    HWND MainWindow() { return FindWindowW(L"TfrmClock", nullptr); }
     // The main window shows as soon as the clock does; the form is whole once its last window, the
     // hidden alarm editor, exists (sent messages wait for the message loop from then on).
     bool Started() {

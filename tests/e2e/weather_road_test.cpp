@@ -3,13 +3,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "base/inifile.h"
 #include "base/text.h"
-#include "base/registry.h"
-#include "e2e/e2e_support.h"
 #include "support/loopback_server.h"
+#include "support/real_program.h"
 #include "support/test_support.h"
 
 using namespace vt;
@@ -28,8 +25,6 @@ std::string GoldenReply() {
 }  // namespace
 
 TEST(WeatherRoad, FetchedTemperatureReachesTheTaskbarClock) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
     std::string golden = GoldenReply();
     ASSERT_FALSE(golden.empty());
     LoopbackServer server([&](const std::string&) { return Reply(golden); });
@@ -37,22 +32,13 @@ TEST(WeatherRoad, FetchedTemperatureReachesTheTaskbarClock) {
 
     TempDir dir;
     std::wstring settings = dir.path() + L"Wetter\\";
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey key = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    key.WriteString(L"AppDataDir", settings);
-    key.WriteString(L"cbFoundPlaces.Text", L"Paris, France");
-    key.WriteDword(L"cbFoundPlaces.Count", 1);
-    key.WriteString(L"cbFoundPlaces.Item0", L"Paris, France");
-    key.WriteDword(L"cbFoundPlaces.ItemIndex", 0);
-    key.WriteDword(L"WeatherEvery", 1);   // every 30 minutes, never checked: due 5 seconds after start
+    RegKey key = FreshSettingsIn(settings);
+    StoreWeatherPlace(key, L"Paris, France");
 
-    Process p = Launch(DistDir() + L"Vantoric.exe");
+    Process p = LaunchProgram();
     ASSERT_TRUE(p.process);
-    HWND clock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        clock = FindWindowW(L"TrayClockWClass", nullptr);
-        return clock && IsWindowVisible(clock);
-    }, 30000));
+    HWND clock = WaitForShownClock();
+    ASSERT_NE(clock, nullptr);
     Sleep(1500);
     RECT before = WindowRectOf(clock);
     auto pixelsBefore = ScreenPixels(before);
@@ -73,87 +59,68 @@ TEST(WeatherRoad, FetchedTemperatureReachesTheTaskbarClock) {
     Sleep(1500);
     EXPECT_NE(ScreenPixels(WindowRectOf(clock)), pixelsBefore);
 
-    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    QuitProgram();
     EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }
 
-TEST(ClockRoad, TaskbarClockChangesFromOneSecondToTheNext) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
+// The program with its settings in a folder of their own, showing seconds, once its taskbar clock shows.
+class ClockRoad : public testing::Test {
+protected:
+    void SetUp() override {
+        FreshSettingsIn(settings);
+        CreateDirectoryW(settings.c_str(), nullptr);
+        IniFile(settings + L"Setting.ini").WriteString(L"Options", L"ShowSeconds", L"1");
+        p = LaunchProgram();
+        ASSERT_TRUE(p.process);
+        clock = WaitForShownClock();
+        ASSERT_NE(clock, nullptr);
+    }
+
     TempDir dir;
     std::wstring settings = dir.path() + L"Sekunden\\";
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings);
-    CreateDirectoryW(settings.c_str(), nullptr);
-    IniFile(settings + L"Setting.ini").WriteString(L"Options", L"ShowSeconds", L"1");
-
-    Process p = Launch(DistDir() + L"Vantoric.exe");
-    ASSERT_TRUE(p.process);
+    Process p;
     HWND clock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        clock = FindWindowW(L"TrayClockWClass", nullptr);
-        return clock && IsWindowVisible(clock);
-    }, 30000));
+};
+
+TEST_F(ClockRoad, TaskbarClockChangesFromOneSecondToTheNext) {
     Sleep(1500);
     RECT r = WindowRectOf(clock);
     ASSERT_GT(r.right - r.left, 0);
     auto first = ScreenPixels(r);
-    // Not all one colour: the skin's digits are on screen.
-    EXPECT_NE(std::count(first.begin(), first.end(), first[0]), static_cast<std::ptrdiff_t>(first.size()));
+    EXPECT_TRUE(ShowsSomething(first)) << "the skin's digits are not on screen";
     // The seconds move on: the picture changes within a few ticks, however busy the machine is.
     EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(WindowRectOf(clock)) != first; }, 5000));
 
-    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    QuitProgram();
     EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
     // The host ends with the program.
     EXPECT_TRUE(WaitUntil([] { return FindWindowW(L"TrayClockWClass", nullptr) == nullptr; }, 10000));
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }
 
-TEST(ClockRoad, ClockKeepsPaintingAfterTheDialogIsShownAndClosed) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
-    TempDir dir;
-    std::wstring settings = dir.path() + L"Dialog\\";
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric").WriteString(L"AppDataDir", settings);
-    CreateDirectoryW(settings.c_str(), nullptr);
-    IniFile(settings + L"Setting.ini").WriteString(L"Options", L"ShowSeconds", L"1");
-
-    Process p = Launch(DistDir() + L"Vantoric.exe");
-    ASSERT_TRUE(p.process);
-    HWND clock = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        clock = FindWindowW(L"TrayClockWClass", nullptr);
-        return clock && IsWindowVisible(clock);
-    }, 30000));
-    HWND main = FindWindowW(L"TfrmClock", nullptr);
+TEST_F(ClockRoad, ClockKeepsPaintingAfterTheDialogIsShownAndClosed) {
+    HWND main = MainWindow();
     for (int round = 0; round < 3; ++round) {
-        PostMessageW(main, WM_USER + 101, 0, 0);   // show the main dialog
+        PostMessageW(main, kShowMain, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10000)) << "round " << round;
         Sleep(500);
         PostMessageW(main, WM_CLOSE, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 10000)) << "round " << round;
         // Digits on screen again within a moment, not one blank colour, and the seconds move on.
         std::vector<COLORREF> first;
-        EXPECT_TRUE(WaitUntil([&] {
-            first = ScreenPixels(WindowRectOf(clock));
-            return !first.empty() && std::count(first.begin(), first.end(), first[0]) !=
-                                         static_cast<std::ptrdiff_t>(first.size());
-        }, 3000)) << "round " << round;
+        EXPECT_TRUE(WaitUntil([&] { return ShowsSomething(first = ScreenPixels(WindowRectOf(clock))); }, 3000))
+            << "round " << round;
         Sleep(1100);
         EXPECT_NE(ScreenPixels(WindowRectOf(clock)), first) << "round " << round;
     }
     PostMessageW(main, kQuitProgram, 0, 0);
     EXPECT_EQ(ExitCodeAfter(p, 20000), 0u);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }
 
 TEST(WeatherRoad, QuitEndsTheProgramWhileTheServerTricklesItsStatusLine) {
-    EndStrayProcesses(L"Vantoric.exe");
-    EndStrayProcesses(L"Quellix.exe");
     LoopbackServer server([](const std::string&) {
         return With(Reply("<weather/>"), [](ServedReply& r) {
             r.trickleMs = 1000;
@@ -162,23 +129,17 @@ TEST(WeatherRoad, QuitEndsTheProgramWhileTheServerTricklesItsStatusLine) {
     });
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", server.HostAndPort().c_str());
     TempDir dir;
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    RegKey key = RegKey::Create(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
-    key.WriteString(L"AppDataDir", dir.path());
-    key.WriteString(L"cbFoundPlaces.Text", L"Paris, France");
-    key.WriteDword(L"cbFoundPlaces.Count", 1);
-    key.WriteString(L"cbFoundPlaces.Item0", L"Paris, France");
-    key.WriteDword(L"cbFoundPlaces.ItemIndex", 0);
-    key.WriteDword(L"WeatherEvery", 1);   // never checked: due 5 seconds after start
+    RegKey key = FreshSettingsIn(dir.path());
+    StoreWeatherPlace(key, L"Paris, France");
 
-    Process p = Launch(DistDir() + L"Vantoric.exe");
+    Process p = LaunchProgram();
     ASSERT_TRUE(p.process);
     const bool asked = WaitUntil([&] { return !server.Requests().empty(); }, 30000);
-    if (!asked) PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    if (!asked) QuitProgram();
     ASSERT_TRUE(asked) << "the weather was never asked";
     Sleep(500);   // the program now waits for the status line
-    PostMessageW(FindWindowW(L"TfrmClock", nullptr), kQuitProgram, 0, 0);
+    QuitProgram();
     EXPECT_EQ(ExitCodeAfter(p, 2000), 0u);
     SetEnvironmentVariableW(L"VANTORIC_WEATHER_HOST", nullptr);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Dorminax\\Vantoric");
+    ForgetSettings();
 }

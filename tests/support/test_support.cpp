@@ -72,6 +72,14 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
 }
 
+std::string Utf16Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+void WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+    WriteFileBytes(path, "\xFF\xFE" + Utf16Bytes(text));
+}
+
 std::wstring TestProgramDir() {
     wchar_t path[MAX_PATH * 4];
     DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));

@@ -27,6 +27,10 @@ private:
 
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// The text as UTF-16LE bytes, without a byte-order mark.
+std::string Utf16Bytes(const std::wstring& text);
+// UTF-16LE text with its byte-order mark, as the program writes its own files.
+void WriteUtf16File(const std::wstring& path, const std::wstring& text);
 // The folder of the test program, with trailing backslash.
 std::wstring TestProgramDir();
 // The program folder of this build (dist/), with trailing backslash.
