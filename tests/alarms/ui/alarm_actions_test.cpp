@@ -10,15 +10,8 @@ using namespace vt::test;
 
 namespace {
 
-class Fired : public testing::Test {
+class Fired : public testing::Test, protected StoredAlarmsAndSound {
 protected:
-    TempDir dir;
-    FakeNow now{At(2024, 3, 4, 6, 0)};
-    FakeErrors errors;
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
-    FakeSound sound;
-    FakeVolume device;
-    TAlarmVolume volume{device};
     FakeLauncher launcher;
     FakePower power;
     std::vector<AlarmWindowRequest> windows;

@@ -24,13 +24,8 @@ public:
     }
 };
 
-class AlarmWindowKeys : public testing::Test {
+class AlarmWindowKeys : public testing::Test, protected StoredAlarmsAndSound {
 protected:
-    TempDir dir;
-    FakeNow now{At(2024, 3, 4, 6, 0)};
-    FakeErrors errors;
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
-    FakeSound sound;
     FakeWindowHost host;
     TAlarmWindows list;
     AlarmWindowDeps deps{&alarms, &sound, nullptr, nullptr};

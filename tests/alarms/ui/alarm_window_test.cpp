@@ -31,15 +31,11 @@ size_t RowOf(const wchar_t* caption) {
     return 0;
 }
 
-class MessageWindow : public testing::Test, public IAlarmEditing, public IAlarmWindowMessages {
+class MessageWindow : public testing::Test,
+                      public IAlarmEditing,
+                      public IAlarmWindowMessages,
+                      protected StoredAlarmsAndSound {
 protected:
-    TempDir dir;
-    FakeNow now{At(2024, 3, 4, 6, 0)};
-    FakeErrors errors;
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
-    FakeSound sound;
-    FakeVolume device;
-    TAlarmVolume volume{device};
     TAlarmWindows list;
     std::vector<std::pair<bool, int>> edits;
     std::vector<std::wstring> boxes;
@@ -247,16 +243,13 @@ TEST_F(MessageWindow, EditDoesNothingForTheTestWindow) {
 }
 
 TEST(AlarmWindows, ListClosesWhatIsStillOpen) {
-    TempDir dir;
-    FakeNow now{At(2024, 3, 4, 6, 0)};
-    FakeErrors errors;
-    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
+    StoredAlarms stored;
     HWND h;
     {
         FakeWindowHost host;
         TAlarmWindows list;
         AlarmWindowDeps deps;
-        deps.alarms = &alarms;
+        deps.alarms = &stored.alarms;
         h = TfrmOnAlarm::Open(deps, host, host, list, AlarmWindowRequest{0, 0, L"x"})->hwnd();
     }
     EXPECT_FALSE(IsWindow(h));

@@ -10,6 +10,8 @@
 #include "alarms/power_actions.h"
 #include "alarms/program_launch.h"
 #include "alarms/alarm_window.h"
+#include "alarms/alarm_fakes.h"
+#include "support/test_support.h"
 
 namespace vt::test {
 
@@ -82,6 +84,21 @@ struct FakePower final : IPowerActions {
     }
     void MonitorOff() override { ++monitorOffs; }
     int Total() const { return static_cast<int>(exits.size() + states.size()) + monitorOffs; }
+};
+
+// An alarms file of its own in a fresh folder, on a clock that stands at Monday 4 March 2024, 6:00.
+struct StoredAlarms {
+    TempDir dir;
+    FakeNow now{At(2024, 3, 4, 6, 0)};
+    FakeErrors errors;
+    TAlarms alarms{dir.File(L"alarms.ini"), now, [](const TAlRecord&) {}, errors};
+};
+
+// The same with a sound that plays nothing and a volume that sets nothing.
+struct StoredAlarmsAndSound : StoredAlarms {
+    FakeSound sound;
+    FakeVolume device;
+    TAlarmVolume volume{device};
 };
 
 }  // namespace vt::test
