@@ -19,29 +19,17 @@
 namespace vt {
 namespace {
 
-constexpr COLORREF kShellClockColour = RGB(250, 20, 20);
 constexpr COLORREF kNotifyColour = RGB(30, 60, 120);
 constexpr COLORREF kComponentColour = RGB(20, 230, 40);
-constexpr LRESULT kShellClockSize = MAKELONG(55, 30);
 
 using vt::test::HostProcess;
+using vt::test::kShellClockColour;
+using vt::test::kShellClockSize;
 using vt::test::PumpUntil;
-
-// The shell's own clock: paints itself red and answers the taskbar's size query.
-LRESULT CALLBACK ShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_USER + 100) return kShellClockSize;
-    if (m == WM_PAINT) {
-        PaintDC paint(w);
-        UniqueBrush brush(CreateSolidBrush(kShellClockColour));
-        FillRect(paint.get(), &paint.ps().rcPaint, brush.get());
-        return 0;
-    }
-    return DefWindowProcW(w, m, wp, lp);
-}
 
 // The shell's clock, 100 x 30 inside a notify area of 200.
 struct ClassicShell : test::ClassicShell {
-    ClassicShell() : test::ClassicShell(ShellClockProc, kNotifyColour, {30, 600, 200, 100, 100}) {}
+    ClassicShell() : test::ClassicShell(test::PaintingShellClockProc, kNotifyColour, {30, 600, 200, 100, 100}) {}
 };
 
 TEST(ClassicTaskbar, HostTakesTheShellsClockOverAndGivesItBackAtTheEnd) {

@@ -6,10 +6,28 @@
 #include <vector>
 
 #include "base/handles.h"
+#include "clock/tray_protocol.h"
 #include "support/clock_skin_fixture.h"
 #include "support/test_support.h"
 
 namespace vt::test {
+
+// The shell's own clock paints itself in this colour and answers the taskbar's size query with this size.
+inline constexpr COLORREF kShellClockColour = RGB(250, 20, 20);
+inline constexpr LRESULT kShellClockSize = MAKELONG(55, 30);
+
+// The shell's own clock: answers the size query and paints itself; a test's own clock procedure passes
+// it what it does not answer itself.
+inline LRESULT CALLBACK PaintingShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == kShellClockSizeQuery) return kShellClockSize;
+    if (m == WM_PAINT) {
+        PaintDC paint(w);
+        UniqueBrush brush(CreateSolidBrush(kShellClockColour));
+        FillRect(paint.get(), &paint.ps().rcPaint, brush.get());
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
 
 struct ClassicShell {
     // Where the windows go: the taskbar is 800 wide at y 600; the notify area and the clock are placed by

@@ -29,9 +29,9 @@
 namespace vt {
 namespace {
 
-constexpr COLORREF kShellClockColour = RGB(250, 20, 20);
+using test::kShellClockColour;
+using test::kShellClockSize;
 constexpr COLORREF kNotifyColour = RGB(30, 60, 120);
-constexpr LRESULT kShellClockSize = MAKELONG(55, 30);
 constexpr LRESULT kShellCopyDataAnswer = 0x5EE;
 constexpr LRESULT kHoverAnswer = 77;
 
@@ -48,17 +48,10 @@ struct Received {
 };
 std::vector<Received> g_main;             // command messages that reached the stand-in main form
 
-LRESULT CALLBACK ShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK RecordingShellClockProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     g_shellClockMessages.push_back(m);
-    if (m == kShellClockSizeQuery) return kShellClockSize;
     if (m == WM_COPYDATA) return kShellCopyDataAnswer;
-    if (m == WM_PAINT) {
-        PaintDC paint(w);
-        UniqueBrush brush(CreateSolidBrush(kShellClockColour));
-        FillRect(paint.get(), &paint.ps().rcPaint, brush.get());
-        return 0;
-    }
-    return DefWindowProcW(w, m, wp, lp);
+    return test::PaintingShellClockProc(w, m, wp, lp);
 }
 
 LRESULT CALLBACK MainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -91,7 +84,7 @@ void CountTrackFailure(HWND, DWORD) { ++g_trackFailures; }
 
 // The shell's clock with its own procedure, 250 x 40 inside a notify area of 300.
 struct ClassicShell : test::ClassicShell {
-    ClassicShell() : test::ClassicShell(ShellClockProc, kNotifyColour, {40, 500, 300, 50, 250}) {}
+    ClassicShell() : test::ClassicShell(RecordingShellClockProc, kNotifyColour, {40, 500, 300, 50, 250}) {}
 };
 
 struct StandInMainForm {
