@@ -11,6 +11,7 @@
 #include "clock/clock_paint.h"
 #include "clock/clock_paint_fakes.h"
 #include "support/clock_skin_fixture.h"
+#include "support/no_calendar_alarms.h"
 #include "support/png_writer.h"
 #include "support/gdi_object_count.h"
 #include "support/test_support.h"
@@ -169,12 +170,7 @@ int wmain() {
     calendar.view.month = 12;
     calendar.today = {2026, 12, 9};
     calendar.names = LocaleCalendarNames();
-    struct NoAlarms final : ICalendarAlarmDetails {
-        std::wstring IconFile(int) override { return L""; }
-        std::optional<TAlRecord> ReadAlarm(int) override { return std::nullopt; }
-        std::wstring DateText(TDateTime) override { return L""; }
-        std::wstring TimeText(TDateTime) override { return L""; }
-    } alarms;
+    test::NoCalendarAlarms alarms;
     Measure("calendar, one whole draw", [&](int) {
         std::wstring error;
         if (!RenderCalendar(calendar, alarms, pictures, error)) std::printf("the calendar did not draw\n");

@@ -22,49 +22,8 @@ struct Pixels {
     Bgra& at(int x, int y) { return data[y * width + x]; }
 };
 
-// A minimal PNG writer (stored deflate blocks) so each colour type can be tried exactly.
-using test::Crc32;
-void Put32(std::string& s, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((v >> shift) & 0xFF);
-}
-void Chunk(std::string& png, const char* type, const std::string& data) {
-    Put32(png, static_cast<std::uint32_t>(data.size()));
-    const std::string body = std::string(type) + data;
-    png += body;
-    Put32(png, Crc32(body));
-}
-std::string MakePng(int w, int h, int colourType, const std::vector<std::uint8_t>& samples) {
-    const int channels = colourType == 6 ? 4 : colourType == 2 ? 3 : colourType == 4 ? 2 : 1;
-    std::string raw;
-    for (int y = 0; y < h; ++y) {
-        raw += '\0';
-        for (int i = 0; i < w * channels; ++i) raw += static_cast<char>(samples[y * w * channels + i]);
-    }
-    std::string z = "\x78\x01";
-    z += '\x01';
-    const auto len = static_cast<std::uint16_t>(raw.size());
-    z += static_cast<char>(len & 0xFF);
-    z += static_cast<char>(len >> 8);
-    z += static_cast<char>(~len & 0xFF);
-    z += static_cast<char>((~len >> 8) & 0xFF);
-    z += raw;
-    std::uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32(z, (b << 16) | a);
-
-    std::string png = "\x89PNG\r\n\x1a\n";
-    std::string ihdr;
-    Put32(ihdr, w);
-    Put32(ihdr, h);
-    ihdr += std::string{'\x08', static_cast<char>(colourType), '\0', '\0', '\0'};
-    Chunk(png, "IHDR", ihdr);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", "");
-    return png;
-}
+// Each colour type tried exactly.
+using test::EncodePng;
 
 class ScopedFont {
 public:
@@ -248,7 +207,7 @@ private:
 
 TEST_F(LoadPngTest, ColourWithAlphaIsPremultipliedOnce) {
     // RGBA: white at alpha 128, a colour at full alpha, a transparent colour.
-    auto b = LoadPicture(Write(MakePng(3, 1, 6, {255, 255, 255, 128, 30, 20, 10, 255, 90, 90, 90, 0})));
+    auto b = LoadPicture(Write(EncodePng(3, 1, 6, {255, 255, 255, 128, 30, 20, 10, 255, 90, 90, 90, 0})));
     ASSERT_TRUE(b);
     ASSERT_EQ(b.width, 3);
     ASSERT_EQ(b.height, 1);
@@ -259,24 +218,24 @@ TEST_F(LoadPngTest, ColourWithAlphaIsPremultipliedOnce) {
 }
 
 TEST_F(LoadPngTest, RowsAreTopDown) {
-    auto b = LoadPicture(Write(MakePng(1, 2, 6, {255, 0, 0, 255, 0, 0, 255, 255})));
+    auto b = LoadPicture(Write(EncodePng(1, 2, 6, {255, 0, 0, 255, 0, 0, 255, 255})));
     ASSERT_TRUE(b);
     EXPECT_EQ(PixelsOf(b).at(0, 0), (Bgra{0, 0, 255, 255}));
     EXPECT_EQ(PixelsOf(b).at(0, 1), (Bgra{255, 0, 0, 255}));
 }
 
 TEST_F(LoadPngTest, GreyWithAlphaIsPremultipliedOnce) {
-    auto b = LoadPicture(Write(MakePng(2, 1, 4, {200, 255, 255, 51})));
+    auto b = LoadPicture(Write(EncodePng(2, 1, 4, {200, 255, 255, 51})));
     ASSERT_TRUE(b);
     EXPECT_EQ(PixelsOf(b).at(0, 0), (Bgra{200, 200, 200, 255}));
     EXPECT_EQ(PixelsOf(b).at(1, 0), (Bgra{51, 51, 51, 51}));
 }
 
 TEST_F(LoadPngTest, PicturesWithoutAlphaAreOpaque) {
-    auto rgb = LoadPicture(Write(MakePng(1, 1, 2, {30, 20, 10})));
+    auto rgb = LoadPicture(Write(EncodePng(1, 1, 2, {30, 20, 10})));
     ASSERT_TRUE(rgb);
     EXPECT_EQ(PixelsOf(rgb).at(0, 0), (Bgra{10, 20, 30, 255}));
-    auto grey = LoadPicture(Write(MakePng(1, 1, 0, {77})));
+    auto grey = LoadPicture(Write(EncodePng(1, 1, 0, {77})));
     ASSERT_TRUE(grey);
     EXPECT_EQ(PixelsOf(grey).at(0, 0), (Bgra{77, 77, 77, 255}));
 }
@@ -290,7 +249,7 @@ TEST_F(LoadPngTest, MissingOrBrokenFileGivesNoBitmap) {
 // The program keeps COM on its main thread for the whole run: the decoder is loaded only while decoding.
 TEST_F(LoadPngTest, TheDecoderIsGivenBackOnceNothingDecodes) {
     ComApartment program;
-    const std::wstring path = Write(MakePng(1, 1, 2, {30, 20, 10}));
+    const std::wstring path = Write(EncodePng(1, 1, 2, {30, 20, 10}));
     for (int round = 0; round < 2; ++round) {
         {
             PictureDecoding decoding;

@@ -12,6 +12,7 @@
 #include "clock/clock_paint.h"
 #include "support/mutation.h"
 #include "support/clock_skin_fixture.h"
+#include "support/no_calendar_alarms.h"
 #include "support/png_writer.h"
 #include "support/test_support.h"
 #include "clock/clock_paint_fakes.h"
@@ -197,12 +198,7 @@ TEST(Mutation, CalendarSkinsDrawOrSayWhyNot) {
         rq.today = {rq.view.year, rq.view.month, 1 + m.Below(28)};
         rq.names = names;
         rq.opacity = static_cast<std::uint8_t>(m.Below(256));
-        struct NoAlarms final : ICalendarAlarmDetails {
-            std::wstring IconFile(int) override { return L""; }
-            std::optional<TAlRecord> ReadAlarm(int) override { return std::nullopt; }
-            std::wstring DateText(TDateTime) override { return L"d"; }
-            std::wstring TimeText(TDateTime) override { return L"t"; }
-        } alarms;
+        test::NoCalendarAlarms alarms;
         std::wstring error;
         PictureCache cache;
         const std::optional<CalendarPicture> picture = RenderCalendar(rq, alarms, cache, error);

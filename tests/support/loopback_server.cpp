@@ -88,13 +88,17 @@ bool LoopbackServer::SleepUnlessStopped(unsigned ms) {
     return !stop_;
 }
 
+bool ReadableWithin(uintptr_t socket, long microseconds) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(static_cast<SOCKET>(socket), &set);
+    timeval wait{0, microseconds};
+    return select(0, &set, nullptr, nullptr, &wait) > 0;
+}
+
 void LoopbackServer::Run() {
     while (!stop_) {
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(listen_, &set);
-        timeval tv{0, 50000};
-        if (select(0, &set, nullptr, nullptr, &tv) <= 0) continue;
+        if (!ReadableWithin(listen_, 50000)) continue;
         SOCKET client = accept(listen_, nullptr, nullptr);
         if (client == INVALID_SOCKET) continue;
         Serve(client);

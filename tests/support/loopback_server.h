@@ -72,6 +72,9 @@ private:
     std::thread thread_;
 };
 
+// Whether the socket has something to take (a connection, a datagram) within `microseconds`.
+bool ReadableWithin(uintptr_t socket, long microseconds);
+
 // The first value of header `name` in a request head ("" when absent); the name is matched without case.
 std::string HeaderValue(const std::string& head, const std::string& name);
 std::string RequestLine(const std::string& head);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "support/loopback_server.h"
+
 namespace vt::test {
 
 LoopbackSntpServer::LoopbackSntpServer(Responder responder) : responder_(std::move(responder)) {
@@ -35,11 +37,7 @@ Bytes LoopbackSntpServer::request() const {
 
 void LoopbackSntpServer::Serve() {
     while (!stop_) {
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(socket_, &readable);
-        timeval wait{0, 20000};
-        if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
+        if (!ReadableWithin(socket_, 20000)) continue;
         char buffer[512];
         sockaddr_in from{};
         int fromSize = sizeof from;

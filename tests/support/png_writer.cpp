@@ -29,16 +29,18 @@ std::uint32_t Crc32(const std::string& data) {
 }
 
 std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
+    std::vector<std::uint8_t> samples;
+    for (const Rgba& p : pixels) samples.insert(samples.end(), {p.r, p.g, p.b, p.a});
+    return EncodePng(width, height, 6, samples);
+}
+
+std::string EncodePng(int width, int height, int colourType, const std::vector<std::uint8_t>& samples) {
+    const size_t channels = colourType == 6 ? 4 : colourType == 2 ? 3 : colourType == 4 ? 2 : 1;
+    const size_t row = static_cast<size_t>(width) * channels;
     std::string raw;
     for (int y = 0; y < height; ++y) {
         raw.push_back('\0');   // filter: none
-        for (int x = 0; x < width; ++x) {
-            const Rgba& p = pixels[static_cast<size_t>(y) * width + x];
-            raw.push_back(static_cast<char>(p.r));
-            raw.push_back(static_cast<char>(p.g));
-            raw.push_back(static_cast<char>(p.b));
-            raw.push_back(static_cast<char>(p.a));
-        }
+        raw.append(reinterpret_cast<const char*>(samples.data()) + static_cast<size_t>(y) * row, row);
     }
     std::string z = "\x78\x01";
     size_t pos = 0;
@@ -64,7 +66,8 @@ std::string EncodePng(int width, int height, const std::vector<Rgba>& pixels) {
     std::string ihdr;
     Put32(ihdr, static_cast<std::uint32_t>(width));
     Put32(ihdr, static_cast<std::uint32_t>(height));
-    ihdr += std::string("\x08\x06\x00\x00\x00", 5);   // 8 bits, RGBA, deflate, no filter, no interlace
+    // 8 bits, the colour type, deflate, no filter, no interlace
+    ihdr += std::string{'\x08', static_cast<char>(colourType), '\0', '\0', '\0'};
     Chunk(out, "IHDR", ihdr);
     Chunk(out, "IDAT", z);
     Chunk(out, "IEND", "");

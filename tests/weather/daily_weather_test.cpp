@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/clock_skin_fixture.h"
 #include "weather/daily_weather.h"
 #include "weather/page_fixture.h"
 #include "weather/weather_picture.h"
@@ -18,24 +19,10 @@ WeatherDay Day(std::wstring hi, std::wstring low) {
     return d;
 }
 
-// A 32-bit top-down canvas to paint a tile into.
-struct Canvas {
-    Canvas() {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = kDailyWeatherWidth;
-        bi.bmiHeader.biHeight = -kDailyWeatherHeight;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bitmap.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
-        dc.reset(CreateCompatibleDC(nullptr));
-        select = std::make_unique<SelectGuard>(dc.get(), bitmap.get());
-    }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        DWORD p = bits[y * kDailyWeatherWidth + x];
-        return RGB((p >> 16) & 255, (p >> 8) & 255, p & 255);
-    }
+// A canvas of the tile's size to paint a tile into.
+struct Canvas : DibCanvas {
+    Canvas() : DibCanvas(kDailyWeatherWidth, kDailyWeatherHeight) {}
+    COLORREF At(int x, int y) const { return Pixel(x, y); }
     int CountDark(RECT r) const {
         int n = 0;
         for (int y = r.top; y < r.bottom; ++y)
@@ -45,10 +32,6 @@ struct Canvas {
             }
         return n;
     }
-    DWORD* bits = nullptr;
-    UniqueBitmap bitmap;
-    UniqueMemDC dc;
-    std::unique_ptr<SelectGuard> select;
 };
 }  // namespace
 
@@ -126,7 +109,7 @@ TEST(DailyWeather, PaintsTitleBandPictureAndTemperatures) {
     tile.hi = L"75\u00B0F";
     tile.low = L"60\u00B0F";
     Canvas canvas;
-    PaintDailyWeather(canvas.dc.get(), tile, red);
+    PaintDailyWeather(canvas.dc(), tile, red);
 
     // The title band starts at grey 161,157,157 and is white right of it.
     COLORREF left = canvas.At(0, 16);
@@ -168,7 +151,7 @@ TEST(DailyWeather, ControlShowsItsStateAndDefaultPicture) {
     EXPECT_EQ(tile.State().title, L"Monday");
     // Printing the control paints the default picture (blue "na") where the condition picture goes.
     Canvas canvas;
-    SendMessageW(tile.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc.get()), PRF_CLIENT);
+    SendMessageW(tile.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
     EXPECT_EQ(canvas.At(38, 31), RGB(0, 0, 200));
     DestroyWindow(parent);
 }
