@@ -16,9 +16,9 @@ std::vector<std::wstring> TakeShownExceptions();
 class TempDir {
 public:
     TempDir();
-    ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
     const std::wstring& path() const { return path_; }   // ends with a backslash
     std::wstring File(const std::wstring& name) const { return path_ + name; }
 private:
