@@ -29,25 +29,37 @@ if [ "$mode" = screenshots ]; then
     sleep 3
     out="$root/build/$target/screenshots"
     mkdir -p "$out"
-    shot() { sleep "${2:-2}"; import -display "$DISPLAY" -window root "$out/$1.png"; echo "screenshot: $out/$1.png"; }
-    command() { "$WINE" "$driver" post TfrmClock 273 "$1"; }   # WM_COMMAND of a menu item
-    "$WINE" "$driver" post TfrmClock 1125                     # WM_SHOWMAIN
-    sleep 2
-    # The tabs' centres in the dialog's client area (the tab control sits 6 pixels in, its tabs with their pictures 28 high).
+    # The ids of the menu items and controls below, as the resource headers define them.
+    for name in IDM_PROXY IDM_ABOUT IDM_CALENDAR IDM_FORECAST IDC_CHBSECONDS IDC_AL_LVALARMS IDC_LVSKINS \
+                IDC_PBTCURRENT IDC_PBTDAILY IDC_PBTSETTINGS IDC_PNDAILYWEATHER IDC_PNWEATHERCOM IDC_LISTZONES IDC_BGET \
+                IDC_CBENABLEPROXY IDC_LBABOUTPROGNAME; do
+        value=$(awk -v name="$name" '$1 == "#define" && $2 == name { print $3; exit }' "$root"/resources/*.h)
+        [ -n "$value" ] || { echo "run.sh: $name is not in resources/" >&2; exit 1; }
+        printf -v "$name" %s "$value"
+    done
+    # Each picture is taken once the driver saw its page or window shown; the driver fails the run when
+    # that does not come.
+    drive() { "$WINE" "$driver" "$@"; }
+    shot() { sleep 2; import -display "$DISPLAY" -window root "$out/$1.png"; echo "screenshot: $out/$1.png"; }
+    command() { drive post TfrmClock 273 "$1"; }   # WM_COMMAND of a menu item
+    drive post TfrmClock 1125                     # WM_SHOWMAIN
+    drive shown TfrmClock 20000
+    # Each tab, shown once a control that only its page has shows.
     pages=(date-time alarms skins weather time-zones atomic-clock)
-    tabx=(65 159 234 315 416 527)
+    controls=(IDC_CHBSECONDS IDC_AL_LVALARMS IDC_LVSKINS IDC_PBTCURRENT IDC_LISTZONES IDC_BGET)
     for i in "${!pages[@]}"; do
-        "$WINE" "$driver" click TfrmClock "${tabx[$i]}" 20
+        control=${controls[$i]}
+        drive tab TfrmClock "$i" "${!control}"
         shot "page-$i-${pages[$i]}"
         if [ "${pages[$i]}" = weather ]; then   # its Daily and Settings buttons, below Current
-            "$WINE" "$driver" click TfrmClock 62 140; shot page-3-weather-daily
-            "$WINE" "$driver" click TfrmClock 62 172; shot page-3-weather-settings
+            drive press TfrmClock "$IDC_PBTDAILY" "$IDC_PNDAILYWEATHER"; shot page-3-weather-daily
+            drive press TfrmClock "$IDC_PBTSETTINGS" "$IDC_PNWEATHERCOM"; shot page-3-weather-settings
         fi
     done
-    command 511; shot page-proxy          # IDM_PROXY
-    command 510; shot page-about          # IDM_ABOUT
-    command 500; shot calendar            # IDM_CALENDAR
-    command 501; shot forecast            # IDM_FORECAST
+    command "$IDM_PROXY"; drive shown TfrmClock 10000 "$IDC_CBENABLEPROXY"; shot page-proxy
+    command "$IDM_ABOUT"; drive shown TfrmClock 10000 "$IDC_LBABOUTPROGNAME"; shot page-about
+    command "$IDM_CALENDAR"; drive shown TfrmCalendar2 10000; shot calendar
+    command "$IDM_FORECAST"; drive shown TfrmNimbrel 10000; shot forecast
     "$WINE" "$driver" post TfrmClock 1124                     # WM_QUITPROGRAM
     wait "$vantoric" || true
     exit 0

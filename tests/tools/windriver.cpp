@@ -10,12 +10,27 @@
 //   waitpid PID MS                 waits for process PID to end and prints its exit code
 //   count CLASS                    prints how many top-level windows of CLASS exist
 //   click CLASS X Y                clicks at (X, Y) of the window's client area
+//   tab CLASS N ID [MS]            clicks tab N of the window's tab control until that tab is selected and
+//                                  the control ID of its page shows (a missed click is made again)
+//   press CLASS BUTTON ID [MS]     clicks the control BUTTON of the window until its control ID shows
+//   shown CLASS MS [ID]            waits until a window of CLASS shows (and in it the control ID)
+// tab, press and shown say on stderr what did not come within MS and exit 1.
 #include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "base/handles.h"
+#include "support/desktop.h"
+#include "support/real_program.h"
+
+using vt::test::ChildWindows;
+using vt::test::ShownWindow;
+using vt::test::WaitUntil;
 
 namespace {
 
@@ -67,20 +82,116 @@ int WaitExit(HANDLE process, DWORD ms) {
     return 0;
 }
 
-struct Counter { const wchar_t* cls; int n; };
+// A left click at a point of the screen, as the user's mouse makes it, into the window below it.
+bool ClickAt(HWND window, POINT onScreen) {
+    SetForegroundWindow(GetAncestor(window, GA_ROOT));
+    SetCursorPos(onScreen.x, onScreen.y);
+    INPUT click[2]{};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, click, sizeof(INPUT)) == 2;
+}
 
-BOOL CALLBACK CountWindow(HWND w, LPARAM p) {
-    auto* c = reinterpret_cast<Counter*>(p);
-    wchar_t name[256];
-    if (GetClassNameW(w, name, 256) && wcscmp(name, c->cls) == 0) ++c->n;
-    return TRUE;
+std::optional<POINT> CentreOf(HWND w) {
+    RECT r{};
+    if (!w || !GetWindowRect(w, &r)) return std::nullopt;
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Whether a control with this id shows anywhere below `top`.
+bool ControlShown(HWND top, int id) {
+    const std::vector<HWND> all = ChildWindows(top);
+    return std::any_of(all.begin(), all.end(), [&](HWND w) { return GetDlgCtrlID(w) == id && IsWindowVisible(w); });
+}
+
+// Clicks where `target` says (asked again each time: the window may still move) until `done`, again after
+// each second and a half without it; whether `done` came within `ms`. No click when it is done already.
+bool ClickUntil(const std::function<std::optional<POINT>()>& target, HWND window, const std::function<bool()>& done,
+                DWORD ms) {
+    const DWORD start = GetTickCount();
+    if (done()) return true;
+    for (;;) {
+        if (std::optional<POINT> p = target()) ClickAt(window, *p);
+        if (WaitUntil(done, std::min<DWORD>(1500, ms))) return true;
+        if (GetTickCount() - start > ms) return false;
+    }
+}
+
+// The centre of tab `index` on the screen. The tab control lives in another process: its answer is
+// written into memory of that process.
+std::optional<POINT> TabCentre(HWND tab, int index) {
+    vt::UniqueHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, vt::test::ProcessOf(tab)));
+    if (!process) return std::nullopt;
+    void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return std::nullopt;
+    DWORD_PTR answered = 0;
+    RECT r{};
+    const bool got = SendMessageTimeoutW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                                         reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &answered) &&
+                     answered && ReadProcessMemory(process.get(), remote, &r, sizeof r, nullptr);
+    VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    if (!got) return std::nullopt;
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tab, &centre);
+    return centre;
+}
+
+LRESULT SelectedTab(HWND tab) {
+    DWORD_PTR selected = static_cast<DWORD_PTR>(-1);
+    if (!SendMessageTimeoutW(tab, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected)) return -1;
+    return static_cast<LRESULT>(selected);
+}
+
+int Tab(const wchar_t* cls, int index, int pageControl, DWORD ms) {
+    HWND w = FindWindowW(cls, nullptr);
+    HWND tab = w ? FindWindowExW(w, nullptr, WC_TABCONTROLW, nullptr) : nullptr;
+    if (!tab) {
+        std::fprintf(stderr, "windriver: no tab control in %ls\n", cls);
+        return 1;
+    }
+    const auto shown = [&] { return SelectedTab(tab) == index && ControlShown(w, pageControl); };
+    if (ClickUntil([&] { return TabCentre(tab, index); }, w, shown, ms)) return 0;
+    std::fprintf(stderr, "windriver: tab %d of %ls with control %d not shown within %lu ms (tab %ld selected)\n",
+                 index, cls, pageControl, static_cast<unsigned long>(ms), static_cast<long>(SelectedTab(tab)));
+    return 1;
+}
+
+int Press(const wchar_t* cls, int button, int shownControl, DWORD ms) {
+    HWND w = FindWindowW(cls, nullptr);
+    const auto target = [&] {
+        const std::vector<HWND> all = ChildWindows(w);
+        const auto b =
+            std::find_if(all.begin(), all.end(), [&](HWND c) { return GetDlgCtrlID(c) == button && IsWindowVisible(c); });
+        return b == all.end() ? std::nullopt : CentreOf(*b);
+    };
+    if (w && ClickUntil(target, w, [&] { return ControlShown(w, shownControl); }, ms)) return 0;
+    std::fprintf(stderr, "windriver: control %d of %ls not shown within %lu ms of pressing %d\n", shownControl, cls,
+                 static_cast<unsigned long>(ms), button);
+    return 1;
+}
+
+int Shown(const wchar_t* cls, DWORD ms, int control) {
+    const auto shown = [&] {
+        HWND w = ShownWindow(cls);
+        return w && (!control || ControlShown(w, control));
+    };
+    if (WaitUntil(shown, ms)) return 0;
+    if (control)
+        std::fprintf(stderr, "windriver: %ls with control %d not shown within %lu ms\n", cls, control,
+                     static_cast<unsigned long>(ms));
+    else
+        std::fprintf(stderr, "windriver: %ls not shown within %lu ms\n", cls, static_cast<unsigned long>(ms));
+    return 1;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: windriver find|wait|gone|post|send|visible|run|start|waitpid|count ...\n");
+        std::fprintf(stderr,
+                     "usage: windriver find|wait|gone|post|send|visible|run|start|waitpid|count|click|tab|press|shown ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -95,9 +206,7 @@ int wmain(int argc, wchar_t** argv) {
         return WaitFor(argv[2], ms, cmd == L"wait") ? 0 : 1;
     }
     if (cmd == L"count") {
-        Counter c{argv[2], 0};
-        EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&c));
-        std::printf("%d\n", c.n);
+        std::printf("%d\n", vt::test::CountTopLevel(argv[2]));
         return 0;
     }
     if ((cmd == L"post" || cmd == L"send") && argc >= 4) {
@@ -141,16 +250,16 @@ int wmain(int argc, wchar_t** argv) {
         // A left click at (X, Y) of the window's client area, as the user's mouse makes it.
         HWND w = FindWindowW(argv[2], nullptr);
         if (!w) return 1;
-        SetForegroundWindow(w);
         POINT p{static_cast<LONG>(ParseNum(argv[3])), static_cast<LONG>(ParseNum(argv[4]))};
         ClientToScreen(w, &p);
-        SetCursorPos(p.x, p.y);
-        INPUT click[2]{};
-        click[0].type = click[1].type = INPUT_MOUSE;
-        click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        return SendInput(2, click, sizeof(INPUT)) == 2 ? 0 : 1;
+        return ClickAt(w, p) ? 0 : 1;
     }
+    // The arguments of tab, press and shown: numbers, the last of them optional.
+    const auto number = [&](int i, int otherwise) { return argc > i ? static_cast<int>(ParseNum(argv[i])) : otherwise; };
+    const DWORD within = static_cast<DWORD>(number(5, 20000));
+    if (cmd == L"tab" && argc >= 5) return Tab(argv[2], number(3, 0), number(4, 0), within);
+    if (cmd == L"press" && argc >= 5) return Press(argv[2], number(3, 0), number(4, 0), within);
+    if (cmd == L"shown" && argc >= 4) return Shown(argv[2], static_cast<DWORD>(number(3, 0)), number(4, 0));
     std::fprintf(stderr, "windriver: unknown command\n");
     return 2;
 }
