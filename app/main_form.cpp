@@ -348,7 +348,7 @@ void TfrmClock::WriteOptionsFile() {
     ReportSaveResult(vt::SaveOptions(config_.store, options_));
 }
 
-// Saves come with every change and every countdown tick: each failure is told once, until its part is
+// Saves come with every change and every countdown tick: each failure is told once, until what failed is
 // saved again.
 void TfrmClock::ReportSaveResult(OptionsSaveResult saved) {
     if (saved.fileSaved) saveFailureShown_ = false;
