@@ -10,18 +10,6 @@
 using namespace vt;
 using namespace vt::test;
 
-namespace {
-
-void Press(DWORD down, DWORD up) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = down;
-    in[1].mi.dwFlags = up;
-    SendInput(2, in, sizeof(INPUT));
-}
-
-}  // namespace
-
 // After the dialog was shown and closed the clock still answers the pointer: hover opens the calendar,
 // and a right click brings the quick menu, which the hover's calendar neither covers nor comes back over.
 TEST(ClockMouse, RightClickAfterTheDialogBringsTheMenuAndTheHoverStaysClosed) {
@@ -45,11 +33,10 @@ TEST(ClockMouse, RightClickAfterTheDialogBringsTheMenuAndTheHoverStaysClosed) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 10000));
     Sleep(1000);
 
-    RECT r{};
-    GetWindowRect(clock, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const POINT centre = CentreOf(WindowRectOf(clock));
+    SetCursorPos(centre.x, centre.y);
     EXPECT_TRUE(WaitUntil([] { return ShownWindow(L"TfrmCalendar2") != nullptr; }, 6000)) << "no calendar on hover";
-    Press(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ClickAt(centre, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     EXPECT_TRUE(WaitUntil([] { return ShownWindow(L"#32768") != nullptr; }, 5000)) << "no quick menu on the right click";
     EXPECT_EQ(ShownWindow(L"TfrmCalendar2"), nullptr);
     Sleep(2500);   // the pointer rests on the clock while the menu is up

@@ -85,9 +85,7 @@ TEST_F(DialogKeys, EnterInTheServerBoxGetsTheTimeOfThatServer) {
     HWND edit = FindWindowExW(GetDlgItem(page, IDC_CBSERVER), nullptr, L"Edit", nullptr);
     // Keys go where the focus is: the click is repeated until the box has it.
     ASSERT_TRUE(WaitUntil([&] {
-        const RECT box = WindowRectOf(edit);
-        SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-        mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        ClickAt(CentreOf(WindowRectOf(edit)));
         return WaitUntil([&] { return FocusOf(edit) == edit; }, 500);
     }, 10000));
     PressKeys({VK_END});

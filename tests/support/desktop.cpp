@@ -89,6 +89,17 @@ HWND FocusOf(HWND window) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+bool ClickAt(POINT onScreen, DWORD down, DWORD up) {
+    SetCursorPos(onScreen.x, onScreen.y);
+    INPUT click[2]{};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = down;
+    click[1].mi.dwFlags = up;
+    return SendInput(2, click, sizeof(INPUT)) == 2;
+}
+
+POINT CentreOf(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
 void PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> input;
     for (WORD k : keys) {

@@ -34,6 +34,10 @@ DWORD WindowCountOf(DWORD process);
 
 // The window with the keyboard focus in the thread of `window` (another process's too).
 HWND FocusOf(HWND window);
+// The pointer moved to a point of the screen and a button pressed and let go there, as the user's mouse
+// does it (the left button unless told otherwise).
+bool ClickAt(POINT onScreen, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
+POINT CentreOf(const RECT& r);
 // Presses the keys in order and lets them go in the reverse order (a chord such as Ctrl+H, or one key).
 void PressKeys(std::initializer_list<WORD> keys);
 

@@ -83,20 +83,15 @@ int WaitExit(HANDLE process, DWORD ms) {
 }
 
 // A left click at a point of the screen, as the user's mouse makes it, into the window below it.
-bool ClickAt(HWND window, POINT onScreen) {
+bool ClickInto(HWND window, POINT onScreen) {
     SetForegroundWindow(GetAncestor(window, GA_ROOT));
-    SetCursorPos(onScreen.x, onScreen.y);
-    INPUT click[2]{};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(2, click, sizeof(INPUT)) == 2;
+    return vt::test::ClickAt(onScreen);
 }
 
 std::optional<POINT> CentreOf(HWND w) {
     RECT r{};
     if (!w || !GetWindowRect(w, &r)) return std::nullopt;
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return vt::test::CentreOf(r);
 }
 
 // Whether a control with this id shows anywhere below `top`.
@@ -112,7 +107,7 @@ bool ClickUntil(const std::function<std::optional<POINT>()>& target, HWND window
     const DWORD start = GetTickCount();
     if (done()) return true;
     for (;;) {
-        if (std::optional<POINT> p = target()) ClickAt(window, *p);
+        if (std::optional<POINT> p = target()) ClickInto(window, *p);
         if (WaitUntil(done, std::min<DWORD>(1500, ms))) return true;
         if (GetTickCount() - start > ms) return false;
     }
@@ -133,7 +128,7 @@ std::optional<POINT> TabCentre(HWND tab, int index) {
                      answered && ReadProcessMemory(process.get(), remote, &r, sizeof r, nullptr);
     VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
     if (!got) return std::nullopt;
-    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT centre = vt::test::CentreOf(r);
     ClientToScreen(tab, &centre);
     return centre;
 }
@@ -252,7 +247,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!w) return 1;
         POINT p{static_cast<LONG>(ParseNum(argv[3])), static_cast<LONG>(ParseNum(argv[4]))};
         ClientToScreen(w, &p);
-        return ClickAt(w, p) ? 0 : 1;
+        return ClickInto(w, p) ? 0 : 1;
     }
     // The arguments of tab, press and shown: numbers, the last of them optional.
     const auto number = [&](int i, int otherwise) { return argc > i ? static_cast<int>(ParseNum(argv[i])) : otherwise; };
